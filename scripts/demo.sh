@@ -1,0 +1,15 @@
+#!/bin/sh
+# Installs the dependencies, builds VORK, and runs its main job on the
+# example project.
+set -e
+cd "$(dirname "$0")/.."
+scripts/deps.sh
+scripts/build.sh
+if [ -f examples/calc/calc.lyy ]; then
+    work=$(mktemp -d)
+    cp -r examples/calc/. "$work"/
+    build/bin/vork --make "$work/calc.lyy"
+    build/bin/vork --run "$work/calc.lyy" -- "$work/input.txt"
+else
+    build/bin/vork --help
+fi

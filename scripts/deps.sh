@@ -1,0 +1,11 @@
+#!/bin/sh
+# Installs what building and testing VORK needs on Debian 12.
+set -e
+SUDO=
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq \
+    build-essential cmake g++ clang \
+    libgtest-dev libgmock-dev libbenchmark-dev \
+    qt6-base-dev xvfb \
+    default-jdk-headless >/dev/null
