@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -49,8 +50,18 @@ static bool writeAll(int fd, const std::string& bytes)
     return true;
 }
 
-bool writeFileAtomically(const std::string& path, const std::string& bytes)
+bool writeFileAtomically(const std::string& requested, const std::string& bytes)
 {
+    // A symbolic link is followed, so that the renamed file replaces its
+    // target rather than the link itself.
+    std::string path = requested;
+    struct stat lst;
+    if (::lstat(requested.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+        if (char* real = ::realpath(requested.c_str(), nullptr)) {
+            path = real;
+            std::free(real);
+        }
+    }
     std::vector<char> tmp(path.begin(), path.end());
     const char suffix[] = ".tmpXXXXXX";
     tmp.insert(tmp.end(), suffix, suffix + sizeof suffix);  // with the NUL

@@ -1,6 +1,9 @@
 #include "vork/project/configuration.h"
 
 #include "vork/project/atomic_file.h"
+#include "vork/project/project_ui.h"
+#include "vork/project/texts.h"
+#include "vork/progdir.h"
 
 #include <cctype>
 #include <cerrno>
@@ -172,6 +175,24 @@ bool ConfigFile::read(Configuration& config) const
 bool ConfigFile::write(const Configuration& config) const
 {
     return makeDirectories(dir_) && writeFileAtomically(path_, serializeConfiguration(config));
+}
+
+ConfigFile programConfigFile()
+{
+    return ConfigFile(configDirectory(programDirectory()));
+}
+
+bool readConfiguration(const ConfigFile& file, Configuration& config, ProjectUi& ui)
+{
+    if (file.read(config))
+        return true;
+    ui.showMessage(texts::kConfigMissing, texts::kCaption, ProjectUi::Icon::Warning);
+    return false;
+}
+
+void writeConfiguration(const ConfigFile& file, const Configuration& config)
+{
+    file.write(config);
 }
 
 } // namespace vork

@@ -86,9 +86,13 @@ private:
     size_t pos_ = 0;
 };
 
+// A value goes on one line and must come back unchanged: no line feed
+// inside, and no CR at its end, where the reader takes it for part of a
+// CR LF.
 bool storable(const std::string& line)
 {
-    return line.size() <= kMaxProjectLine && line.find_first_of("\r\n") == std::string::npos;
+    return line.size() <= kMaxProjectLine && line.find('\n') == std::string::npos &&
+           (line.empty() || line.back() != '\r');
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "vork/project/configuration.h"
 
-#include "vork/project/skeletons.h"
-#include "vork/progdir.h"
+#include "vork/project/project_ui.h"
 
 #include "test_dir.h"
 
@@ -99,13 +98,18 @@ TEST(Configuration, DirectoryFallsBackToXdgConfig)
     EXPECT_EQ(defaultConfigDirectory(), dir / "home/.config/vork/");
 }
 
-TEST(Skeletons, ChosenByDebugMode)
+TEST(Configuration, StartupReadWarnsOnceAndKeepsDefaults)
 {
-    SkeletonPaths s = SkeletonPaths::inDirectory("/opt/vork");
-    EXPECT_EQ(s.scanner(false), "/opt/vork/ncform");
-    EXPECT_EQ(s.scanner(true), "/opt/vork/lncform");
-    EXPECT_EQ(s.parser(false), "/opt/vork/yaccpar");
-    EXPECT_EQ(s.parser(true), "/opt/vork/lyaccpar");
-    SkeletonPaths d = SkeletonPaths::fromDataFiles();
-    EXPECT_EQ(d.lyaccpar, dataFilePath("lyaccpar"));
+    test::TempDir dir;
+    ConfigFile file(dir.path());
+    FixedAnswerUi ui(FixedAnswerUi::Answer::No, nullptr);
+    Configuration c;
+    EXPECT_FALSE(readConfiguration(file, c, ui));
+    EXPECT_EQ(ui.messagesShown(), 1);
+    EXPECT_EQ(ui.lastMessage(), "Nepodarilo sa otvorit konfiguračný súbor !\n");
+    EXPECT_EQ(c.fontName, "Courier New");
+    writeConfiguration(file, c);
+    EXPECT_EQ(test::readFile(dir / "konfig.ide"), "1\r\n0\r\n1\r\n0\r\nvork-cc\r\nCourier New\r\n8\r\n");
+    EXPECT_TRUE(readConfiguration(file, c, ui));
+    EXPECT_EQ(ui.messagesShown(), 1);
 }

@@ -55,9 +55,3 @@ TEST(Paths, RelativeDropsCommonDirectories)
         EXPECT_EQ(paths::absolute(paths::relative(c.target, c.dir), c.dir), c.target);
     }
 }
-
-TEST(Paths, StoredBackslashesReadAsSlashes)
-{
-    EXPECT_EQ(paths::fromStored("sub\\name.c"), "sub/name.c");
-    EXPECT_EQ(paths::fromStored("..\\a\\b.c"), "../a/b.c");
-}

@@ -120,8 +120,11 @@ TEST(ProjectFile, ValuesThatCannotBeStoredRefuseToSerialize)
     longMember.memberFiles = {std::string(255, 'm')};
     ProjectFileData tooMany;
     tooMany.memberFiles.assign(256, "m.c");
+    ProjectFileData trailingCr;
+    trailingCr.runArguments = "args\r";
     const Case cases[] = {
         {"arguments over 254", longArgs},
+        {"CR at the end of the arguments", trailingCr},
         {"line break in arguments", brokenArgs},
         {"member over 254", longMember},
         {"256 members", tooMany},
@@ -131,6 +134,17 @@ TEST(ProjectFile, ValuesThatCannotBeStoredRefuseToSerialize)
         EXPECT_FALSE(serializeProjectFile(c.d, out)) << c.name;
         EXPECT_EQ(out, "untouched") << c.name;
     }
+}
+
+TEST(ProjectFile, CarriageReturnInsideALineSurvives)
+{
+    ProjectFileData d;
+    d.runArguments = "a\rb";
+    std::string bytes;
+    ASSERT_TRUE(serializeProjectFile(d, bytes));
+    ProjectFileData back;
+    ASSERT_TRUE(parseProjectFile(bytes, back));
+    EXPECT_EQ(back.runArguments, "a\rb");
 }
 
 TEST(ProjectFile, WindowsSeparatorsReadAsSlashes)

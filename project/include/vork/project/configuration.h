@@ -53,4 +53,16 @@ private:
     std::string path_;
 };
 
+class ProjectUi;
+
+// konfig.ide where the running program keeps it.
+ConfigFile programConfigFile();
+
+// The start-up read: a file that cannot be opened is reported with
+// texts::kConfigMissing (caption "Korvalen", warning) and every value in
+// config stays.
+bool readConfiguration(const ConfigFile& file, Configuration& config, ProjectUi& ui);
+// The exit write: a failure is silent, as nobody is left to tell.
+void writeConfiguration(const ConfigFile& file, const Configuration& config);
+
 } // namespace vork
