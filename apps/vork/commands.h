@@ -51,6 +51,9 @@ public:
 
     void addCommand(Command command);
     void addModifier(Modifier modifier);
+    // A paragraph printed after the option list of --help.
+    void addHelpNote(std::string note) { notes_.push_back(std::move(note)); }
+    const std::vector<std::string>& helpNotes() const { return notes_; }
 
     const Command* findCommand(const std::string& name) const;
     const Modifier* findModifier(const std::string& name) const;
@@ -65,6 +68,7 @@ public:
 private:
     std::vector<Command> commands_;
     std::vector<Modifier> modifiers_;
+    std::vector<std::string> notes_;
     std::function<int(Invocation&)> default_;
 };
 

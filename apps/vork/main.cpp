@@ -30,6 +30,8 @@ void printHelp(std::FILE* out)
     }
     std::fprintf(out, "  %-24s %s\n", "--help", "táto pomoc");
     std::fprintf(out, "  %-24s %s\n", "--version", "verzia programu");
+    for (const std::string& note : r.helpNotes())
+        std::fprintf(out, "\n%s\n", note.c_str());
 }
 
 int usage(const char* what, const std::string& arg)

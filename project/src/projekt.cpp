@@ -1,6 +1,7 @@
 #include "vork/project/projekt.h"
 
 #include "vork/project/atomic_file.h"
+#include "vork/project/child_process.h"
 #include "vork/project/paths.h"
 #include "vork/project/project_error.h"
 #include "vork/project/project_file.h"
@@ -23,6 +24,7 @@ const char* const kMessageFileName = "temp.spr";
 Projekt::Projekt(const std::string& projectFile, bool createNew, ProjectUi& ui, QObject* parent)
     : QObject(parent), ui_(ui), kind_(projectKindOf(projectFile))
 {
+    setUpTimers();
     // Every other path hangs off the project file, so it is made absolute
     // first: a relative name would leave the project without a directory.
     projectFile_ = paths::absolute(projectFile, paths::currentDirectory());
@@ -62,6 +64,8 @@ Projekt::Projekt(const std::string& projectFile, bool createNew, ProjectUi& ui, 
 
 Projekt::~Projekt()
 {
+    // No poll may run into a half-destroyed project.
+    stopTimers();
     if (saveOnClose_)
         save();
 }

@@ -6,16 +6,23 @@
 
 #include "vork/error_list.h"
 #include "vork/project/argument_history.h"
+#include "vork/project/configuration.h"
+#include "vork/project/generators.h"
 #include "vork/project/project_kind.h"
 #include "vork/project/project_ui.h"
+#include "vork/project/skeletons.h"
 
 #include <QObject>
+#include <QTimer>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace vork {
+
+class ChildProcess;
 
 class Projekt : public QObject {
     Q_OBJECT
@@ -111,18 +118,114 @@ public:
     // The error list of this project's builds; its items name lexSpecFile
     // and yaccSpecFile.
     ListSinks& sinks() { return sinks_; }
+    const ListSinks& sinks() const { return sinks_; }
 
     // runArguments cut at its first '.', followed by ".jal".
     static std::string jalArgumentFor(const std::string& runArguments);
 
+    // ---- Make engine ------------------------------------------------------
+    // Result of one generation step.
+    enum StepResult { kStepGenerated = 0, kStepFailed = 1, kStepUpToDate = 2 };
+    // The four generation commands.
+    enum BuildMode { kBuild = 0, kRebuild = 1, kGenerateLex = 2, kGenerateYacc = 3 };
+    // Result of build(): 0 something generated, 2 everything up to date,
+    // 3 a step failed; modes 2 and 3 give their step's result (0 or 1).
+    enum BuildResult { kBuildDone = 0, kBuildStepFailed = 1, kBuildUpToDate = 2, kBuildFailed = 3 };
+    // Result of make().
+    enum MakeResult { kMakeUpToDate = 2, kMakeFailed = 3, kMakeNoCompiler = 4, kMakeCompiling = 5 };
+    // compileState().
+    enum CompileState { kCompiling = 0, kCompileFailed = 1, kCompileSucceeded = 2 };
+
+    int build(int mode);
+    int make();
+    // Forgets both stamps, then make().
+    int remake();
+    void toggleDebugMode();
+
+    // ---- Process runner ---------------------------------------------------
+    // Starts the external C compiler on cSourceFile with its output in
+    // messageFile; true when it runs.  Its end is seen by a poll timer.
+    bool startCompile();
+    // make(), then the generated compiler when the program is (or becomes)
+    // up to date.  Returns make()'s result.
+    int run();
+    // Starts the generated compiler with runArguments.
+    void runNow();
+    // Ends the generated compiler; it reports kHaltedExitCode.  No effect
+    // without a run in progress.
+    void halt();
+    // Translates jalArgument with the built-in Jal translator; true when the
+    // class file was written (the view goes by the message file).
+    bool runJal();
+
+    // Where the Jal translator leaves its messages ("jaltemp.tmp" in the
+    // project directory).
+    std::string jalMessageFile() const;
+
+    int compileState() const { return compileState_; }
+    // A compile or a run is in progress (a poll timer is armed).
+    bool busy() const;
+    bool running() const;
+
+    // The global settings the generators and the compile take their options
+    // from, the skeletons, and the translators.  Defaults: the built-in
+    // configuration values, the installed skeletons, the built-in
+    // generators.
+    void setConfiguration(const Configuration& config) { config_ = config; }
+    const Configuration& configuration() const { return config_; }
+    void setSkeletons(const SkeletonPaths& skeletons) { skeletons_ = skeletons; }
+    const SkeletonPaths& skeletons() const { return skeletons_; }
+    void setGenerators(Generators& generators) { generators_ = &generators; }
+
+    // Poll interval of the three timers.
+    static constexpr int kPollMs = 200;
+
 protected:
     ProjectUi& ui() { return ui_; }
 
-    // The make engine and the process runner (poll timers, compile state,
-    // process handles, notifications) are added here.
+    // ---- Notifications ----------------------------------------------------
+    // Every step of the engine and the runner is reported here, in this
+    // order of declaration.  The bodies do nothing: a view overrides what it
+    // shows.  (They are not pure so that a Projekt without a view, and one
+    // being destroyed, stay usable.)
+    virtual void buildStarted() {}
+    virtual void buildFinished(int /*result*/) {}
+    virtual void lexStepStarted() {}
+    virtual void yaccStepStarted() {}
+    virtual void lexStepFinished(int /*result*/) {}
+    virtual void yaccStepFinished(int /*result*/) {}
+    virtual void lexGenerationStarted() {}
+    virtual void yaccGenerationStarted() {}
+    virtual void lexGenerationFinished(int /*status*/) {}
+    virtual void yaccGenerationFinished(int /*status*/) {}
+    virtual void compileFinished(int /*exitCode*/) {}
+    virtual void runStarted() {}
+    virtual void runFinished(int /*exitCode*/) {}
+    virtual void debugModeChanged() {}
+    virtual void executableStepStarted() {}
+    virtual void compileStartFailed() {}
+    virtual void runStartFailed() {}
+    virtual void compileStarted() {}
+    virtual void jalStarted() {}
+    virtual void jalFinished() {}
+    virtual void showMessage(const std::string& /*text*/) {}
+
+    // Stops the three poll timers; the destructor does it first of all.
+    void stopTimers();
 
 private:
     void readProjectFile();
+
+    int scannerStep(bool forced);
+    int parserStep(bool forced);
+    int scannerGeneration(int32_t stamp);
+    int parserGeneration(int32_t stamp);
+    void deleteExecutable();
+
+    void setUpTimers();
+    void onCompileTimer();
+    void onRunAfterCompileTimer();
+    void onRunTimer();
 
     ProjectUi& ui_;
     ProjectKind kind_;
@@ -158,6 +261,16 @@ private:
 
     ArgumentHistory argumentHistory_;
     ListSinks sinks_;
+
+    Configuration config_;
+    SkeletonPaths skeletons_ = SkeletonPaths::fromDataFiles();
+    Generators* generators_ = &builtInGenerators();
+    QTimer compileTimer_;
+    QTimer runAfterCompileTimer_;
+    QTimer runTimer_;
+    int compileState_ = kCompileFailed;
+    std::unique_ptr<ChildProcess> compilerProcess_;
+    std::unique_ptr<ChildProcess> runProcess_;
 };
 
 } // namespace vork
