@@ -151,6 +151,13 @@ TEST(Projekt, RejectsBadFilesWithTheirMessage)
     }
 }
 
+TEST(Projekt, NamelessProjectFailsToOpen)
+{
+    FixedAnswerUi ui(kYes, nullptr);
+    EXPECT_EQ(failureOf("", true, ui), "Chyba pri otváraní projekt súboru ");
+    EXPECT_EQ(failureOf("/tmp/", true, ui), "Chyba pri otváraní projekt súboru /tmp/");
+}
+
 TEST(Projekt, UnreadableFileFailsToOpen)
 {
     if (::geteuid() == 0)
@@ -230,6 +237,9 @@ TEST(Projekt, AddFileStopsAtTheFileLimit)
     for (int i = 0; i < 255; ++i)
         ASSERT_TRUE(p.addFile(dir / ("m" + std::to_string(i) + ".c")));
     EXPECT_FALSE(p.addFile(dir / "one-too-many.c"));
+    p.removeFile(0);
+    EXPECT_FALSE(p.addFile(dir / std::string(255, 'n')));  // its line would be too long
+    EXPECT_TRUE(p.addFile(dir / std::string(254, 'n')));
     ASSERT_TRUE(p.save());
     Projekt back(dir / "a.ly", false, ui);
     EXPECT_EQ(back.fileCount(), 255);
