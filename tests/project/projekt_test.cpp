@@ -160,13 +160,13 @@ TEST(Projekt, NamelessProjectFailsToOpen)
 
 TEST(Projekt, UnreadableFileFailsToOpen)
 {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root reads any file";
+    // A file that exists but whose read fails, even for root: the process's
+    // own memory file, which refuses reads at offset 0.
     test::TempDir dir;
-    writeFile(dir / "p.ly", "-1\r\n-1\r\n0\r\n0\r\n1\r\n0\r\n\r\n");
-    ::chmod((dir / "p.ly").c_str(), 0);
+    ASSERT_EQ(::symlink("/proc/self/mem", (dir / "p.ly").c_str()), 0);
     FixedAnswerUi ui(kNo, nullptr);
     EXPECT_EQ(failureOf(dir / "p.ly", false, ui), "Chyba pri otváraní projekt súboru " + (dir / "p.ly"));
+    EXPECT_EQ(ui.questionsAsked(), 0);
 }
 
 TEST(Projekt, MissingFileAsksBeforeCreating)
