@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace jaltest {
@@ -81,6 +82,21 @@ Outcome translate(const std::string& source, const std::string& name)
     o.messages = readLines("jaltemp.tmp");
     o.classWritten = readFile(jal::class_file_name(name), o.classBytes);
     return o;
+}
+
+ProcessResult runCommand(const std::string& command)
+{
+    ProcessResult r;
+    std::FILE* p = popen(command.c_str(), "r");
+    if (!p)
+        return r;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
+        r.output.append(buf, n);
+    const int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
 }
 
 namespace {

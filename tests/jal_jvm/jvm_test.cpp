@@ -6,31 +6,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace jaltest;
 
 namespace {
 
-struct ProcessResult {
-    int status = -1;
-    std::string output; // stdout and stderr
-};
-
 ProcessResult run(const std::string& command)
 {
-    ProcessResult r;
-    std::FILE* p = popen((command + " 2>&1").c_str(), "r");
-    if (!p)
-        return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-        r.output.append(buf, n);
-    int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
+    return runCommand(command + " 2>&1");
 }
 
 // A JDK tool from JAVA_HOME or PATH; "" when there is none.
