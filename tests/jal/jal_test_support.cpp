@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <ftw.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,8 +31,8 @@ ScratchDir::~ScratchDir()
 {
     if (!previous_.empty() && chdir(previous_.c_str()) != 0)
         std::perror("chdir");
-    std::string cmd = "chmod -R u+rwx '" + path_ + "' && rm -rf '" + path_ + "'";
-    if (std::system(cmd.c_str()) != 0)
+    auto removeOne = [](const char* p, const struct stat*, int, struct FTW*) { return std::remove(p); };
+    if (nftw(path_.c_str(), removeOne, 16, FTW_DEPTH | FTW_PHYS) != 0)
         std::fprintf(stderr, "could not remove %s\n", path_.c_str());
 }
 
