@@ -216,8 +216,12 @@ TEST_F(JalOnJvm, StaticsLoopsConstantsAndAnInterface)
 
 TEST_F(JalOnJvm, InstanceMethodThroughInvokevirtual)
 {
+    assemble("polite.jal", "Polite", R"(.source polite.jal
+.class public interface abstract Polite .super java/lang/Object
+)");
     assemble("greeter.jal", "Greeter", R"(.source greeter.jal
 .class public Greeter .super java/lang/Object
+.implements Polite
 .field private greeting Ljava/lang/String;
 
 .method public <init> (Ljava/lang/String;)V
@@ -250,10 +254,19 @@ TEST_F(JalOnJvm, InstanceMethodThroughInvokevirtual)
   ldc "svet"
   invokevirtual Greeter greet (Ljava/lang/String;)Ljava/lang/String;
   invokevirtual java/io/PrintStream println (Ljava/lang/String;)V
+  ; the interface assembled above, as the JVM linked it
+  getstatic java/lang/System out Ljava/io/PrintStream;
+  aload_1
+  invokevirtual java/lang/Object getClass ()Ljava/lang/Class;
+  invokevirtual java/lang/Class getInterfaces ()[Ljava/lang/Class;
+  iconst_0
+  aaload
+  invokevirtual java/lang/Class getName ()Ljava/lang/String;
+  invokevirtual java/io/PrintStream println (Ljava/lang/String;)V
   return
 .endm
 )");
-    EXPECT_EQ(runClass("Main"), "Ahoj, svet\n");
+    EXPECT_EQ(runClass("Main"), "Ahoj, svet\nPolite\n");
 }
 
 } // namespace
