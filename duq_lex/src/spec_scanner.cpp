@@ -297,7 +297,7 @@ void Run::beginRulesSection()
     rulesBegin_ = true;
     std::vector<unsigned char> trial;
     long n = limits_.nodes;
-    bool ok = n <= kMaxTableEntries && allocate(trial, n * 17 + 30);
+    bool ok = allocate(trial, n * 17 + 30);
     trial = {};
     ok = ok && allocate(kind_, n) && allocate(left_, n) && allocate(right_, n) &&
          allocate(parent_, n) && allocate(nullable_, n);
