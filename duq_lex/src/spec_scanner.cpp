@@ -291,7 +291,7 @@ void Run::beginRulesSection()
 {
     openOutput();
     out("# ");
-    out("define YYNEWLINE %d\n", ctable_['\n']);
+    out("define YYNEWLINE %d\n", ctable_[int{'\n'}]);
     out("yylex(){\nint nstr;");
     out(" extern int yyprevious;\n");
     rulesBegin_ = true;
@@ -464,7 +464,7 @@ int Run::scanClass()
             if (next_ == ']' || next_ == '\n' || next_ == kEof) {
                 if (validChar(lo))
                     classMarks_[lo] = true;
-                classMarks_['-'] = true;
+                classMarks_[int{'-'}] = true;
                 continue;
             }
             int hi = readChar();
