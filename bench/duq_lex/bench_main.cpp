@@ -1,0 +1,101 @@
+// Scanner benchmark: generates a C tokenizer from ctok.l with duq-lex,
+// compiles it and the hand-written handscan.c with vork-cc, and runs both
+// on the same generated input.  Prints the generation time, both scanning
+// times and their ratio; fails when the two token streams differ.
+//
+//   duq_lex_bench [MEGABYTES]   (default 24)
+#include "input_gen.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+std::string bin(const std::string& name) { return std::string(VORK_BIN_DIR) + "/" + name; }
+
+int shell(const std::string& cmd)
+{
+    int rc = std::system(cmd.c_str());
+    return (rc != -1 && WIFEXITED(rc)) ? WEXITSTATUS(rc) : -1;
+}
+
+std::string slurp(const std::string& path)
+{
+    std::ifstream f(path, std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+// Best wall time of `runs` runs of a command, in seconds; -1 on failure.
+double bestOf(int runs, const std::string& cmd)
+{
+    double best = 1e30;
+    for (int i = 0; i < runs; ++i) {
+        auto t0 = std::chrono::steady_clock::now();
+        if (shell(cmd) != 0) return -1;
+        std::chrono::duration<double> d = std::chrono::steady_clock::now() - t0;
+        best = std::min(best, d.count());
+    }
+    return best;
+}
+
+int fail(const std::string& what)
+{
+    std::fprintf(stderr, "duq_lex_bench: %s\n", what.c_str());
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const double megabytes = argc > 1 ? std::atof(argv[1]) : 24.0;
+    char templ[] = "/tmp/duq_lex_bench.XXXXXX";
+    if (!mkdtemp(templ)) return fail("cannot create a work directory");
+    const std::string dir = templ;
+    const std::string cd = "cd '" + dir + "' && ";
+    namespace fs = std::filesystem;
+    for (const char* f : {"ctok.l", "ctok.h", "handscan.c"})
+        fs::copy_file(fs::path(BENCH_SOURCE_DIR) / f, fs::path(dir) / f);
+
+    {
+        std::string text = generateCInput(static_cast<size_t>(megabytes * 1024 * 1024), 1);
+        std::ofstream(dir + "/input.c", std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+        std::printf("input:              %.1f MB of C-like text\n", text.size() / (1024.0 * 1024.0));
+    }
+
+    double gen = bestOf(5, cd + "'" + bin("duq-lex") + "' -o lexyy.cpp ctok.l >gen.log 2>&1");
+    if (gen < 0) return fail("duq-lex failed:\n" + slurp(dir + "/gen.log"));
+    if (shell(cd + "'" + bin("vork-cc") + "' lexyy.cpp >cc.log 2>&1") != 0)
+        return fail("vork-cc lexyy.cpp failed:\n" + slurp(dir + "/cc.log"));
+    if (shell(cd + "'" + bin("vork-cc") + "' handscan.c >cc.log 2>&1") != 0)
+        return fail("vork-cc handscan.c failed:\n" + slurp(dir + "/cc.log"));
+
+    // Alternate the two so that both see the same machine load.
+    double generated = 1e30, hand = 1e30;
+    for (int i = 0; i < 3; ++i) {
+        double g = bestOf(1, cd + "./lexyy.exe input.c >gen.out");
+        double h = bestOf(1, cd + "./handscan.exe input.c >hand.out");
+        if (g < 0 || h < 0) return fail("a scanner failed");
+        generated = std::min(generated, g);
+        hand = std::min(hand, h);
+    }
+    std::string a = slurp(dir + "/gen.out"), b = slurp(dir + "/hand.out");
+    if (a != b || a.empty()) return fail("the token streams differ; see " + dir);
+
+    std::printf("generation:         %.3f s (duq-lex ctok.l, best of 5)\n", gen);
+    std::printf("generated scanner:  %.3f s\n", generated);
+    std::printf("hand-written:       %.3f s\n", hand);
+    std::printf("ratio:              %.2f (generated / hand-written; goal <= 1.50)\n", generated / hand);
+    std::printf("token stream:       %s", a.substr(a.rfind("tokens")).c_str());
+    fs::remove_all(dir);
+    return 0;
+}
