@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -173,6 +174,11 @@ struct Param {
     size_t index;
     bool optimise;
 };
+
+void PrintTo(const Param& p, std::ostream* os)
+{
+    *os << cases()[p.index].name << (p.optimise ? " (optimised)" : " (plain)");
+}
 
 class LexE2E : public ::testing::TestWithParam<Param> {};
 
