@@ -56,8 +56,16 @@ std::string buildScanner(const TempDir& dir, const std::string& spec, bool optim
     std::string gen = cd + "'" + binPath("duq-lex") + "'" + (optimise ? "" : " --no-optimise") +
                       " -o lexyy.cpp spec.l >gen.log 2>&1";
     if (runShell(gen) != 0) return "duq-lex failed:\n" + readFile(dir.file("gen.log"));
-    // The scanners here test behaviour, not speed: compile without optimising.
-    std::string cc = cd + "VORK_CC_FLAGS=-O0 '" + binPath("vork-cc") + "' lexyy.cpp >cc.log 2>&1";
+    return compileScanner(dir);
+}
+
+std::string compileScanner(const TempDir& dir)
+{
+    // The scanners here test behaviour, not speed: no optimisation, and the
+    // sanitizers watch the skeleton's buffers and table reads.
+    std::string cc = "cd '" + dir.path() +
+                     "' && VORK_CC_FLAGS='-O0 -g -fsanitize=address,undefined -fno-sanitize-recover=undefined' '" +
+                     binPath("vork-cc") + "' lexyy.cpp >cc.log 2>&1";
     if (runShell(cc) != 0) return "vork-cc failed:\n" + readFile(dir.file("cc.log"));
     return "";
 }

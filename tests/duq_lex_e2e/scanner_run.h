@@ -39,6 +39,10 @@ struct RunResult {
 // success, else what went wrong with the tools' own output.
 std::string buildScanner(const TempDir& dir, const std::string& spec, bool optimise);
 
+// Compiles dir/lexyy.cpp to lexyy.exe (with the sanitizers).  "" on
+// success, else the compiler's output.
+std::string compileScanner(const TempDir& dir);
+
 // Runs dir/lexyy.exe in dir with the arguments and standard input.
 RunResult runScanner(const TempDir& dir, const std::vector<std::string>& args, const std::string& input);
 
