@@ -122,6 +122,10 @@ const std::vector<Case>& cases()
          "she\t{ printf(\"[she]\"); REJECT; }\n"
          "[a-z]+\t{ printf(\"<%s>\", yytext); }\n",
          "", "she he\n", "[she]<she> <he>\n"},
+        {"reject_from_trailing_context_to_longer_token", "",
+         "ab/c\t{ printf(\"T(%s)\", yytext); REJECT; }\n"
+         "abc\t{ printf(\"F(%s)\", yytext); }\n",
+         "", "abc\n", "T(ab)F(abc)\n"},
         {"yymore_appends", "",
          "a+\t{ yymore(); }\n"
          "b\t{ printf(\"[%s:%d]\", yytext, yyleng); }\n",
@@ -134,6 +138,10 @@ y	{ printf("Y"); }
 [a-w]+	{ printf("w(%s)", yytext); }
 )L",
          "", "ab/* x * y */cd x\n", "w(ab)Cw(cd) ZY\n"},
+        {"input_reads_to_end_of_input", "",
+         R"L("/*"	{ int c, n = 0; while ((c = input()) != 0) n++; printf("C%d", n); }
+)L",
+         "", "x/* abc", "xC4"},
         {"line_numbers_survive_lookahead", "",
          "[a-z]+\t{ ECHO; }\n"
          "\\n\t{ printf(\"<%d>\\n\", yylineno); }\n",
