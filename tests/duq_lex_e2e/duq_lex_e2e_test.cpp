@@ -168,6 +168,10 @@ y	{ printf("Y"); }
         {"token_longer_than_yylmax_is_split", "",
          "[a-z]+\t{ printf(\"w%d \", yyleng); }\n",
          "", repeat('a', 450) + "\n", "w200 w200 w50 \n", "YYLMAX"},
+        {"yymore_beyond_yylmax_drops_kept_text", "",
+         "a\t{ yymore(); }\n"
+         "b\t{ printf(\"[%d]\", yyleng); }\n",
+         "", repeat('a', 450) + "b\n", "[51]\n", "YYLMAX"},
         {"automaton_of_128_states", "",
          "a{126}\t{ printf(\"X\"); }\n",
          "", repeat('a', 126) + "\n" + repeat('a', 125) + "\n", "X\n" + repeat('a', 125) + "\n"},
