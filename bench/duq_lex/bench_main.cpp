@@ -93,23 +93,35 @@ int main(int argc, char** argv)
     if (gen.cpu < 0) return fail("duq-lex failed:\n" + slurp(dir + "/gen.log"));
     if (shell(cd + "'" + bin("vork-cc") + "' lexyy.cpp >cc.log 2>&1") != 0)
         return fail("vork-cc lexyy.cpp failed:\n" + slurp(dir + "/cc.log"));
+    // The same tokenizer from plain tables (--no-optimise), for comparison.
+    if (shell(cd + "mkdir plain && cd plain && cp ../ctok.l ../ctok.h . && '" + bin("duq-lex") +
+              "' --no-optimise -o lexyy.cpp ctok.l >gen.log 2>&1 && '" + bin("vork-cc") +
+              "' lexyy.cpp >cc.log 2>&1") != 0)
+        return fail("the plain-table tokenizer failed to build; see " + dir + "/plain");
     if (shell(cd + "'" + bin("vork-cc") + "' handscan.c >cc.log 2>&1") != 0)
         return fail("vork-cc handscan.c failed:\n" + slurp(dir + "/cc.log"));
 
     // Alternate the two so that both see the same machine load.
-    Timing generated, hand;
+    Timing generated, plain, hand;
+    auto keepBest = [](Timing& best, const Timing& t) {
+        best = {std::min(best.cpu, t.cpu), std::min(best.wall, t.wall)};
+    };
     for (int i = 0; i < 5; ++i) {
         Timing g = bestOf(1, cd + "./lexyy.exe input.c >gen.out");
+        Timing p = bestOf(1, cd + "plain/lexyy.exe input.c >plain.out");
         Timing h = bestOf(1, cd + "./handscan.exe input.c >hand.out");
-        if (g.cpu < 0 || h.cpu < 0) return fail("a scanner failed");
-        generated = {std::min(generated.cpu, g.cpu), std::min(generated.wall, g.wall)};
-        hand = {std::min(hand.cpu, h.cpu), std::min(hand.wall, h.wall)};
+        if (g.cpu < 0 || p.cpu < 0 || h.cpu < 0) return fail("a scanner failed");
+        keepBest(generated, g);
+        keepBest(plain, p);
+        keepBest(hand, h);
     }
     std::string a = slurp(dir + "/gen.out"), b = slurp(dir + "/hand.out");
-    if (a != b || a.empty()) return fail("the token streams differ; see " + dir);
+    if (a != b || a.empty() || slurp(dir + "/plain.out") != b)
+        return fail("the token streams differ; see " + dir);
 
     std::printf("generation:         %.3f s CPU, %.3f s wall (duq-lex ctok.l, best of 5)\n", gen.cpu, gen.wall);
     std::printf("generated scanner:  %.3f s CPU, %.3f s wall (best of 5)\n", generated.cpu, generated.wall);
+    std::printf("plain tables:       %.3f s CPU, %.3f s wall (best of 5)\n", plain.cpu, plain.wall);
     std::printf("hand-written:       %.3f s CPU, %.3f s wall (best of 5)\n", hand.cpu, hand.wall);
     std::printf("ratio:              %.2f CPU, %.2f wall (generated / hand-written; goal <= 1.50)\n",
                 generated.cpu / hand.cpu, generated.wall / hand.wall);
