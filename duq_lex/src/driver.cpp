@@ -6,6 +6,7 @@
 #include "vork/progdir.h"
 
 #include <cstdarg>
+#include <new>
 #include <sys/stat.h>
 
 namespace duq_lex {
@@ -18,6 +19,12 @@ int lex_run(vork::Sinks& sinks, const std::string& skeleton_file, const std::str
         return run.execute(skeleton_file, spec_file, output_file, slovak, statistics, optimise);
     } catch (const RunExit& e) {
         return e.status;
+    } catch (const std::bad_alloc&) {
+        // Working storage beyond the sized tables (texts, sets) ran out:
+        // the run fails like any other allocation failure instead of
+        // taking the caller down with it.
+        sinks.lexError(slovak ? "Nedostatok volnej operacnej pamati" : "No free memory for state generation", -1);
+        return 1;
     }
 }
 
@@ -238,7 +245,8 @@ int Run::execute(const std::string& skeleton, const std::string& spec, const std
         std::fclose(in_);
         in_ = nullptr;
     }
-    if (std::fclose(outFile_) != 0) {
+    bool writeFailed = std::ferror(outFile_) != 0;
+    if (std::fclose(outFile_) != 0 || writeFailed) {
         outFile_ = nullptr;
         error(tr("Can't open output file: %s", "Nemozno otvorit vystupny subor: \"%s\""),
               outputName_.c_str());

@@ -96,7 +96,7 @@ void Run::writeHeader()
     out("#define   YYLMAX     200\n\n");
     out("#define   output( c )   putc( c, yyout )\n");
     out("%s%s%d%s%s\n", "#define   input()       ( ( ( yytchar = yysptr ",
-        "> yysbuf ? U( *--yysptr ) : getc( yyin ) ) == ", ctable_['\n'],
+        "> yysbuf ? U( *--yysptr ) : getc( yyin ) ) == ", ctable_[int{'\n'}],
         " ? ( yylineno++, yytchar ) : yytchar ) == EOF ", "? 0 : yytchar ) ");
     out("#define   unput( c )    {  yytchar = ( c ); " "if ( yytchar == '\\n') yylineno--; "
         "*yysptr++ = yytchar; }\n");
@@ -202,7 +202,8 @@ void Run::writeCrank()
     for (int row = 0; row <= highestSlot_; row += 4) {
         out("%s", kBlanks22);
         for (int k = row; k < row + 4 && k <= highestSlot_; ++k) {
-            if (verify_[k])
+            // with %o 0 there is not even slot 0
+            if (k < static_cast<int>(verify_.size()) && verify_[k])
                 out("%d,%d,\t", verify_[k], advance_[k]);
             else
                 out("0,0,\t");

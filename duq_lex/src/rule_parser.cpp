@@ -241,7 +241,7 @@ void Parser::shiftAtom(int t)
             r_.dotClass_ = r_.storeClassText(text, "Too many large character classes",
                                              "Prilis vela rozsiahlych znakovych tried");
         }
-        r_.classMarks_['\n'] = false;
+        r_.classMarks_[int{'\n'}] = false;
         r_.updateNumbering(false);
         v = r_.node(N_CLASS, r_.dotClass_);
         break;

@@ -291,13 +291,13 @@ void Run::beginRulesSection()
 {
     openOutput();
     out("# ");
-    out("define YYNEWLINE %d\n", ctable_['\n']);
+    out("define YYNEWLINE %d\n", ctable_[int{'\n'}]);
     out("yylex(){\nint nstr;");
     out(" extern int yyprevious;\n");
     rulesBegin_ = true;
     std::vector<unsigned char> trial;
     long n = limits_.nodes;
-    bool ok = n <= kMaxTableEntries && allocate(trial, n * 17 + 30);
+    bool ok = allocate(trial, n * 17 + 30);
     trial = {};
     ok = ok && allocate(kind_, n) && allocate(left_, n) && allocate(right_, n) &&
          allocate(parent_, n) && allocate(nullable_, n);
@@ -464,7 +464,7 @@ int Run::scanClass()
             if (next_ == ']' || next_ == '\n' || next_ == kEof) {
                 if (validChar(lo))
                     classMarks_[lo] = true;
-                classMarks_['-'] = true;
+                classMarks_[int{'-'}] = true;
                 continue;
             }
             int hi = readChar();
