@@ -155,9 +155,10 @@ y	{ printf("Y"); }
          "hello \xff\x01 world\n"s, "hello \xff\x01 world\n"s},
         {"translation_table", "%T\n1\tAa\n2\tBb\n3\t\\n\n%T\n",
          "A+\t{ printf(\"A%d\", yyleng); }\n"
+         "^B\t{ printf(\"LB\"); }\n"
          "B\t{ printf(\"B\"); }\n"
-         "\\n\t{ printf(\"NL\"); }\n",
-         "", "\x01\x01\x02\x03\x02"s, "A2BNLB"},
+         "\\n\t{ printf(\"NL%d\", yylineno); }\n",
+         "", "\x02\x01\x01\x02\x03\x02"s, "LBA2BNL2LB"},
         {"bytes_above_127_and_nul", "",
          "[a-z]+\t{ printf(\"w(%s)\", yytext); }\n",
          "", "ab\xe9\xff" "cd\x80\0e\n"s, "w(ab)\xe9\xffw(cd)\x80\0w(e)\n"s},
