@@ -216,6 +216,14 @@ TEST(Limits, EachLimitEndsTheRunWithItsMessage)
         }
         return g;
     };
+    // Every T_i puts its own lookahead on a and b; the shared states after
+    // 'x' and 'y' collect them one union at a time.
+    auto manyLookaheads = [](int k) {
+        std::string g = "%token" + sequence(k, "T") + "\n%%\ns :";
+        for (int i = 0; i < k; ++i)
+            g += std::string(i ? " |" : "") + " T" + std::to_string(i) + " a b T" + std::to_string(i);
+        return g + " ;\na : 'x' ;\nb : 'y' | ;\n";
+    };
     auto manyNonterminals = [](int n) {
         std::string g = "%%\ns :" + sequence(n, "n") + " ;\n";
         for (int i = 0; i < n; ++i)
@@ -253,6 +261,8 @@ TEST(Limits, EachLimitEndsTheRunWithItsMessage)
              return s;
          }(),
          "working set overflow", "pretecenie pracovnej mnoziny"},
+        {"lookahead sets", manyLookaheads(70), manyLookaheads(75), "too many lookahead sets",
+         "je pozadovanych privelky 'lookahead'"},
         {"packed table", "%token A 3400\n%%\ns : A ;\n", "%token A 3600\n%%\ns : A ;\n",
          "out of space in optimizer a array", "nedostatok pamati pri optimalizacnych akciach"},
     };
