@@ -226,17 +226,6 @@ TEST_F(ChanTest, OwnerClearsASignalLeftByACrashedOwner)
     vork_event_close(&peer);
 }
 
-TEST_F(ChanTest, LiveOwnerKeepsItsSignal)
-{
-    vork_event first, second;
-    ASSERT_EQ(vork_event_open(&first, "LIVE", VORK_CHAN_CREATE | VORK_CHAN_OWNER, 1, 0), 0);
-    vork_event_set(&first);
-    ASSERT_EQ(vork_event_open(&second, "LIVE", VORK_CHAN_CREATE | VORK_CHAN_OWNER, 1, 0), 0);
-    EXPECT_EQ(vork_event_wait(&second, 0), 1);
-    vork_event_close(&second);
-    vork_event_close(&first);
-}
-
 TEST_F(ChanTest, BlockOpenedAsFoundAndSharedAcrossProcesses)
 {
     // Another process made the block first and left data in it.
@@ -262,14 +251,6 @@ TEST_F(ChanTest, BlockOpenedAsFoundAndSharedAcrossProcesses)
         EXPECT_EQ(vork_chan_get32(block.Buffer, 1020), 0xDEADBEEFu);
     }
     EXPECT_FALSE(names.exists(VORK_CHAN_BLOCK_NAME));
-}
-
-TEST_F(ChanTest, UnnamedBlockIsPrivateMemory)
-{
-    TSharedMem block("", 64);
-    ASSERT_NE(block.Buffer, nullptr);
-    block.Buffer[63] = 5;
-    EXPECT_EQ(block.Handle, -1);
 }
 
 TEST_F(ChanTest, WrapperFailures)

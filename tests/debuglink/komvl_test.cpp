@@ -295,3 +295,42 @@ TEST_F(KomunTest, FinishServesADisplayThatIsWaitingForTheMainThread)
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.back(), "ended");
 }
+
+// The thread driving the real panel model: a State stop leaves the panel as
+// it was, and running free at a stop disables every debug command.
+TEST_F(KomunTest, StateStopAndRunFreeOnTheDebugPanel)
+{
+    struct NoPrompts : DebugPrompts {
+        bool askYesNo(const std::string&, const std::string&) override { return false; }
+        void showError(const std::string&) override {}
+    } prompts;
+    GrammarText grammar{true, {"%%", "s : ;"}, ""};
+    DebugSession session("VORK", [&] { return grammar; }, prompts);
+    KomunVlakno t(session);
+    ScriptPeer peer({{11, 0, 0}, {8, 5, 0}, {9, 'k', 0}, {6, 99, 0}, {8, 6, 0}, {12, 0, 0}});
+
+    ASSERT_TRUE(t.waitSuspended(5s)); // AnalysisStart
+    EXPECT_EQ(session.title(), "VORK[Zastaveny]");
+    EXPECT_TRUE(session.commands().isEnabled("HM_Hlasenia"));
+    t.stepCommand(StepCommand::AfterStav);
+    EXPECT_EQ(session.title(), "VORK[Spusteny]");
+    EXPECT_FALSE(session.commands().isEnabled("BarLad_PoStav"));
+
+    ASSERT_TRUE(t.waitSuspended(5s)); // at the State record
+    ASSERT_EQ(t.value1(), 99);
+    const DebugPanel& p = session.panel();
+    EXPECT_EQ(p.tokenCode(), "5");
+    EXPECT_EQ(p.characters(), "k");
+    EXPECT_EQ(p.stepLine(), "");
+    EXPECT_EQ(p.trace(), std::vector<std::string>{"Start analyzy"});
+    EXPECT_EQ(session.title(), "VORK[Zastaveny]");
+
+    t.stepCommand(StepCommand::BezKrok);
+    ASSERT_TRUE(t.waitEnded(5s));
+    peer.join();
+    EXPECT_EQ(peer.replies(), (std::vector<uint32_t>{13, 13, 13, 14}));
+    EXPECT_TRUE(session.ended());
+    for (const auto& [name, on] : session.commands().states())
+        EXPECT_FALSE(on) << name;
+    EXPECT_EQ(p.tokenCode(), "5"); // the records after the 14 were never read
+}
