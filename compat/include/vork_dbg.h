@@ -123,7 +123,9 @@ VORK_DBG_FN int vork_dbg_send(int kind, int value1, int value2)
     vork_event_set(&p->from_peer);
 
     while (!vork_event_wait(&p->to_peer, VORK_DBG_SLICE_MS)) {
-        if (vork_event_owner_gone(&p->to_peer)) {
+        /* An answer that came just before the environment let go still
+         * counts, hence the last look at the event. */
+        if (vork_event_owner_gone(&p->to_peer) && !vork_event_wait(&p->to_peer, 0)) {
             vork_dbg_finish();
             return 0;
         }

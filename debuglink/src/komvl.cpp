@@ -191,20 +191,20 @@ void KomunVlakno::run()
         std::lock_guard<std::mutex> lock(mutex_);
         failure_ = e.what();
     }
+    if (mode_ == DisplayCall::Direct) {
+        // Headless: the end handler runs here, before the end is announced,
+        // so whoever waits for the end finds its effects.
+        host_.threadEnded();
+    }
     {
         std::lock_guard<std::mutex> lock(mutex_);
         loopEnded_ = true;
+        if (mode_ == DisplayCall::Direct)
+            endHandled_ = true;
         changed_.notify_all();
     }
-    if (mode_ == DisplayCall::Direct) {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            endHandled_ = true;
-        }
-        host_.threadEnded();
-    } else {
+    if (mode_ == DisplayCall::MainThread)
         host_.wakeMainThread();
-    }
 }
 
 void KomunVlakno::loop()

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -187,4 +188,25 @@ TEST_F(PeerProcess, BuiltWithVorkCc)
     std::remove(exe.c_str());
     std::remove(src.c_str());
     rmdir(dir);
+}
+
+TEST_F(PeerProcess, Win32SubsetOnItsOwn)
+{
+    Child check({VORK_WIN_PEER_PROGRAM, "check"});
+    ASSERT_EQ(check.wait(10s), 0) << check.output();
+    for (const char* n : {"WP_EVENT", "WP_MAP"})
+        shm_unlink(names.path(n).c_str());
+}
+
+TEST_F(PeerProcess, Win32PeerSpeaksTheChannel)
+{
+    KomunVlakno t(host);
+    host.attach(&t);
+    Child peer({VORK_WIN_PEER_PROGRAM, "11", "3:4:2", "12:1"});
+    ASSERT_TRUE(stepThrough(t, StepCommand::AfterBadSyntax));
+    ASSERT_EQ(peer.wait(10s), 0);
+    EXPECT_EQ(lines(peer.output()), (std::vector<std::string>{"reply 13", "reply 13", "reply 13", "done"}));
+    auto log = host.log();
+    EXPECT_NE(std::find(log.begin(), log.end(), "show 3 4 2"), log.end());
+    EXPECT_NE(std::find(log.begin(), log.end(), "show 12 1 0"), log.end());
 }

@@ -85,6 +85,8 @@ public:
     // true when the worker is suspended (resp. its loop has ended) before
     // the time runs out.
     bool waitSuspended(std::chrono::milliseconds timeout) const;
+    // With DisplayCall::Direct the end handler has run once the loop counts
+    // as ended.
     bool waitEnded(std::chrono::milliseconds timeout) const;
 
     bool loopEnded() const;
