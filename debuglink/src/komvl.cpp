@@ -21,14 +21,30 @@ private:
     KomunVlakno& t_;
 };
 
-KomunVlakno::KomunVlakno(KomunHost& host, DisplayCall mode) : host_(host), mode_(mode)
+KomunVlakno::KomunVlakno(KomunHost& host, DisplayCall mode)
+    : host_(host), mode_(mode), token_(std::make_shared<ServiceToken>())
 {
+    token_->self = this;
     thread_ = std::thread([this] { run(); });
 }
 
 KomunVlakno::~KomunVlakno()
 {
     finish();
+    std::lock_guard<std::mutex> lock(token_->m);
+    token_->self = nullptr;
+}
+
+std::function<void()> KomunVlakno::serviceHandle()
+{
+    std::weak_ptr<ServiceToken> weak = token_;
+    return [weak] {
+        if (auto token = weak.lock()) {
+            std::lock_guard<std::mutex> lock(token->m);
+            if (token->self)
+                token->self->serviceMainThread();
+        }
+    };
 }
 
 void KomunVlakno::stepCommand(StepCommand command)
@@ -157,7 +173,7 @@ void KomunVlakno::callDisplay(const std::function<void()>& fn)
     pendingDone_ = false;
     changed_.notify_all();
     lock.unlock();
-    host_.wakeMainThread();
+    host_.wakeMainThread(serviceHandle());
     lock.lock();
     changed_.wait(lock, [this] { return pendingDone_; });
 }
@@ -204,7 +220,7 @@ void KomunVlakno::run()
         changed_.notify_all();
     }
     if (mode_ == DisplayCall::MainThread)
-        host_.wakeMainThread();
+        host_.wakeMainThread(serviceHandle());
 }
 
 void KomunVlakno::loop()

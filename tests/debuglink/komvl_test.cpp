@@ -260,25 +260,49 @@ TEST_F(KomunTest, MainThreadModeRunsDisplaysOnTheServicingThread)
                 ++offMain;
             LogHost::threadEnded();
         }
-        void wakeMainThread() override { ++wakes; }
+        std::mutex qm;
+        std::vector<std::function<void()>> queued;
+        void wakeMainThread(std::function<void()> service) override
+        {
+            ++wakes;
+            std::lock_guard<std::mutex> l(qm);
+            queued.push_back(std::move(service));
+        }
+        void runQueued()
+        {
+            std::vector<std::function<void()>> now;
+            {
+                std::lock_guard<std::mutex> l(qm);
+                now.swap(queued);
+            }
+            for (auto& f : now)
+                f();
+        }
     } h;
-    KomunVlakno t(h, DisplayCall::MainThread);
-    h.attach(&t);
+    auto t = std::make_unique<KomunVlakno>(h, DisplayCall::MainThread);
+    h.attach(t.get());
     ScriptPeer peer({{11, 1, 0}, {8, 2, 0}, {9, 65, 0}, {12, 0, 0}});
     auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (!t.loopEnded() && std::chrono::steady_clock::now() < deadline) {
-        t.serviceMainThread();
-        if (t.suspended())
-            t.stepCommand(StepCommand::AfterLexJed);
+    while (!t->loopEnded() && std::chrono::steady_clock::now() < deadline) {
+        h.runQueued(); // the main thread's event loop
+        if (t->suspended())
+            t->stepCommand(StepCommand::AfterLexJed);
         std::this_thread::sleep_for(1ms);
     }
-    ASSERT_TRUE(t.loopEnded());
-    t.finish();
+    ASSERT_TRUE(t->loopEnded());
+    t->finish();
     peer.join();
+    // The end's wake-up is still queued when the owner deletes the thread:
+    // running it afterwards must do nothing.
+    h.attach(nullptr);
+    t.reset();
+    h.runQueued();
     EXPECT_EQ(h.offMain.load(), 0);
     EXPECT_GT(h.wakes.load(), 0);
     EXPECT_EQ(h.stops(), (std::vector<std::string>{"stopped@1", "stopped@2", "stopped@0"}));
-    EXPECT_EQ(h.log().back(), "ended");
+    auto log = h.log();
+    EXPECT_EQ(log.back(), "ended");
+    EXPECT_EQ(std::count(log.begin(), log.end(), "ended"), 1);
 }
 
 TEST_F(KomunTest, FinishServesADisplayThatIsWaitingForTheMainThread)

@@ -14,6 +14,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -37,9 +38,11 @@ public:
     virtual void threadEnded() = 0;
     // The shared block could not be created (a message box with OK).
     virtual void showChannelError(const std::string& text) = 0;
-    // DisplayCall::MainThread only: ask the main thread's event loop to call
-    // serviceMainThread() soon.  Must return without waiting for it.
-    virtual void wakeMainThread() {}
+    // DisplayCall::MainThread only: queue service to run soon on the main
+    // thread (in Qt: a queued invocation) and return without waiting.
+    // service stays safe to call after the thread object is gone, when it
+    // does nothing.
+    virtual void wakeMainThread(std::function<void()> service) { (void)service; }
 };
 
 enum class DisplayCall {
@@ -80,6 +83,9 @@ public:
     // DisplayCall::MainThread: runs the display the worker waits for, and
     // the end handler once the loop has ended.  Call it on the main thread.
     void serviceMainThread();
+    // A callable that runs serviceMainThread() while this object exists and
+    // does nothing afterwards; what wakeMainThread() hands to the host.
+    std::function<void()> serviceHandle();
 
     // Bounded waits for a state change, for headless drivers and tests:
     // true when the worker is suspended (resp. its loop has ended) before
@@ -128,6 +134,13 @@ private:
     std::atomic<int32_t> value2_{0};
     std::atomic<uint64_t> replies_{0};
     std::atomic<bool> answeredRunFree_{false};
+
+    // Lets queued service calls outlive this object harmlessly.
+    struct ServiceToken {
+        std::mutex m;
+        KomunVlakno* self;
+    };
+    std::shared_ptr<ServiceToken> token_;
 
     std::thread thread_;
 };
