@@ -60,7 +60,8 @@ void LogHost::showRecord(const vork::debuglink::Record& r)
 
 void LogHost::showStopped()
 {
-    add("stopped@" + std::to_string(thread_ ? thread_->value1() : -1));
+    const vork::debuglink::KomunVlakno* t = thread_.load();
+    add("stopped@" + std::to_string(t ? t->value1() : -1));
 }
 
 void LogHost::showRunning()

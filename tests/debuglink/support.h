@@ -6,6 +6,7 @@
 #include "vork/debuglink/komvl.h"
 #include "vork_chan.h"
 
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <optional>
@@ -51,7 +52,7 @@ private:
     void add(std::string s);
     mutable std::mutex m_;
     std::vector<std::string> log_;
-    const vork::debuglink::KomunVlakno* thread_ = nullptr;
+    std::atomic<const vork::debuglink::KomunVlakno*> thread_{nullptr};
 };
 
 // The generated compiler's end done by hand over the C interface, so tests
