@@ -88,11 +88,22 @@ VORK_DBG_FN int vork_dbg_start(struct vork_dbg_peer* p)
         return 0;
     }
     p->phase = VORK_DBG_REPORTING;
-    if (!vork_event_wait(&p->to_peer, VORK_DBG_START_WAIT_MS)) {
-        vork_dbg_finish();
-        return 0;
+    {
+        int64_t give_up = vork_chan_now_ms() + VORK_DBG_START_WAIT_MS;
+        for (;;) {
+            int64_t left = give_up - vork_chan_now_ms();
+            if (left <= 0 || !vork_event_wait(&p->to_peer, (uint32_t)left)) {
+                vork_dbg_finish();
+                return 0;
+            }
+            /* A signal left by an environment that crashed is no "ready":
+             * drop it and wait for the environment that takes over. */
+            if (!vork_event_owner_gone(&p->to_peer))
+                return 1;
+            vork_event_reset(&p->to_peer);
+            vork_chan_sleep_ms(5);
+        }
     }
-    return 1;
 }
 
 /* 1 while records are still delivered to an environment. */

@@ -210,3 +210,34 @@ TEST_F(PeerProcess, Win32PeerSpeaksTheChannel)
     EXPECT_NE(std::find(log.begin(), log.end(), "show 3 4 2"), log.end());
     EXPECT_NE(std::find(log.begin(), log.end(), "show 12 1 0"), log.end());
 }
+
+TEST_F(PeerProcess, LeftoversOfACrashedEnvironmentAreNoReadySignal)
+{
+    // An environment that signalled "ready" and died without cleaning up.
+    pid_t crashed = fork();
+    if (crashed == 0) {
+        vork_event to, from;
+        vork_shm block;
+        if (vork_event_open(&to, VORK_CHAN_EVENT_TO_PEER, VORK_CHAN_CREATE | VORK_CHAN_OWNER, 1, 0) ||
+            vork_event_open(&from, VORK_CHAN_EVENT_FROM_PEER, VORK_CHAN_CREATE | VORK_CHAN_OWNER, 1, 0) ||
+            vork_shm_open(&block, VORK_CHAN_BLOCK_NAME, VORK_CHAN_BLOCK_SIZE, VORK_CHAN_CREATE))
+            _exit(2);
+        vork_chan_put32(block.addr, VORK_CHAN_OFF_REPLY, 14); // a stale answer too
+        vork_event_set(&to);
+        vork_event_set(&from);
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(crashed, &status, 0), crashed);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+
+    // The program starts before the new environment does.
+    Child peer({peerProgram(), "11", "8:4", "12:0"});
+    std::this_thread::sleep_for(100ms);
+    KomunVlakno t(host);
+    host.attach(&t);
+    ASSERT_TRUE(stepThrough(t, StepCommand::AfterLexJed));
+    ASSERT_EQ(peer.wait(10s), 0);
+    EXPECT_EQ(lines(peer.output()), (std::vector<std::string>{"reply 13", "reply 13", "reply 13", "free", "done"}));
+    EXPECT_EQ(host.stops(), (std::vector<std::string>{"stopped@0", "stopped@4", "stopped@0"}));
+}
