@@ -211,6 +211,22 @@ TEST_F(KomunTest, FinishWhileStoppedAnswersAndEnds)
     EXPECT_EQ(host.log().back(), "ended");
 }
 
+// The owner's resume can come just before a stop (the last record of a
+// dying program); its termination request must still end the loop.
+TEST_F(KomunTest, TerminationReleasesAStopThatCameAfterTheResume)
+{
+    KomunVlakno t(host);
+    RawPeer peer;
+    ASSERT_TRUE(peer.waitReady(5000));
+    std::optional<uint32_t> reply;
+    std::thread sender([&] { reply = peer.send(11, 0, 0, 5000); });
+    ASSERT_TRUE(t.waitSuspended(5s));
+    t.requestTermination(); // no resume
+    EXPECT_TRUE(t.waitEnded(5s));
+    sender.join();
+    EXPECT_EQ(reply, 13u);
+}
+
 TEST_F(KomunTest, BlockThatCannotBeCreatedIsReportedAndEndsTheThread)
 {
     // A directory where the block should be makes shm_open fail.
