@@ -3,6 +3,7 @@
 // no environment, and either side dying mid-run.
 #include "support.h"
 
+#include "vork/debuglink/debug_session.h"
 #include "vork/debuglink/komvl.h"
 
 #include <gtest/gtest.h>
@@ -146,19 +147,35 @@ TEST_F(PeerProcess, EnvironmentKilledMidRunLetsThePeerFinishFree)
     EXPECT_EQ(lines(peer.output()), (std::vector<std::string>{"free", "skip", "skip", "done"}));
 }
 
+// Two debug runs while the environment stays open, on one debug panel.
 TEST_F(PeerProcess, TwoRunsInARow)
 {
+    struct NoPrompts : DebugPrompts {
+        bool askYesNo(const std::string&, const std::string&) override { return false; }
+        void showError(const std::string&) override {}
+    } prompts;
+    GrammarText grammar{true, {"first"}, ""};
+    DebugSession session("VORK", [&] { return grammar; }, prompts);
     for (int run = 0; run < 2; ++run) {
         SCOPED_TRACE(run);
-        LogHost h;
-        KomunVlakno t(h);
-        h.attach(&t);
-        Child peer({peerProgram(), "11", "5:7", "12:1"});
+        session.beginRun("VORK");
+        KomunVlakno t(session);
+        Child peer({peerProgram(), "11", "1", "5:7", "12:1"});
+        ASSERT_TRUE(t.waitSuspended(10s)); // at AnalysisStart
+        EXPECT_EQ(session.panel().trace(), std::vector<std::string>{"Start analyzy"});
+        EXPECT_EQ(session.panel().grammar(), grammar.lines);
+        t.stepCommand(StepCommand::AfterReduction);
         ASSERT_TRUE(stepThrough(t, StepCommand::AfterReduction));
         ASSERT_EQ(peer.wait(10s), 0);
-        EXPECT_EQ(lines(peer.output()), (std::vector<std::string>{"reply 13", "reply 13", "reply 13", "free", "done"}));
+        EXPECT_EQ(lines(peer.output()),
+                  (std::vector<std::string>{"reply 13", "reply 13", "reply 13", "reply 13", "free", "done"}));
+        EXPECT_EQ(session.panel().trace(), (std::vector<std::string>{"Start analyzy", "Syntakticka chyba !",
+                                                                      "Syntaktická analýza skončila s chybou!"}));
+        EXPECT_EQ(session.panel().stepLine(), "REDUKCIA: 7");
         t.finish();
+        EXPECT_TRUE(session.ended());
         EXPECT_FALSE(names.exists(VORK_CHAN_BLOCK_NAME));
+        grammar.lines = {"second", "run"};
     }
 }
 
