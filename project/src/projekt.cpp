@@ -25,6 +25,8 @@ Projekt::Projekt(const std::string& projectFile, bool createNew, ProjectUi& ui, 
     : QObject(parent), ui_(ui), kind_(projectKindOf(projectFile))
 {
     setUpTimers();
+    if (projectFile.empty() || projectFile.back() == '/')
+        throw ProjectError(ProjectError::Kind::Io, texts::kOpenFailed + projectFile);
     // Every other path hangs off the project file, so it is made absolute
     // first: a relative name would leave the project without a directory.
     projectFile_ = paths::absolute(projectFile, paths::currentDirectory());
@@ -139,7 +141,10 @@ bool Projekt::addFile(const std::string& path)
     if (full == lexSpecFile_ || full == yaccSpecFile_ ||
         std::find(memberFiles_.begin(), memberFiles_.end(), full) != memberFiles_.end())
         return false;
-    if (memberFiles_.size() >= static_cast<size_t>(kMaxMemberFiles))
+    // The project file holds at most 255 members of at most 254 characters
+    // each; a member it could not hold would make every later save fail.
+    if (memberFiles_.size() >= static_cast<size_t>(kMaxMemberFiles) ||
+        paths::relative(full, projectDir_).size() > kMaxProjectLine)
         return false;
     memberFiles_.push_back(full);
     return true;

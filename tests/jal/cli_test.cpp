@@ -3,32 +3,15 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
-#include <sys/wait.h>
 
 using namespace jaltest;
 
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out;
-};
-
-Result jal(const std::string& args)
+ProcessResult jal(const std::string& args)
 {
-    Result r;
-    std::FILE* p = popen((std::string(VORK_BIN_DIR) + "/jal " + args + " 2>/dev/null").c_str(), "r");
-    if (!p)
-        return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-        r.out.append(buf, n);
-    int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
+    return runCommand(std::string(VORK_BIN_DIR) + "/jal " + args + " 2>/dev/null");
 }
 
 TEST(JalCommand, ExitCodesAndOutput)
@@ -56,9 +39,9 @@ TEST(JalCommand, ExitCodesAndOutput)
         ScratchDir dir;
         if (!c.source.empty())
             writeFile("t.jal", c.source);
-        Result r = jal(c.args);
+        ProcessResult r = jal(c.args);
         EXPECT_EQ(r.status, c.status) << c.name;
-        EXPECT_EQ(r.out.substr(0, c.out.size()), c.out) << c.name;
+        EXPECT_EQ(r.output.substr(0, c.out.size()), c.out) << c.name;
         // The message file is shown and then removed, as the IDE does.
         EXPECT_FALSE(exists("jaltemp.tmp")) << c.name;
     }

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <ftw.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace jaltest {
@@ -29,8 +31,8 @@ ScratchDir::~ScratchDir()
 {
     if (!previous_.empty() && chdir(previous_.c_str()) != 0)
         std::perror("chdir");
-    std::string cmd = "chmod -R u+rwx '" + path_ + "' && rm -rf '" + path_ + "'";
-    if (std::system(cmd.c_str()) != 0)
+    auto removeOne = [](const char* p, const struct stat*, int, struct FTW*) { return std::remove(p); };
+    if (nftw(path_.c_str(), removeOne, 16, FTW_DEPTH | FTW_PHYS) != 0)
         std::fprintf(stderr, "could not remove %s\n", path_.c_str());
 }
 
@@ -81,6 +83,21 @@ Outcome translate(const std::string& source, const std::string& name)
     o.messages = readLines("jaltemp.tmp");
     o.classWritten = readFile(jal::class_file_name(name), o.classBytes);
     return o;
+}
+
+ProcessResult runCommand(const std::string& command)
+{
+    ProcessResult r;
+    std::FILE* p = popen(command.c_str(), "r");
+    if (!p)
+        return r;
+    char buf[4096];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
+        r.output.append(buf, n);
+    const int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
 }
 
 namespace {

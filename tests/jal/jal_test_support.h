@@ -74,6 +74,14 @@ struct ClassFile {
     const std::string& className(uint16_t index) const;
 };
 
+struct ProcessResult {
+    int status = -1;    // exit status, -1 when not exited normally
+    std::string output; // standard output (and standard error if merged)
+};
+
+// Runs a shell command line and collects its standard output.
+ProcessResult runCommand(const std::string& command);
+
 // Reads the class file strictly; a truncated file, trailing bytes or an
 // unknown tag is a test failure (reported through error).
 bool parseClass(const std::string& bytes, ClassFile& out, std::string& error);

@@ -6,31 +6,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace jaltest;
 
 namespace {
 
-struct ProcessResult {
-    int status = -1;
-    std::string output; // stdout and stderr
-};
-
 ProcessResult run(const std::string& command)
 {
-    ProcessResult r;
-    std::FILE* p = popen((command + " 2>&1").c_str(), "r");
-    if (!p)
-        return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-        r.output.append(buf, n);
-    int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
+    return runCommand(command + " 2>&1");
 }
 
 // A JDK tool from JAVA_HOME or PATH; "" when there is none.
@@ -232,8 +216,12 @@ TEST_F(JalOnJvm, StaticsLoopsConstantsAndAnInterface)
 
 TEST_F(JalOnJvm, InstanceMethodThroughInvokevirtual)
 {
+    assemble("polite.jal", "Polite", R"(.source polite.jal
+.class public interface abstract Polite .super java/lang/Object
+)");
     assemble("greeter.jal", "Greeter", R"(.source greeter.jal
 .class public Greeter .super java/lang/Object
+.implements Polite
 .field private greeting Ljava/lang/String;
 
 .method public <init> (Ljava/lang/String;)V
@@ -266,10 +254,19 @@ TEST_F(JalOnJvm, InstanceMethodThroughInvokevirtual)
   ldc "svet"
   invokevirtual Greeter greet (Ljava/lang/String;)Ljava/lang/String;
   invokevirtual java/io/PrintStream println (Ljava/lang/String;)V
+  ; the interface assembled above, as the JVM linked it
+  getstatic java/lang/System out Ljava/io/PrintStream;
+  aload_1
+  invokevirtual java/lang/Object getClass ()Ljava/lang/Class;
+  invokevirtual java/lang/Class getInterfaces ()[Ljava/lang/Class;
+  iconst_0
+  aaload
+  invokevirtual java/lang/Class getName ()Ljava/lang/String;
+  invokevirtual java/io/PrintStream println (Ljava/lang/String;)V
   return
 .endm
 )");
-    EXPECT_EQ(runClass("Main"), "Ahoj, svet\n");
+    EXPECT_EQ(runClass("Main"), "Ahoj, svet\nPolite\n");
 }
 
 } // namespace

@@ -33,7 +33,8 @@ public:
     // to create it.  Throws ProjectError with the text to show ("Chyba pri
     // otváraní projekt súboru ", "Zlý formát projekt súboru ", "Nie je
     // možné vytvoriť súbor ") or a cancellation ("Projekt zruseny! ").  A
-    // relative projectFile is taken against the current directory.
+    // relative projectFile is taken against the current directory.  ui
+    // must outlive the project: the destructor may report a failed save.
     Projekt(const std::string& projectFile, bool createNew, ProjectUi& ui, QObject* parent = nullptr);
     // Saves the project file (while loaded).
     ~Projekt() override;
@@ -59,7 +60,8 @@ public:
 
     // Member files.  addFile takes a path against the current directory,
     // ignores one already listed or naming the lex or yacc specification,
-    // and refuses more than 255 members (the file holds no more).
+    // and refuses a member the project file could not hold (a 256th one,
+    // or one whose relative path is longer than a line may be).
     bool addFile(const std::string& path);
     void removeFile(int index);
     int fileCount() const { return static_cast<int>(memberFiles_.size()); }

@@ -1,0 +1,66 @@
+// duq-lex: the scanner generator from the command line.
+#include "duq_lex/lex_run.h"
+#include "vork/error_list.h"
+#include "vork/progdir.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+static void usage(std::FILE* to)
+{
+    std::fputs("usage: duq-lex [-o OUTPUT] [-k SKELETON] [--debug] [--slovak] [--stats] [--no-optimise] SPEC\n"
+               "  -o OUTPUT      generated scanner (default lexyy.cpp)\n"
+               "  -k SKELETON    scanner skeleton (default ncform next to the program)\n"
+               "  --debug        use the debug skeleton lncform\n"
+               "  --slovak       Slovak messages\n"
+               "  --stats        print the table statistics\n"
+               "  --no-optimise  unpacked tables\n",
+               to);
+}
+
+int main(int argc, char** argv)
+{
+    std::string output = "lexyy.cpp", skeleton, spec;
+    bool debug = false;
+    int slovak = 0, stats = 0, optimise = 1;
+    for (int i = 1; i < argc; ++i) {
+        const char* a = argv[i];
+        if (!std::strcmp(a, "--help")) {
+            usage(stdout);
+            return 0;
+        }
+        if (!std::strcmp(a, "--version")) {
+            std::printf("duq-lex %s\n", vork::versionString());
+            return 0;
+        }
+        if ((!std::strcmp(a, "-o") || !std::strcmp(a, "-k")) && i + 1 < argc) {
+            (a[1] == 'o' ? output : skeleton) = argv[++i];
+        } else if (!std::strcmp(a, "--debug")) {
+            debug = true;
+        } else if (!std::strcmp(a, "--slovak")) {
+            slovak = 1;
+        } else if (!std::strcmp(a, "--stats")) {
+            stats = 1;
+        } else if (!std::strcmp(a, "--no-optimise")) {
+            optimise = 0;
+        } else if (a[0] == '-' && a[1] != 0) {
+            std::fprintf(stderr, "duq-lex: unknown option %s\n", a);
+            usage(stderr);
+            return 2;
+        } else if (spec.empty()) {
+            spec = a;
+        } else {
+            usage(stderr);
+            return 2;
+        }
+    }
+    if (spec.empty()) {
+        usage(stderr);
+        return 2;
+    }
+    if (skeleton.empty())
+        skeleton = vork::dataFilePath(debug ? "lncform" : "ncform");
+    vork::StreamSinks sinks(stdout, stderr, spec, "");
+    return duq_lex::lex_run(sinks, skeleton, spec, output, slovak, stats, optimise);
+}

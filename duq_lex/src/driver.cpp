@@ -1,0 +1,264 @@
+// The entry point and the run's main sequence: phases, their progress lines,
+// their storage, and how a run ends.
+#include "duq_lex/lex_run.h"
+#include "run.h"
+
+#include "vork/progdir.h"
+
+#include <cstdarg>
+#include <new>
+#include <sys/stat.h>
+
+namespace duq_lex {
+
+int lex_run(vork::Sinks& sinks, const std::string& skeleton_file, const std::string& spec_file,
+            const std::string& output_file, int slovak, int statistics, int optimise)
+{
+    Run run(sinks);
+    try {
+        return run.execute(skeleton_file, spec_file, output_file, slovak, statistics, optimise);
+    } catch (const RunExit& e) {
+        return e.status;
+    } catch (const std::bad_alloc&) {
+        // Working storage beyond the sized tables (texts, sets) ran out:
+        // the run fails like any other allocation failure instead of
+        // taking the caller down with it.
+        sinks.lexError(slovak ? "Nedostatok volnej operacnej pamati" : "No free memory for state generation", -1);
+        return 1;
+    }
+}
+
+Run::~Run()
+{
+    if (in_)
+        std::fclose(in_);
+    if (outFile_)
+        std::fclose(outFile_);
+    if (skeleton_)
+        std::fclose(skeleton_);
+}
+
+// Ends the run with status 1.  Streams are closed and tables released by the
+// Run's destructor once the exit reaches lex_run; the output is left as far
+// as it was written.
+void Run::fail()
+{
+    if (in_) {
+        std::fclose(in_);
+        in_ = nullptr;
+    }
+    if (outFile_) {
+        std::fclose(outFile_);
+        outFile_ = nullptr;
+    }
+    if (skeleton_) {
+        std::fclose(skeleton_);
+        skeleton_ = nullptr;
+    }
+    throw RunExit{1};
+}
+
+void Run::errorAt(int line, const char* fmt, ...)
+{
+    va_list ap;
+    va_start(ap, fmt);
+    std::string text = vork::vformat(fmt, ap);
+    va_end(ap);
+    sinks_.lexError(text, line);
+    if (statistics_ == 1)
+        statistics();
+    fail();
+}
+
+void Run::error(const char* fmt, ...)
+{
+    va_list ap;
+    va_start(ap, fmt);
+    std::string text = vork::vformat(fmt, ap);
+    va_end(ap);
+    sinks_.lexError(text, currentLine());
+    if (statistics_ == 1)
+        statistics();
+    fail();
+}
+
+void Run::warningAt(int line, const char* fmt, ...)
+{
+    va_list ap;
+    va_start(ap, fmt);
+    std::string text = vork::vformat(fmt, ap);
+    va_end(ap);
+    sinks_.lexWarning(text, line);
+    if (outFile_)
+        std::fflush(outFile_);
+}
+
+void Run::warning(const char* fmt, ...)
+{
+    va_list ap;
+    va_start(ap, fmt);
+    std::string text = vork::vformat(fmt, ap);
+    va_end(ap);
+    sinks_.lexWarning(text, currentLine());
+    if (outFile_)
+        std::fflush(outFile_);
+}
+
+void Run::message(const char* fmt, ...)
+{
+    va_list ap;
+    va_start(ap, fmt);
+    std::string text = vork::vformat(fmt, ap);
+    va_end(ap);
+    sinks_.message(text);
+}
+
+const char* Run::hint(long value, long reset, const char* en, const char* sk) const
+{
+    return value == reset ? tr(en, sk) : "";
+}
+
+void Run::statistics()
+{
+    message("%s", tr("STATISTICS:", "STATISTICKE INFORMACIE :"));
+    message(tr("%d/%d nodes(%%e), %d/%d positions(%%p)", "%d/%d uzly(%%e), %d/%d pozicie(%%p)"),
+            nodesUsed_, static_cast<int>(limits_.nodes), positionsUsed_,
+            static_cast<int>(limits_.positions));
+    message(tr("%d/%d (%%n) states, %ld transitions,", "%d/%d (%%n) stavy, %ld prenosy,"),
+            highestState_ + 1, static_cast<int>(limits_.states), totalTransitions_);
+    message(tr("%d/%d packed char classes(%%k),", "%d/%d kompresovanych znakovych tried(%%k),"),
+            packedUsed_, static_cast<int>(limits_.packedClasses));
+    if (optimise_ == 1)
+        message(tr("%d/%d packed transitions(%%a),", "%d/%d kompresovanych prenosov(%%a),"),
+                transUsed_, static_cast<int>(limits_.transitions));
+    message(tr("%d/%d output slots(%%o)", "%d/%d vystupnych pozicii(%%o)"), highestSlot_,
+            static_cast<int>(limits_.output));
+    std::fputs("\n\n", stdout);
+    std::fflush(stdout);
+}
+
+static bool fileExists(const std::string& name)
+{
+    struct stat st;
+    return ::stat(name.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+int Run::execute(const std::string& skeleton, const std::string& spec, const std::string& output,
+                 int slovak, int statistics, int optimise)
+{
+    // The reset: everything else starts at its member initialiser.
+    for (int c = 0; c < 256; ++c)
+        ctable_[c] = c < 128 ? c : 0;
+
+    message("DUQ-Lex  Version 1.00 (VORK %s)", vork::versionString());
+    skeletonName_ = skeleton;
+    outputName_ = output;
+    slovak_ = slovak;
+    statistics_ = statistics;
+    optimise_ = optimise;
+
+    message("%s", tr("Initialization... ", "Inicializacia... "));
+    if (!fileExists(skeletonName_))
+        error(tr("Lex driver , file: %s, not found ", "Nemozno najst skeleton subor \"%s\"."),
+              skeletonName_.c_str());
+
+    specName_ = spec;
+    in_ = std::fopen(specName_.c_str(), "r");
+    if (!in_)
+        error(tr("Can't read input file: %s", "Nemozno citat vstupny subor: %s"), specName_.c_str());
+    if (specName_ != "stdin")
+        message(tr("Parsing input file \"%s\"... ", "Analyza vstupneho suboru \"%s\"... "),
+                specName_.c_str());
+
+    readChar();  // the initial newline leaves, the first character comes in
+
+    bool ok = allocate(classPool_, 0) && allocate(packedPool_, limits_.packedClasses);
+    classPool_.reserve(kClassPoolSize);
+    havePackedPool_ = ok;
+    haveClassPool_ = true;
+    haveDefinitionTables_ = true;
+    startListPool_.reserve(kStartListPoolSize);
+    if (!ok)
+        error("%s", tr("No free memory for starting actions", "Nedostatok volnej operacnej pamati"));
+    startNames_.push_back("INITIAL");
+
+    if (parse() != 0) {
+        if (statistics_ == 1)
+            this->statistics();
+        fail();
+    }
+
+    definitions_.clear();
+    haveDefinitionTables_ = false;
+
+    message("%s", tr("Computing tables... ", "Vypocet prekladovych tabuliek... "));
+    long n = limits_.states;
+    ok = havePackedPool_ && allocate(statePositions_, n) && allocate(stopOffset_, n) &&
+         allocate(transBase_, n) && allocate(fallback_, n) && allocate(compressed_, n) &&
+         allocate(nextState_, limits_.transitions) && allocate(nchar_, limits_.transitions) &&
+         allocate(marks_, nodesUsed_ + 1) && allocate(followSet_, nodesUsed_ + 1) &&
+         allocate(positions_, limits_.positions);
+    if (!ok)
+        error("%s", tr("No free memory for state generation", "Nedostatok volnej operacnej pamati"));
+    for (int& f : followSet_)
+        f = -1;
+
+    if (!tailWritten_)
+        writeYylexTail();
+    buildMatchTable();
+    section_ = 5;
+    if (root_ >= 0)
+        computeFollow(root_);
+    buildStates();
+
+    positions_ = {};
+    marks_ = {};
+    followSet_ = {};
+    kind_ = {};
+    left_ = {};
+    right_ = {};
+    parent_ = {};
+    nullable_ = {};
+    statePositions_ = {};
+    startNames_ = {};
+    startListPool_ = {};
+    classPool_ = {};
+
+    message("%s", tr("Optimizing ", "Optimalizacia "));
+    if (optimise_ == 0)
+        message("%s", tr("Packing ", "Kompresia "));
+
+    ok = allocate(verify_, limits_.output) && allocate(advance_, limits_.output) &&
+         allocate(outputBase_, static_cast<long>(highestState_) + 2);
+    if (!ok)
+        error("%s", tr(" No free memory for final packing", "Nedostatok volnej operacnej pamati"));
+    layout();
+    writeCrank();
+    writeSvec();
+    if (optimise_ == 1)
+        writeMatch();
+    writeExtra();
+
+    message("%s", tr("Writing C source... ", "Zapis generovanych suborov... "));
+    copySkeleton();
+    if (in_) {
+        std::fclose(in_);
+        in_ = nullptr;
+    }
+    bool writeFailed = std::ferror(outFile_) != 0;
+    if (std::fclose(outFile_) != 0 || writeFailed) {
+        outFile_ = nullptr;
+        error(tr("Can't open output file: %s", "Nemozno otvorit vystupny subor: \"%s\""),
+              outputName_.c_str());
+    }
+    outFile_ = nullptr;
+
+    message(tr("Analyzer written to  \"%s\".", "Lexikalny analyzator bol zapisany do suboru \"%s\"."),
+            outputName_.c_str());
+    if (statistics_ == 1)
+        this->statistics();
+    message("%s", tr("Everything went OK! DUQ-lex done.", "Vsetko prebehlo v poriadku! Akcia ukoncena."));
+    return 0;
+}
+
+} // namespace duq_lex

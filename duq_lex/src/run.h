@@ -1,0 +1,308 @@
+// The state of one DUQ-Lex run.
+//
+// The generator is organised like a single-pass command-line tool: a reader,
+// the scanner of the specification, the rule parser, the automaton builder,
+// the packer and the writer all share one set of tables.  They live here, in
+// one object per run, so that two runs in one process never see each other's
+// leftovers.  Each phase is implemented in its own source file; this header
+// only declares what they share.
+#pragma once
+
+#include "vork/sinks.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace duq_lex {
+
+// Raised to end a run; lex_run turns it into its result.
+struct RunExit {
+    int status;
+};
+
+// Tokens of the specification scanner.  Single characters stand for
+// themselves; the named tokens lie above the character range.
+enum Token : int {
+    T_CHAR = 257,
+    T_CLASS,
+    T_NEGCLASS,
+    T_STRING,
+    T_SECTION,
+    T_STARTLIST,
+    T_COUNT,
+    T_ENDRULE,
+    T_EMPTY,
+};
+
+// Parse-tree node kinds.  A kind of 1..127 is a character leaf.
+enum NodeKind : int {
+    N_CLASS = 128,
+    N_NEGCLASS,
+    N_STRCONT,
+    N_STARTCOND,
+    N_RULEALT,
+    N_FINAL,
+    N_EMPTY,
+    N_CONCAT,
+    N_STAR,
+    N_QUEST,
+    N_PLUS,
+    N_CONTEXT,
+    N_ALT,
+    N_LINESTART,
+    N_FINALCTX,
+    N_CTXMARK,
+};
+
+// Size limits settable by %e %p %n %a %o %k, with their default values.
+struct Limits {
+    static constexpr long kNodes = 1000, kPositions = 2500, kStates = 500, kTransitions = 4000,
+                          kOutput = 3000, kPackedClasses = 1000;
+    long nodes = kNodes;
+    long positions = kPositions;
+    long states = kStates;
+    long transitions = kTransitions;
+    long output = kOutput;
+    long packedClasses = kPackedClasses;
+};
+
+// Fixed sizes of the reading phase.
+constexpr int kPushbackSize = 1000;
+constexpr int kTokenBufferSize = 1000;
+constexpr int kClassPoolSize = 1000;
+constexpr int kMaxDefinitions = 40;
+constexpr int kDefinitionPoolSize = 1000;
+constexpr int kMaxStartConditions = 256;
+constexpr int kStartNamePoolSize = 100;
+constexpr int kStartListPoolSize = 256;
+constexpr int kParserStackSize = 150;
+constexpr int kMaxStatePositions = 300;
+constexpr int kContextRules = 100;
+constexpr int kEof = -1;
+
+// Largest table a size directive may ask for; more counts as a failed
+// allocation rather than an attempt to take the machine's memory.
+constexpr long kMaxTableEntries = 1L << 22;
+
+struct Definition {
+    std::string name;
+    std::string text;
+};
+
+class Run {
+public:
+    explicit Run(vork::Sinks& sinks) : sinks_(sinks) {}
+    ~Run();
+    Run(const Run&) = delete;
+    Run& operator=(const Run&) = delete;
+
+    int execute(const std::string& skeleton, const std::string& spec, const std::string& output,
+                int slovak, int statistics, int optimise);
+
+    // ---- reporting (driver.cpp) ------------------------------------------
+    const char* tr(const char* en, const char* sk) const { return slovak_ ? sk : en; }
+    [[noreturn]] void error(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+    [[noreturn]] void errorAt(int line, const char* fmt, ...) __attribute__((format(printf, 3, 4)));
+    void warning(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+    void warningAt(int line, const char* fmt, ...) __attribute__((format(printf, 3, 4)));
+    void message(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+    int currentLine() const { return eof_ ? -1 : line_; }
+    // The "\nTry using %x num" hint while a limit still has its default.
+    const char* hint(long value, long reset, const char* en, const char* sk) const;
+    // Zero-filled table of n entries; false (after the calloc warning) when
+    // it cannot be had.
+    template <class T> bool allocate(std::vector<T>& v, long n);
+    void statistics();
+    [[noreturn]] void fail();
+
+    // ---- reader (reader.cpp) ---------------------------------------------
+    int readChar();
+    void pushChar(int c);
+    void pushString(const std::string& s);
+    bool readLine(std::string& line);
+    int fetch();
+
+    // ---- specification scanner (spec_scanner.cpp) ------------------------
+    int scan();
+    int scanDefinitions();
+    int scanRules();
+    int scanUserCode();
+    void directive(const std::string& line);
+    void startConditions(const std::string& line);
+    void translationTable(const std::string& line);
+    void copyBlock();
+    void copyRemainingLines();
+    int readEscape();
+    int scanString();
+    int scanClass();
+    int scanStartList();
+    int ordinaryChar(int c);
+    bool copyAction();
+    void updateNumbering(bool negated);
+    int storeClassText(const std::string& text, const char* enFull, const char* skFull);
+    void beginRulesSection();
+    bool validChar(int c);
+
+    // ---- output pieces (output.cpp) --------------------------------------
+    void out(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
+    void outText(const std::string& s);
+    void openOutput();
+    void writeHeader();
+    void writeYylexOpening();
+    void writeSwitchHead();
+    void writeYylexTail();
+    void writeVstopHead();
+    void writeVstopTail();
+    void writeCrank();
+    void writeSvec();
+    void writeMatch();
+    void writeExtra();
+    void copySkeleton();
+
+    // ---- parse tree (parse_tree.cpp) -------------------------------------
+    int node(int kind, int left = 0, int right = 0);
+    int copyTree(int n);
+    bool isOperandKind(int kind) const;
+
+    // ---- rule parser (rule_parser.cpp) -----------------------------------
+    int parse();
+
+    // ---- automaton (automaton.cpp) ---------------------------------------
+    void mark(int n);
+    void clearMarks();
+    std::vector<int> takeMarked();
+    void first(int n);
+    void follow(int n);
+    void computeFollow(int root);
+    void packClass(int n);
+    int addSet(const std::vector<int>& set);
+    void buildStates();
+    void stopList(int s);
+
+    // ---- packing (packing.cpp) -------------------------------------------
+    void buildMatchTable();
+    void packState(int s, const std::vector<int>& chars, const std::vector<int>& targets,
+                   bool hasClass);
+    void layout();
+
+    // ---- run state ---------------------------------------------------------
+    vork::Sinks& sinks_;
+    int slovak_ = 0;
+    int statistics_ = 0;
+    int optimise_ = 1;
+    std::string skeletonName_, specName_, outputName_;
+    std::FILE* in_ = nullptr;
+    std::FILE* outFile_ = nullptr;
+    std::FILE* skeleton_ = nullptr;
+    Limits limits_;
+    int section_ = 1;
+
+    // reader
+    int prev_ = '\n', cur_ = '\n', next_ = '\n';
+    std::vector<int> pushback_;
+    int line_ = 0;
+    int lineStart_ = 0;  // line of the last line read line-wise
+    bool eof_ = false;
+    long expansions_ = 0;  // definition expansions since the last file character
+
+    // character translation
+    int ctable_[256] = {};
+    int charsetSize_ = 128;
+    bool translation_ = false;
+
+    // flags of the scanner and the writer
+    bool headerWritten_ = false;
+    bool tailWritten_ = false;
+    bool openingWritten_ = false;
+    bool switchHeadWritten_ = false;
+    bool rulesBegin_ = false;
+    bool startListJustReturned_ = false;
+    bool countFlag_ = false;
+    int breakComment_ = 0;
+    bool pendingDefinitionText_ = false;
+    std::string pendingText_;
+    bool pendingNoTranslation_ = false;
+
+    // token value
+    int tokenChar_ = 0;
+    long tokenCount_ = 0;
+    std::string tokenText_;
+    int tokenPool_ = 0;  // class text or start-list offset
+
+    // definitions, start conditions, classes
+    std::vector<Definition> definitions_;
+    int definitionPoolUsed_ = 0;
+    bool haveDefinitionTables_ = false;
+    std::vector<std::string> startNames_;
+    int startNamePoolUsed_ = 0;
+    std::vector<unsigned char> startListPool_;
+    std::vector<unsigned char> classPool_;  // class texts, each ended by 0
+    bool haveClassPool_ = false;
+    bool classMarks_[128] = {};
+    int classNumber_[128] = {};
+    int nextClassNumber_ = 1;
+    int dotClass_ = -1;
+    std::vector<unsigned char> packedPool_;
+    int packedUsed_ = 0;
+    bool havePackedPool_ = false;
+
+    // rules and tree
+    int ruleCounter_ = 1;
+    bool contextFlag_ = false;
+    std::vector<int> kind_, left_, right_, parent_;
+    std::vector<unsigned char> nullable_;
+    bool haveTree_ = false;
+    int nodesUsed_ = 0;
+    int root_ = -1;
+
+    // parser
+    int lookahead_ = -1;
+    int errFlag_ = 0;
+
+    // automaton
+    std::vector<unsigned char> marks_;
+    std::vector<int> marked_;
+    std::vector<int> followSet_;  // pool offset per node, -1 when none
+    std::vector<int> positions_;  // the position pool
+    int positionsUsed_ = 0;
+    std::map<std::vector<int>, int> followIndex_;
+    std::vector<int> statePositions_;  // pool offset per state
+    int highestState_ = 0;
+    int stopCounter_ = 1;
+    std::vector<int> stopOffset_;
+    unsigned char contextRules_[kContextRules] = {};
+    int currentState_ = 0;
+
+    // packing
+    int match_[128] = {};
+    std::vector<int> transBase_, fallback_;
+    std::vector<unsigned char> compressed_;
+    std::vector<int> nextState_;
+    std::vector<unsigned char> nchar_;
+    int transUsed_ = 0;
+    long totalTransitions_ = 0;
+    std::vector<int> verify_, advance_, outputBase_;
+    int highestSlot_ = 0;
+};
+
+template <class T> bool Run::allocate(std::vector<T>& v, long n)
+{
+    v.clear();
+    v.shrink_to_fit();
+    if (n < 0 || n > kMaxTableEntries) {
+        warning("%s", tr("OOPS - calloc returns NULL", "Problem - 'calloc' vratil 'NULL'"));
+        return false;
+    }
+    try {
+        v.assign(static_cast<size_t>(n), T());
+    } catch (const std::bad_alloc&) {
+        warning("%s", tr("OOPS - calloc returns NULL", "Problem - 'calloc' vratil 'NULL'"));
+        return false;
+    }
+    return true;
+}
+
+} // namespace duq_lex

@@ -1,0 +1,159 @@
+// Every size limit ends the run with its own message and status 1; the
+// "Try using" hint shows only while the limit has its default value.
+#include "lex_harness.h"
+
+#include <gtest/gtest.h>
+
+using namespace lextest;
+
+namespace {
+
+std::string repeat(const std::string& s, int n)
+{
+    std::string r;
+    for (int i = 0; i < n; ++i)
+        r += s;
+    return r;
+}
+
+std::string manyRules(int n, const std::string& pattern)
+{
+    std::string s;
+    for (int i = 0; i < n; ++i)
+        s += pattern + "\t;\n";
+    return s;
+}
+
+std::string octal(int n)
+{
+    char b[8];
+    std::snprintf(b, sizeof b, "%o", n);
+    return b;
+}
+
+// Classes [\1-\n] of growing size fill the class pool.
+std::string growingClasses(int upTo)
+{
+    std::string s;
+    for (int n = 1; n <= upTo; ++n)
+        s += "[\\1-\\" + octal(n) + "]\t;\n";
+    return s;
+}
+
+std::string startLists(int n)
+{
+    std::string names, rules;
+    for (int i = 0; i < n; ++i) {
+        names += std::string(" ") + static_cast<char>('A' + i);
+        rules += "<";
+        for (int j = 0; j <= i; ++j)
+            rules += std::string(j ? "," : "") + static_cast<char>('A' + j);
+        rules += ">a\t;\n";
+    }
+    return "%s" + names + "\n%%\n" + rules;
+}
+
+struct LimitCase {
+    std::string name;
+    std::string spec;
+    std::string english;
+    std::string slovak;
+};
+
+std::vector<LimitCase> limitCases()
+{
+    const std::string longA(999, 'a'), longB(999, 'b');
+    return {
+        {"nodes", "%e 5\n%%\nabcdef\t;\n", "Parse tree too big ", "Syntakticky strom je prilis velky "},
+        {"nodes default", "%%\na{1000}\t;\n", "Parse tree too big \nTry using %e num",
+         "Syntakticky strom je prilis velky \nPokuste sa pouzit '%e num'"},
+        {"positions", "%p 5\n%%\nab\t;\n", "Too many position ", "Prilis vela pozicii "},
+        {"positions default", "%e 5000\n%%\n\"" + longA + "\"\t;\n\"" + longB + "\"\t;\n",
+         "Too many position \nTry using %p num", "Prilis vela pozicii \nSkuste pouzit '%p num'"},
+        {"states", "%n 3\n%%\na\t;\nb\t;\n", "Too many states ", "Privela stavov "},
+        {"states default", "%e 5000\n%p 90000\n%%\n\"" + longA + "\"\t;\n",
+         "Too many states \nTry using %n num", "Privela stavov \nSkuste pouzit '%n num'"},
+        {"transitions", "%a 1\n%%\na\t;\n", "Too many transitions ", "Prilis vela prepojeni "},
+        {"transitions default", "%e 5000\n%p 90000\n%n 5000\n%%\n\"" + longA + "\"\t;\n\"" + longB + "\"\t;\n\"" + std::string(999, 'c') + "\"\t;\n",
+         "Too many transitions \nTry using %a num", "Prilis vela prepojeni \nSkuste pouzit '%a num'"},
+        {"output", "%o 100\n%%\na\t;\n", "Full output table", "Preplnenie vystupnej tabulky"},
+        {"packed classes", "%k 1\n%%\n[ab]\t;\n", "Too many packed character classes",
+         "Privela kompresovanych znakovych tried"},
+        {"definitions", repeat("D x\n", 40) + "%%\n", "Too many definitions", "Prilis vela definicii"},
+        {"definition pool", "D " + std::string(999, 'x') + "\n%%\n", "Definitions too long", "Prilis dlha definicia"},
+        {"start condition names", "%s " + repeat("ABCDEFGHIJ ", 10) + "\n%%\n", "Start conditions too long",
+         "Start conditions too long"},
+        {"start lists", startLists(26), "Too many start conditions used", "Bolo pouzitych privela 'start' podmienok"},
+        {"class pool", "%%\n" + growingClasses(50), "Too many large character classes",
+         "Privela rozsiahlych znakovych tried"},
+        {"class pool at dot", "%%\n" + growingClasses(42) + ".\t;\n", "Too many large character classes",
+         "Prilis vela rozsiahlych znakovych tried"},
+        {"pushback", "A {A}\n%%\n{A}\t;\n", "Too many character pushed", "Pretecenie zasobnika"},
+        {"growing pushback", "A {A}x\n%%\n{A}\t;\n", "Too many character pushed", "Pretecenie zasobnika"},
+        {"state positions", "%e 2000\n%%\n" + manyRules(301, "a"), "Too many positions for state - acompute",
+         "Privela pozicii pre 'state - acompute'"},
+        {"context rules", "%%\n" + manyRules(99, "a") + "x/y\t;\n", "Many right context", "Vela pravych kontextov"},
+        {"tree allocation", "%e 99999999999\n%%\n", "Too little core for parse tree",
+         "Nedostatok volnej operacnej pamati"},
+    };
+}
+
+} // namespace
+
+TEST(Limits, EachLimitEndsTheRunWithItsMessage)
+{
+    for (const LimitCase& c : limitCases()) {
+        for (int slovak : {0, 1}) {
+            SCOPED_TRACE(c.name + (slovak ? " (sk)" : " (en)"));
+            Result r = generate(c.spec, slovak);
+            EXPECT_EQ(r.status, 1);
+            std::string last;
+            for (const std::string& e : r.errors)
+                if (e.rfind("[DUQ - LEX Chyba] ", 0) == 0)
+                    last = e.substr(e.find(": ") + 2);
+            EXPECT_EQ(last, slovak ? c.slovak : c.english);
+            EXPECT_EQ(std::count_if(r.errors.begin(), r.errors.end(),
+                                    [](const std::string& e) { return e.rfind("[DUQ - LEX Chyba] ", 0) == 0; }),
+                      1);
+        }
+    }
+}
+
+TEST(Limits, LimitsRaisedByDirectivesAreHonoured)
+{
+    // the same specifications pass once the directive allows enough room
+    const char* specs[] = {
+        "%e 7\n%%\nabcde\t;\n",
+        "%n 4\n%%\na\t;\nb\t;\n",
+        "%k 2\n%%\n[ab]\t;\n",
+        "%o 131\n%%\na\t;\n",
+    };
+    for (const char* s : specs) {
+        Result r = generate(s);
+        EXPECT_EQ(r.status, 0) << s;
+        EXPECT_TRUE(r.errors.empty()) << s;
+    }
+}
+
+TEST(Limits, ParserStackOverflow)
+{
+    for (int slovak : {0, 1}) {
+        Result r = generate("%%\n" + std::string(160, '(') + "a" + std::string(160, ')') + "\t;\n", slovak);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(std::find(r.messages.begin(), r.messages.end(),
+                            slovak ? "preplnenie Yacc zasobnika" : "yacc stack overflow"),
+                  r.messages.end());
+    }
+}
+
+TEST(Limits, LongStringIsCutWithAWarning)
+{
+    Result r = generate("%e 3000\n%p 9000\n%n 2000\n%%\n\"" + std::string(1005, 'q') + "\"\t;\n");
+    EXPECT_EQ(r.status, 0);
+    ASSERT_FALSE(r.errors.empty());
+    EXPECT_EQ(r.errors[0], "[DUQ - LEX Upozornenie] x.l(5): String too long");
+    // the first 999 characters are the string; the rest of the line is
+    // pattern text, where the closing quote opens a second string
+    Tables t = Tables::parse(r.output);
+    EXPECT_EQ(t.longest(std::string(1005, 'q') + "\t;").second, 1007);
+}
