@@ -126,6 +126,14 @@ const std::vector<Case>& cases()
          "ab/c\t{ printf(\"T(%s)\", yytext); REJECT; }\n"
          "abc\t{ printf(\"F(%s)\", yytext); }\n",
          "", "abc\n", "T(ab)F(abc)\n"},
+        {"reject_counts_overlapping_words", "\tint s, h;\n",
+         "she\t{ s++; REJECT; }\n"
+         "he\t{ h++; REJECT; }\n"
+         "\\n\t|\n"
+         ".\t;\n",
+         "int yywrap(void) { return 1; }\n"
+         "int main(void) { yylex(); printf(\"s%d h%d\\n\", s, h); return 0; }\n",
+         "she sells; he shed\n", "s2 h3\n"},
         {"yymore_appends", "",
          "a+\t{ yymore(); }\n"
          "b\t{ printf(\"[%s:%d]\", yytext, yyleng); }\n",
