@@ -159,6 +159,11 @@ void Run::writeYylexTail()
 {
     tailWritten_ = true;
     openOutput();
+    // A rules section without any action reaches its end before the parser
+    // has seen that it is empty; the loop head must still come first, or
+    // the switch would close before it opens.
+    if (openingWritten_ && !switchHeadWritten_)
+        writeSwitchHead();
     out("\n");
     out("            case -1: \n");
     out("                     break; \n");

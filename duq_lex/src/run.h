@@ -216,6 +216,7 @@ public:
     // flags of the scanner and the writer
     bool headerWritten_ = false;
     bool tailWritten_ = false;
+    bool openingWritten_ = false;
     bool switchHeadWritten_ = false;
     bool rulesBegin_ = false;
     bool startListJustReturned_ = false;

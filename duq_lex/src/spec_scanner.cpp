@@ -294,6 +294,7 @@ void Run::beginRulesSection()
     out("define YYNEWLINE %d\n", ctable_[int{'\n'}]);
     out("yylex(){\nint nstr;");
     out(" extern int yyprevious;\n");
+    openingWritten_ = true;
     rulesBegin_ = true;
     std::vector<unsigned char> trial;
     long n = limits_.nodes;
