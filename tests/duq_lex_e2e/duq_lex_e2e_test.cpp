@@ -25,6 +25,8 @@ struct Case {
     std::vector<std::string> args = {};
 };
 
+// What a user's specification declares up front: yylex() calls yywrap(),
+// and REJECT calls yyreject(), before the skeleton that defines them.
 const char* const kPrologue =
     "%{\n"
     "#include <stdio.h>\n"
