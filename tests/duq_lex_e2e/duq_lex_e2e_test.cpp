@@ -169,6 +169,14 @@ y	{ printf("Y"); }
          "B\t{ printf(\"B\"); }\n"
          "\\n\t{ printf(\"NL%d\", yylineno); }\n",
          "", "\x02\x01\x01\x02\x03\x02"s, "LBA2BNL2LB"},
+        // Characters that share a code are one input byte, so the rules
+        // name them together.
+        {"translation_table_with_codes_above_127", "%T 256\n1\tAa\n200\tBb\n3\t\\n\n%T\n",
+         "[Aa]+\t{ printf(\"A%d\", yyleng); }\n"
+         "[^AaBb\\n]\t{ printf(\"o\"); }\n"
+         "[Bb]\t{ printf(\"B\"); }\n"
+         "\\n\t{ printf(\"NL\"); }\n",
+         "", "\x01\xc8\x03\x01\x01\x05\x03"s, "A1BNLA2oNL"},
         {"bytes_above_127_and_nul", "",
          "[a-z]+\t{ printf(\"w(%s)\", yytext); }\n",
          "", "ab\xe9\xff" "cd\x80\0e\n"s, "w(ab)\xe9\xffw(cd)\x80\0w(e)\n"s},
