@@ -68,6 +68,15 @@ TEST(Run, ConflictSummary)
         {"expressions without precedence", "%token N\n%%\ne : e '+' e | e '*' e | N ;\n", 0,
          {"conflicts: ", "4 shift/reduce"}},
         {"expressions with precedence", "%token N\n%left '+'\n%left '*'\n%%\ne : e '+' e | e '*' e | N ;\n", 0, {}},
+        // Needs LALR(1) lookaheads: with FOLLOW sets alone, '=' would
+        // conflict after L.
+        {"assignment grammar that is LALR(1) but not SLR(1)",
+         "%%\ns : l '=' r | r ;\nl : '*' r | 'i' ;\nr : l ;\n", 0, {}},
+        // Canonical LR(1) keeps the two 'c' states apart; merging them
+        // yields conflicts on 'd' and 'e', both won by A.
+        {"grammar that is LR(1) but not LALR(1)",
+         "%%\ns : 'a' a 'd' | 'b' b 'd' | 'a' b 'e' | 'b' a 'e' ;\na : 'c' ;\nb : 'c' ;\n", 0,
+         {"1 rules never reduced", "conflicts: ", "2 reduce/reduce"}},
         {"two rules reducing on the same token", "%%\ns : a 'x' | b 'x' ;\na : 'z' ;\nb : 'z' ;\n", 0,
          {"1 rules never reduced", "conflicts: ", "1 reduce/reduce"}},
         {"the same in Slovak", "%%\ns : a 'x' | b 'x' ;\na : 'z' ;\nb : 'z' ;\n", 1,
