@@ -272,7 +272,6 @@ private:
     std::vector<int> yypgo_;
     std::vector<long long> greed_;
     std::vector<long long> ggreed_;
-    int maxspr_ = 0;
     int maxoff_ = 0;
 };
 
