@@ -6,6 +6,7 @@
 
 #include <cstdarg>
 #include <stdexcept>
+#include <sys/stat.h>
 
 namespace duq_yacc {
 namespace detail {
@@ -26,6 +27,13 @@ void removeNamed(const std::string& path)
 {
     if (!path.empty())
         std::remove(path.c_str());
+}
+
+bool sameFile(const std::string& a, const std::string& b)
+{
+    struct stat sa, sb;
+    return !a.empty() && !b.empty() && ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 } // namespace
 
@@ -58,8 +66,10 @@ void Run::fatal(const char* en, const char* sk, ...)
     // a half-written parser must never look like a finished one.
     summary();
     closeAll();
-    std::remove(kTempName);
-    std::remove(kActName);
+    if (!protectTemps_) {
+        std::remove(kTempName);
+        std::remove(kActName);
+    }
     removeNamed(outName_);
     removeNamed(tokName_);
     throw RunExit{1};
@@ -109,6 +119,22 @@ void Run::closeAll()
 void Run::openFiles()
 {
     message("Initialization... ", "Inicializacia... ");
+    // The files opened for writing are truncated, and a failed run deletes
+    // them: none of them may be the grammar itself.
+    if (tokenFileFlag_ && sameFile(tokName_, specName_)) {
+        const std::string shown = tokName_;
+        tokName_.clear();
+        fatal("cannot open %s", "nemozno otvorit subor \"%s\"", shown.c_str());
+    }
+    if (sameFile(outName_, specName_)) {
+        const std::string shown = outName_;
+        outName_.clear();
+        fatal("cannot open output ( table ) file", "nemozno otvorit vystupny subor \"%s\"", shown.c_str());
+    }
+    if (sameFile(kTempName, specName_) || sameFile(kActName, specName_)) {
+        protectTemps_ = true;
+        fatal("cannot open temp file", "nemozno otvorit docasny pracovny subor");
+    }
     if (tokenFileFlag_) {
         fdefine_ = std::fopen(tokName_.c_str(), "w");
         if (!fdefine_)

@@ -57,16 +57,25 @@ void Run::writeTail()
     writeArray("yychk", v.data(), nstate_);
     writeArray("yydef", defact_.data(), nstate_);
 
+    std::fflush(ftable_);
     finput_ = std::fopen(skelName_.c_str(), "r");
     if (!finput_)
         fatal("cannot find parser skeleton file \"%s\"", "nemozno najst skeleton subor \"%s\"", skelName_.c_str());
+    // The skeleton is read whole before anything is appended, so a skeleton
+    // that is the output file itself cannot make the copy run forever.
+    std::string skeleton;
     int c;
-    while ((c = std::fgetc(finput_)) != EOF) {
+    while ((c = std::fgetc(finput_)) != EOF)
+        skeleton.push_back(static_cast<char>(c));
+    std::fclose(finput_);
+    finput_ = nullptr;
+    for (size_t i = 0; i < skeleton.size(); ++i) {
+        c = static_cast<unsigned char>(skeleton[i]);
         if (c != '$') {
             std::fputc(c, ftable_);
             continue;
         }
-        const int d = std::fgetc(finput_);
+        const int d = i + 1 < skeleton.size() ? static_cast<unsigned char>(skeleton[++i]) : EOF;
         if (d == 'A') {
             std::FILE* act = std::fopen(kActName, "r");
             if (!act)
@@ -83,8 +92,6 @@ void Run::writeTail()
             break;
         std::fputc(d, ftable_);  // not examined again: "$$A" stays as it is
     }
-    std::fclose(finput_);
-    finput_ = nullptr;
     // A parser cut short by a full disk must not be reported as written.
     if (std::fflush(ftable_) != 0 || std::ferror(ftable_))
         fatal("cannot write output ( table ) file", "nemozno zapisat vystupny subor \"%s\"", outName_.c_str());

@@ -214,6 +214,7 @@ private:
     int lineno_ = 1;
     int peekline_ = 0;
     bool summarized_ = false;
+    bool protectTemps_ = false;  // the temporary names are the grammar's: never delete them
     std::vector<std::string> recordedTokens_;
     int srConflicts_ = 0;
     int rrConflicts_ = 0;

@@ -214,3 +214,47 @@ TEST(Run, SkeletonDollarsOtherThanTheMarkStay)
     const std::string tail = g.output.substr(g.output.rfind(" };\n") + 4);
     EXPECT_EQ(tail, "a$$Ab$xc\ncase 1:\n# line 2 \"g.y\"\n{ f(); } break;$");
 }
+
+TEST(Run, TheGrammarIsNeverOverwritten)
+{
+    struct Case {
+        const char* name;
+        const char* grammar;
+        const char* output;
+        const char* tokens;  // debug build when not null
+        const char* error;
+    };
+    const Case cases[] = {
+        {"output named like the grammar", "g.y", "./g.y", nullptr, "cannot open output ( table ) file"},
+        {"token file named like the grammar", "g.y", "g.cpp", "g.y", "cannot open g.y"},
+        {"grammar called like the action file", "yacc.act", "g.cpp", nullptr, "cannot open temp file"},
+        {"grammar called like the table file", "yacc.tmp", "g.cpp", nullptr, "cannot open temp file"},
+    };
+    const std::string grammar = "%%\ns : 'a' ;\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        writeFile(c.grammar, grammar);
+        writeFile("skel", "$A");
+        RecordingSinks sinks;
+        EXPECT_EQ(duq_yacc::yacc_run(sinks, "skel", c.grammar, c.output, c.tokens ? 1 : 0, nullptr, 0,
+                                     c.tokens ? c.tokens : "", ""),
+                  1);
+        ASSERT_EQ(sinks.errors.size(), 1u);
+        EXPECT_EQ(sinks.errors[0].text, c.error);
+        EXPECT_EQ(readFile(c.grammar), grammar);
+    }
+}
+
+TEST(Run, SkeletonThatIsTheOutputItselfEnds)
+{
+    TempDir dir;
+    writeFile("g.y", "%%\ns : 'a' ;\n");
+    RecordingSinks sinks;
+    EXPECT_EQ(duq_yacc::yacc_run(sinks, "g.cpp", "g.y", "g.cpp", 0, nullptr, 0, "", ""), 0);
+    // The tables, then the tables once more as the "skeleton".
+    const std::string out = readFile("g.cpp");
+    const size_t first = out.find("short yydef");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_NE(out.find("short yydef", first + 1), std::string::npos);
+}
