@@ -121,17 +121,17 @@ void Run::openFiles()
     message("Initialization... ", "Inicializacia... ");
     // The files opened for writing are truncated, and a failed run deletes
     // them: none of them may be the grammar itself.
-    if (tokenFileFlag_ && sameFile(tokName_, specName_)) {
+    if (tokenFileFlag_ && sameFile(tokName_, grammarName_)) {
         const std::string shown = tokName_;
         tokName_.clear();
         fatal("cannot open %s", "nemozno otvorit subor \"%s\"", shown.c_str());
     }
-    if (sameFile(outName_, specName_)) {
+    if (sameFile(outName_, grammarName_)) {
         const std::string shown = outName_;
         outName_.clear();
         fatal("cannot open output ( table ) file", "nemozno otvorit vystupny subor \"%s\"", shown.c_str());
     }
-    if (sameFile(kTempName, specName_) || sameFile(kActName, specName_)) {
+    if (sameFile(kTempName, grammarName_) || sameFile(kActName, grammarName_)) {
         protectTemps_ = true;
         fatal("cannot open temp file", "nemozno otvorit docasny pracovny subor");
     }
@@ -148,7 +148,7 @@ void Run::openFiles()
         faction_ = std::fopen(kActName, "w");
     if (!ftemp_ || !faction_)
         fatal("cannot open temp file", "nemozno otvorit docasny pracovny subor");
-    finput_ = std::fopen(specName_.c_str(), "r");
+    finput_ = std::fopen(grammarName_.c_str(), "r");
     if (!finput_)
         fatal("cannot open input file", "nemozno otvorit vstupny subor");
     writeHeader();
@@ -168,7 +168,7 @@ int Run::execute(const std::string& skeleton, const std::string& grammar, const 
     sinks_.message(vork::format("DUQ-yacc  Version 1.00 (VORK %s)", vork::versionString()));
     skelName_ = skeleton;
     outName_ = output;
-    specName_ = grammar;
+    grammarName_ = grammar;
     lang_ = slovak ? 1 : 0;
     debug_ = debug ? 1 : 0;
     if (debug_) {

@@ -200,7 +200,7 @@ private:
     vork::Sinks& sinks_;
 
     // Files and flags.
-    std::string skelName_, outName_, tokName_, specName_;
+    std::string skelName_, outName_, tokName_, grammarName_;
     std::FILE* finput_ = nullptr;
     std::FILE* ftable_ = nullptr;
     std::FILE* faction_ = nullptr;
