@@ -5,6 +5,7 @@
 #include "vork/progdir.h"
 
 #include <cstdarg>
+#include <memory>
 #include <stdexcept>
 #include <sys/stat.h>
 
@@ -209,15 +210,17 @@ int yacc_run(vork::Sinks& sinks, const std::string& skeleton_file, const std::st
              const std::string& output_file, int debug, int* token_count_out, int slovak,
              const std::string& token_file, const std::string& /*state_file*/)
 {
-    detail::Run run(sinks);
+    // The run's fixed tables take some 55 KB: on the heap, not on a
+    // caller's stack that may be a small one.
+    auto run = std::make_unique<detail::Run>(sinks);
     int status;
     try {
-        status = run.execute(skeleton_file, grammar_file, output_file, debug, slovak, token_file);
+        status = run->execute(skeleton_file, grammar_file, output_file, debug, slovak, token_file);
     } catch (const detail::RunExit& e) {
         status = e.status;
     }
     if (token_count_out)
-        *token_count_out = run.recordedTokenCount();
+        *token_count_out = run->recordedTokenCount();
     return status;
 }
 
