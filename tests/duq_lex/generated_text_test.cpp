@@ -132,11 +132,13 @@ TEST(GeneratedText, HeaderSlovakAndMacros)
 
 TEST(GeneratedText, UnoptimisedLeavesOutOptimAndMatch)
 {
-    Result r = generate(kRulesAB, 0, 0, 0);
+    // [^\n] would compress states 0 and 1, and state 1 would lean on 0
+    Result r = generate("%%\n[^\\n]\t;\na\t;\nb\t;\n", 0, 0, 0);
     ASSERT_EQ(r.status, 0);
     EXPECT_EQ(r.output.find("YYOPTIM"), std::string::npos);
     EXPECT_EQ(r.output.find("yymatch"), std::string::npos);
-    EXPECT_EQ(r.output.find("yysvec+"), std::string::npos);  // no fall-back states
+    EXPECT_EQ(r.output.find("yysvec+"), std::string::npos);   // no fall-back states
+    EXPECT_EQ(r.output.find("yycrank+-"), std::string::npos); // none compressed
 }
 
 // Rules a and b: states 0 and 1 read a and b, state 2 ends rule 1, state 3
