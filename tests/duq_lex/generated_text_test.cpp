@@ -267,6 +267,17 @@ TEST(GeneratedText, ActionSwitch)
     EXPECT_EQ(slice(r.output, "yyprevious;\n", "end of yylex */\n\n").substr(12), want);
 }
 
+TEST(GeneratedText, BarBeforeBlankIsACaseLabelInsideTheSwitch)
+{
+    // "a|" followed by a blank: case 1 falls through to the action, which
+    // belongs to the rule a with the next number
+    Result r = generate("%%\na| x();\n");
+    ASSERT_EQ(r.status, 0);
+    EXPECT_NE(r.output.find("                           break;\ncase 1:\ncase 2:\nx();\nbreak;\n"), std::string::npos);
+    Tables t = Tables::parse(r.output);
+    EXPECT_EQ(t.longest("a").first, 2);
+}
+
 TEST(GeneratedText, EmptyRulesSectionStillHasSwitch)
 {
     for (const char* spec : {"%%\n", "%%\n%%\nint main(){}\n", "%%\na\n"}) {
