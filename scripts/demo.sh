@@ -9,7 +9,9 @@ if [ -f examples/calc/calc.lyy ]; then
     work=$(mktemp -d)
     cp -r examples/calc/. "$work"/
     build/bin/vork --make "$work/calc.lyy"
-    build/bin/vork --run "$work/calc.lyy" -- "$work/input.txt"
+    # The generated compiler runs in the project directory, so its input
+    # is named as the project file names it.
+    build/bin/vork --run "$work/calc.lyy" -- input.txt
 else
     build/bin/vork --help
 fi

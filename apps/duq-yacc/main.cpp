@@ -1,0 +1,98 @@
+// duq-yacc: the parser generator on the command line.
+#include "duq_yacc/yacc_run.h"
+#include "vork/error_list.h"
+#include "vork/progdir.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char kUsage[] =
+    "usage: duq-yacc [-o OUTPUT] [-k SKELETON] [--debug] [--tokens FILE] [--slovak] GRAMMAR\n"
+    "\n"
+    "Generates an LALR(1) parser in C from a yacc grammar.\n"
+    "  -o OUTPUT      parser file (default: the grammar's base name + \".cpp\")\n"
+    "  -k SKELETON    parser skeleton (default: \"yaccpar\", \"lyaccpar\" with --debug)\n"
+    "  --debug        debug build: SemantickaAkcia calls and the token file\n"
+    "  --tokens FILE  token file of a debug build (default: base name + \".lex\")\n"
+    "  --slovak       messages in Slovak\n"
+    "  --help, --version\n";
+
+// "dir/calc.y" -> "dir/calc": the extension is the part after the last '.'
+// that follows the last '/'.
+std::string baseName(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    const size_t dot = path.rfind('.');
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash + 1))
+        return path.substr(0, dot);
+    return path;
+}
+
+int usageError(const char* what)
+{
+    std::fprintf(stderr, "duq-yacc: %s\n%s", what, kUsage);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::string output, skeleton, tokens, grammar;
+    bool debug = false, slovak = false;
+    for (int i = 1; i < argc; ++i) {
+        const char* a = argv[i];
+        auto value = [&](std::string& into) {
+            if (i + 1 >= argc)
+                return false;
+            into = argv[++i];
+            return true;
+        };
+        if (!std::strcmp(a, "--help") || !std::strcmp(a, "-h")) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (!std::strcmp(a, "--version")) {
+            std::printf("duq-yacc (VORK) %s\n", vork::versionString());
+            return 0;
+        } else if (!std::strcmp(a, "-o")) {
+            if (!value(output))
+                return usageError("-o needs a file name");
+        } else if (!std::strcmp(a, "-k")) {
+            if (!value(skeleton))
+                return usageError("-k needs a file name");
+        } else if (!std::strcmp(a, "--tokens")) {
+            if (!value(tokens))
+                return usageError("--tokens needs a file name");
+        } else if (!std::strcmp(a, "--debug")) {
+            debug = true;
+        } else if (!std::strcmp(a, "--slovak")) {
+            slovak = true;
+        } else if (a[0] == '-' && a[1] != '\0') {
+            return usageError((std::string("unknown option ") + a).c_str());
+        } else if (grammar.empty()) {
+            grammar = a;
+        } else {
+            return usageError("only one grammar file");
+        }
+    }
+    if (grammar.empty())
+        return usageError("no grammar file");
+    const std::string base = baseName(grammar);
+    if (output.empty())
+        output = base + ".cpp";
+    if (skeleton.empty())
+        skeleton = vork::dataFilePath(debug ? "lyaccpar" : "yaccpar");
+    if (debug && tokens.empty())
+        tokens = base + ".lex";
+    if (output == grammar)
+        return usageError("the output file would overwrite the grammar");
+
+    vork::StreamSinks sinks(stdout, stderr, std::string(), grammar);
+    int count = 0;
+    const int status = duq_yacc::yacc_run(sinks, skeleton, grammar, output, debug ? 1 : 0, &count,
+                                          slovak ? 1 : 0, debug ? tokens : std::string(), std::string());
+    return status;
+}

@@ -1,0 +1,61 @@
+// jal FILE.jal: translates one Jal source into its .CLASS file and shows the
+// translator's messages, as the environment does after "Spustiť Jal".
+#include "jal/jal.h"
+#include "vork/progdir.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+namespace {
+
+const char* const kMessageFile = "jaltemp.tmp";
+
+void usage(std::FILE* to)
+{
+    std::fputs("Pouzitie: jal SUBOR.jal\n"
+               "Prelozi zdrojovy subor Jal do suboru triedy SUBOR.CLASS.\n"
+               "  --help     tento text\n"
+               "  --version  verzia\n",
+               to);
+}
+
+// Shows the message file's lines and removes it, like the environment does.
+void showMessages()
+{
+    std::ifstream in(kMessageFile, std::ios::binary);
+    if (!in)
+        return;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        std::cout << line << '\n';
+    }
+    in.close();
+    std::remove(kMessageFile);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+        usage(stdout);
+        return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("jal (VORK) %s\n", vork::versionString());
+        return 0;
+    }
+    if (argc != 2 || argv[1][0] == '\0' || (argv[1][0] == '-' && argv[1][1] == '-')) {
+        usage(stderr);
+        return 2;
+    }
+    const bool ok = jal::jal_translate(argv[1], std::cout);
+    std::cout.flush();
+    showMessages();
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,96 @@
+// The environment's side of one debug run without widgets: the debug panel,
+// the enabled state of the debug commands and the window title.  It is the
+// KomunHost that the GUI mirrors into its widgets and that the headless
+// debugger drives directly.
+#pragma once
+
+#include "vork/debuglink/debug_panel.h"
+#include "vork/debuglink/komvl.h"
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace vork::debuglink {
+
+extern const char* const kTitleRunning; // "[Spusteny]"
+extern const char* const kTitleStopped; // "[Zastaveny]"
+
+struct DebugMenuItemInfo {
+    const char* name;
+    const char* caption;
+};
+// HM_Hlasenia, HM_LexJednotky, HM_PosuvyRedukcie, HM_SemAction: enabled and
+// disabled with the step commands; choosing them does nothing.
+extern const std::vector<DebugMenuItemInfo> kDebugViewItems;
+
+// Enabled state of the eleven debug menu items and the seven debug buttons.
+class DebugCommandState {
+public:
+    DebugCommandState();
+    // The seven step menu items and the seven buttons.
+    void setStepCommandsEnabled(bool on);
+    // All eleven menu items and the seven buttons.
+    void setAllEnabled(bool on);
+    // Throws std::out_of_range for a name that is not a debug command.
+    bool isEnabled(const std::string& name) const;
+    const std::map<std::string, bool>& states() const { return enabled_; }
+
+private:
+    std::map<std::string, bool> enabled_;
+};
+
+// Questions and messages that the GUI shows as message boxes.
+class DebugPrompts {
+public:
+    virtual ~DebugPrompts() = default;
+    virtual bool askYesNo(const std::string& caption, const std::string& text) = 0;
+    virtual void showError(const std::string& text) = 0;
+};
+
+class DebugSession : public KomunHost, public DebugPanelOwner {
+public:
+    // savedTitle: the window title saved when the run began, before its
+    // marker was appended.
+    DebugSession(std::string savedTitle, std::function<GrammarText()> loadGrammar, DebugPrompts& prompts);
+
+    // KomunHost
+    void showRecord(const Record& record) override;
+    void showStopped() override;
+    void showRunning() override;
+    void threadEnded() override;
+    void showChannelError(const std::string& text) override;
+
+    // DebugPanelOwner
+    void enableDebugCommands() override;
+    GrammarText loadGrammar() override;
+    bool askYesNo(const std::string& caption, const std::string& text) override;
+    void showErrorText(const std::string& text) override;
+
+    // A new run on the same panel: the title saved by the process runner
+    // for it.  The panel keeps what the previous run left.
+    void beginRun(std::string savedTitle);
+
+    DebugPanel& panel() { return panel_; }
+    const DebugPanel& panel() const { return panel_; }
+    const DebugCommandState& commands() const { return commands_; }
+    const std::string& title() const { return title_; }
+    bool ended() const { return ended_; }
+
+    // Called after every change, so a view can follow.
+    std::function<void()> onChange;
+
+private:
+    void changed();
+
+    std::string savedTitle_;
+    std::string title_;
+    std::function<GrammarText()> loadGrammar_;
+    DebugPrompts& prompts_;
+    DebugPanel panel_;
+    DebugCommandState commands_;
+    bool ended_ = false;
+};
+
+} // namespace vork::debuglink

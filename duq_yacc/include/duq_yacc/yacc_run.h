@@ -1,0 +1,25 @@
+// DUQ-yacc: the LALR(1) parser generator of VORK.
+//
+// One call is one generation: it reads the grammar, writes the parser file
+// (tables plus the skeleton with the actions spliced in) and, in debug mode,
+// the token file.  Progress goes to sinks.message(), every error to
+// sinks.yaccError() with the grammar line.  The run keeps all of its state
+// in a run object, so calls are independent of each other.
+#pragma once
+
+#include "vork/sinks.h"
+
+#include <string>
+
+namespace duq_yacc {
+
+// Returns 0 when the parser was written, 1 when the run ended on an error.
+// The temporary files "yacc.tmp" and "yacc.act" are made in the current
+// directory.  *token_count_out (when not null) receives the number of token
+// names written as defines in debug mode, on every path.  state_file is
+// accepted for the caller's sake and not used.
+int yacc_run(vork::Sinks& sinks, const std::string& skeleton_file, const std::string& grammar_file,
+             const std::string& output_file, int debug, int* token_count_out, int slovak,
+             const std::string& token_file, const std::string& state_file);
+
+} // namespace duq_yacc

@@ -1,0 +1,198 @@
+// The run's main sequence, its messages, its error function and its files.
+#include "run.h"
+
+#include "duq_yacc/yacc_run.h"
+#include "vork/progdir.h"
+
+#include <cstdarg>
+#include <stdexcept>
+
+namespace duq_yacc {
+namespace detail {
+
+namespace {
+const char* const kTempName = "yacc.tmp";
+const char* const kActName = "yacc.act";
+
+void closeFile(std::FILE*& f)
+{
+    if (f) {
+        std::fclose(f);
+        f = nullptr;
+    }
+}
+
+void removeNamed(const std::string& path)
+{
+    if (!path.empty())
+        std::remove(path.c_str());
+}
+} // namespace
+
+Run::~Run()
+{
+    closeAll();
+}
+
+void Run::message(const char* en, const char* sk, ...)
+{
+    va_list ap;
+    va_start(ap, sk);
+    sinks_.message(vork::vformat(lang_ ? sk : en, ap));
+    va_end(ap);
+}
+
+void Run::report(const char* fmt, va_list ap)
+{
+    ++nerrors_;
+    sinks_.yaccError(vork::vformat(fmt, ap), lineno_);
+}
+
+void Run::fatal(const char* en, const char* sk, ...)
+{
+    va_list ap;
+    va_start(ap, sk);
+    report(lang_ ? sk : en, ap);
+    va_end(ap);
+    // The first fatal error ends the run and takes every file of it along:
+    // a half-written parser must never look like a finished one.
+    summary();
+    closeAll();
+    std::remove(kTempName);
+    std::remove(kActName);
+    removeNamed(outName_);
+    removeNamed(tokName_);
+    throw RunExit{1};
+}
+
+void Run::collected(const char* en, const char* sk, ...)
+{
+    va_list ap;
+    va_start(ap, sk);
+    report(lang_ ? sk : en, ap);
+    va_end(ap);
+}
+
+void Run::endCollected()
+{
+    // The grammar checks report every offender first; the files stay.
+    summary();
+    closeAll();
+    throw RunExit{1};
+}
+
+void Run::summary()
+{
+    // A fatal error in the packer comes after the regular summary; the
+    // conflict counts are shown once.
+    if (!summarized_ && (srConflicts_ || rrConflicts_)) {
+        message("conflicts: ", "Konflikty: ");
+        if (srConflicts_)
+            message("%d shift/reduce", "%d posun/redukcia", srConflicts_);
+        if (rrConflicts_)
+            message("%d reduce/reduce", "%d redukcia/redukcia", rrConflicts_);
+    }
+    summarized_ = true;
+    closeFile(ftemp_);
+    closeFile(fdefine_);
+}
+
+void Run::closeAll()
+{
+    closeFile(finput_);
+    closeFile(faction_);
+    closeFile(fdefine_);
+    closeFile(ftable_);
+    closeFile(ftemp_);
+}
+
+void Run::openFiles()
+{
+    message("Initialization... ", "Inicializacia... ");
+    if (tokenFileFlag_) {
+        fdefine_ = std::fopen(tokName_.c_str(), "w");
+        if (!fdefine_)
+            fatal("cannot open %s", "nemozno otvorit subor \"%s\"", tokName_.c_str());
+    }
+    ftable_ = std::fopen(outName_.c_str(), "w");
+    if (!ftable_)
+        fatal("cannot open output ( table ) file", "nemozno otvorit vystupny subor \"%s\"", outName_.c_str());
+    ftemp_ = std::fopen(kTempName, "w");
+    if (ftemp_)
+        faction_ = std::fopen(kActName, "w");
+    if (!ftemp_ || !faction_)
+        fatal("cannot open temp file", "nemozno otvorit docasny pracovny subor");
+    finput_ = std::fopen(specName_.c_str(), "r");
+    if (!finput_)
+        fatal("cannot open input file", "nemozno otvorit vstupny subor");
+    writeHeader();
+}
+
+void Run::writeResults()
+{
+    message("Parser was written to \"%s\".", "Syntakticky analyzator bol zapisany do \"%s\".", outName_.c_str());
+    if (tokenFileFlag_)
+        message("Info file was written to \"%s\".", "Informacie boli zapisane do \"%s\".", tokName_.c_str());
+    message("Everything went OK! DUQ-yacc done.", "Vsetko prebehlo v poriadku! Akcia ukoncena.");
+}
+
+int Run::execute(const std::string& skeleton, const std::string& grammar, const std::string& output,
+                 int debug, int slovak, const std::string& tokenFile)
+{
+    sinks_.message(vork::format("DUQ-yacc  Version 1.00 (VORK %s)", vork::versionString()));
+    skelName_ = skeleton;
+    outName_ = output;
+    specName_ = grammar;
+    lang_ = slovak ? 1 : 0;
+    debug_ = debug ? 1 : 0;
+    if (debug_) {
+        tokenFileFlag_ = 1;
+        tokName_ = tokenFile;
+    }
+    try {
+        openFiles();
+        readGrammar();
+        message("Reading the specification... ", "Analyza specifikacneho suboru... ");
+        tbitset_ = (ntokens_ + 16) / 16;
+        message("Making tables... ", "Vypocet tabuliek... ");
+        groupProductions();
+        computeEmpty();
+        computeFirst();
+        message("Generating states... ", "Generovanie stavov ... ");
+        generateStates();
+        message("Writing tables and states... ", "Zapis tabuliek a stavov do suboru... ");
+        decideActions();
+        writeGotos();
+        hideProductions();
+        summary();
+        pack();
+        writeTail();
+    } catch (const std::out_of_range& e) {
+        // Every table access is checked; reaching this is a generator fault,
+        // reported like the other internal errors rather than crashing.
+        fatal("internal Yacc error: %s", "Interna chyba Yaccu: %s", e.what());
+    }
+    writeResults();
+    closeAll();
+    return 0;
+}
+
+} // namespace detail
+
+int yacc_run(vork::Sinks& sinks, const std::string& skeleton_file, const std::string& grammar_file,
+             const std::string& output_file, int debug, int* token_count_out, int slovak,
+             const std::string& token_file, const std::string& /*state_file*/)
+{
+    detail::Run run(sinks);
+    int status;
+    try {
+        status = run.execute(skeleton_file, grammar_file, output_file, debug, slovak, token_file);
+    } catch (const detail::RunExit& e) {
+        status = e.status;
+    }
+    if (token_count_out)
+        *token_count_out = run.recordedTokenCount();
+    return status;
+}
+
+} // namespace duq_yacc

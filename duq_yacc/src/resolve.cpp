@@ -1,0 +1,220 @@
+// The parser action of every state on every terminal, with the conflicts
+// resolved; the exception table; the goto columns; unreduced rules.
+#include "run.h"
+
+namespace duq_yacc::detail {
+
+namespace {
+bool hasBit(const LookSet& s, int t)
+{
+    return (s[static_cast<size_t>(t >> 4)] >> (t & 15)) & 1u;
+}
+} // namespace
+
+void Run::resolveShiftReduce(int r, int t)
+{
+    const int lp = levprd_[static_cast<size_t>(r)];
+    const int lt = tokset_[static_cast<size_t>(t)].lev;
+    if (levelOf(lp) == 0 || levelOf(lt) == 0) {
+        ++srConflicts_;  // no precedence to go by: the shift stays
+        return;
+    }
+    int assoc;
+    if (levelOf(lt) == levelOf(lp))
+        assoc = assocOf(lt);
+    else if (levelOf(lt) > levelOf(lp))
+        assoc = 2;  // the token binds tighter: shift
+    else
+        assoc = 1;  // the rule binds tighter: reduce
+    if (assoc == 1)
+        temp1_[static_cast<size_t>(t)] = -r;
+    else if (assoc == 3)
+        temp1_[static_cast<size_t>(t)] = kErrorCode;
+}
+
+void Run::writeStateRow(int state)
+{
+    // The default reduction is the one reduced on the most terminals.
+    int lastred = 0;
+    int ntimes = 0;
+    for (int j = 1; j <= ntokens_; ++j) {
+        const int a = temp1_[static_cast<size_t>(j)];
+        if (a >= 0 || a + lastred == 0)
+            continue;
+        const int tred = -a;
+        levprd_[static_cast<size_t>(tred)] |= kRedFlag;
+        int count = 0;
+        for (int p = 1; p <= ntokens_; ++p)
+            if (temp1_[static_cast<size_t>(p)] + tred == 0)
+                ++count;
+        if (count > ntimes) {
+            lastred = tred;
+            ntimes = count;
+        }
+    }
+    // A state that shifts or accepts on the end of input has no default,
+    // so that the end is never swallowed by a reduction.
+    if (temp1_[1] > 0)
+        lastred = 0;
+    for (int p = 1; p <= ntokens_; ++p)
+        if (temp1_[static_cast<size_t>(p)] + lastred == 0)
+            temp1_[static_cast<size_t>(p)] = 0;
+
+    defact_[static_cast<size_t>(state)] = lastred;
+    bool exceptions = false;
+    for (int p = 1; p <= ntokens_; ++p) {
+        const int a = temp1_[static_cast<size_t>(p)];
+        if (a == 0)
+            continue;
+        int code;
+        if (a < 0)
+            code = -a;
+        else if (a == kAcceptCode)
+            code = -1;
+        else if (a == kErrorCode)
+            code = 0;
+        else {
+            std::fprintf(ftemp_, "%d,%d,", tokset_[static_cast<size_t>(p)].value, a);
+            continue;
+        }
+        if (!exceptions)
+            std::fprintf(ftable_, "-1, %d,\n", state);
+        exceptions = true;
+        std::fprintf(ftable_, "\t%d, %d,\n", tokset_[static_cast<size_t>(p)].value, code);
+    }
+    if (exceptions) {
+        defact_[static_cast<size_t>(state)] = -2;
+        std::fprintf(ftable_, "\t-2, %d,\n", lastred);
+    }
+    std::fputs("\n", ftemp_);
+}
+
+void Run::decideActions()
+{
+    std::fputs("short yyexca[] ={\n", ftable_);
+    for (int i = 0; i < nstate_; ++i) {
+        // Only a state marked in generation has a completed item outside
+        // its kernel; elsewhere the kernels' stored lookaheads suffice.
+        nolook_ = tystate_[static_cast<size_t>(i)] != 2;
+        closure(i);
+        nolook_ = true;
+        std::fill(temp1_.begin(), temp1_.begin() + ntokens_ + nnonter_ + 1, 0);
+        for (size_t u = 0; u < wsets_.size(); ++u) {
+            int c = mem_[static_cast<size_t>(wsets_[u].item)];
+            if (c > 1 && c < kNtBase && temp1_[static_cast<size_t>(c)] == 0) {
+                for (size_t v = u; v < wsets_.size(); ++v)
+                    if (mem_[static_cast<size_t>(wsets_[v].item)] == c)
+                        putItem(wsets_[v].item + 1, nullptr);
+                temp1_[static_cast<size_t>(c)] = findState(c);
+            } else if (c > kNtBase && temp1_[static_cast<size_t>(c - kNtBase + ntokens_)] == 0) {
+                c -= kNtBase;
+                temp1_[static_cast<size_t>(c + ntokens_)] = amemAt(indgo_[static_cast<size_t>(i)] + c);
+            }
+        }
+        if (i == 1)
+            temp1_[1] = kAcceptCode;
+        for (const WorkEntry& u : wsets_) {
+            const int c = mem_[static_cast<size_t>(u.item)];
+            if (c > 0)
+                continue;
+            const int r = -c;
+            for (int k = 1; k <= ntokens_; ++k) {
+                if (!hasBit(u.set, k))
+                    continue;
+                int& a = temp1_[static_cast<size_t>(k)];
+                if (a == 0) {
+                    a = -r;
+                } else if (a < 0) {
+                    if (-a > r)
+                        a = -r;  // reduce/reduce: the earlier rule wins
+                    ++rrConflicts_;
+                } else {
+                    resolveShiftReduce(r, k);
+                }
+            }
+        }
+        writeStateRow(i);
+    }
+    nolook_ = false;
+    std::fputs("\t};\n", ftable_);
+    std::fprintf(ftable_, "# define %s %d\n", "YYNPROD", nprod_);
+}
+
+void Run::markGotoSources(int c)
+{
+    // temp1_ marks the nonterminals whose items lead to a goto on c: c, and
+    // every left side of a rule that starts with a marked nonterminal.
+    std::fill(temp1_.begin(), temp1_.begin() + nnonter_ + 1, 0);
+    temp1_[static_cast<size_t>(c)] = 1;
+    bool work = true;
+    while (work) {
+        work = false;
+        for (int i = 0; i < nprod_; ++i) {
+            const int f = mem_[static_cast<size_t>(prdptr_[i] + 1)] - kNtBase;
+            if (f < 0 || !temp1_[static_cast<size_t>(f)])
+                continue;
+            const int lhs = mem_[static_cast<size_t>(prdptr_[i])] - kNtBase;
+            if (!temp1_[static_cast<size_t>(lhs)]) {
+                temp1_[static_cast<size_t>(lhs)] = 1;
+                work = true;
+            }
+        }
+    }
+}
+
+void Run::writeGotos()
+{
+    std::fputs("$\n", ftemp_);
+    std::vector<int> target(static_cast<size_t>(nstate_));
+    for (int c = 1; c <= nnonter_; ++c) {
+        markGotoSources(c);
+        for (int s = 0; s < nstate_; ++s) {
+            target[static_cast<size_t>(s)] = 0;
+            for (int k = pstate_[static_cast<size_t>(s)]; k < pstate_[static_cast<size_t>(s) + 1]; ++k) {
+                const int cc = mem_[static_cast<size_t>(items_.at(static_cast<size_t>(k)).item)] - kNtBase;
+                if (cc >= 0 && temp1_[static_cast<size_t>(cc)]) {
+                    target[static_cast<size_t>(s)] = amemAt(indgo_[static_cast<size_t>(s)] + c);
+                    break;
+                }
+            }
+        }
+        // The most frequent target becomes the column's default.
+        int best = -1;
+        int times = 0;
+        for (int j = 0; j < nstate_; ++j) {
+            const int t = target[static_cast<size_t>(j)];
+            if (t == 0 || t == best)
+                continue;
+            int count = 0;
+            for (int k = j; k < nstate_; ++k)
+                if (target[static_cast<size_t>(k)] == t)
+                    ++count;
+            if (count > times) {
+                best = t;
+                times = count;
+            }
+        }
+        for (int j = 0; j < nstate_; ++j) {
+            const int t = target[static_cast<size_t>(j)];
+            if (t != 0 && t != best)
+                std::fprintf(ftemp_, "%d,%d,", j, t);
+        }
+        std::fprintf(ftemp_, "%d\n", best);
+    }
+}
+
+void Run::hideProductions()
+{
+    int nred = 0;
+    levprd_[0] = 0;
+    for (int i = 1; i < nprod_; ++i) {
+        if (!(levprd_[static_cast<size_t>(i)] & kRedFlag))
+            ++nred;
+        // From here on the word holds the left side's index, i.e. yyr1.
+        levprd_[static_cast<size_t>(i)] = mem_[static_cast<size_t>(prdptr_[i])] - kNtBase;
+    }
+    if (nred)
+        message("%d rules never reduced", "%d pravidlo sa nikdy neredukuje", nred);
+}
+
+} // namespace duq_yacc::detail

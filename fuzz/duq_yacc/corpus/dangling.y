@@ -1,0 +1,3 @@
+%token IF ELSE X
+%%
+s : IF s | IF s ELSE s | X ;

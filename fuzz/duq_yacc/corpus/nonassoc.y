@@ -1,0 +1,5 @@
+%token N
+%nonassoc '<'
+%left '+'
+%%
+e : e '<' e | e '+' e | N { $$ = $1; } ;

@@ -1,0 +1,59 @@
+// libFuzzer harness: arbitrary bytes as a grammar.  Every run must end with
+// status 0 or 1 and leave no temporary file behind; the sanitizers watch
+// the rest.
+#include "duq_yacc/yacc_run.h"
+#include "vork/sinks.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// The generator writes into the current directory: give the whole fuzzing
+// process a private one.
+bool enterScratchDirectory()
+{
+    char tmpl[] = "/tmp/duq-yacc-fuzz-XXXXXX";
+    if (!mkdtemp(tmpl) || chdir(tmpl) != 0)
+        return false;
+    std::FILE* f = std::fopen("skel", "w");
+    if (!f)
+        return false;
+    std::fputs("int yyparse() { switch (0) { $A } }\n", f);
+    std::fclose(f);
+    return true;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static const bool ready = enterScratchDirectory();
+    if (!ready)
+        std::abort();
+    std::FILE* f = std::fopen("g.y", "wb");
+    if (!f)
+        std::abort();
+    std::fwrite(data, 1, size, f);
+    std::fclose(f);
+
+    vork::NullSinks sinks;
+    int count = -1;
+    const int status = duq_yacc::yacc_run(sinks, "skel", "g.y", "g.cpp", size % 2, &count, size % 3 == 0, "g.lex", "");
+    if (status != 0 && status != 1)
+        std::abort();
+    if (count < 0 || count > 127)
+        std::abort();
+    if (access("yacc.act", F_OK) == 0 && status == 0)
+        std::abort();  // a finished run leaves no action file
+    if (access("yacc.tmp", F_OK) == 0 && status == 0)
+        std::abort();
+    std::remove("g.cpp");
+    std::remove("g.lex");
+    std::remove("yacc.tmp");
+    std::remove("yacc.act");
+    return 0;
+}

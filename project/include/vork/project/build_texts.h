@@ -1,0 +1,36 @@
+// The texts the build, the compile and the run put in the message lists.
+// Scripts compare them byte for byte, so they live in one place.
+#pragma once
+
+namespace vork::texts {
+
+inline constexpr const char* kBuildStart = "=> štart [Analyzátory]";
+inline constexpr const char* kExeStart = "=> štart [Exe]:";
+inline constexpr const char* kSeparator = "-----------------------------------";
+inline constexpr const char* kLexGeneration = "Generovanie lexikalneho analyzatora: ";
+inline constexpr const char* kYaccGeneration = "Generovanie syntaktickeho analyzatora: ";
+inline constexpr const char* kExeGeneration = "Generovanie spustitelneho prekladaca: ";
+inline constexpr const char* kAllUpToDate = "Všetko je aktuálne. Netreba zostavovať.";
+inline constexpr const char* kProgramUpToDate = "Program je aktuálny. Netreba zostavovať.";
+inline constexpr const char* kParserError = "Parser detekoval chybu";
+inline constexpr const char* kRunStarted = "Prekladač spustený ..";
+inline constexpr const char* kJalGeneration = "Generovanie z jal (Jal preklad)";
+// kCompilerStartFailedHead + compiler path + kCompilerStartFailedTail: one
+// item with the line break inside it.
+inline constexpr const char* kCompilerStartFailedHead = "Externý prekladač\n";
+inline constexpr const char* kCompilerStartFailedTail = " sa nepodarilo spustit !";
+// kRunStartFailedHead + executableName() + kRunStartFailedTail.
+inline constexpr const char* kRunStartFailedHead = "Vygenerovaný prekladač ";
+inline constexpr const char* kRunStartFailedTail = " sa nepodarilo spustiť !";
+inline constexpr const char* kTempFileFailed = "Nepodarilo sa vytvorit dočasný súbor";
+inline constexpr const char* kErrorCaption = "Chyba";
+
+// Window title markers.
+inline constexpr const char* kTitleLex = " [DUQ - LEX]";
+inline constexpr const char* kTitleYacc = " [DUQ - YACC]";
+inline constexpr const char* kTitleCompile = " [C prekladac]";
+inline constexpr const char* kTitleRun = " [Spusteny]";
+
+inline constexpr const char* kJalMessageFile = "jaltemp.tmp";
+
+} // namespace vork::texts

@@ -1,0 +1,68 @@
+// The global settings kept in "konfig.ide": seven lines, CR LF.
+//
+//   1 scanner optimisation (0/1)    5 C compiler path
+//   2 scanner statistics (0/1)      6 editor font name
+//   3 Slovak messages (0/1)         7 editor font size (2..99)
+//   4 syntax colouring (1 = on)
+#pragma once
+
+#include <string>
+
+namespace vork {
+
+struct Configuration {
+    std::string cCompilerPath = "vork-cc";
+    bool scannerOptimisation = true;
+    bool scannerStatistics = false;
+    bool slovakMessages = true;
+    bool syntaxColouring = false;
+    std::string fontName = "Courier New";
+    int fontSize = 8;
+};
+
+constexpr const char* kConfigFileName = "konfig.ide";
+
+// Applies the lines of a konfig.ide to config, which holds the values to
+// keep where the file says nothing usable.
+void parseConfiguration(const std::string& bytes, Configuration& config);
+std::string serializeConfiguration(const Configuration& config);
+
+// Where konfig.ide lives: the program directory when it is writable,
+// otherwise $XDG_CONFIG_HOME/vork/ (default ~/.config/vork/).  With a
+// trailing '/'.
+std::string configDirectory(const std::string& programDir);
+std::string defaultConfigDirectory();
+
+// The file in one directory.  The directory is injected so that tests and
+// the installed program can use different places.
+class ConfigFile {
+public:
+    explicit ConfigFile(std::string directory);
+
+    const std::string& path() const { return path_; }
+
+    // Reads into config.  False when the file cannot be opened; config is
+    // then unchanged (the caller shows texts::kConfigMissing).
+    bool read(Configuration& config) const;
+    // Writes all seven lines, creating the directory when needed.  False on
+    // failure; the old file is then unchanged.
+    bool write(const Configuration& config) const;
+
+private:
+    std::string dir_;
+    std::string path_;
+};
+
+class ProjectUi;
+
+// konfig.ide where the running program keeps it.
+ConfigFile programConfigFile();
+
+// The start-up read: a file that cannot be opened is reported with
+// texts::kConfigMissing (caption "Korvalen", warning) and every value in
+// config stays.
+bool readConfiguration(const ConfigFile& file, Configuration& config, ProjectUi& ui);
+// The exit write: a failure is silent, as nobody is left to tell.
+void writeConfiguration(const ConfigFile& file, const Configuration& config);
+
+} // namespace vork

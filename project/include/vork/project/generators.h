@@ -1,0 +1,29 @@
+// The three translators the environment runs inside its own process.  The
+// make engine calls them through this interface so that a test can watch
+// the exact calls; builtInGenerators() is the real DUQ-Lex, DUQ-yacc and
+// Jal.
+#pragma once
+
+#include "vork/sinks.h"
+
+#include <ostream>
+#include <string>
+
+namespace vork {
+
+class Generators {
+public:
+    virtual ~Generators() = default;
+
+    virtual int lexRun(Sinks& sinks, const std::string& skeletonFile, const std::string& specFile,
+                       const std::string& outputFile, int slovak, int statistics, int optimise) = 0;
+    virtual int yaccRun(Sinks& sinks, const std::string& skeletonFile, const std::string& grammarFile,
+                        const std::string& outputFile, int debug, int* tokenCountOut, int slovak,
+                        const std::string& tokenFile, const std::string& stateFile) = 0;
+    virtual bool jalTranslate(const std::string& sourcePath, std::ostream& console) = 0;
+};
+
+// Stateless; every call is an independent run.
+Generators& builtInGenerators();
+
+} // namespace vork

@@ -1,0 +1,278 @@
+// Projekt: one open project without any window.  It holds the data, reads
+// and writes the project file, and is where the make engine and the
+// process runner live; the GUI's VizProjekt derives from it and the
+// headless runner drives it directly.
+#pragma once
+
+#include "vork/error_list.h"
+#include "vork/project/argument_history.h"
+#include "vork/project/configuration.h"
+#include "vork/project/generators.h"
+#include "vork/project/project_kind.h"
+#include "vork/project/project_ui.h"
+#include "vork/project/skeletons.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vork {
+
+class ChildProcess;
+
+class Projekt : public QObject {
+    Q_OBJECT
+
+public:
+    // Opens projectFile, or creates it.  A missing file gets the new-file
+    // templates when createNew is set; otherwise the user is asked whether
+    // to create it.  Throws ProjectError with the text to show ("Chyba pri
+    // otváraní projekt súboru ", "Zlý formát projekt súboru ", "Nie je
+    // možné vytvoriť súbor ") or a cancellation ("Projekt zruseny! ").  A
+    // relative projectFile is taken against the current directory.  ui
+    // must outlive the project: the destructor may report a failed save.
+    Projekt(const std::string& projectFile, bool createNew, ProjectUi& ui, QObject* parent = nullptr);
+    // Saves the project file (while loaded).
+    ~Projekt() override;
+
+    Projekt(const Projekt&) = delete;
+    Projekt& operator=(const Projekt&) = delete;
+
+    // Writes the project file when the project was loaded.  A failure is
+    // shown through the ProjectUi ("Nie je možné zapísať projekt súbor ")
+    // and leaves the old file as it was.
+    bool save();
+    // Whether the destructor saves; the headless "--info" turns it off so
+    // that a look at a project does not rewrite it.
+    void setSaveOnClose(bool save) { saveOnClose_ = save; }
+
+    // The steps of putting an opened project to use, shared by the GUI and
+    // the headless runner: in debug mode the token names are read, or the
+    // parser is marked for regeneration when the token file is missing;
+    // then the argument history is loaded.
+    void openForUse();
+    // Saves and empties the argument history.
+    void closeForUse();
+
+    // Member files.  addFile takes a path against the current directory,
+    // ignores one already listed or naming the lex or yacc specification,
+    // and refuses a member the project file could not hold (a 256th one,
+    // or one whose relative path is longer than a line may be).
+    bool addFile(const std::string& path);
+    void removeFile(int index);
+    int fileCount() const { return static_cast<int>(memberFiles_.size()); }
+    const std::string& fileAt(int index) const { return memberFiles_.at(static_cast<size_t>(index)); }
+    const std::vector<std::string>& memberFiles() const { return memberFiles_; }
+
+    // The file given to the external C compiler.
+    void setCSource(const std::string& path);
+    void setDefaultCSource();
+    bool isDefaultCSource() const { return defaultCSource_; }
+    const std::string& getCSource() const { return cSourceFile_; }
+
+    void loadTokenNames();
+    const std::vector<std::string>& tokenNames() const { return tokenNames_; }
+
+    // cSourceFile without its extension, followed by ".exe".
+    std::string executableName() const;
+
+    ProjectKind kind() const { return kind_; }
+
+    const std::string& projectFile() const { return projectFile_; }
+    const std::string& baseName() const { return baseName_; }
+    const std::string& projectDir() const { return projectDir_; }
+    const std::string& lexSpecFile() const { return lexSpecFile_; }
+    const std::string& yaccSpecFile() const { return yaccSpecFile_; }
+    const std::string& lexOutputFile() const { return lexOutputFile_; }
+    const std::string& parserOutputFile() const { return parserOutputFile_; }
+    const std::string& lexSpecName() const { return lexSpecName_; }
+    const std::string& yaccSpecName() const { return yaccSpecName_; }
+    const std::string& lexOutputName() const { return lexOutputName_; }
+    const std::string& parserOutputName() const { return parserOutputName_; }
+    const std::string& messageFile() const { return messageFile_; }
+    const std::string& tokenFile() const { return tokenFile_; }
+    const std::string& tokenFileName() const { return tokenFileName_; }
+    const std::string& stateFile() const { return stateFile_; }
+    const std::string& stateFileName() const { return stateFileName_; }
+
+    int32_t lexStamp() const { return lexStamp_; }
+    int32_t yaccStamp() const { return yaccStamp_; }
+    void setLexStamp(int32_t stamp) { lexStamp_ = stamp; }
+    void setYaccStamp(int32_t stamp) { yaccStamp_ = stamp; }
+
+    bool debugMode() const { return debugMode_; }
+    void setDebugMode(bool on) { debugMode_ = on; }
+    bool alwaysCompile() const { return alwaysCompile_; }
+    void setAlwaysCompile(bool on) { alwaysCompile_ = on; }
+
+    const std::string& runArguments() const { return runArguments_; }
+    void setRunArguments(const std::string& args) { runArguments_ = args; }
+    const std::string& jalArgument() const { return jalArgument_; }
+    void setJalArgument(const std::string& arg) { jalArgument_ = arg; }
+
+    bool loaded() const { return loaded_; }
+
+    ArgumentHistory& argumentHistory() { return argumentHistory_; }
+    // The error list of this project's builds; its items name lexSpecFile
+    // and yaccSpecFile.
+    ListSinks& sinks() { return sinks_; }
+    const ListSinks& sinks() const { return sinks_; }
+
+    // runArguments cut at its first '.', followed by ".jal".
+    static std::string jalArgumentFor(const std::string& runArguments);
+
+    // ---- Make engine ------------------------------------------------------
+    // Result of one generation step.
+    enum StepResult { kStepGenerated = 0, kStepFailed = 1, kStepUpToDate = 2 };
+    // The four generation commands.
+    enum BuildMode { kBuild = 0, kRebuild = 1, kGenerateLex = 2, kGenerateYacc = 3 };
+    // Result of build(): 0 something generated, 2 everything up to date,
+    // 3 a step failed; modes 2 and 3 give their step's result (0 or 1).
+    enum BuildResult { kBuildDone = 0, kBuildStepFailed = 1, kBuildUpToDate = 2, kBuildFailed = 3 };
+    // Result of make().
+    enum MakeResult { kMakeUpToDate = 2, kMakeFailed = 3, kMakeNoCompiler = 4, kMakeCompiling = 5 };
+    // compileState().
+    enum CompileState { kCompiling = 0, kCompileFailed = 1, kCompileSucceeded = 2 };
+
+    int build(int mode);
+    int make();
+    // Forgets both stamps, then make().
+    int remake();
+    void toggleDebugMode();
+
+    // ---- Process runner ---------------------------------------------------
+    // Starts the external C compiler on cSourceFile with its output in
+    // messageFile; true when it runs.  Its end is seen by a poll timer.
+    bool startCompile();
+    // make(), then the generated compiler when the program is (or becomes)
+    // up to date.  Returns make()'s result.
+    int run();
+    // Starts the generated compiler with runArguments.
+    void runNow();
+    // Ends the generated compiler; it reports kHaltedExitCode.  No effect
+    // without a run in progress.
+    void halt();
+    // Translates jalArgument with the built-in Jal translator; true when the
+    // class file was written (the view goes by the message file).
+    bool runJal();
+
+    // Where the Jal translator leaves its messages ("jaltemp.tmp" in the
+    // project directory).
+    std::string jalMessageFile() const;
+
+    int compileState() const { return compileState_; }
+    // A compile or a run is in progress (a poll timer is armed).
+    bool busy() const;
+    bool running() const;
+
+    // The global settings the generators and the compile take their options
+    // from, the skeletons, and the translators.  Defaults: the built-in
+    // configuration values, the installed skeletons, the built-in
+    // generators.
+    void setConfiguration(const Configuration& config) { config_ = config; }
+    const Configuration& configuration() const { return config_; }
+    void setSkeletons(const SkeletonPaths& skeletons) { skeletons_ = skeletons; }
+    const SkeletonPaths& skeletons() const { return skeletons_; }
+    void setGenerators(Generators& generators) { generators_ = &generators; }
+
+    // Poll interval of the three timers.
+    static constexpr int kPollMs = 200;
+
+protected:
+    ProjectUi& ui() { return ui_; }
+
+    // ---- Notifications ----------------------------------------------------
+    // Every step of the engine and the runner is reported here, in this
+    // order of declaration.  The bodies do nothing: a view overrides what it
+    // shows.  (They are not pure so that a Projekt without a view, and one
+    // being destroyed, stay usable.)
+    virtual void buildStarted() {}
+    virtual void buildFinished(int /*result*/) {}
+    virtual void lexStepStarted() {}
+    virtual void yaccStepStarted() {}
+    virtual void lexStepFinished(int /*result*/) {}
+    virtual void yaccStepFinished(int /*result*/) {}
+    virtual void lexGenerationStarted() {}
+    virtual void yaccGenerationStarted() {}
+    virtual void lexGenerationFinished(int /*status*/) {}
+    virtual void yaccGenerationFinished(int /*status*/) {}
+    virtual void compileFinished(int /*exitCode*/) {}
+    virtual void runStarted() {}
+    virtual void runFinished(int /*exitCode*/) {}
+    virtual void debugModeChanged() {}
+    virtual void executableStepStarted() {}
+    virtual void compileStartFailed() {}
+    virtual void runStartFailed() {}
+    virtual void compileStarted() {}
+    virtual void jalStarted() {}
+    virtual void jalFinished() {}
+    virtual void showMessage(const std::string& /*text*/) {}
+
+    // Stops the three poll timers; the destructor does it first of all.
+    void stopTimers();
+
+private:
+    void readProjectFile();
+
+    int scannerStep(bool forced);
+    int parserStep(bool forced);
+    int scannerGeneration(int32_t stamp);
+    int parserGeneration(int32_t stamp);
+    void deleteExecutable();
+
+    void setUpTimers();
+    void onCompileTimer();
+    void onRunAfterCompileTimer();
+    void onRunTimer();
+
+    ProjectUi& ui_;
+    ProjectKind kind_;
+
+    std::string projectFile_;
+    std::string baseName_;
+    std::string lexSpecFile_;
+    std::string yaccSpecFile_;
+    std::string lexOutputFile_;
+    std::string parserOutputFile_;
+    std::string lexSpecName_;
+    std::string yaccSpecName_;
+    std::string lexOutputName_;
+    std::string parserOutputName_;
+    std::string messageFile_;
+    std::string tokenFile_;
+    std::string tokenFileName_;
+    std::string stateFile_;
+    std::string stateFileName_;
+    int32_t lexStamp_ = -1;
+    int32_t yaccStamp_ = -1;
+    bool debugMode_ = false;
+    std::string runArguments_;
+    std::string jalArgument_;
+    bool loaded_ = false;
+    bool saveOnClose_ = true;
+    bool defaultCSource_ = true;
+    std::string cSourceFile_;
+    std::vector<std::string> memberFiles_;
+    std::vector<std::string> tokenNames_;
+    std::string projectDir_;
+    bool alwaysCompile_ = false;
+
+    ArgumentHistory argumentHistory_;
+    ListSinks sinks_;
+
+    Configuration config_;
+    SkeletonPaths skeletons_ = SkeletonPaths::fromDataFiles();
+    Generators* generators_ = &builtInGenerators();
+    QTimer compileTimer_;
+    QTimer runAfterCompileTimer_;
+    QTimer runTimer_;
+    int compileState_ = kCompileFailed;
+    std::unique_ptr<ChildProcess> compilerProcess_;
+    std::unique_ptr<ChildProcess> runProcess_;
+};
+
+} // namespace vork

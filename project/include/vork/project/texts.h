@@ -1,0 +1,19 @@
+// The project's own user-facing texts.  They are shown, logged and
+// compared by scripts exactly as they are, so they live in one place.
+#pragma once
+
+namespace vork::texts {
+
+inline constexpr const char* kOpenFailed = "Chyba pri otváraní projekt súboru ";
+inline constexpr const char* kBadFormat = "Zlý formát projekt súboru ";
+inline constexpr const char* kCancelled = "Projekt zruseny! ";
+inline constexpr const char* kCannotCreate = "Nie je možné vytvoriť súbor ";
+inline constexpr const char* kCannotWrite = "Nie je možné zapísať projekt súbor ";
+// "Súbor " + project file + kAskCreateTail, asked with the caption kNotice.
+inline constexpr const char* kAskCreateHead = "Súbor ";
+inline constexpr const char* kAskCreateTail = " neexistuje\nZaložiť nový projekt ?";
+inline constexpr const char* kNotice = "Oznam ";
+inline constexpr const char* kCaption = "Korvalen";
+inline constexpr const char* kConfigMissing = "Nepodarilo sa otvorit konfiguračný súbor !\n";
+
+} // namespace vork::texts

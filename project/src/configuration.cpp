@@ -1,0 +1,198 @@
+#include "vork/project/configuration.h"
+
+#include "vork/project/atomic_file.h"
+#include "vork/project/project_ui.h"
+#include "vork/project/texts.h"
+#include "vork/progdir.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vork {
+
+namespace {
+
+// The longest path or font name line kept; a longer one is not taken.
+constexpr size_t kMaxConfigLine = 253;
+
+class Reader {
+public:
+    explicit Reader(const std::string& s) : s_(s) {}
+
+    bool readInt(long& v)
+    {
+        while (pos_ < s_.size() && std::isspace(static_cast<unsigned char>(s_[pos_])))
+            ++pos_;
+        size_t p = pos_;
+        bool neg = false;
+        if (p < s_.size() && (s_[p] == '+' || s_[p] == '-'))
+            neg = s_[p++] == '-';
+        if (p >= s_.size() || !std::isdigit(static_cast<unsigned char>(s_[p])))
+            return false;
+        long value = 0;
+        while (p < s_.size() && std::isdigit(static_cast<unsigned char>(s_[p]))) {
+            if (value < 100000000)
+                value = value * 10 + (s_[p] - '0');
+            ++p;
+        }
+        v = neg ? -value : value;
+        pos_ = p;
+        return true;
+    }
+
+    void skipOne()
+    {
+        if (pos_ + 1 < s_.size() && s_[pos_] == '\r' && s_[pos_ + 1] == '\n')
+            pos_ += 2;
+        else if (pos_ < s_.size())
+            ++pos_;
+    }
+
+    // The rest of the line.  Sets ended when the text ran out before a
+    // line end was found.
+    std::string restOfLine(bool& ended)
+    {
+        size_t nl = s_.find('\n', pos_);
+        size_t end = nl == std::string::npos ? s_.size() : nl;
+        size_t stop = end;
+        if (stop > pos_ && s_[stop - 1] == '\r')
+            --stop;
+        std::string line = s_.substr(pos_, stop - pos_);
+        ended = nl == std::string::npos;
+        pos_ = ended ? s_.size() : nl + 1;
+        return line;
+    }
+
+    bool atEnd() const { return pos_ >= s_.size(); }
+
+private:
+    const std::string& s_;
+    size_t pos_ = 0;
+};
+
+std::string withSlash(std::string dir)
+{
+    if (dir.empty() || dir.back() != '/')
+        dir += '/';
+    return dir;
+}
+
+bool makeDirectories(const std::string& dir)
+{
+    for (size_t i = 1; i <= dir.size(); ++i) {
+        if (i == dir.size() || dir[i] == '/') {
+            std::string part = dir.substr(0, i);
+            if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST)
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+void parseConfiguration(const std::string& bytes, Configuration& c)
+{
+    Reader in(bytes);
+    // The four flags.  A value that is not a number ends the reading: what
+    // follows can no longer be placed, so it keeps its defaults.
+    bool* flags[] = {&c.scannerOptimisation, &c.scannerStatistics, &c.slovakMessages};
+    for (bool* f : flags) {
+        long v;
+        if (!in.readInt(v))
+            return;
+        *f = v != 0;
+    }
+    long colouring;
+    if (!in.readInt(colouring))
+        return;
+    c.syntaxColouring = colouring == 1;
+
+    in.skipOne();
+    bool ended = false;
+    std::string path = in.restOfLine(ended);
+    if (path.size() > kMaxConfigLine)
+        return;
+    c.cCompilerPath = path;
+    if (ended)
+        return;  // the file stops right after the compiler path
+
+    std::string font = in.restOfLine(ended);
+    if (font.size() > kMaxConfigLine)
+        return;
+    c.fontName = font;
+    long size;
+    if (in.readInt(size) && size >= 2 && size <= 99)
+        c.fontSize = static_cast<int>(size);
+}
+
+std::string serializeConfiguration(const Configuration& c)
+{
+    std::string s;
+    s += c.scannerOptimisation ? "1\r\n" : "0\r\n";
+    s += c.scannerStatistics ? "1\r\n" : "0\r\n";
+    s += c.slovakMessages ? "1\r\n" : "0\r\n";
+    s += c.syntaxColouring ? "1\r\n" : "0\r\n";
+    s += c.cCompilerPath + "\r\n";
+    s += c.fontName + "\r\n";
+    s += std::to_string(c.fontSize) + "\r\n";
+    return s;
+}
+
+std::string defaultConfigDirectory()
+{
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg && *xdg == '/')
+        return withSlash(xdg) + "vork/";
+    const char* home = std::getenv("HOME");
+    return withSlash(home && *home ? home : "/tmp") + ".config/vork/";
+}
+
+std::string configDirectory(const std::string& programDir)
+{
+    if (!programDir.empty() && ::access(programDir.c_str(), W_OK) == 0)
+        return withSlash(programDir);
+    return defaultConfigDirectory();
+}
+
+ConfigFile::ConfigFile(std::string directory)
+    : dir_(withSlash(std::move(directory))), path_(dir_ + kConfigFileName)
+{
+}
+
+bool ConfigFile::read(Configuration& config) const
+{
+    std::string bytes;
+    if (!readWholeFile(path_, bytes))
+        return false;
+    parseConfiguration(bytes, config);
+    return true;
+}
+
+bool ConfigFile::write(const Configuration& config) const
+{
+    return makeDirectories(dir_) && writeFileAtomically(path_, serializeConfiguration(config));
+}
+
+ConfigFile programConfigFile()
+{
+    return ConfigFile(configDirectory(programDirectory()));
+}
+
+bool readConfiguration(const ConfigFile& file, Configuration& config, ProjectUi& ui)
+{
+    if (file.read(config))
+        return true;
+    ui.showMessage(texts::kConfigMissing, texts::kCaption, ProjectUi::Icon::Warning);
+    return false;
+}
+
+void writeConfiguration(const ConfigFile& file, const Configuration& config)
+{
+    file.write(config);
+}
+
+} // namespace vork

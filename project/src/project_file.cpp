@@ -1,0 +1,162 @@
+#include "vork/project/project_file.h"
+
+#include "vork/project/paths.h"
+
+#include <cctype>
+#include <cstdint>
+
+namespace vork {
+
+namespace {
+
+// A read cursor with the semantics of formatted stream input: numbers skip
+// leading white space, lines are taken raw up to their line end.
+class Reader {
+public:
+    explicit Reader(const std::string& bytes) : s_(bytes) {}
+
+    bool readInt(int32_t& value)
+    {
+        skipSpace();
+        size_t p = pos_;
+        bool negative = false;
+        if (p < s_.size() && (s_[p] == '+' || s_[p] == '-'))
+            negative = s_[p++] == '-';
+        if (p >= s_.size() || !std::isdigit(static_cast<unsigned char>(s_[p])))
+            return false;
+        int64_t v = 0;
+        while (p < s_.size() && std::isdigit(static_cast<unsigned char>(s_[p]))) {
+            v = v * 10 + (s_[p++] - '0');
+            if (v > int64_t(INT32_MAX) + 1)
+                return false;
+        }
+        if (negative)
+            v = -v;
+        if (v > INT32_MAX || v < INT32_MIN)
+            return false;
+        value = static_cast<int32_t>(v);
+        pos_ = p;
+        return true;
+    }
+
+    bool readFlag(bool& flag)
+    {
+        int32_t v = 0;
+        if (!readInt(v) || (v != 0 && v != 1))
+            return false;
+        flag = v == 1;
+        return true;
+    }
+
+    // Skips one character; a CR LF pair is one line end and counts as one.
+    void skipOne()
+    {
+        if (pos_ + 1 < s_.size() && s_[pos_] == '\r' && s_[pos_ + 1] == '\n')
+            pos_ += 2;
+        else if (pos_ < s_.size())
+            ++pos_;
+    }
+
+    // The rest of the current line without its line end.  Fails at the end
+    // of the file and for a line longer than kMaxProjectLine.
+    bool readLine(std::string& line)
+    {
+        if (pos_ >= s_.size())
+            return false;
+        size_t nl = s_.find('\n', pos_);
+        size_t end = nl == std::string::npos ? s_.size() : nl;
+        size_t stop = end;
+        if (stop > pos_ && s_[stop - 1] == '\r')
+            --stop;
+        if (stop - pos_ > kMaxProjectLine)
+            return false;
+        line.assign(s_, pos_, stop - pos_);
+        pos_ = nl == std::string::npos ? s_.size() : nl + 1;
+        return true;
+    }
+
+private:
+    void skipSpace()
+    {
+        while (pos_ < s_.size() && std::isspace(static_cast<unsigned char>(s_[pos_])))
+            ++pos_;
+    }
+
+    const std::string& s_;
+    size_t pos_ = 0;
+};
+
+// A value goes on one line and must come back unchanged: no line feed
+// inside, and no CR at its end, where the reader takes it for part of a
+// CR LF.
+bool storable(const std::string& line)
+{
+    return line.size() <= kMaxProjectLine && line.find('\n') == std::string::npos &&
+           (line.empty() || line.back() != '\r');
+}
+
+} // namespace
+
+bool parseProjectFile(const std::string& bytes, ProjectFileData& out)
+{
+    Reader in(bytes);
+    ProjectFileData d;
+    int32_t count = 0;
+    if (!in.readInt(d.lexStamp) || !in.readInt(d.yaccStamp) || !in.readFlag(d.debugMode) ||
+        !in.readInt(count) || !in.readFlag(d.defaultCSource) || !in.readFlag(d.alwaysCompile))
+        return false;
+    if (count > kMaxMemberFiles)
+        return false;
+    // Exactly one character is skipped here: normally the line end of the
+    // sixth value, but a blank written after that value is taken instead,
+    // and the run arguments then read as the empty rest of that line.
+    in.skipOne();
+    if (!in.readLine(d.runArguments))
+        return false;
+    for (int32_t i = 0; i < count; ++i) {
+        std::string line;
+        if (!in.readLine(line))
+            return false;
+        d.memberFiles.push_back(paths::fromStored(line));
+    }
+    if (!d.defaultCSource) {
+        std::string line;
+        if (!in.readLine(line))
+            return false;
+        d.cSourceFile = paths::fromStored(line);
+    }
+    out = std::move(d);
+    return true;
+}
+
+bool serializeProjectFile(const ProjectFileData& d, std::string& out)
+{
+    if (d.memberFiles.size() > static_cast<size_t>(kMaxMemberFiles) || !storable(d.runArguments))
+        return false;
+    for (const std::string& m : d.memberFiles)
+        if (!storable(m))
+            return false;
+    if (!d.defaultCSource && !storable(d.cSourceFile))
+        return false;
+
+    std::string s;
+    auto line = [&s](const std::string& text) {
+        s += text;
+        s += "\r\n";
+    };
+    line(std::to_string(d.lexStamp));
+    line(std::to_string(d.yaccStamp));
+    line(d.debugMode ? "1" : "0");
+    line(std::to_string(d.memberFiles.size()));
+    line(d.defaultCSource ? "1" : "0");
+    line(d.alwaysCompile ? "1" : "0");
+    line(d.runArguments);
+    for (const std::string& m : d.memberFiles)
+        line(m);
+    if (!d.defaultCSource)
+        line(d.cSourceFile);
+    out = std::move(s);
+    return true;
+}
+
+} // namespace vork

@@ -1,0 +1,191 @@
+#include "vork/project/projekt.h"
+
+#include "vork/project/atomic_file.h"
+#include "vork/project/child_process.h"
+#include "vork/project/paths.h"
+#include "vork/project/project_error.h"
+#include "vork/project/project_file.h"
+#include "vork/project/stamp.h"
+#include "vork/project/templates.h"
+#include "vork/project/texts.h"
+#include "vork/project/token_names.h"
+
+#include <algorithm>
+
+namespace vork {
+
+namespace {
+
+const char* const kLexOutputName = "lexyy.cpp";
+const char* const kMessageFileName = "temp.spr";
+
+} // namespace
+
+Projekt::Projekt(const std::string& projectFile, bool createNew, ProjectUi& ui, QObject* parent)
+    : QObject(parent), ui_(ui), kind_(projectKindOf(projectFile))
+{
+    setUpTimers();
+    if (projectFile.empty() || projectFile.back() == '/')
+        throw ProjectError(ProjectError::Kind::Io, texts::kOpenFailed + projectFile);
+    // Every other path hangs off the project file, so it is made absolute
+    // first: a relative name would leave the project without a directory.
+    projectFile_ = paths::absolute(projectFile, paths::currentDirectory());
+    baseName_ = paths::stripExtension(projectFile_);
+    projectDir_ = paths::directory(projectFile_);
+    lexSpecFile_ = baseName_ + ".l";
+    yaccSpecFile_ = baseName_ + ".y";
+    lexOutputFile_ = projectDir_ + kLexOutputName;
+    parserOutputFile_ = baseName_ + ".cpp";
+    lexSpecName_ = paths::fileName(lexSpecFile_);
+    yaccSpecName_ = paths::fileName(yaccSpecFile_);
+    lexOutputName_ = paths::fileName(lexOutputFile_);
+    parserOutputName_ = paths::fileName(parserOutputFile_);
+    messageFile_ = projectDir_ + kMessageFileName;
+    tokenFile_ = baseName_ + ".lex";
+    tokenFileName_ = paths::fileName(tokenFile_);
+    stateFile_ = baseName_ + ".stv";
+    stateFileName_ = paths::fileName(stateFile_);
+    cSourceFile_ = parserOutputFile_;
+    sinks_.setFiles(lexSpecFile_, yaccSpecFile_);
+
+    if (fileExists(projectFile_)) {
+        readProjectFile();
+    } else {
+        if (!createNew &&
+            !ui_.askYesNo(texts::kAskCreateHead + projectFile_ + texts::kAskCreateTail, texts::kNotice))
+            throw ProjectError(ProjectError::Kind::Cancelled, texts::kCancelled);
+        writeTemplates(kind_, lexSpecFile_, yaccSpecFile_, lexOutputName_);
+    }
+    // A LEX project has no parser: it always compiles the scanner output.
+    // The path is kept absolute so that the compile and the run find it
+    // from any directory.
+    if (kind_ == kLexProject)
+        cSourceFile_ = lexOutputFile_;
+    loaded_ = true;
+}
+
+Projekt::~Projekt()
+{
+    // No poll may run into a half-destroyed project.
+    stopTimers();
+    if (saveOnClose_)
+        save();
+}
+
+void Projekt::readProjectFile()
+{
+    std::string bytes;
+    if (!readWholeFile(projectFile_, bytes))
+        throw ProjectError(ProjectError::Kind::Io, texts::kOpenFailed + projectFile_);
+    ProjectFileData data;
+    if (!parseProjectFile(bytes, data))
+        throw ProjectError(ProjectError::Kind::Io, texts::kBadFormat + projectFile_);
+
+    lexStamp_ = data.lexStamp;
+    yaccStamp_ = data.yaccStamp;
+    debugMode_ = data.debugMode;
+    defaultCSource_ = data.defaultCSource;
+    alwaysCompile_ = data.alwaysCompile;
+    runArguments_ = data.runArguments;
+    jalArgument_ = jalArgumentFor(runArguments_);
+    // Stored paths are relative to the project directory.
+    for (const std::string& m : data.memberFiles)
+        memberFiles_.push_back(paths::absolute(m, projectDir_));
+    if (!defaultCSource_)
+        cSourceFile_ = paths::absolute(data.cSourceFile, projectDir_);
+}
+
+bool Projekt::save()
+{
+    if (!loaded_)
+        return false;
+    ProjectFileData data;
+    data.lexStamp = lexStamp_;
+    data.yaccStamp = yaccStamp_;
+    data.debugMode = debugMode_;
+    data.defaultCSource = defaultCSource_;
+    data.alwaysCompile = alwaysCompile_;
+    data.runArguments = runArguments_;
+    for (const std::string& m : memberFiles_)
+        data.memberFiles.push_back(paths::relative(paths::absolute(m, projectDir_), projectDir_));
+    if (!defaultCSource_)
+        data.cSourceFile = paths::relative(paths::absolute(cSourceFile_, projectDir_), projectDir_);
+
+    std::string bytes;
+    if (!serializeProjectFile(data, bytes) || !writeFileAtomically(projectFile_, bytes)) {
+        ui_.showMessage(texts::kCannotWrite + projectFile_, texts::kCaption, ProjectUi::Icon::Error);
+        return false;
+    }
+    return true;
+}
+
+void Projekt::openForUse()
+{
+    if (debugMode_) {
+        if (fileExists(tokenFile_))
+            loadTokenNames();
+        else
+            yaccStamp_ = kNoStamp;  // the next build regenerates the parser and its token file
+    }
+    argumentHistory_.load(baseName_);
+}
+
+void Projekt::closeForUse()
+{
+    argumentHistory_.save(baseName_);
+}
+
+bool Projekt::addFile(const std::string& path)
+{
+    const std::string full = paths::absolute(path, paths::currentDirectory());
+    if (full == lexSpecFile_ || full == yaccSpecFile_ ||
+        std::find(memberFiles_.begin(), memberFiles_.end(), full) != memberFiles_.end())
+        return false;
+    // The project file holds at most 255 members of at most 254 characters
+    // each; a member it could not hold would make every later save fail.
+    if (memberFiles_.size() >= static_cast<size_t>(kMaxMemberFiles) ||
+        paths::relative(full, projectDir_).size() > kMaxProjectLine)
+        return false;
+    memberFiles_.push_back(full);
+    return true;
+}
+
+void Projekt::removeFile(int index)
+{
+    if (index < 0 || index >= fileCount())
+        return;
+    memberFiles_.erase(memberFiles_.begin() + index);
+}
+
+void Projekt::setCSource(const std::string& path)
+{
+    cSourceFile_ = path;
+    defaultCSource_ = false;
+}
+
+void Projekt::setDefaultCSource()
+{
+    cSourceFile_ = parserOutputFile_;
+    defaultCSource_ = true;
+}
+
+void Projekt::loadTokenNames()
+{
+    tokenNames_.clear();
+    std::string bytes;
+    if (!readWholeFile(tokenFile_, bytes))
+        return;
+    tokenNames_ = parseTokenNames(bytes);
+}
+
+std::string Projekt::executableName() const
+{
+    return paths::stripExtension(cSourceFile_) + ".exe";
+}
+
+std::string Projekt::jalArgumentFor(const std::string& runArguments)
+{
+    return runArguments.substr(0, runArguments.find('.')) + ".jal";
+}
+
+} // namespace vork

@@ -1,0 +1,125 @@
+// Helpers shared by the debugger-link tests: private object names per test,
+// a host that logs what the communication thread asks for, an in-process
+// peer speaking the raw protocol, and a child process with bounded waits.
+#pragma once
+
+#include "vork/debuglink/komvl.h"
+#include "vork_chan.h"
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <sys/types.h>
+
+namespace dltest {
+
+using namespace std::chrono_literals;
+
+// Gives this process's channel objects names of their own (children
+// inherit them) and removes whatever is left under them at the end.
+class PrivateNames {
+public:
+    PrivateNames();
+    ~PrivateNames();
+    std::string path(const char* name) const; // "/" + name + suffix
+    bool exists(const char* name) const;
+    const std::string& suffix() const { return suffix_; }
+
+private:
+    std::string suffix_;
+};
+
+// Logs every call of the thread: "show K V1 V2", "stopped@V1", "running",
+// "ended", "error TEXT".
+class LogHost : public vork::debuglink::KomunHost {
+public:
+    void showRecord(const vork::debuglink::Record& r) override;
+    void showStopped() override;
+    void showRunning() override;
+    void threadEnded() override;
+    void showChannelError(const std::string& text) override;
+
+    std::vector<std::string> log() const;
+    std::vector<std::string> stops() const; // only the "stopped@V1" entries
+    void attach(const vork::debuglink::KomunVlakno* t) { thread_ = t; }
+
+private:
+    void add(std::string s);
+    mutable std::mutex m_;
+    std::vector<std::string> log_;
+    std::atomic<const vork::debuglink::KomunVlakno*> thread_{nullptr};
+};
+
+// The generated compiler's end done by hand over the C interface, so tests
+// can also send what the helper refuses to.
+class RawPeer {
+public:
+    RawPeer();
+    ~RawPeer();
+    bool ok() const { return ok_; }
+    bool waitReady(uint32_t ms);
+    // Resets VORK_PREK, writes the record, signals PREK_VORK and waits up to
+    // ms for the answer; the reply code, or nothing on time-out.
+    std::optional<uint32_t> send(uint32_t kind, int32_t v1, int32_t v2, uint32_t ms);
+    void* block() { return shm_.addr; }
+
+private:
+    bool ok_ = false;
+    vork_event toPeer_{};
+    vork_event fromPeer_{};
+    vork_shm shm_{};
+};
+
+struct Step {
+    uint32_t kind;
+    int32_t v1 = 0;
+    int32_t v2 = 0;
+};
+
+// Runs a RawPeer over a script on its own thread; each record's reply (0 on
+// a time-out of replyMs) lands in replies().
+class ScriptPeer {
+public:
+    ScriptPeer(std::vector<Step> script, uint32_t replyMs = 5000);
+    ~ScriptPeer();
+    void join();
+    std::vector<uint32_t> replies();
+
+private:
+    std::vector<Step> script_;
+    uint32_t replyMs_;
+    std::mutex m_;
+    std::vector<uint32_t> replies_;
+    std::thread thread_;
+};
+
+// Answers every stop of t with cmd until the loop ends or maxStops stops
+// were answered.  Returns false when a stop or the end did not come in time.
+bool stepThrough(vork::debuglink::KomunVlakno& t, vork::debuglink::StepCommand cmd, int maxStops = 100);
+
+// A child process with its standard output in a pipe.
+class Child {
+public:
+    explicit Child(const std::vector<std::string>& argv);
+    ~Child();
+    pid_t pid() const { return pid_; }
+    // Exit status, or nothing when the child has not ended within timeout.
+    std::optional<int> wait(std::chrono::milliseconds timeout);
+    void kill(int sig);
+    std::string output(); // everything written so far (after the end: all)
+
+private:
+    pid_t pid_ = -1;
+    int out_ = -1;
+    bool reaped_ = false;
+    std::string buffered_;
+};
+
+std::string peerProgram();
+
+} // namespace dltest

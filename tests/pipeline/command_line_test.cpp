@@ -1,0 +1,84 @@
+#include "pipeline_fixture.h"
+
+#include "vork/project/command_line.h"
+
+namespace vork {
+namespace {
+
+using Words = std::vector<std::string>;
+
+struct SplitCase {
+    const char* line;
+    Words words;
+};
+
+class SplitCommandLine : public ::testing::TestWithParam<SplitCase> {};
+
+TEST_P(SplitCommandLine, GivesTheWindowsWords)
+{
+    EXPECT_EQ(splitCommandLine(GetParam().line), GetParam().words) << GetParam().line;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SplitCommandLine,
+    ::testing::Values(
+        SplitCase{"", {}},
+        SplitCase{" \t ", {}},
+        SplitCase{"vork-cc calc.cpp", {"vork-cc", "calc.cpp"}},
+        // The compiler path and the source are joined by one blank and
+        // never quoted: a path with blanks falls apart.
+        SplitCase{"/opt/my cc/bin/cc /home/a b/calc.cpp", {"/opt/my", "cc/bin/cc", "/home/a", "b/calc.cpp"}},
+        SplitCase{"a\t\tb  c ", {"a", "b", "c"}},
+        SplitCase{"\"/opt/my cc/cc\" x.cpp", {"/opt/my cc/cc", "x.cpp"}},
+        SplitCase{"pre\"fix mid\"dle end", {"prefix middle", "end"}},
+        SplitCase{"\"\" x", {"", "x"}},
+        SplitCase{"\"unterminated group", {"unterminated group"}},
+        SplitCase{"\"say \"\"hi\"\"\"", {"say \"hi\""}},
+        SplitCase{"a\\\"b", {"a\"b"}},
+        SplitCase{"a\\\\\"b c\"", {"a\\b c"}},
+        SplitCase{"C:\\dir\\file.txt \\\\server\\x", {"C:\\dir\\file.txt", "\\\\server\\x"}},
+        SplitCase{"$HOME *.txt ;ls", {"$HOME", "*.txt", ";ls"}}));
+
+TEST(QuoteArgument, RoundTripsThroughTheSplitter)
+{
+    const Words table[] = {
+        {"plain"},
+        {"with blank", "tab\there"},
+        {""},
+        {"quote\"inside", "ends with\\", "\\\"mixed\\\\\""},
+        {"trailing slash dir\\", "x"},
+    };
+    for (const Words& words : table)
+        EXPECT_EQ(splitCommandLine(joinArguments(words)), words) << joinArguments(words);
+}
+
+TEST(FindProgram, LooksInPathThenInTheFallbackDirectory)
+{
+    test::TempDir dir;
+    ::mkdir((dir / "a").c_str(), 0755);
+    ::mkdir((dir / "b").c_str(), 0755);
+    ::mkdir((dir / "prog").c_str(), 0755);
+    test::makeExecutable(dir / "b/tool", "#!/bin/sh\n");
+    test::makeExecutable(dir / "prog/own", "#!/bin/sh\n");
+    test::writeFile(dir / "a/tool", "not executable");
+    ::mkdir((dir / "a/dirtool").c_str(), 0755);
+
+    const std::string path = dir / "a" + ":" + dir / "b";
+    struct Case {
+        std::string word;
+        std::string found;
+    } cases[] = {
+        {"tool", dir / "b/tool"},       // a/tool is not executable
+        {"own", dir / "prog/own"},       // only next to the program
+        {"missing", ""},
+        {"dirtool", ""},                 // a directory is no program
+        {dir / "b/tool", dir / "b/tool"},  // a path is taken as it is
+        {dir / "a/tool", ""},
+        {"", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(findProgram(c.word, path, dir / "prog"), c.found) << c.word;
+}
+
+} // namespace
+} // namespace vork

@@ -1,0 +1,130 @@
+// Shared pieces of the pipeline tests: a private directory per test, file
+// helpers, explicit modification times, and a stand-in C compiler.
+#pragma once
+
+#include "vork/project/headless_projekt.h"
+#include "vork/project/stamp.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utime.h>
+#include <vector>
+
+namespace vork::test {
+
+class TempDir {
+public:
+    TempDir()
+    {
+        char tmpl[] = "/tmp/vork-pipeline-XXXXXX";
+        const char* d = ::mkdtemp(tmpl);
+        if (!d)
+            throw std::runtime_error("mkdtemp failed");
+        path_ = std::string(d) + "/";
+    }
+    ~TempDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
+
+    std::string operator/(const std::string& name) const { return path_ + name; }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+inline void writeFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+inline std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+inline bool exists(const std::string& path)
+{
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+inline std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string l; std::getline(in, l);)
+        out.push_back(l);
+    return out;
+}
+
+// Stamps have two-second resolution, so tests set times instead of
+// sleeping: kBaseTime for the sources, kBaseTime + kLater for an "edit".
+constexpr time_t kBaseTime = 1600000000;
+constexpr time_t kLater = 100;
+
+inline void setMtime(const std::string& path, time_t t)
+{
+    struct utimbuf times = {t, t};
+    ASSERT_EQ(::utime(path.c_str(), &times), 0) << path;
+}
+
+inline void makeExecutable(const std::string& path, const std::string& script)
+{
+    writeFile(path, script);
+    ::chmod(path.c_str(), 0755);
+}
+
+// A C compiler stand-in: records its arguments (one per line) in logFile,
+// prints a line as its diagnostics, and on success leaves an executable
+// program at its last argument without the extension + ".exe".  That
+// program records its arguments and working directory in "ran.txt" (in its
+// working directory) and exits with runExit.
+inline void writeStandInCompiler(const std::string& path, const std::string& logFile, int exitCode,
+                                 int runExit = 0, const std::string& programBody = "")
+{
+    std::string body = programBody.empty()
+                           ? "printf '%s\\n' \"$PWD\" \"$@\" > ran.txt\nexit " + std::to_string(runExit) + "\n"
+                           : programBody;
+    std::string s = "#!/bin/sh\n"
+                    ": > '" + logFile + "'\n"
+                    "for a in \"$@\"; do printf '%s\\n' \"$a\" >> '" + logFile + "'; done\n"
+                    "echo \"stand-in: $#\"\n"
+                    "echo \"stand-in stderr\" >&2\n"
+                    "for last in \"$@\"; do :; done\n";
+    if (exitCode == 0)
+        s += "exe=\"${last%.*}.exe\"\ncat > \"$exe\" <<'PROGRAM'\n#!/bin/sh\n" + body + "PROGRAM\nchmod +x \"$exe\"\n";
+    s += "exit " + std::to_string(exitCode) + "\n";
+    makeExecutable(path, s);
+}
+
+inline std::string sourceFile(const std::string& rel)
+{
+    return readFile(std::string(VORK_SOURCE_DIR) + "/" + rel);
+}
+
+inline bool contains(const std::vector<std::string>& list, const std::string& item)
+{
+    for (const std::string& s : list)
+        if (s == item)
+            return true;
+    return false;
+}
+
+inline bool containsPrefix(const std::vector<std::string>& list, const std::string& prefix)
+{
+    for (const std::string& s : list)
+        if (s.compare(0, prefix.size(), prefix) == 0)
+            return true;
+    return false;
+}
+
+} // namespace vork::test

@@ -1,0 +1,273 @@
+// The engine with the real generators on the calculator example, compiled
+// by a stand-in C compiler (or by vork-cc) and run, each test in its own
+// directory.
+#include "pipeline_fixture.h"
+
+#include "vork/project/build_texts.h"
+#include "vork/project/child_process.h"
+
+#include <memory>
+
+namespace vork {
+namespace {
+
+using test::contains;
+
+class Pipeline : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* f : {"calc.lyy", "calc.l", "calc.y", "input.txt"})
+            test::writeFile(dir / f, test::sourceFile(std::string("examples/calc/") + f));
+        for (const char* f : {"calc.l", "calc.y"})
+            test::setMtime(dir / f, test::kBaseTime);
+        compiler = dir / "cc.sh";
+        compilerLog = dir / "cc.log";
+        test::writeStandInCompiler(compiler, compilerLog, 0, 7);
+        open("calc.lyy");
+    }
+
+    void open(const std::string& name)
+    {
+        project.reset();
+        project = std::make_unique<HeadlessProjekt>(dir / name, false, ui, nullptr, nullptr);
+        project->setSkeletons(SkeletonPaths::inDirectory(VORK_BIN_DIR));
+        setCompiler(compiler);
+        project->openForUse();
+    }
+
+    void setCompiler(const std::string& path)
+    {
+        Configuration config;
+        config.cCompilerPath = path;
+        project->setConfiguration(config);
+    }
+
+    // make(), and the compile it starts.
+    int makeAndWait()
+    {
+        const int r = project->make();
+        project->waitUntilIdle();
+        return r;
+    }
+
+    std::vector<std::string> compilerArgs() { return test::lines(test::readFile(compilerLog)); }
+
+    test::TempDir dir;
+    FixedAnswerUi ui{FixedAnswerUi::Answer::No, nullptr};
+    std::string compiler, compilerLog;
+    std::unique_ptr<HeadlessProjekt> project;
+};
+
+TEST_F(Pipeline, SecondBuildDoesNothing)
+{
+    EXPECT_EQ(project->build(Projekt::kBuild), Projekt::kBuildDone);
+    const std::vector<std::string>& log = project->taskList();
+    ASSERT_GE(log.size(), 6u);
+    EXPECT_EQ(log[0], texts::kBuildStart);
+    EXPECT_EQ(log[1], texts::kSeparator);
+    EXPECT_EQ(log[2], "Generovanie lexikalneho analyzatora: calc.l->lexyy.cpp");
+    EXPECT_TRUE(contains(log, "Generovanie syntaktickeho analyzatora: calc.y->calc.cpp"));
+    EXPECT_TRUE(test::exists(dir / "lexyy.cpp"));
+    EXPECT_TRUE(test::exists(dir / "calc.cpp"));
+
+    EXPECT_EQ(project->build(Projekt::kBuild), Projekt::kBuildUpToDate);
+    EXPECT_EQ(project->taskList(), (std::vector<std::string>{texts::kBuildStart, texts::kAllUpToDate}));
+}
+
+TEST_F(Pipeline, OnlyWhatChangedIsRegenerated)
+{
+    ASSERT_EQ(project->build(Projekt::kBuild), Projekt::kBuildDone);
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        bool lex, yacc;
+    } cases[] = {
+        {"grammar touched", [&] { test::setMtime(dir / "calc.y", test::kBaseTime + test::kLater); }, false, true},
+        {"scanner output deleted", [&] { ::unlink((dir / "lexyy.cpp").c_str()); }, true, false},
+    };
+    for (const Case& c : cases) {
+        c.change();
+        EXPECT_EQ(project->build(Projekt::kBuild), Projekt::kBuildDone) << c.what;
+        EXPECT_EQ(contains(project->taskList(), "Generovanie lexikalneho analyzatora: calc.l->lexyy.cpp"), c.lex)
+            << c.what;
+        EXPECT_EQ(contains(project->taskList(), "Generovanie syntaktickeho analyzatora: calc.y->calc.cpp"), c.yacc)
+            << c.what;
+    }
+}
+
+// Switching debug mode regenerates both analysers, with the other
+// skeletons.
+TEST_F(Pipeline, DebugModeUsesTheDebugSkeletons)
+{
+    // Skeletons that say which one was appended.
+    ::mkdir((dir / "skel").c_str(), 0755);
+    const std::string bin = VORK_BIN_DIR;
+    test::writeFile(dir / "skel/ncform", test::readFile(bin + "/ncform") + "\n/* plain scanner */\n");
+    test::writeFile(dir / "skel/lncform", test::readFile(bin + "/ncform") + "\n/* debug scanner */\n");
+    test::writeFile(dir / "skel/yaccpar", test::readFile(bin + "/yaccpar") + "\n/* plain parser */\n");
+    test::writeFile(dir / "skel/lyaccpar", test::readFile(bin + "/yaccpar") + "\n/* debug parser */\n");
+    project->setSkeletons(SkeletonPaths::inDirectory(dir / "skel"));
+
+    struct Case {
+        bool debug;
+        const char *scanner, *parser;
+    } cases[] = {{true, "debug scanner", "debug parser"}, {false, "plain scanner", "plain parser"}};
+    ASSERT_EQ(project->build(Projekt::kBuild), Projekt::kBuildDone);
+    for (const Case& c : cases) {
+        project->toggleDebugMode();
+        ASSERT_EQ(project->debugMode(), c.debug);
+        EXPECT_EQ(project->build(Projekt::kBuild), Projekt::kBuildDone);
+        EXPECT_NE(test::readFile(dir / "lexyy.cpp").find(c.scanner), std::string::npos);
+        EXPECT_NE(test::readFile(dir / "calc.cpp").find(c.parser), std::string::npos);
+    }
+    // The debug build wrote the token file.
+    EXPECT_TRUE(test::exists(dir / "calc.lex"));
+}
+
+TEST_F(Pipeline, MakeCompilesOnlyWhenSomethingChangedOrAlwaysCompileIsSet)
+{
+    EXPECT_EQ(makeAndWait(), Projekt::kMakeCompiling);
+    EXPECT_EQ(project->lastCompileExitCode(), 0);
+    EXPECT_EQ(project->compileState(), Projekt::kCompileSucceeded);
+    EXPECT_EQ(compilerArgs(), std::vector<std::string>{dir / "calc.cpp"});
+    // Its output, both streams, is the Exe list; the capture file is gone.
+    EXPECT_EQ(project->exeList(), (std::vector<std::string>{"stand-in: 1", "stand-in stderr"}));
+    EXPECT_FALSE(test::exists(project->messageFile()));
+
+    ::unlink(compilerLog.c_str());
+    EXPECT_EQ(makeAndWait(), Projekt::kMakeUpToDate);
+    EXPECT_EQ(project->taskList().back(), texts::kProgramUpToDate);
+    EXPECT_FALSE(test::exists(compilerLog));
+
+    project->setAlwaysCompile(true);
+    EXPECT_EQ(makeAndWait(), Projekt::kMakeCompiling);
+    EXPECT_TRUE(test::exists(compilerLog));
+    EXPECT_TRUE(contains(project->taskList(), "Generovanie spustitelneho prekladaca: calc.cpp"));
+}
+
+TEST_F(Pipeline, LexProjectCompilesTheScannerOutput)
+{
+    for (const char* f : {"wc.lye", "wc.l"})
+        test::writeFile(dir / f, test::sourceFile(std::string("examples/wc/") + f));
+    open("wc.lye");
+    EXPECT_EQ(makeAndWait(), Projekt::kMakeCompiling);
+    EXPECT_EQ(compilerArgs(), std::vector<std::string>{dir / "lexyy.cpp"});
+    EXPECT_TRUE(contains(project->taskList(), "Generovanie spustitelneho prekladaca: lexyy.cpp"));
+    // The grammar step of a LEX project is not logged.
+    EXPECT_FALSE(test::containsPrefix(project->taskList(), texts::kYaccGeneration));
+}
+
+TEST_F(Pipeline, FailedGenerationStopsBeforeTheCompiler)
+{
+    test::writeFile(dir / "calc.y", "%token A\n%%\ns : A B ;\n");
+    EXPECT_EQ(makeAndWait(), Projekt::kMakeFailed);
+    EXPECT_FALSE(test::exists(compilerLog));
+    EXPECT_TRUE(contains(project->taskList(), texts::kParserError));
+    ASSERT_FALSE(project->errorList().empty());
+    EXPECT_EQ(project->errorList()[0].rfind("[DUQ - YACC Chyba] calc.y", 0), 0u) << project->errorList()[0];
+}
+
+TEST_F(Pipeline, CompilerPathIsSplitWithoutQuotingIt)
+{
+    ::mkdir((dir / "my cc").c_str(), 0755);
+    test::writeStandInCompiler(dir / "my cc/cc.sh", compilerLog, 0);
+    // "<dir>/my" is a program too, so the split path starts something.
+    test::writeStandInCompiler(dir / "my", compilerLog, 0);
+    struct Case {
+        std::string path;
+        int result;
+        std::vector<std::string> args;
+    } cases[] = {
+        {dir / "my cc/cc.sh", Projekt::kMakeCompiling, {"cc/cc.sh", dir / "calc.cpp"}},
+        {"\"" + dir / "my cc/cc.sh" + "\" -O", Projekt::kMakeCompiling, {"-O", dir / "calc.cpp"}},
+        {dir / "my cc/missing", Projekt::kMakeCompiling, {"cc/missing", dir / "calc.cpp"}},
+        {dir / "nothing here", Projekt::kMakeNoCompiler, {}},
+        {"", Projekt::kMakeNoCompiler, {}},
+    };
+    for (const Case& c : cases) {
+        ::unlink(compilerLog.c_str());
+        setCompiler(c.path);
+        project->setAlwaysCompile(true);
+        EXPECT_EQ(makeAndWait(), c.result) << c.path;
+        EXPECT_EQ(compilerArgs(), c.args) << c.path;
+        if (c.result == Projekt::kMakeNoCompiler) {
+            EXPECT_EQ(project->exeList().back(),
+                      std::string("Externý prekladač\n") + c.path + " sa nepodarilo spustit !");
+            EXPECT_EQ(project->compileState(), Projekt::kCompileFailed);
+        }
+    }
+}
+
+TEST_F(Pipeline, RunCompilesFirstAndRunsOnlyAfterASuccessfulCompile)
+{
+    struct Case {
+        int compilerExit;
+        bool runs;
+    } cases[] = {{1, false}, {0, true}};
+    project->setRunArguments("input.txt \"two words\"");
+    for (const Case& c : cases) {
+        test::writeStandInCompiler(compiler, compilerLog, c.compilerExit, 7);
+        project->setAlwaysCompile(true);
+        EXPECT_EQ(project->run(), Projekt::kMakeCompiling);
+        project->waitUntilIdle();
+        EXPECT_EQ(test::exists(dir / "ran.txt"), c.runs);
+        EXPECT_EQ(contains(project->taskList(), texts::kRunStarted), c.runs);
+        EXPECT_EQ(project->lastRunExitCode(), c.runs ? 7 : -1);
+        EXPECT_EQ(project->exeList(), (std::vector<std::string>{"stand-in: 1", "stand-in stderr"}));
+    }
+    std::string cwd = dir.path();
+    cwd.pop_back();
+    EXPECT_EQ(test::lines(test::readFile(dir / "ran.txt")), (std::vector<std::string>{cwd, "input.txt", "two words"}));
+
+    // Everything current: the program starts at once.
+    ::unlink(compilerLog.c_str());
+    project->setAlwaysCompile(false);
+    EXPECT_EQ(project->run(), Projekt::kMakeUpToDate);
+    project->waitUntilIdle();
+    EXPECT_FALSE(test::exists(compilerLog));
+    EXPECT_EQ(project->lastRunExitCode(), 7);
+}
+
+TEST_F(Pipeline, HaltEndsTheRunWithTheHaltCodeAndRestoresTheTitle)
+{
+    test::writeStandInCompiler(compiler, compilerLog, 0, 0, "trap '' TERM\nwhile :; do sleep 0.05; done\n");
+    ASSERT_EQ(makeAndWait(), Projekt::kMakeCompiling);
+    const std::string title = project->title();
+    project->halt();  // no run: no effect
+    project->setHaltAfter(300);
+    project->runNow();
+    EXPECT_TRUE(project->running());
+    EXPECT_EQ(project->title(), title + texts::kTitleRun);
+    project->waitUntilIdle();
+    EXPECT_EQ(project->lastRunExitCode(), ChildProcess::kHaltedExitCode);
+    EXPECT_EQ(project->title(), title);
+    EXPECT_FALSE(project->running());
+}
+
+TEST_F(Pipeline, MissingProgramIsARunStartFailure)
+{
+    project->runNow();
+    EXPECT_TRUE(project->runStartFailedSeen());
+    EXPECT_EQ(project->exeList().back(), "Vygenerovaný prekladač " + dir / "calc.exe" + " sa nepodarilo spustiť !");
+    EXPECT_FALSE(project->busy());
+}
+
+TEST_F(Pipeline, JalMessagesReplaceTheMessageList)
+{
+    for (const char* f : {"hello.ly", "hello.l", "hello.y", "hello.jal"})
+        test::writeFile(dir / f, test::sourceFile(std::string("examples/jal/") + f));
+    open("hello.ly");
+    ASSERT_EQ(project->jalArgument(), "hello.jal");
+    EXPECT_TRUE(project->runJal());
+    EXPECT_EQ(project->taskList(), (std::vector<std::string>{"Vstupny subor OK", "Vystupny subor OK"}));
+    EXPECT_FALSE(test::exists(project->jalMessageFile()));
+    EXPECT_TRUE(test::exists(dir / "HELLO.CLASS"));
+
+    project->setJalArgument("missing.jal");
+    EXPECT_FALSE(project->runJal());
+    EXPECT_EQ(project->taskList(), std::vector<std::string>{"Nemozno otvorit \"missing.jal\""});
+}
+
+} // namespace
+} // namespace vork

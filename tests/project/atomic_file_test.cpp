@@ -1,0 +1,52 @@
+#include "vork/project/atomic_file.h"
+
+#include "test_dir.h"
+
+#include <gtest/gtest.h>
+
+using namespace vork;
+
+TEST(AtomicFile, ReplacesThroughSymlinkAndKeepsMode)
+{
+    test::TempDir dir;
+    test::writeFile(dir / "real.ly", "old");
+    ::chmod((dir / "real.ly").c_str(), 0640);
+    ASSERT_EQ(::symlink((dir / "real.ly").c_str(), (dir / "link.ly").c_str()), 0);
+
+    ASSERT_TRUE(writeFileAtomically(dir / "link.ly", "new"));
+    struct stat st;
+    ASSERT_EQ(::lstat((dir / "link.ly").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(test::readFile(dir / "real.ly"), "new");
+    ASSERT_EQ(::stat((dir / "real.ly").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST(AtomicFile, FailureLeavesNoTemporaryBehind)
+{
+    test::TempDir dir;
+    ::mkdir((dir / "d").c_str(), 0777);
+    EXPECT_FALSE(writeFileAtomically(dir / "d", "x"));  // a directory is not replaced
+    EXPECT_FALSE(writeFileAtomically(dir / "missing/f", "x"));
+    std::string listing;
+    FILE* p = ::popen(("ls -A '" + dir.path() + "'").c_str(), "r");
+    char buf[256];
+    while (std::fgets(buf, sizeof buf, p))
+        listing += buf;
+    ::pclose(p);
+    EXPECT_EQ(listing, "d\n");
+}
+
+TEST(AtomicFile, LineHelpers)
+{
+    EXPECT_EQ(toCrLf("a\nb\n\n"), "a\r\nb\r\n\r\n");
+    struct Case { const char* text; std::vector<std::string> lines; };
+    const Case cases[] = {
+        {"", {}},
+        {"a\r\nb\n", {"a", "b"}},
+        {"a\n\nb", {"a", "", "b"}},
+        {"a\rb\r\n", {"a\rb"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(splitLines(c.text), c.lines) << c.text;
+}
