@@ -144,6 +144,12 @@ TEST_F(Pipeline, MakeCompilesOnlyWhenSomethingChangedOrAlwaysCompileIsSet)
     EXPECT_EQ(makeAndWait(), Projekt::kMakeCompiling);
     EXPECT_TRUE(test::exists(compilerLog));
     EXPECT_TRUE(contains(project->taskList(), "Generovanie spustitelneho prekladaca: calc.cpp"));
+
+    // A compiler that says nothing empties the Exe list.
+    test::makeExecutable(dir / "quiet.sh", "#!/bin/sh\nexit 0\n");
+    setCompiler(dir / "quiet.sh");
+    EXPECT_EQ(makeAndWait(), Projekt::kMakeCompiling);
+    EXPECT_TRUE(project->exeList().empty());
 }
 
 TEST_F(Pipeline, LexProjectCompilesTheScannerOutput)
