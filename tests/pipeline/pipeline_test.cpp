@@ -275,5 +275,38 @@ TEST_F(Pipeline, JalMessagesReplaceTheMessageList)
     EXPECT_EQ(project->taskList(), std::vector<std::string>{"Nemozno otvorit \"missing.jal\""});
 }
 
+TEST_F(Pipeline, CaptureFileThatCannotBeCreatedStopsTheCompile)
+{
+    ::mkdir((dir / "temp.spr").c_str(), 0755);
+    EXPECT_EQ(makeAndWait(), Projekt::kMakeNoCompiler);
+    EXPECT_EQ(ui.lastMessage(), "Nepodarilo sa vytvorit dočasný súbor");
+    EXPECT_FALSE(test::exists(compilerLog));
+}
+
+class RecordingHooks : public DebugRunHooks {
+public:
+    std::vector<std::string> calls;
+    void debugRunStarted(Projekt&) override { calls.push_back("started"); }
+    void debugRunFinished(Projekt&, int code) override { calls.push_back("finished " + std::to_string(code)); }
+};
+
+TEST_F(Pipeline, DebugRunHooksFollowTheRunInDebugModeOnly)
+{
+    ASSERT_EQ(makeAndWait(), Projekt::kMakeCompiling);
+    struct Case {
+        bool debug;
+        std::vector<std::string> calls;
+    } cases[] = {{false, {}}, {true, {"started", "finished 7"}}};
+    for (const Case& c : cases) {
+        RecordingHooks hooks;
+        project->setDebugRunHooks(&hooks);
+        project->setDebugMode(c.debug);
+        project->runNow();
+        project->waitUntilIdle();
+        EXPECT_EQ(hooks.calls, c.calls) << "debug " << c.debug;
+        project->setDebugRunHooks(nullptr);
+    }
+}
+
 } // namespace
 } // namespace vork
