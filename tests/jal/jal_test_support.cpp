@@ -54,6 +54,33 @@ Lines readLines(const std::string& path)
     return lines;
 }
 
+std::vector<Lines> readTable(const std::string& name)
+{
+    std::vector<Lines> rows;
+    const std::string escapes = "nrtf0\\|", meanings("\n\r\t\f\0\\|", 7);
+    for (const std::string& line : readLines(VORK_SOURCE_DIR "/tests/jal/data/" + name)) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        rows.emplace_back(1);
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            const std::size_t e = line[i] == '\\' && i + 1 < line.size() ? escapes.find(line[i + 1]) : std::string::npos;
+            if (e != std::string::npos)
+                rows.back().back() += meanings[e], ++i;
+            else if (line[i] == '|')
+                rows.back().emplace_back();
+            else
+                rows.back().back() += line[i];
+        }
+        for (std::string& cell : rows.back()) {
+            cell.erase(0, cell.find_first_not_of(' '));
+            cell.erase(cell.find_last_not_of(' ') + 1);
+        }
+    }
+    if (rows.empty())
+        throw std::runtime_error("no table " + name);
+    return rows;
+}
+
 std::string hex(const std::string& bytes)
 {
     std::string out;

@@ -22,6 +22,9 @@ void writeFile(const std::string& path, const std::string& text);
 bool readFile(const std::string& path, std::string& out);
 Lines readLines(const std::string& path); // without their CR LF or LF
 std::string hex(const std::string& bytes); // "ca fe ba be"
+// The rows of tests/jal/data/<name>: cells split at '|' and trimmed, with
+// the escapes \n \r \t \f \0 \\ \|; empty lines and '#' lines skipped.
+std::vector<Lines> readTable(const std::string& name);
 
 struct Outcome {
     bool ok = false, classWritten = false;
