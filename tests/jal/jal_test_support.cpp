@@ -3,29 +3,28 @@
 #include "jal/jal.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
-#include <ftw.h>
 #include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
-#include <unistd.h>
 
 namespace jaltest {
 
-ScratchDir::ScratchDir() : path("/tmp/jal-test-XXXXXX"), previous(4096, '\0')
+ScratchDir::ScratchDir() : path("/tmp/jal-test-XXXXXX"), previous(std::filesystem::current_path())
 {
-    if (!getcwd(&previous[0], previous.size()) || !mkdtemp(&path[0]) || chdir(path.c_str()) != 0)
+    if (!mkdtemp(&path[0]))
         throw std::runtime_error("no scratch directory");
-    previous.resize(std::strlen(previous.c_str()));
+    std::filesystem::current_path(path);
 }
 
 ScratchDir::~ScratchDir()
 {
-    if (chdir(previous.c_str()) != 0)
-        std::perror("chdir");
-    nftw(path.c_str(), [](const char* p, const struct stat*, int, struct FTW*) { return std::remove(p); }, 16,
-         FTW_DEPTH | FTW_PHYS);
+    std::error_code ignored;
+    std::filesystem::current_path(previous, ignored);
+    std::filesystem::remove_all(path, ignored);
 }
 
 void writeFile(const std::string& path, const std::string& text)
@@ -119,17 +118,21 @@ Process runCommand(const std::string& shellCommand)
 
 std::string ClassFile::show(unsigned index) const
 {
+    // A reference to an entry of the wrong kind shows as "?".
+    auto is = [this](unsigned i, int tag) { return i < pool.size() && pool[i].tag == tag; };
+    auto utf8 = [&](unsigned i) { return is(i, 1) ? pool[i].text : "?"; };
+    auto nameAndType = [&](unsigned i) { return is(i, 12) ? utf8(pool[i].a) + " " + utf8(pool[i].b) : "?"; };
     const Entry e = index < pool.size() ? pool[index] : Entry{};
-    auto className = [this](unsigned i) { return i < pool.size() && pool[i].tag == 7 ? show(pool[i].a) : "?"; };
     switch (e.tag) {
     case 1: return e.text;
-    case 7: return "C:" + className(index);
-    case 8: return "S:" + show(e.a);
+    case 7: return "C:" + utf8(e.a);
+    case 8: return "S:" + utf8(e.a);
     case 6: { std::ostringstream s; s << "D:" << e.number; return s.str(); }
-    case 12: return show(e.a) + " " + show(e.b);
-    case 9: case 10: case 11: return std::string(1, "FMI"[e.tag - 9]) + ":" + className(e.a) + "." + show(e.b);
+    case 12: return nameAndType(index);
+    case 9: case 10: case 11:
+        return std::string(1, "FMI"[e.tag - 9]) + ":" + (is(e.a, 7) ? utf8(pool[e.a].a) : "?") + "." + nameAndType(e.b);
     }
-    return index > 1 && index < pool.size() && pool[index - 1].tag == 6 ? "-" : "?";
+    return index > 1 && is(index - 1, 6) ? "-" : "?";
 }
 
 std::string ClassFile::showPool(unsigned first) const

@@ -15,6 +15,7 @@ using Lines = std::vector<std::string>;
 struct ScratchDir {
     ScratchDir();
     ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
     std::string path, previous;
 };
 
