@@ -131,7 +131,7 @@ TEST(JalTranslation, ClassFileNames)
     // The last dot of the file-name part starts the extension; only the
     // file-name part is upper-cased.
     const std::pair<const char*, const char*> cases[] = {
-        {"hello.jal", "HELLO.CLASS"},       {"a.b.jal", "A.B.CLASS"},   {"noext", "NOEXT.CLASS"},
+        {"Hello_az.jal", "HELLO_AZ.CLASS"}, {"a.b.jal", "A.B.CLASS"},   {"noext", "NOEXT.CLASS"},
         {"../x.jal", "../X.CLASS"},         {"v1.2/noext", "v1.2/NOEXT.CLASS"},
         {"/tmp/a.b/Dir/prog.jal", "/tmp/a.b/Dir/PROG.CLASS"}, {"x\xe1.jal", "X\xe1.CLASS"},
     };
