@@ -5,72 +5,90 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <ftw.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 namespace jaltest {
 
-ScratchDir::ScratchDir()
+ScratchDir::ScratchDir() : path("/tmp/jal-test-XXXXXX"), previous(std::filesystem::current_path())
 {
-    char cwd[4096];
-    if (getcwd(cwd, sizeof cwd))
-        previous_ = cwd;
-    char tmpl[] = "/tmp/jal-test-XXXXXX";
-    if (!mkdtemp(tmpl))
-        throw std::runtime_error("mkdtemp failed");
-    path_ = tmpl;
-    if (chdir(path_.c_str()) != 0)
-        throw std::runtime_error("chdir failed");
+    if (!mkdtemp(&path[0]))
+        throw std::runtime_error("no scratch directory");
+    std::filesystem::current_path(path);
 }
 
 ScratchDir::~ScratchDir()
 {
-    if (!previous_.empty() && chdir(previous_.c_str()) != 0)
-        std::perror("chdir");
-    auto removeOne = [](const char* p, const struct stat*, int, struct FTW*) { return std::remove(p); };
-    if (nftw(path_.c_str(), removeOne, 16, FTW_DEPTH | FTW_PHYS) != 0)
-        std::fprintf(stderr, "could not remove %s\n", path_.c_str());
+    std::error_code ignored;
+    std::filesystem::current_path(previous, ignored);
+    std::filesystem::remove_all(path, ignored);
 }
 
 void writeFile(const std::string& path, const std::string& text)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    if (!out)
+    if (!(std::ofstream(path, std::ios::binary) << text))
         throw std::runtime_error("cannot write " + path);
 }
 
 bool readFile(const std::string& path, std::string& out)
 {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
     std::ostringstream s;
-    s << in.rdbuf();
+    if (!in || !(s << in.rdbuf()))
+        return false;
     out = s.str();
     return true;
 }
 
-bool exists(const std::string& path)
+Lines readLines(const std::string& path)
 {
-    return access(path.c_str(), F_OK) == 0;
-}
-
-std::vector<std::string> readLines(const std::string& path)
-{
-    std::vector<std::string> lines;
+    Lines lines;
     std::ifstream in(path, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
+    for (std::string line; std::getline(in, line); lines.push_back(line))
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        lines.push_back(line);
-    }
     return lines;
+}
+
+std::vector<Lines> readTable(const std::string& name)
+{
+    std::vector<Lines> rows;
+    const std::string escapes = "nrtf0\\|", meanings("\n\r\t\f\0\\|", 7);
+    for (const std::string& line : readLines(VORK_SOURCE_DIR "/tests/jal/data/" + name)) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        rows.emplace_back(1);
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            const std::size_t e = line[i] == '\\' && i + 1 < line.size() ? escapes.find(line[i + 1]) : std::string::npos;
+            if (e != std::string::npos)
+                rows.back().back() += meanings[e], ++i;
+            else if (line[i] == '|')
+                rows.back().emplace_back();
+            else
+                rows.back().back() += line[i];
+        }
+        for (std::string& cell : rows.back()) {
+            cell.erase(0, cell.find_first_not_of(' '));
+            cell.erase(cell.find_last_not_of(' ') + 1);
+        }
+    }
+    if (rows.empty())
+        throw std::runtime_error("no table " + name);
+    return rows;
+}
+
+std::string hex(const std::string& bytes)
+{
+    std::string out;
+    char buf[4];
+    for (unsigned char b : bytes) {
+        std::snprintf(buf, sizeof buf, out.empty() ? "%02x" : " %02x", b);
+        out += buf;
+    }
+    return out;
 }
 
 Outcome translate(const std::string& source, const std::string& name)
@@ -85,135 +103,116 @@ Outcome translate(const std::string& source, const std::string& name)
     return o;
 }
 
-ProcessResult runCommand(const std::string& command)
+Process runCommand(const std::string& shellCommand)
 {
-    ProcessResult r;
-    std::FILE* p = popen(command.c_str(), "r");
-    if (!p)
-        return r;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
-        r.output.append(buf, n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    Process r;
+    if (std::FILE* p = popen(shellCommand.c_str(), "r")) {
+        char buf[4096];
+        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
+            r.output.append(buf, n);
+        const int st = pclose(p);
+        r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    }
     return r;
 }
 
-namespace {
-
-class Reader {
-public:
-    explicit Reader(const std::string& b) : b_(b) {}
-    uint32_t u1()
-    {
-        if (pos_ >= b_.size())
-            throw std::runtime_error("truncated at byte " + std::to_string(pos_));
-        return static_cast<uint8_t>(b_[pos_++]);
-    }
-    uint16_t u2() { uint32_t h = u1(); return static_cast<uint16_t>(h << 8 | u1()); }
-    uint32_t u4() { uint32_t h = u2(); return h << 16 | u2(); }
-    std::string bytes(std::size_t n)
-    {
-        if (b_.size() - pos_ < n)
-            throw std::runtime_error("truncated bytes at " + std::to_string(pos_));
-        std::string s = b_.substr(pos_, n);
-        pos_ += n;
-        return s;
-    }
-    bool atEnd() const { return pos_ == b_.size(); }
-
-private:
-    const std::string& b_;
-    std::size_t pos_ = 0;
-};
-
-Member readMember(Reader& r, bool method)
+std::string ClassFile::show(unsigned index) const
 {
-    Member m;
-    m.flags = r.u2();
-    m.name = r.u2();
-    m.descriptor = r.u2();
-    m.attributes = r.u2();
-    if (method && m.attributes >= 1) {
-        m.codeName = r.u2();
-        m.attributeLength = r.u4();
-        m.maxStack = r.u2();
-        m.maxLocals = r.u2();
-        m.code = r.bytes(r.u4());
-        if (r.u2() != 0 || r.u2() != 0)
-            throw std::runtime_error("exception table or code attributes not empty");
-        if (m.attributes != 1)
-            throw std::runtime_error("more than one method attribute");
-    } else if (m.attributes != 0) {
-        throw std::runtime_error("unexpected member attributes");
+    // A reference to an entry of the wrong kind shows as "?".
+    auto is = [this](unsigned i, int tag) { return i < pool.size() && pool[i].tag == tag; };
+    auto utf8 = [&](unsigned i) { return is(i, 1) ? pool[i].text : "?"; };
+    auto nameAndType = [&](unsigned i) { return is(i, 12) ? utf8(pool[i].a) + " " + utf8(pool[i].b) : "?"; };
+    const Entry e = index < pool.size() ? pool[index] : Entry{};
+    switch (e.tag) {
+    case 1: return e.text;
+    case 7: return "C:" + utf8(e.a);
+    case 8: return "S:" + utf8(e.a);
+    case 6: { std::ostringstream s; s << "D:" << e.number; return s.str(); }
+    case 12: return nameAndType(index);
+    case 9: case 10: case 11:
+        return std::string(1, "FMI"[e.tag - 9]) + ":" + (is(e.a, 7) ? utf8(pool[e.a].a) : "?") + "." + nameAndType(e.b);
     }
-    return m;
+    return index > 1 && is(index - 1, 6) ? "-" : "?";
 }
 
-} // namespace
-
-const std::string& ClassFile::utf8(uint16_t index) const
+std::string ClassFile::showPool(unsigned first) const
 {
-    static const std::string none = "<bad utf8 index>";
-    if (index == 0 || index >= pool.size() || pool[index].tag != 1)
-        return none;
-    return pool[index].text;
+    std::string out;
+    for (unsigned i = first; i < pool.size(); ++i)
+        out += (i == first ? "" : " | ") + show(i);
+    return out;
 }
 
-const std::string& ClassFile::className(uint16_t index) const
+bool parseClass(const std::string& b, ClassFile& c, std::string& error)
 {
-    static const std::string none = "<bad class index>";
-    if (index == 0 || index >= pool.size() || pool[index].tag != 7)
-        return none;
-    return utf8(pool[index].a);
-}
-
-bool parseClass(const std::string& bytes, ClassFile& c, std::string& error)
-{
+    std::size_t pos = 0;
+    auto fail = [&pos](const std::string& what) { throw std::runtime_error(what + " at byte " + std::to_string(pos)); };
+    auto take = [&](std::size_t n) {
+        if (b.size() - pos < n)
+            fail("truncated");
+        pos += n;
+        return b.substr(pos - n, n);
+    };
+    auto num = [&](std::size_t n) {
+        uint32_t v = 0;
+        for (unsigned char ch : take(n))
+            v = v << 8 | ch;
+        return v;
+    };
+    auto expect = [&](uint32_t v, std::size_t n, const char* what) { if (num(n) != v) fail(what); };
+    auto ref = [&](const char* shown) { if (c.show(num(2)) != shown) fail(std::string("no ") + shown); };
     try {
-        Reader r(bytes);
-        c.magic = r.u4();
-        c.minor = r.u2();
-        c.major = r.u2();
-        const uint16_t count = r.u2();
-        c.pool.assign(1, PoolEntry{});
+        expect(0xCAFEBABE, 4, "magic");
+        expect(0x0003002D, 4, "version");
+        const uint32_t count = num(2);
+        c.pool.assign(1, Entry{});
         while (c.pool.size() < count) {
-            PoolEntry e;
-            e.tag = static_cast<uint8_t>(r.u1());
-            switch (e.tag) {
-            case 1: e.text = r.bytes(r.u2()); break;
-            case 7: case 8: e.a = r.u2(); break;
-            case 9: case 10: case 11: case 12: e.a = r.u2(); e.b = r.u2(); break;
-            case 6: {
-                uint64_t bits = static_cast<uint64_t>(r.u4()) << 32;
-                bits |= r.u4();
+            Entry e;
+            e.tag = static_cast<uint8_t>(num(1));
+            if (e.tag == 1)
+                e.text = take(num(2));
+            else if (e.tag == 7 || e.tag == 8)
+                e.a = static_cast<uint16_t>(num(2));
+            else if (e.tag >= 9 && e.tag <= 12)
+                e.a = static_cast<uint16_t>(num(2)), e.b = static_cast<uint16_t>(num(2));
+            else if (e.tag == 6) {
+                const uint64_t bits = static_cast<uint64_t>(num(4)) << 32 | num(4);
                 std::memcpy(&e.number, &bits, sizeof bits);
-                break;
-            }
-            default: throw std::runtime_error("unknown tag " + std::to_string(e.tag));
-            }
+            } else
+                fail("unknown tag " + std::to_string(e.tag));
             c.pool.push_back(e);
             if (e.tag == 6)
-                c.pool.push_back(PoolEntry{});
+                c.pool.push_back(Entry{});
         }
         if (c.pool.size() != count)
-            throw std::runtime_error("a Double overruns the pool count");
-        c.flags = r.u2();
-        c.thisClass = r.u2();
-        c.superClass = r.u2();
-        for (uint16_t n = r.u2(); n > 0; --n)
-            c.interfaces.push_back(r.u2());
-        for (uint16_t n = r.u2(); n > 0; --n)
-            c.fields.push_back(readMember(r, false));
-        for (uint16_t n = r.u2(); n > 0; --n)
-            c.methods.push_back(readMember(r, true));
-        c.attributeCount = r.u2();
-        c.sourceAttrName = r.u2();
-        c.sourceAttrLength = r.u4();
-        c.sourceName = r.u2();
-        if (!r.atEnd())
-            throw std::runtime_error("trailing bytes");
+            fail("a Double overruns the pool");
+        c.flags = static_cast<uint16_t>(num(2));
+        take(4); // this, super: checked by javap, as are the interfaces
+        take(2 * num(2));
+        for (uint32_t n = num(2); n > 0; --n) {
+            take(6);
+            expect(0, 2, "field attribute");
+        }
+        for (uint32_t n = num(2); n > 0; --n) {
+            Method m;
+            take(6); // flags, name, descriptor: checked by javap
+            expect(1, 2, "method attribute count");
+            ref("Code");
+            const uint32_t length = num(4);
+            m.maxStack = static_cast<uint16_t>(num(2));
+            m.maxLocals = static_cast<uint16_t>(num(2));
+            m.code = take(num(4));
+            expect(0, 4, "exception table or Code attributes");
+            if (length != m.code.size() + 12)
+                fail("Code attribute length");
+            c.methods.push_back(m);
+        }
+        expect(1, 2, "class attribute count");
+        ref("SourceFile");
+        expect(2, 4, "SourceFile length");
+        take(2);
+        if (pos != b.size())
+            fail("trailing bytes");
         return true;
     } catch (const std::exception& e) {
         error = e.what();

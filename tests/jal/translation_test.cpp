@@ -1,193 +1,213 @@
-// Messages, error reporting, output names and run independence.
+// Whole translations: error lines, message file, fixed limits, output
+// names, file-system failures, run independence and the jal command.
 #include "jal_test_support.h"
 
 #include "jal/jal.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace jaltest;
+using namespace std::string_literals;
 
 namespace {
 
 const std::string kHead = ".source A\n.class public B .super java/lang/Object\n";
-const std::string kMethod = ".method public static m ()V\nreturn\n.endm\n";
 
-using Lines = std::vector<std::string>;
-
-TEST(JalTranslation, SuccessWritesBothMessagesWithCrLf)
+std::string repeat(const std::string& s, int n, const char* suffix = nullptr)
 {
-    ScratchDir dir;
-    Outcome o = translate(kHead + kMethod);
-    EXPECT_TRUE(o.ok);
-    EXPECT_TRUE(o.classWritten);
-    EXPECT_EQ(o.console, "");
-    std::string raw;
-    ASSERT_TRUE(readFile("jaltemp.tmp", raw));
-    EXPECT_EQ(raw, "Vstupny subor OK\r\nVystupny subor OK\r\n");
+    std::string out;
+    for (int i = 0; i < n; ++i)
+        out += suffix ? s + std::to_string(i) + suffix : s;
+    return out;
 }
 
-TEST(JalTranslation, SyntaxErrorsEndTheParse)
+std::string method(const std::string& body) { return ".method static m ()V\n" + body + ".endm\n"; }
+
+struct Case {
+    std::string name, source;
+    std::string console; // the error lines expected
+    bool ok;
+};
+
+std::vector<Case> outcomeCases()
 {
-    struct Case {
-        const char* name;
-        std::string source;
-        std::string console;
-    } cases[] = {
-        {"no .source", ".class public B .super C\n", "syntax error(LINE 1: .class)\n"},
-        {"empty file", "", "syntax error(LINE 1: )\n"},
-        {"missing .super", ".source A\n.class B C\n", "syntax error(LINE 2: C)\n"},
-        {"field after method", kHead + kMethod + ".field x I\n", "syntax error(LINE 6: .field)\n"},
-        {"implements after field", kHead + ".field x I\n.implements R\n", "syntax error(LINE 4: .implements)\n"},
-        {"missing .endm", kHead + ".method m ()V\nreturn\n", "syntax error(LINE 5: )\n"},
-        {"wrong operand", kHead + ".method m ()V\n\nbipush x\n.endm\n", "syntax error(LINE 5: x)\n"},
-        {"ldc2_w wants a double", kHead + ".method m ()V\nldc2_w 2\n.endm\n", "syntax error(LINE 4: 2)\n"},
-        {"ldc wants a string", kHead + ".method m ()V\nldc 2.5\n.endm\n", "syntax error(LINE 4: 2.5)\n"},
-        {"type is not an identifier", kHead + ".field public int I\n", "syntax error(LINE 3: int)\n"},
-        {"word after the last method", kHead + kMethod + "return\n", "syntax error(LINE 6: return)\n"},
-        {"operand of unsupported", kHead + ".method m ()V\ncheckcast C\n.endm\n",
-         "Neznama instrukcia(LINE 4: checkcast)\nsyntax error(LINE 4: C)\n"},
-        {"string token text", kHead + ".method m ()V\n\"s\"\n.endm\n", "syntax error(LINE 4: \"s\")\n"},
+    std::vector<Case> cases = {
+        {"no .source", ".class public B .super C\n", "syntax error(LINE 1: .class)\n", false},
+        {"empty file", "", "syntax error(LINE 1: )\n", false},
+        {"missing .super", ".source A\n.class B C\n", "syntax error(LINE 2: C)\n", false},
+        {"field after method", kHead + method("return\n") + ".field x I\n", "syntax error(LINE 6: .field)\n", false},
+        {"missing .endm", kHead + ".method m ()V\nreturn\n", "syntax error(LINE 5: )\n", false},
+        // Newlines inside strings and CR LF line ends count as lines.
+        {"wrong operand", kHead + ".method m ()V\nldc \"a\nb\"\r\n\nbipush x\n.endm\n", "syntax error(LINE 7: x)\n", false},
+        {"ldc2_w wants a double", kHead + method("ldc2_w 2\n"), "syntax error(LINE 4: 2)\n", false},
+        {"ldc wants a string", kHead + method("ldc 2.5\n"), "syntax error(LINE 4: 2.5)\n", false},
+        {"type is not a name", kHead + ".field public int I\n", "syntax error(LINE 3: int)\n", false},
+        {"word after the last method", kHead + method("return\n") + "return\n", "syntax error(LINE 6: return)\n", false},
+        {"string token text", kHead + method("\"s\"\n"), "syntax error(LINE 4: \"s\")\n", false},
+        {"operand of an unsupported instruction", kHead + method("checkcast C\n"),
+         "Neznama instrukcia(LINE 4: checkcast)\nsyntax error(LINE 4: C)\n", false},
+        {"unknown directive and instructions go on", kHead + method(".lines\nnop\ntableswitch\nlookupswitch instanceof\n"),
+         "neznama direktiva(LINE 4: .lines)\nNeznama instrukcia(LINE 6: tableswitch)\n"
+         "Neznama instrukcia(LINE 7: lookupswitch)\nNeznama instrukcia(LINE 7: instanceof)\n", true},
     };
-    for (const Case& c : cases) {
-        ScratchDir dir;
-        Outcome o = translate(c.source);
-        EXPECT_FALSE(o.ok) << c.name;
-        EXPECT_FALSE(o.classWritten) << c.name;
-        EXPECT_EQ(o.console, c.console) << c.name;
-        EXPECT_EQ(o.messages, Lines{"Chybny subor \"t.jal\""}) << c.name;
+    // Each fixed limit: the largest input it allows translates, one more
+    // ends the translation with an error line and no class file.
+    const std::string threeMethods = repeat(".method static p", 3, " ()V\n.endm\n");
+    cases.push_back({"a Double on the last pool number", kHead + threeMethods + method(repeat("ldc2_w 0.5\n", 1014)),
+                     "plna tabulka konstant (najviac 2048 cisel)(LINE 1023: 0.5)\n", false});
+    const struct {
+        const char* name;
+        std::function<std::string(int)> source;
+        int limit;
+        std::string error;
+    } limits[] = {
+        {"code bytes", [](int n) { return method(repeat("nop\n", n)); }, 10000,
+         "prilis dlhy kod metody (najviac 10000 bajtov)(LINE 10004: nop)\n"},
+        {"an instruction crossing the code size", [](int n) { return method(repeat("nop\n", n - 3) + "sipush 1\n"); },
+         10000, "prilis dlhy kod metody (najviac 10000 bajtov)(LINE 10002: 1)\n"},
+        {"label definition", [](int n) { return method("nop\n." + std::to_string(n) + "\n"); }, 99,
+         "cislo navestia mimo rozsahu 0 az 99(LINE 5: .100)\n"},
+        {"label reference", [](int n) { return method("goto ." + std::to_string(n) + "\n"); }, 99,
+         "cislo navestia mimo rozsahu 0 az 99(LINE 4: .100)\n"},
+        {"pending branches", [](int n) { return method(repeat("goto .1\n", n)); }, 200,
+         "prilis vela skokov v metode (najviac 200)(LINE 204: .1)\n"},
+        // The class takes 6 numbers, a method 5 (at its .endm), a Double 2:
+        // the fewest Doubles for at least n numbers.
+        {"pool numbers", [threeMethods](int n) { return threeMethods + method(repeat("ldc2_w 0.5\n", (n - 25) / 2)); },
+         2048, "plna tabulka konstant (najviac 2048 cisel)(LINE 1022: .endm)\n"},
+        {"interfaces", [](int n) { return repeat(".implements I", n, "\n"); }, 10,
+         "prilis vela rozhrani (najviac 10)(LINE 13: I10)\n"},
+        {"fields", [](int n) { return repeat(".field f", n, " I\n"); }, 100,
+         "prilis vela poloziek triedy (najviac 100)(LINE 103: I)\n"},
+        {"methods", [](int n) { return repeat(".method m", n, " ()V\nreturn\n.endm\n"); }, 100,
+         "prilis vela metod (najviac 100)(LINE 305: .endm)\n"},
+        {"text bytes", [](int n) { return method("ldc \"" + std::string(n, 'a') + "\"\n"); }, 255,
+         "prilis dlhy text (najviac 255 bajtov)(LINE 4: \"" + std::string(256, 'a') + "\")\n"},
+    };
+    for (const auto& l : limits) {
+        cases.push_back({l.name + " at the limit"s, kHead + l.source(l.limit), "", true});
+        cases.push_back({l.name + " one past"s, kHead + l.source(l.limit + 1), l.error, false});
     }
+    return cases;
 }
 
-TEST(JalTranslation, UnknownDirectiveAndInstructionDoNotStopIt)
+TEST(JalTranslation, Outcomes)
 {
-    ScratchDir dir;
-    Outcome o = translate(kHead +
-                          ".method public static m ()V\n"
-                          "  .lines\n"
-                          "  nop\n"
-                          "  tableswitch\n"
-                          "  lookupswitch instanceof\n"
-                          "  return\n"
-                          ".endm\n");
-    EXPECT_TRUE(o.ok);
-    EXPECT_TRUE(o.classWritten);
-    EXPECT_EQ(o.console,
-              "neznama direktiva(LINE 4: .lines)\n"
-              "Neznama instrukcia(LINE 6: tableswitch)\n"
-              "Neznama instrukcia(LINE 7: lookupswitch)\n"
-              "Neznama instrukcia(LINE 7: instanceof)\n");
-    EXPECT_EQ(o.messages, (Lines{"Vstupny subor OK", "Vystupny subor OK"}));
-    ClassFile c;
-    std::string error;
-    ASSERT_TRUE(parseClass(o.classBytes, c, error)) << error;
-    ASSERT_EQ(c.methods.size(), 1u);
-    EXPECT_EQ(c.methods[0].code, std::string("\x00\xB1", 2));
+    for (const Case& k : outcomeCases()) {
+        SCOPED_TRACE(k.name);
+        ScratchDir dir;
+        Outcome o = translate(k.source);
+        EXPECT_EQ(o.ok, k.ok);
+        EXPECT_EQ(o.classWritten, k.ok);
+        EXPECT_EQ(o.console, k.console);
+        EXPECT_EQ(o.messages, (k.ok ? Lines{"Vstupny subor OK", "Vystupny subor OK"} : Lines{"Chybny subor \"t.jal\""}));
+        ClassFile c;
+        std::string error;
+        EXPECT_TRUE(!k.ok || parseClass(o.classBytes, c, error)) << error;
+    }
 }
 
 TEST(JalTranslation, SecondRunStartsClean)
 {
     ScratchDir dir;
-    const std::string good = kHead + ".method public static m ()V\nldc \"x\"\nreturn\n.endm\n";
-    Outcome first = translate(good);
+    const std::string good = kHead + method("ldc \"x\"\nreturn\n");
+    // Fails half-way through a method, with constants and labels added.
+    const std::string bad = kHead + method("ldc \"y\"\n.4 goto .4\nfoo\n");
+    const Outcome first = translate(good), failed = translate(bad), again = translate(good);
     ASSERT_TRUE(first.ok);
-
-    // A failure half-way through a method, with constants and labels added.
-    Outcome bad = translate(kHead + ".method m ()V\nldc \"y\"\n.4 goto .4\n\n\nfoo\n");
-    EXPECT_FALSE(bad.ok);
-    EXPECT_EQ(bad.console, "syntax error(LINE 8: foo)\n");
-
-    Outcome again = translate(good);
-    ASSERT_TRUE(again.ok);
+    EXPECT_EQ(failed.console, "syntax error(LINE 6: foo)\n");
+    EXPECT_TRUE(again.ok);
     EXPECT_EQ(again.classBytes, first.classBytes);
-
-    Outcome badAgain = translate(kHead + ".method m ()V\nldc \"y\"\n.4 goto .4\n\n\nfoo\n");
-    EXPECT_EQ(badAgain.console, bad.console);
+    EXPECT_EQ(translate(bad).console, failed.console);
 }
 
 TEST(JalTranslation, ClassFileNames)
 {
-    struct Case {
-        const char* source;
-        const char* output;
-    } cases[] = {
-        {"x.jal", "X.CLASS"},
-        {"Hello.jal", "HELLO.CLASS"},
-        {"./x.jal", "./X.CLASS"},
-        {"../x.jal", "../X.CLASS"},
-        {"v1.2/x.jal", "v1.2/X.CLASS"},
-        {"sub/x.jal", "sub/X.CLASS"},
-        {"/tmp/a.b/dir/prog.jal", "/tmp/a.b/dir/PROG.CLASS"},
-        {"a.b.jal", "A.B.CLASS"},
-        {"noext", "NOEXT.CLASS"},
-        {"v1.2/noext", "v1.2/NOEXT.CLASS"},
-        {"x\xe1.jal", "X\xe1.CLASS"},
+    // The last dot of the file-name part starts the extension; only the
+    // file-name part is upper-cased.
+    const std::pair<const char*, const char*> cases[] = {
+        {"Hello_az.jal", "HELLO_AZ.CLASS"}, {"a.b.jal", "A.B.CLASS"},   {"noext", "NOEXT.CLASS"},
+        {"../x.jal", "../X.CLASS"},         {"v1.2/noext", "v1.2/NOEXT.CLASS"},
+        {"/tmp/a.b/Dir/prog.jal", "/tmp/a.b/Dir/PROG.CLASS"}, {"x\xe1.jal", "X\xe1.CLASS"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(jal::class_file_name(c.source), c.output) << c.source;
-}
+    for (const auto& [source, output] : cases)
+        EXPECT_EQ(jal::class_file_name(source), output) << source;
 
-TEST(JalTranslation, ClassFileLandsNextToTheSource)
-{
-    const char* sources[] = {"sub/x.jal", "v1.2/x.jal", "./x.jal"};
-    for (const char* source : sources) {
-        ScratchDir dir;
-        mkdir("sub", 0700);
-        mkdir("v1.2", 0700);
-        Outcome o = translate(kHead, source);
-        EXPECT_TRUE(o.ok) << source;
-        EXPECT_TRUE(o.classWritten) << source << " -> " << jal::class_file_name(source);
-        EXPECT_EQ(o.messages, (Lines{"Vstupny subor OK", "Vystupny subor OK"})) << source;
-    }
+    ScratchDir dir;
+    mkdir("v1.2", 0700);
+    const Outcome o = translate(kHead, "v1.2/x.jal");
+    EXPECT_TRUE(o.ok && o.classWritten);
+    EXPECT_EQ(o.messages, (Lines{"Vstupny subor OK", "Vystupny subor OK"}));
 }
 
 TEST(JalTranslation, FileSystemFailures)
 {
-    {
-        SCOPED_TRACE("missing source");
+    struct Case {
+        const char* name;
+        const char* source;  // t.jal holds a minimal class
+        const char* blocker; // made a directory first; "/dev/full": T.CLASS links there
+        bool ok;
+        Lines messages;
+        const char* console;
+    } cases[] = {
+        {"missing source", "missing.jal", nullptr, false, {"Nemozno otvorit \"missing.jal\""}, ""},
+        {"directory as source", "d.jal", "d.jal", false, {"Nemozno otvorit \"d.jal\""}, ""},
+        {"class file can't be created", "t.jal", "T.CLASS", false, {"Vstupny subor OK", "Nemozno vytvorit \"T.CLASS\""}, ""},
+        // Without a message file the messages go to the console.
+        {"message file can't be created", "t.jal", "jaltemp.tmp", true, {}, "Vstupny subor OK\nVystupny subor OK\n"},
+        {"a full disk is no success", "t.jal", "/dev/full", false, {"Vstupny subor OK", "Chyba pri zapise \"T.CLASS\""}, ""},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
         ScratchDir dir;
-        std::ostringstream console;
-        EXPECT_FALSE(jal::jal_translate("missing.jal", console));
-        EXPECT_EQ(readLines("jaltemp.tmp"), Lines{"Nemozno otvorit \"missing.jal\""});
-        EXPECT_FALSE(exists("MISSING.CLASS"));
-    }
-    {
-        SCOPED_TRACE("directory as source");
-        ScratchDir dir;
-        mkdir("d.jal", 0700);
-        std::ostringstream console;
-        EXPECT_FALSE(jal::jal_translate("d.jal", console));
-        EXPECT_EQ(readLines("jaltemp.tmp"), Lines{"Nemozno otvorit \"d.jal\""});
-    }
-    {
-        SCOPED_TRACE("class file can't be created");
-        ScratchDir dir;
-        mkdir("T.CLASS", 0700);
-        Outcome o = translate(kHead);
-        EXPECT_FALSE(o.ok);
-        EXPECT_EQ(o.messages, (Lines{"Vstupny subor OK", "Nemozno vytvorit \"T.CLASS\""}));
-    }
-    {
-        SCOPED_TRACE("message file can't be created");
-        ScratchDir dir;
-        mkdir("jaltemp.tmp", 0700);
         writeFile("t.jal", kHead);
-        std::ostringstream console;
-        EXPECT_TRUE(jal::jal_translate("t.jal", console));
-        EXPECT_EQ(console.str(), "Vstupny subor OK\nVystupny subor OK\n");
-        EXPECT_TRUE(exists("T.CLASS"));
-    }
-    {
-        SCOPED_TRACE("a full disk is no success");
-        ScratchDir dir;
-        if (!exists("/dev/full"))
+        if (k.blocker && k.blocker == "/dev/full"s && access(k.blocker, W_OK) != 0)
             GTEST_SKIP() << "no /dev/full";
-        symlink("/dev/full", "T.CLASS");
-        Outcome o = translate(kHead);
-        EXPECT_FALSE(o.ok);
-        EXPECT_EQ(o.messages, (Lines{"Vstupny subor OK", "Chyba pri zapise \"T.CLASS\""}));
+        if (k.blocker && k.blocker == "/dev/full"s)
+            ASSERT_EQ(symlink(k.blocker, "T.CLASS"), 0);
+        else if (k.blocker)
+            mkdir(k.blocker, 0700);
+        std::ostringstream console;
+        EXPECT_EQ(jal::jal_translate(k.source, console), k.ok);
+        EXPECT_EQ(readLines("jaltemp.tmp"), k.messages);
+        EXPECT_EQ(console.str(), k.console);
+    }
+}
+
+TEST(JalCommand, ExitCodesAndOutput)
+{
+    const std::string head = ".source A\n.class B .super C\n";
+    struct Case {
+        std::string source; // written to t.jal when not empty
+        std::string args;
+        int status;
+        std::string out; // start of standard output
+    } cases[] = {
+        {head, "t.jal", 0, "Vstupny subor OK\nVystupny subor OK\n"},
+        {head + method(".x\n"), "t.jal", 0, "neznama direktiva(LINE 4: .x)\nVstupny subor OK\nVystupny subor OK\n"},
+        {head + "nop\n", "t.jal", 1, "syntax error(LINE 3: nop)\nChybny subor \"t.jal\"\n"},
+        {"", "none.jal", 1, "Nemozno otvorit \"none.jal\"\n"},
+        {"", "--help", 0, "Pouzitie: jal SUBOR.jal\n"},
+        {"", "--version", 0, "jal (VORK) "},
+        {"", "", 2, ""},
+        {"", "a.jal b.jal", 2, ""},
+        {"", "--bogus", 2, ""},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE("jal " + k.args);
+        ScratchDir dir;
+        if (!k.source.empty())
+            writeFile("t.jal", k.source);
+        const Process r = runCommand(VORK_BIN_DIR "/jal " + k.args + " 2>/dev/null");
+        EXPECT_EQ(r.status, k.status);
+        EXPECT_EQ(r.output.substr(0, k.out.size()), k.out);
+        // The message file is shown and then removed, as the IDE does.
+        EXPECT_NE(access("jaltemp.tmp", F_OK), 0);
     }
 }
 
