@@ -57,6 +57,12 @@ void KomunVlakno::stepCommand(StepCommand command)
     resume();
 }
 
+void KomunVlakno::presetFlags(const StepFlags& flags)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    flags_ = flags;
+}
+
 void KomunVlakno::resume()
 {
     std::lock_guard<std::mutex> lock(mutex_);

@@ -68,6 +68,11 @@ public:
     // run as going, resume the worker.
     void stepCommand(StepCommand command);
 
+    // Sets all seven flags at once, without a display and without a
+    // resume: what several step commands chosen before the first record
+    // would leave together (a terminal debugger's "--stop red,sem").
+    void presetFlags(const StepFlags& flags);
+
     // Resumes the worker when it is suspended; otherwise has no effect.
     void resume();
     bool suspended() const;
