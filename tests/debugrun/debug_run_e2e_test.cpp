@@ -61,7 +61,7 @@ class DebugRun : public ::testing::Test {
 protected:
     void SetUp() override { copyExample("calc", {"calc.lyy", "calc.l", "calc.y"}, dir); }
 
-    Run debugRun(const std::vector<std::string>& options, const std::string& input, const std::string& script,
+    ProgramRun debugRun(const std::vector<std::string>& options, const std::string& input, const std::string& script,
                  const std::string& project = "calc.lyy")
     {
         writeFile(dir / "in.txt", input);
@@ -94,7 +94,7 @@ TEST_F(DebugRun, StopsExactlyWhereTheFlagsSay)
     const std::string enters(400, '\n');
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stop);
-        const Run run = debugRun({"--stop", c.stop}, c.input, enters);
+        const ProgramRun run = debugRun({"--stop", c.stop}, c.input, enters);
         ASSERT_FALSE(run.timedOut) << run.out;
         EXPECT_EQ(run.exitCode, 0) << run.out;
         const std::vector<std::string> lines = run.lines();
@@ -122,7 +122,7 @@ TEST_F(DebugRun, StopsExactlyWhereTheFlagsSay)
 // ends well.
 TEST_F(DebugRun, TracesTheCalculator)
 {
-    const Run run = debugRun({"--stop", "sem"}, "1 + 2\n", std::string(20, '\n'));
+    const ProgramRun run = debugRun({"--stop", "sem"}, "1 + 2\n", std::string(20, '\n'));
     ASSERT_FALSE(run.timedOut) << run.out;
     EXPECT_EQ(run.exitCode, 0) << run.out;
     const std::vector<std::string> lines = run.lines();
@@ -177,7 +177,7 @@ TEST_F(DebugRun, StepCommandsFromTheInput)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const Run run = debugRun({}, "1 + 2\n", c.script);
+        const ProgramRun run = debugRun({}, "1 + 2\n", c.script);
         ASSERT_FALSE(run.timedOut) << run.out;
         EXPECT_EQ(run.exitCode, c.exitCode) << run.out;
         const std::vector<std::string> lines = run.lines();
@@ -187,11 +187,13 @@ TEST_F(DebugRun, StepCommandsFromTheInput)
         EXPECT_EQ(lines[stops.front() - 1], kStartTrace);
         EXPECT_EQ(std::count(lines.begin(), lines.end(), kEndOk), c.analysisEnd ? 1 : 0) << run.out;
         // Nothing is shown after the run went free or was ended.
-        if (!c.analysisEnd)
+        if (!c.analysisEnd) {
             for (size_t i = stops.back() + 1; i < lines.size(); ++i)
                 EXPECT_FALSE(startsWith(lines[i], kTokenPrefix) || startsWith(lines[i], "POSUN: ")) << lines[i];
-        if (c.exitCode == 0)
+        }
+        if (c.exitCode == 0) {
             EXPECT_NE(std::find(lines.begin(), lines.end(), "3"), lines.end()) << run.out;
+        }
     }
 }
 
@@ -200,7 +202,7 @@ TEST_F(DebugRun, StepCommandsFromTheInput)
 TEST_F(DebugRun, ScannerOnlyProjectOpensAndClosesTheAnalysis)
 {
     copyExample("wc", {"wc.lye", "wc.l"}, dir);
-    const Run run = debugRun({}, "ab c\nd\n", "state\n", "wc.lye");
+    const ProgramRun run = debugRun({}, "ab c\nd\n", "state\n", "wc.lye");
     ASSERT_FALSE(run.timedOut) << run.out;
     EXPECT_EQ(run.exitCode, 0) << run.out;
     const std::vector<std::string> lines = run.lines();
@@ -225,11 +227,11 @@ TEST_F(DebugRun, DebugProgramWithoutEnvironmentRunsFree)
     ASSERT_EQ(runProgram({vorkProgram(), "--debug-mode", "on", project}, dir.path(), "", uniqueSuffix(), kLimit)
                   .exitCode,
               0);
-    const Run make = runProgram({vorkProgram(), "--make", project}, dir.path(), "", uniqueSuffix(), kLimit);
+    const ProgramRun make = runProgram({vorkProgram(), "--make", project}, dir.path(), "", uniqueSuffix(), kLimit);
     ASSERT_EQ(make.exitCode, 0) << make.out;
     ASSERT_NE(readFile(dir / "calc.cpp").find("// Ladiaca verzia prekladaca"), std::string::npos);
     writeFile(dir / "in.txt", input);
-    const Run run = runProgram({dir / "calc.exe", "in.txt"}, dir.path(), "", uniqueSuffix(), kLimit);
+    const ProgramRun run = runProgram({dir / "calc.exe", "in.txt"}, dir.path(), "", uniqueSuffix(), kLimit);
     ASSERT_FALSE(run.timedOut);
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "7\n9\nriadok 3: syntax error\n");

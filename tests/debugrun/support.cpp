@@ -54,7 +54,7 @@ void copyExample(const std::string& example, const std::vector<std::string>& nam
         writeFile(dir / name, sourceFile("examples/" + example + "/" + name));
 }
 
-std::vector<std::string> Run::lines() const
+std::vector<std::string> ProgramRun::lines() const
 {
     std::vector<std::string> result;
     std::string line;
@@ -75,10 +75,10 @@ std::string vorkProgram()
     return std::string(VORK_BIN_DIR) + "/vork";
 }
 
-Run runProgram(const std::vector<std::string>& argv, const std::string& dir, const std::string& input,
+ProgramRun runProgram(const std::vector<std::string>& argv, const std::string& dir, const std::string& input,
                const std::string& channelSuffix, std::chrono::milliseconds limit)
 {
-    Run run;
+    ProgramRun run;
     int in[2], out[2];
     if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0)
         throw std::runtime_error("pipe failed");

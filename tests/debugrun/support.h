@@ -26,7 +26,7 @@ std::string sourceFile(const std::string& relative);
 // Copies examples/<example>/<names> into dir.
 void copyExample(const std::string& example, const std::vector<std::string>& names, const TempDir& dir);
 
-struct Run {
+struct ProgramRun {
     bool timedOut = false;
     int exitCode = -1; // 128 + signal when killed by one
     std::string out;
@@ -36,7 +36,7 @@ struct Run {
 // Runs argv in dir with stdin fed from input and stdout captured (stderr
 // is dropped); VORK_CHAN_SUFFIX is set to channelSuffix so that runs in
 // parallel never meet.  A run that outlives limit is killed.
-Run runProgram(const std::vector<std::string>& argv, const std::string& dir, const std::string& input,
+ProgramRun runProgram(const std::vector<std::string>& argv, const std::string& dir, const std::string& input,
                const std::string& channelSuffix, std::chrono::milliseconds limit);
 
 // A suffix of its own for each call: pid and a counter.
