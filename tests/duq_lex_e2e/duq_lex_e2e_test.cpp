@@ -25,6 +25,8 @@ struct Case {
     std::vector<std::string> args = {};
 };
 
+// What a user's specification declares up front: yylex() calls yywrap(),
+// and REJECT calls yyreject(), before the skeleton that defines them.
 const char* const kPrologue =
     "%{\n"
     "#include <stdio.h>\n"
@@ -126,6 +128,14 @@ const std::vector<Case>& cases()
          "ab/c\t{ printf(\"T(%s)\", yytext); REJECT; }\n"
          "abc\t{ printf(\"F(%s)\", yytext); }\n",
          "", "abc\n", "T(ab)F(abc)\n"},
+        {"reject_counts_overlapping_words", "\tint s, h;\n",
+         "she\t{ s++; REJECT; }\n"
+         "he\t{ h++; REJECT; }\n"
+         "\\n\t|\n"
+         ".\t;\n",
+         "int yywrap(void) { return 1; }\n"
+         "int main(void) { yylex(); printf(\"s%d h%d\\n\", s, h); return 0; }\n",
+         "she sells; he shed\n", "s2 h3\n"},
         {"yymore_appends", "",
          "a+\t{ yymore(); }\n"
          "b\t{ printf(\"[%s:%d]\", yytext, yyleng); }\n",
@@ -159,6 +169,14 @@ y	{ printf("Y"); }
          "B\t{ printf(\"B\"); }\n"
          "\\n\t{ printf(\"NL%d\", yylineno); }\n",
          "", "\x02\x01\x01\x02\x03\x02"s, "LBA2BNL2LB"},
+        // Characters that share a code are one input byte, so the rules
+        // name them together.
+        {"translation_table_with_codes_above_127", "%T 256\n1\tAa\n200\tBb\n3\t\\n\n%T\n",
+         "[Aa]+\t{ printf(\"A%d\", yyleng); }\n"
+         "[^AaBb\\n]\t{ printf(\"o\"); }\n"
+         "[Bb]\t{ printf(\"B\"); }\n"
+         "\\n\t{ printf(\"NL\"); }\n",
+         "", "\x01\xc8\x03\x01\x01\x05\x03"s, "A1BNLA2oNL"},
         {"bytes_above_127_and_nul", "",
          "[a-z]+\t{ printf(\"w(%s)\", yytext); }\n",
          "", "ab\xe9\xff" "cd\x80\0e\n"s, "w(ab)\xe9\xffw(cd)\x80\0w(e)\n"s},
