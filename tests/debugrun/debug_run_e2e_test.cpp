@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 
 namespace {
 
@@ -217,6 +218,27 @@ TEST_F(DebugRun, ScannerOnlyProjectOpensAndClosesTheAnalysis)
             units.push_back(l.substr(std::string(kTokenPrefix).size()));
     EXPECT_EQ(units, (std::vector<std::string>{"1", "3", "1", "2", "1", "2"}));
     EXPECT_NE(run.out.find("riadky: 2, slova: 3, znaky: 7"), std::string::npos) << run.out;
+}
+
+// The environment dies while the program waits at a stop: the program
+// notices and finishes free instead of waiting for a reply for ever.
+TEST_F(DebugRun, ProgramFinishesWhenTheDebuggerDies)
+{
+    writeFile(dir / "in.txt", "1 + 2\n");
+    bool killed = false;
+    const ProgramRun run = runWatched({vorkProgram(), "--debug-run", "calc.lyy", "--", "in.txt"}, dir.path(),
+                                      uniqueSuffix(), kLimit, [&](const std::string& out, int pid) {
+                                          if (!killed && out.find("[Zastaveny]") != std::string::npos) {
+                                              ::kill(pid, SIGKILL);
+                                              killed = true;
+                                          }
+                                      });
+    // The output ends only when the generated compiler, which shares it,
+    // has ended too.
+    ASSERT_TRUE(killed) << run.out;
+    ASSERT_FALSE(run.timedOut) << run.out;
+    EXPECT_EQ(run.exitCode, 128 + SIGKILL);
+    EXPECT_NE(run.out.find("\n3\n"), std::string::npos) << run.out;
 }
 
 // A debug build started without the environment finishes on its own.

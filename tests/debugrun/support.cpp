@@ -75,8 +75,11 @@ std::string vorkProgram()
     return std::string(VORK_BIN_DIR) + "/vork";
 }
 
-ProgramRun runProgram(const std::vector<std::string>& argv, const std::string& dir, const std::string& input,
-               const std::string& channelSuffix, std::chrono::milliseconds limit)
+namespace {
+
+ProgramRun runWith(const std::vector<std::string>& argv, const std::string& dir, const std::string* input,
+                   const std::string& channelSuffix, std::chrono::milliseconds limit,
+                   const std::function<void(const std::string&, int)>& watch)
 {
     ProgramRun run;
     int in[2], out[2];
@@ -101,9 +104,11 @@ ProgramRun runProgram(const std::vector<std::string>& argv, const std::string& d
     ::close(in[0]);
     ::close(out[1]);
     // The scripts are far smaller than a pipe's buffer.
-    if (!input.empty() && ::write(in[1], input.data(), input.size()) < 0)
-        run.out = "";
-    ::close(in[1]);
+    if (input) {
+        if (!input->empty() && ::write(in[1], input->data(), input->size()) < 0)
+            run.out = "";
+        ::close(in[1]);
+    }
 
     const auto deadline = std::chrono::steady_clock::now() + limit;
     char buf[4096];
@@ -125,8 +130,12 @@ ProgramRun runProgram(const std::vector<std::string>& argv, const std::string& d
         if (n <= 0)
             break;
         run.out.append(buf, static_cast<size_t>(n));
+        if (watch)
+            watch(run.out, static_cast<int>(pid));
     }
     ::close(out[0]);
+    if (!input)
+        ::close(in[1]);
     int status = 0;
     ::waitpid(pid, &status, 0);
     if (WIFEXITED(status))
@@ -134,6 +143,20 @@ ProgramRun runProgram(const std::vector<std::string>& argv, const std::string& d
     else if (WIFSIGNALED(status))
         run.exitCode = 128 + WTERMSIG(status);
     return run;
+}
+
+} // namespace
+
+ProgramRun runProgram(const std::vector<std::string>& argv, const std::string& dir, const std::string& input,
+                      const std::string& channelSuffix, std::chrono::milliseconds limit)
+{
+    return runWith(argv, dir, &input, channelSuffix, limit, nullptr);
+}
+
+ProgramRun runWatched(const std::vector<std::string>& argv, const std::string& dir, const std::string& channelSuffix,
+                      std::chrono::milliseconds limit, const std::function<void(const std::string&, int)>& watch)
+{
+    return runWith(argv, dir, nullptr, channelSuffix, limit, watch);
 }
 
 } // namespace drtest
