@@ -170,6 +170,7 @@ Registration registration([](Registry& r) {
                   "  lex, sem, err, red, shift, state  zastaviť po lexikálnych jednotkách, semantických akciách,\n"
                   "                                    syntaktických chybách, redukciách, posunoch, stavoch\n"
                   "  free                              Bez Krokovania (aj koniec vstupu)\n"
+                  "  prázdny riadok                    pokračovať s doterajšími zastaveniami (--stop)\n"
                   "  halt                              ukončí prekladač\n"
                   "Prekladač má stdin /dev/null; vstup dostane z argumentov (napr. súbor).");
 });
