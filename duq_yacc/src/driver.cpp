@@ -5,7 +5,9 @@
 #include "vork/progdir.h"
 
 #include <cstdarg>
+#include <memory>
 #include <stdexcept>
+#include <sys/stat.h>
 
 namespace duq_yacc {
 namespace detail {
@@ -26,6 +28,13 @@ void removeNamed(const std::string& path)
 {
     if (!path.empty())
         std::remove(path.c_str());
+}
+
+bool sameFile(const std::string& a, const std::string& b)
+{
+    struct stat sa, sb;
+    return !a.empty() && !b.empty() && ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 } // namespace
 
@@ -58,8 +67,10 @@ void Run::fatal(const char* en, const char* sk, ...)
     // a half-written parser must never look like a finished one.
     summary();
     closeAll();
-    std::remove(kTempName);
-    std::remove(kActName);
+    if (!protectTemps_) {
+        std::remove(kTempName);
+        std::remove(kActName);
+    }
     removeNamed(outName_);
     removeNamed(tokName_);
     throw RunExit{1};
@@ -109,6 +120,22 @@ void Run::closeAll()
 void Run::openFiles()
 {
     message("Initialization... ", "Inicializacia... ");
+    // The files opened for writing are truncated, and a failed run deletes
+    // them: none of them may be the grammar itself.
+    if (tokenFileFlag_ && sameFile(tokName_, grammarName_)) {
+        const std::string shown = tokName_;
+        tokName_.clear();
+        fatal("cannot open %s", "nemozno otvorit subor \"%s\"", shown.c_str());
+    }
+    if (sameFile(outName_, grammarName_)) {
+        const std::string shown = outName_;
+        outName_.clear();
+        fatal("cannot open output ( table ) file", "nemozno otvorit vystupny subor \"%s\"", shown.c_str());
+    }
+    if (sameFile(kTempName, grammarName_) || sameFile(kActName, grammarName_)) {
+        protectTemps_ = true;
+        fatal("cannot open temp file", "nemozno otvorit docasny pracovny subor");
+    }
     if (tokenFileFlag_) {
         fdefine_ = std::fopen(tokName_.c_str(), "w");
         if (!fdefine_)
@@ -122,7 +149,7 @@ void Run::openFiles()
         faction_ = std::fopen(kActName, "w");
     if (!ftemp_ || !faction_)
         fatal("cannot open temp file", "nemozno otvorit docasny pracovny subor");
-    finput_ = std::fopen(specName_.c_str(), "r");
+    finput_ = std::fopen(grammarName_.c_str(), "r");
     if (!finput_)
         fatal("cannot open input file", "nemozno otvorit vstupny subor");
     writeHeader();
@@ -142,7 +169,7 @@ int Run::execute(const std::string& skeleton, const std::string& grammar, const 
     sinks_.message(vork::format("DUQ-yacc  Version 1.00 (VORK %s)", vork::versionString()));
     skelName_ = skeleton;
     outName_ = output;
-    specName_ = grammar;
+    grammarName_ = grammar;
     lang_ = slovak ? 1 : 0;
     debug_ = debug ? 1 : 0;
     if (debug_) {
@@ -183,15 +210,17 @@ int yacc_run(vork::Sinks& sinks, const std::string& skeleton_file, const std::st
              const std::string& output_file, int debug, int* token_count_out, int slovak,
              const std::string& token_file, const std::string& /*state_file*/)
 {
-    detail::Run run(sinks);
+    // The run's fixed tables take some 55 KB: on the heap, not on a
+    // caller's stack that may be a small one.
+    auto run = std::make_unique<detail::Run>(sinks);
     int status;
     try {
-        status = run.execute(skeleton_file, grammar_file, output_file, debug, slovak, token_file);
+        status = run->execute(skeleton_file, grammar_file, output_file, debug, slovak, token_file);
     } catch (const detail::RunExit& e) {
         status = e.status;
     }
     if (token_count_out)
-        *token_count_out = run.recordedTokenCount();
+        *token_count_out = run->recordedTokenCount();
     return status;
 }
 

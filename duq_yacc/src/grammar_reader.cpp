@@ -172,7 +172,7 @@ void Run::copyCode()
         c = getc();
         ++lineno_;
     }
-    std::fprintf(ftable_, "\n# line %d \"%s\"\n", lineno_, specName_.c_str());
+    std::fprintf(ftable_, "\n# line %d \"%s\"\n", lineno_, grammarName_.c_str());
     while (c != EOF) {
         if (c == '\\' || c == '%') {
             const int n = getc();
@@ -192,7 +192,7 @@ void Run::copyCode()
 
 void Run::copyUnion()
 {
-    std::fprintf(ftable_, "\n# line %d \"%s\"\n", lineno_, specName_.c_str());
+    std::fprintf(ftable_, "\n# line %d \"%s\"\n", lineno_, grammarName_.c_str());
     std::fputs("typedef union ", ftable_);
     if (fdefine_)
         std::fputs("\ntypedef union ", fdefine_);
@@ -348,7 +348,7 @@ void Run::readRules()
     faction_ = nullptr;
     std::fprintf(ftable_, "# define YYERRCODE %d\n", tokset_[2].value);
     if (t == kMark) {
-        std::fprintf(ftable_, "\n# line %d \"%s\"\n", lineno_, specName_.c_str());
+        std::fprintf(ftable_, "\n# line %d \"%s\"\n", lineno_, grammarName_.c_str());
         int c;
         while ((c = getc()) != EOF)
             std::fputc(c, ftable_);

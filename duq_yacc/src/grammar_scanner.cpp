@@ -41,7 +41,17 @@ int Run::getc()
         pushback_ = -2;
         return c;
     }
-    return std::fgetc(finput_);
+    // Grammars written on Windows end their lines with CR LF; they read
+    // exactly like LF ones.
+    int c = std::fgetc(finput_);
+    if (c == '\r') {
+        const int next = std::fgetc(finput_);
+        if (next == '\n')
+            return '\n';
+        if (next != EOF)
+            std::ungetc(next, finput_);
+    }
+    return c;
 }
 
 void Run::ungetc(int c)

@@ -192,7 +192,6 @@ void Run::pack()
     const int nst = static_cast<int>(rowStart_.size()) - 1;
     const int nnt = static_cast<int>(colStart_.size()) - 2;
 
-    maxspr_ = 0;
     maxoff_ = 0;
     greed_.assign(static_cast<size_t>(nst), 0);
     for (int i = 0; i < nst; ++i) {
@@ -206,7 +205,6 @@ void Run::pack()
             maxoff_ = k;
         greed_[static_cast<size_t>(i)] =
             (rowStart_[static_cast<size_t>(i) + 1] - rowStart_[static_cast<size_t>(i)]) + 2LL * j;
-        maxspr_ = std::max(maxspr_, j);
     }
     ggreed_.assign(static_cast<size_t>(std::max(nnt, 0) + 1), 0);
     for (int i = 1; i <= nnt; ++i) {

@@ -200,7 +200,7 @@ private:
     vork::Sinks& sinks_;
 
     // Files and flags.
-    std::string skelName_, outName_, tokName_, specName_;
+    std::string skelName_, outName_, tokName_, grammarName_;
     std::FILE* finput_ = nullptr;
     std::FILE* ftable_ = nullptr;
     std::FILE* faction_ = nullptr;
@@ -214,6 +214,7 @@ private:
     int lineno_ = 1;
     int peekline_ = 0;
     bool summarized_ = false;
+    bool protectTemps_ = false;  // the temporary names are the grammar's: never delete them
     std::vector<std::string> recordedTokens_;
     int srConflicts_ = 0;
     int rrConflicts_ = 0;
@@ -272,7 +273,6 @@ private:
     std::vector<int> yypgo_;
     std::vector<long long> greed_;
     std::vector<long long> ggreed_;
-    int maxspr_ = 0;
     int maxoff_ = 0;
 };
 

@@ -68,6 +68,15 @@ TEST(Run, ConflictSummary)
         {"expressions without precedence", "%token N\n%%\ne : e '+' e | e '*' e | N ;\n", 0,
          {"conflicts: ", "4 shift/reduce"}},
         {"expressions with precedence", "%token N\n%left '+'\n%left '*'\n%%\ne : e '+' e | e '*' e | N ;\n", 0, {}},
+        // Needs LALR(1) lookaheads: with FOLLOW sets alone, '=' would
+        // conflict after L.
+        {"assignment grammar that is LALR(1) but not SLR(1)",
+         "%%\ns : l '=' r | r ;\nl : '*' r | 'i' ;\nr : l ;\n", 0, {}},
+        // Canonical LR(1) keeps the two 'c' states apart; merging them
+        // yields conflicts on 'd' and 'e', both won by A.
+        {"grammar that is LR(1) but not LALR(1)",
+         "%%\ns : 'a' a 'd' | 'b' b 'd' | 'a' b 'e' | 'b' a 'e' ;\na : 'c' ;\nb : 'c' ;\n", 0,
+         {"1 rules never reduced", "conflicts: ", "2 reduce/reduce"}},
         {"two rules reducing on the same token", "%%\ns : a 'x' | b 'x' ;\na : 'z' ;\nb : 'z' ;\n", 0,
          {"1 rules never reduced", "conflicts: ", "1 reduce/reduce"}},
         {"the same in Slovak", "%%\ns : a 'x' | b 'x' ;\na : 'z' ;\nb : 'z' ;\n", 1,
@@ -81,6 +90,7 @@ TEST(Run, ConflictSummary)
         Generation g = generate(c.grammar, opt);
         EXPECT_EQ(g.status, 0);
         EXPECT_TRUE(g.sinks.errors.empty());
+        EXPECT_NE(g.output.find("SKELETON["), std::string::npos);  // conflicts still give a parser
         const auto& m = g.sinks.messages;
         ASSERT_GE(m.size(), 8u);
         EXPECT_EQ(std::vector<std::string>(m.begin() + 6, m.end() - 2), c.between);
@@ -203,4 +213,48 @@ TEST(Run, SkeletonDollarsOtherThanTheMarkStay)
     ASSERT_EQ(g.status, 0);
     const std::string tail = g.output.substr(g.output.rfind(" };\n") + 4);
     EXPECT_EQ(tail, "a$$Ab$xc\ncase 1:\n# line 2 \"g.y\"\n{ f(); } break;$");
+}
+
+TEST(Run, TheGrammarIsNeverOverwritten)
+{
+    struct Case {
+        const char* name;
+        const char* grammar;
+        const char* output;
+        const char* tokens;  // debug build when not null
+        const char* error;
+    };
+    const Case cases[] = {
+        {"output named like the grammar", "g.y", "./g.y", nullptr, "cannot open output ( table ) file"},
+        {"token file named like the grammar", "g.y", "g.cpp", "g.y", "cannot open g.y"},
+        {"grammar called like the action file", "yacc.act", "g.cpp", nullptr, "cannot open temp file"},
+        {"grammar called like the table file", "yacc.tmp", "g.cpp", nullptr, "cannot open temp file"},
+    };
+    const std::string grammar = "%%\ns : 'a' ;\n";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        writeFile(c.grammar, grammar);
+        writeFile("skel", "$A");
+        RecordingSinks sinks;
+        EXPECT_EQ(duq_yacc::yacc_run(sinks, "skel", c.grammar, c.output, c.tokens ? 1 : 0, nullptr, 0,
+                                     c.tokens ? c.tokens : "", ""),
+                  1);
+        ASSERT_EQ(sinks.errors.size(), 1u);
+        EXPECT_EQ(sinks.errors[0].text, c.error);
+        EXPECT_EQ(readFile(c.grammar), grammar);
+    }
+}
+
+TEST(Run, SkeletonThatIsTheOutputItselfEnds)
+{
+    TempDir dir;
+    writeFile("g.y", "%%\ns : 'a' ;\n");
+    RecordingSinks sinks;
+    EXPECT_EQ(duq_yacc::yacc_run(sinks, "g.cpp", "g.y", "g.cpp", 0, nullptr, 0, "", ""), 0);
+    // The tables, then the tables once more as the "skeleton".
+    const std::string out = readFile("g.cpp");
+    const size_t first = out.find("short yydef");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_NE(out.find("short yydef", first + 1), std::string::npos);
 }

@@ -224,6 +224,17 @@ TEST(Limits, EachLimitEndsTheRunWithItsMessage)
             g += std::string(i ? " |" : "") + " T" + std::to_string(i) + " a b T" + std::to_string(i);
         return g + " ;\na : 'x' ;\nb : 'y' | ;\n";
     };
+    // k states shifting the same 100 tokens: 200 numbers each in the
+    // optimizer's input, which holds 3700.
+    auto manyShifts = [](int k) {
+        std::string g = "%token" + sequence(100, "T") + "\n%%\ns :";
+        for (int i = 0; i < k; ++i)
+            g += " 'p" + std::to_string(i) + "' x";
+        std::string x;
+        for (int i = 0; i < 100; ++i)
+            x += std::string(i ? " |" : "") + " T" + std::to_string(i);
+        return g + " ;\nx :" + x + " ;\n";
+    };
     auto manyNonterminals = [](int n) {
         std::string g = "%%\ns :" + sequence(n, "n") + " ;\n";
         for (int i = 0; i < n; ++i)
@@ -263,6 +274,7 @@ TEST(Limits, EachLimitEndsTheRunWithItsMessage)
          "working set overflow", "pretecenie pracovnej mnoziny"},
         {"lookahead sets", manyLookaheads(70), manyLookaheads(75), "too many lookahead sets",
          "je pozadovanych privelky 'lookahead'"},
+        {"optimizer input", manyShifts(18), manyShifts(19), "out of space", "nedostatok pamati"},
         {"packed table", "%token A 3400\n%%\ns : A ;\n", "%token A 3600\n%%\ns : A ;\n",
          "out of space in optimizer a array", "nedostatok pamati pri optimalizacnych akciach"},
     };

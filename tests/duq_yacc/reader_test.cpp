@@ -151,3 +151,18 @@ TEST(Reader, SecondMarkMissingMeansNoUserCode)
     const std::string d = declarations(g.output);
     EXPECT_EQ(d.substr(d.size() - 23), "# define YYERRCODE 256\n");
 }
+
+TEST(Reader, WindowsLineEndsReadLikeUnixOnes)
+{
+    const std::string unix = "%{\nint x;\n%}\n%token A\n%%\ns : A { f(\"a\\\n\"); }\n  | s A ;\n%%\nint y;\n";
+    std::string windows;
+    for (char c : unix)
+        windows += (c == '\n') ? std::string("\r\n") : std::string(1, c);
+    auto body = [](const std::string& out) { return out.substr(out.find("----- */")); };
+    TempDir dir;
+    Generation a = generate(unix);
+    Generation b = generate(windows);
+    ASSERT_EQ(a.status, 0);
+    ASSERT_EQ(b.status, 0);
+    EXPECT_EQ(body(b.output), body(a.output));
+}
