@@ -69,6 +69,8 @@ void KomunVlakno::resume()
     if (suspended_) {
         suspended_ = false;
         changed_.notify_all();
+    } else if (stopping_) {
+        resumeEarly_ = true;
     }
 }
 
@@ -187,7 +189,10 @@ void KomunVlakno::callDisplay(const std::function<void()>& fn)
 void KomunVlakno::suspendSelf()
 {
     std::unique_lock<std::mutex> lock(mutex_);
-    if (terminate_)
+    const bool goOn = terminate_ || resumeEarly_;
+    stopping_ = false;
+    resumeEarly_ = false;
+    if (goOn)
         return;
     suspended_ = true;
     changed_.notify_all();
@@ -271,6 +276,11 @@ void KomunVlakno::loop()
             callDisplay([this, &record] { host_.showRecord(record); });
 
         if (stopsRun(record.kind, flags())) {
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                stopping_ = true;
+                resumeEarly_ = false;
+            }
             callDisplay([this] { host_.showStopped(); });
             suspendSelf();
         }
