@@ -198,6 +198,21 @@ TEST_F(DebugRun, StepCommandsFromTheInput)
     }
 }
 
+// A bad --stop list is a usage error found before anything is built or
+// switched.
+TEST_F(DebugRun, BadStopListChangesNothing)
+{
+    const std::string before = readFile(dir / "calc.lyy");
+    for (const char* list : {"bogus", "red,", ",sem", "red;sem"}) {
+        SCOPED_TRACE(list);
+        const ProgramRun run = debugRun({"--stop", list}, "1\n", "");
+        ASSERT_FALSE(run.timedOut);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(readFile(dir / "calc.lyy"), before);
+    }
+}
+
 // A scanner without a parser still opens and closes the analysis; its
 // units are the numbers of the rules that matched.
 TEST_F(DebugRun, ScannerOnlyProjectOpensAndClosesTheAnalysis)
