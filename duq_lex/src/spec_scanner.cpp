@@ -806,6 +806,9 @@ int Run::scanRules()
             }
         case '|':
             if (isBlank(next_) || next_ == '\n') {
+                // a case label belongs inside the switch, even as the first
+                if (!switchHeadWritten_)
+                    writeSwitchHead();
                 out("case %d:\n", ruleCounter_);
                 ++ruleCounter_;
                 continue;

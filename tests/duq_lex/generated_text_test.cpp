@@ -132,11 +132,13 @@ TEST(GeneratedText, HeaderSlovakAndMacros)
 
 TEST(GeneratedText, UnoptimisedLeavesOutOptimAndMatch)
 {
-    Result r = generate(kRulesAB, 0, 0, 0);
+    // [^\n] would compress states 0 and 1, and state 1 would lean on 0
+    Result r = generate("%%\n[^\\n]\t;\na\t;\nb\t;\n", 0, 0, 0);
     ASSERT_EQ(r.status, 0);
     EXPECT_EQ(r.output.find("YYOPTIM"), std::string::npos);
     EXPECT_EQ(r.output.find("yymatch"), std::string::npos);
-    EXPECT_EQ(r.output.find("yysvec+"), std::string::npos);  // no fall-back states
+    EXPECT_EQ(r.output.find("yysvec+"), std::string::npos);   // no fall-back states
+    EXPECT_EQ(r.output.find("yycrank+-"), std::string::npos); // none compressed
 }
 
 // Rules a and b: states 0 and 1 read a and b, state 2 ends rule 1, state 3
@@ -263,6 +265,17 @@ TEST(GeneratedText, ActionSwitch)
         "#pragma warn +rch\n\n"
         "}/* end of yylex */\n\n";
     EXPECT_EQ(slice(r.output, "yyprevious;\n", "end of yylex */\n\n").substr(12), want);
+}
+
+TEST(GeneratedText, BarBeforeBlankIsACaseLabelInsideTheSwitch)
+{
+    // "a|" followed by a blank: case 1 falls through to the action, which
+    // belongs to the rule a with the next number
+    Result r = generate("%%\na| x();\n");
+    ASSERT_EQ(r.status, 0);
+    EXPECT_NE(r.output.find("                           break;\ncase 1:\ncase 2:\nx();\nbreak;\n"), std::string::npos);
+    Tables t = Tables::parse(r.output);
+    EXPECT_EQ(t.longest("a").first, 2);
 }
 
 TEST(GeneratedText, EmptyRulesSectionStillHasSwitch)

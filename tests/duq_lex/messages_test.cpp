@@ -147,6 +147,7 @@ TEST(Messages, WarningsAndErrorsOfTheSpecification)
         {"%%\na\tx;\n  y;\n", 1, 0, "W Vykonavatelne prikazy by sa mali nachadzat vpravo za %% @3"},
         {"%%\na/b/c\t;\n", 0, 0, "W Extra slash removed @3"},
         {"%%\na/b/c\t;\n", 1, 0, "W Bolo odstraneny prebytocny znak 'lomitko' \"\\\" @3"},
+        {"%%\na/b$\t;\n", 0, 0, "W Extra slash removed @3"},
         {"%%\na{0,0}\t;\n", 0, 0, "W Iteration range must be positive @2"},
         {"%%\na{0,0}\t;\n", 1, 0, "W Rozsah iteracie musi byt kladny @2"},
         {"%%\na\t{ x;\n", 0, 1, "E Action does not terminate @2"},

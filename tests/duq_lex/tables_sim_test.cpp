@@ -90,6 +90,11 @@ const MatchCase kCases[] = {
     {"", "[-+]?[0-9]+", "-12", 0, false, 1, 3},
     {"", "[a-]+", "a-a]", 0, false, 1, 3},
     {"", "ab/cd", "abcd", 0, false, 1, 4},
+    {"", "a|b/c", "bc", 0, false, 1, 2},
+    {"", "a|b/c", "ac", 0, false, 1, 2},
+    {"", "a|b/c", "a", 0, false, 0, 0},
+    {"", "a/b$", "ab\n", 0, false, 1, 3},
+    {"", "a/b$", "ab", 0, false, 0, 0},
 };
 
 } // namespace

@@ -7,44 +7,37 @@
 #include "duq_yacc/yacc_run.h"
 #include "vork/sinks.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace yacctest {
 
+// Makes a fresh directory and works in it until the end of the scope.
 class TempDir {
 public:
-    TempDir()
+    TempDir() : old_(std::filesystem::current_path())
     {
         char tmpl[] = "/tmp/duq-yacc-test-XXXXXX";
-        const char* made = mkdtemp(tmpl);
-        path_ = made ? made : "";
-        char cwd[4096];
-        if (getcwd(cwd, sizeof cwd))
-            old_ = cwd;
-        if (!path_.empty() && chdir(path_.c_str()) != 0)
-            path_.clear();
+        if (const char* made = mkdtemp(tmpl)) {
+            path_ = made;
+            std::filesystem::current_path(path_);
+        }
     }
     ~TempDir()
     {
-        if (!old_.empty() && chdir(old_.c_str()) != 0)
-            std::perror("chdir");
-        if (!path_.empty()) {
-            std::error_code ec;
+        std::error_code ec;
+        std::filesystem::current_path(old_, ec);
+        if (!path_.empty())
             std::filesystem::remove_all(path_, ec);
-        }
     }
-    const std::string& path() const { return path_; }
 
 private:
+    std::filesystem::path old_;
     std::string path_;
-    std::string old_;
 };
 
 inline std::string readFile(const std::string& path)
@@ -57,13 +50,25 @@ inline std::string readFile(const std::string& path)
 
 inline void writeFile(const std::string& path, const std::string& text)
 {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
+    std::ofstream(path, std::ios::binary) << text;
 }
 
 inline bool exists(const std::string& path)
 {
     return std::filesystem::exists(path);
+}
+
+// A fixture file of this suite, under tests/duq_yacc/data.
+inline std::string dataFile(const std::string& name)
+{
+    return readFile(std::string(VORK_SOURCE_DIR) + "/tests/duq_yacc/data/" + name);
+}
+
+// The parser file without its header comment (which holds the time).
+inline std::string body(const std::string& parser)
+{
+    const size_t at = parser.find("----- */");
+    return at == std::string::npos ? parser : parser.substr(at);
 }
 
 struct ErrorItem {
@@ -78,6 +83,14 @@ public:
     void lexWarning(const std::string& text, int line) override { errors.push_back({"lexw:" + text, line}); }
     void yaccError(const std::string& text, int line) override { errors.push_back({text, line}); }
 
+    std::vector<std::string> texts() const
+    {
+        std::vector<std::string> t;
+        for (const ErrorItem& e : errors)
+            t.push_back(e.text);
+        return t;
+    }
+
     std::vector<std::string> messages;
     std::vector<ErrorItem> errors;
 };
@@ -90,13 +103,13 @@ struct Generation {
 };
 
 struct Options {
-    std::string skeleton = "SKELETON[$A]\n";
     int debug = 0;
     int slovak = 0;
+    std::string skeleton = "SKELETON[$A]\n";
 };
 
-// Writes g.y (and the skeleton "skel") into the current directory, runs the
-// generator into g.cpp and reads the result back.
+// Writes g.y and the skeleton "skel" into the current directory, runs the
+// generator into g.cpp (and g.lex in debug builds) and reads the result.
 inline Generation generate(const std::string& grammar, const Options& opt = Options())
 {
     writeFile("g.y", grammar);
@@ -109,15 +122,11 @@ inline Generation generate(const std::string& grammar, const Options& opt = Opti
     return g;
 }
 
-// The part of text from the first occurrence of from up to (not including)
-// the first occurrence of to after it; "" when from is missing.
-inline std::string between(const std::string& text, const std::string& from, const std::string& to)
+inline Generation generate(const std::string& grammar, int slovak)
 {
-    const size_t a = text.find(from);
-    if (a == std::string::npos)
-        return "";
-    const size_t b = to.empty() ? std::string::npos : text.find(to, a);
-    return text.substr(a, b == std::string::npos ? std::string::npos : b - a);
+    Options opt;
+    opt.slovak = slovak;
+    return generate(grammar, opt);
 }
 
 } // namespace yacctest

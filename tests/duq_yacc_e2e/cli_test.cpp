@@ -1,40 +1,61 @@
-// The duq-yacc command: options, defaults and exit status.
+// The duq-yacc command: options, defaults, exit status and streams.
 #include "e2e_support.h"
 
-#include <gtest/gtest.h>
-
 using namespace e2e;
-using yacctest::exists;
-using yacctest::readFile;
-using yacctest::writeFile;
 
 namespace {
 const char kGrammar[] = "%token A\n%%\ns : A { ; } ;\n";
 }
 
-TEST(Command, UsageErrorsExitWithTwo)
+TEST(Command, ExitStatusAndStreams)
 {
-    const char* cases[] = {"", "-o", "-k", "--tokens", "--bogus g.y", "g.y h.y", "-o g.y g.y"};
-    for (const char* args : cases) {
-        SCOPED_TRACE(args);
+    struct Case {
+        const char* args;
+        int status;
+        const char* out;  // a part of stdout ("" = anything)
+        const char* err;  // a part of stderr ("" = nothing at all)
+        const char* grammar = kGrammar;
+    };
+    const char* usage = "usage: duq-yacc";
+    const Case cases[] = {
+        {"", 2, "", usage},
+        {"-o", 2, "", usage},
+        {"-k", 2, "", usage},
+        {"--tokens", 2, "", usage},
+        {"--bogus g.y", 2, "", usage},
+        {"g.y h.y", 2, "", usage},
+        {"-o g.y g.y", 2, "", usage},
+        {"--help", 0, usage, ""},
+        {"--version", 0, "duq-yacc (VORK) ", ""},
+        {"--slovak g.y", 0, "Vsetko prebehlo v poriadku! Akcia ukoncena.\n", ""},
+        {"-k nothing-here g.y", 1, "", "[DUQ - YACC Chyba] g.y(4): cannot find parser skeleton file \"nothing-here\"\n"},
+        // Every undefined or unproductive nonterminal is reported.
+        {"g.y", 1, "",
+         "[DUQ - YACC Chyba] g.y(4): nonterminal \"a\" not defined!\n"
+         "[DUQ - YACC Chyba] g.y(4): nonterminal \"b\" not defined!\n",
+         "%%\ns : a 'x' b ;\nc : s ;\n"},
+        {"g.y", 1, "",
+         "[DUQ - YACC Chyba] g.y(4): nonterminal \"s\" never derives any token string\n"
+         "[DUQ - YACC Chyba] g.y(4): nonterminal \"t\" never derives any token string\n",
+         "%%\ns : s 'x' | t ;\nt : 'y' t ;\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
         yacctest::TempDir dir;
-        writeFile("g.y", kGrammar);
-        const Result r = run(bin("duq-yacc") + " " + args);
-        EXPECT_EQ(r.status, 2);
-        EXPECT_NE(r.err.find("usage: duq-yacc"), std::string::npos);
-        EXPECT_EQ(readFile("g.y"), kGrammar);
+        writeFile("g.y", c.grammar);
+        const Result r = run(bin("duq-yacc") + " " + c.args);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_NE(r.out.find(c.out), std::string::npos) << r.out;
+        if (*c.err) {
+            EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+        } else {
+            EXPECT_EQ(r.err, "");
+        }
+        EXPECT_EQ(readFile("g.y"), c.grammar);
+        if (c.status != 0 && c.grammar == kGrammar) {
+            EXPECT_FALSE(exists("g.cpp"));
+        }
     }
-}
-
-TEST(Command, HelpAndVersion)
-{
-    yacctest::TempDir dir;
-    Result r = run(bin("duq-yacc") + " --help");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("usage: duq-yacc"), std::string::npos);
-    r = run(bin("duq-yacc") + " --version");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.rfind("duq-yacc (VORK) ", 0), 0u);
 }
 
 TEST(Command, DefaultNamesFollowTheGrammar)
@@ -60,13 +81,12 @@ TEST(Command, DefaultNamesFollowTheGrammar)
         writeFile("skel", "int yyparse() { switch (0) { $A } }\n");
         const Result r = run(bin("duq-yacc") + " " + c.args);
         EXPECT_EQ(r.status, 0) << r.err;
-        EXPECT_TRUE(exists(c.output));
+        EXPECT_NE(r.out.find(std::string("Parser was written to \"") + c.output + "\"."), std::string::npos);
+        EXPECT_NE(readFile(c.output).find("int yyparse()"), std::string::npos);
         if (c.tokens) {
             EXPECT_EQ(readFile(c.tokens), "# define A 257\n");
         }
         EXPECT_EQ(exists("t.h") || exists("sub/calc.lex"), c.tokens != nullptr);
-        EXPECT_NE(r.out.find(std::string("Parser was written to \"") + c.output + "\"."), std::string::npos);
-        EXPECT_NE(readFile(c.output).find("int yyparse()"), std::string::npos);
     }
 }
 
@@ -86,15 +106,29 @@ TEST(Command, DefaultSkeletonsLieNextToTheProgram)
     }
 }
 
-TEST(Command, StatusAndStreams)
+TEST(Command, RunsInOneProcessMatchRunsInSeparateProcesses)
 {
+    // A large grammar, a fatal error, a failed check and a small grammar one
+    // after the other in this process: each parser file (or its absence)
+    // equals the one the program makes on its own.
+    const std::string grammars[] = {
+        "%token N\n%left '+' '-'\n%left '*'\n%%\ne : e '+' e | e '-' e | e '*' e | '(' e ')' | N ;\n",
+        "%token A\n%%\ns : A { $$ = $2; } ;\n",
+        "%%\ns : a ;\n",
+        "%%\ns : 'a' s | ;\n",
+    };
+    const std::string skeleton = std::string(VORK_BIN_DIR) + "/yaccpar";
     yacctest::TempDir dir;
-    Result r = generate("%%\ns : 'a' ;\n", "--slovak");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("Vsetko prebehlo v poriadku! Akcia ukoncena.\n"), std::string::npos);
-    EXPECT_EQ(r.err, "");
-    r = generate("%%\ns : 'a' ;\n", "-k nothing-here");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "[DUQ - YACC Chyba] g.y(3): cannot find parser skeleton file \"nothing-here\"\n");
-    EXPECT_FALSE(exists("g.cpp"));
+    for (const std::string& grammar : grammars) {
+        SCOPED_TRACE(grammar);
+        writeFile("g.y", grammar);
+        yacctest::RecordingSinks sinks;
+        const int status = duq_yacc::yacc_run(sinks, skeleton, "g.y", "g.cpp", 0, nullptr, 0, "", "");
+        const std::string inProcess = exists("g.cpp") ? yacctest::body(readFile("g.cpp")) : "<none>";
+        std::filesystem::remove("g.cpp");
+        const Result r = run(bin("duq-yacc") + " g.y");
+        EXPECT_EQ(r.status, status);
+        EXPECT_EQ(exists("g.cpp") ? yacctest::body(readFile("g.cpp")) : "<none>", inProcess);
+        std::filesystem::remove("g.cpp");
+    }
 }

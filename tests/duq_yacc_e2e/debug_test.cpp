@@ -4,16 +4,12 @@
 // stand-ins that print what they are told.
 #include "e2e_support.h"
 
-#include <gtest/gtest.h>
-
 using namespace e2e;
-using yacctest::readFile;
-using yacctest::writeFile;
 
 namespace {
 
 // The debug skeleton is the normal one with a prelude: the reporting points
-// of yaccpar and SemantickaAkcia.
+// of yaccpar and SemantickaAkcia.  The grammar is data/debug.y.
 const char kPrelude[] = R"(
 #include <stdio.h>
 void SemantickaAkcia(int line) { printf("action@%d ", line); }
@@ -22,37 +18,6 @@ void SemantickaAkcia(int line) { printf("action@%d ", line); }
 #define YYDBG_ERROR(state, token) printf("error on %d ", token);
 #define YYDBG_DISCARD(token) printf("discard %d ", token);
 #define YYDBG_END(result) printf("end %d\n", result);
-)";
-
-const char kGrammar[] = R"(%{
-#include <stdio.h>
-int yylex();
-void yyerror(const char *s);
-int yyparse();
-%}
-%union { int i; }
-%token <i> NUM
-%token PLUS
-%type <i> sum
-%%
-top : sum
-      { printf("= %d ", $1); }
-    ;
-sum : sum PLUS { $<i>$ = 7; } NUM { $$ = $1 + $4; }
-    | NUM
-    ;
-%%
-const char *in;
-int yylex()
-{
-    switch (*in) {
-    case 0: return 0;
-    case '+': ++in; return PLUS;
-    default: yylval.i = *in++ - '0'; return NUM;
-    }
-}
-void yyerror(const char *s) { printf("[%s] ", s); }
-int main(int argc, char **argv) { in = argv[1]; return yyparse(); }
 )";
 
 } // namespace
@@ -65,7 +30,7 @@ TEST(DebugBuild, TokenFileAndActionReports)
     std::filesystem::create_directory("platform");
     writeFile("platform/windows.h", "/* stand-in: the debug channel is not used here */\n");
 
-    const Result gen = generate(kGrammar, "--debug -k lyaccpar-standin");
+    const Result gen = generate(dataFile("debug.y"), "--debug -k lyaccpar-standin");
     ASSERT_EQ(gen.status, 0) << gen.err;
     EXPECT_NE(gen.out.find("Info file was written to \"g.lex\".\n"), std::string::npos);
     EXPECT_EQ(readFile("g.lex"),

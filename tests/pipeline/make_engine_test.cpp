@@ -14,7 +14,7 @@ namespace {
 
 struct Call {
     std::string tool;  // "lex" or "yacc"
-    std::string skeleton, spec, output;
+    std::string skeleton, input, output;
     int flag1, flag2, flag3;  // lex: slovak, statistics, optimise; yacc: debug, slovak, -
     std::string tokenFile, stateFile;
     std::string cwd;
@@ -26,10 +26,10 @@ public:
     int yaccStatus = 0;
     std::vector<Call> calls;
 
-    int lexRun(Sinks& sinks, const std::string& skeleton, const std::string& spec, const std::string& out,
+    int lexRun(Sinks& sinks, const std::string& skeleton, const std::string& input, const std::string& out,
                int slovak, int statistics, int optimise) override
     {
-        calls.push_back({"lex", skeleton, spec, out, slovak, statistics, optimise, "", "", paths::currentDirectory()});
+        calls.push_back({"lex", skeleton, input, out, slovak, statistics, optimise, "", "", paths::currentDirectory()});
         sinks.message("lex ran");
         if (lexStatus == 0)
             test::writeFile(out, "scanner");
@@ -141,7 +141,7 @@ TEST_F(MakeEngine, CallsTheGeneratorsWithTheProjectNamesAndSettings)
         ASSERT_EQ(gen.tools(), "lex,yacc");
         const Call& lex = gen.calls[0];
         EXPECT_EQ(lex.skeleton, c.lexSkeleton);
-        EXPECT_EQ(lex.spec, "calc.l");
+        EXPECT_EQ(lex.input, "calc.l");
         EXPECT_EQ(lex.output, "lexyy.cpp");
         EXPECT_EQ(lex.flag1, c.slovak ? 1 : 0);
         EXPECT_EQ(lex.flag2, c.statistics ? 1 : 0);
@@ -149,7 +149,7 @@ TEST_F(MakeEngine, CallsTheGeneratorsWithTheProjectNamesAndSettings)
         EXPECT_EQ(lex.cwd, dir.path());
         const Call& yacc = gen.calls[1];
         EXPECT_EQ(yacc.skeleton, c.yaccSkeleton);
-        EXPECT_EQ(yacc.spec, "calc.y");
+        EXPECT_EQ(yacc.input, "calc.y");
         EXPECT_EQ(yacc.output, "calc.cpp");
         EXPECT_EQ(yacc.flag1, c.debug ? 1 : 0);
         EXPECT_EQ(yacc.flag2, c.slovak ? 1 : 0);

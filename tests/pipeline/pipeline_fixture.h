@@ -1,61 +1,18 @@
-// Shared pieces of the pipeline tests: a private directory per test, file
-// helpers, explicit modification times, and a stand-in C compiler.
+// Shared pieces of the pipeline tests (next to the project tests' private
+// directory and file helpers): explicit modification times, and a stand-in
+// C compiler.
 #pragma once
+
+#include "../project/test_dir.h"
 
 #include "vork/project/headless_projekt.h"
 #include "vork/project/stamp.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utime.h>
 #include <vector>
 
 namespace vork::test {
-
-class TempDir {
-public:
-    TempDir()
-    {
-        char tmpl[] = "/tmp/vork-pipeline-XXXXXX";
-        const char* d = ::mkdtemp(tmpl);
-        if (!d)
-            throw std::runtime_error("mkdtemp failed");
-        path_ = std::string(d) + "/";
-    }
-    ~TempDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
-
-    std::string operator/(const std::string& name) const { return path_ + name; }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
-inline void writeFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-inline std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-inline bool exists(const std::string& path)
-{
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0;
-}
 
 inline std::vector<std::string> lines(const std::string& text)
 {

@@ -144,6 +144,12 @@ TEST_F(Pipeline, MakeCompilesOnlyWhenSomethingChangedOrAlwaysCompileIsSet)
     EXPECT_EQ(makeAndWait(), Projekt::kMakeCompiling);
     EXPECT_TRUE(test::exists(compilerLog));
     EXPECT_TRUE(contains(project->taskList(), "Generovanie spustitelneho prekladaca: calc.cpp"));
+
+    // A compiler that says nothing empties the Exe list.
+    test::makeExecutable(dir / "quiet.sh", "#!/bin/sh\nexit 0\n");
+    setCompiler(dir / "quiet.sh");
+    EXPECT_EQ(makeAndWait(), Projekt::kMakeCompiling);
+    EXPECT_TRUE(project->exeList().empty());
 }
 
 TEST_F(Pipeline, LexProjectCompilesTheScannerOutput)
@@ -267,6 +273,39 @@ TEST_F(Pipeline, JalMessagesReplaceTheMessageList)
     project->setJalArgument("missing.jal");
     EXPECT_FALSE(project->runJal());
     EXPECT_EQ(project->taskList(), std::vector<std::string>{"Nemozno otvorit \"missing.jal\""});
+}
+
+TEST_F(Pipeline, CaptureFileThatCannotBeCreatedStopsTheCompile)
+{
+    ::mkdir((dir / "temp.spr").c_str(), 0755);
+    EXPECT_EQ(makeAndWait(), Projekt::kMakeNoCompiler);
+    EXPECT_EQ(ui.lastMessage(), "Nepodarilo sa vytvorit dočasný súbor");
+    EXPECT_FALSE(test::exists(compilerLog));
+}
+
+class RecordingHooks : public DebugRunHooks {
+public:
+    std::vector<std::string> calls;
+    void debugRunStarted(Projekt&) override { calls.push_back("started"); }
+    void debugRunFinished(Projekt&, int code) override { calls.push_back("finished " + std::to_string(code)); }
+};
+
+TEST_F(Pipeline, DebugRunHooksFollowTheRunInDebugModeOnly)
+{
+    ASSERT_EQ(makeAndWait(), Projekt::kMakeCompiling);
+    struct Case {
+        bool debug;
+        std::vector<std::string> calls;
+    } cases[] = {{false, {}}, {true, {"started", "finished 7"}}};
+    for (const Case& c : cases) {
+        RecordingHooks hooks;
+        project->setDebugRunHooks(&hooks);
+        project->setDebugMode(c.debug);
+        project->runNow();
+        project->waitUntilIdle();
+        EXPECT_EQ(hooks.calls, c.calls) << "debug " << c.debug;
+        project->setDebugRunHooks(nullptr);
+    }
 }
 
 } // namespace

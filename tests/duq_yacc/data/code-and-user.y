@@ -1,0 +1,8 @@
+%{
+int x;
+%}
+%token A 'abc' '+'
+%%
+s : A 'abc' '+' ;
+%%
+int tail;

@@ -1,0 +1,5 @@
+%LEFT '+'
+\token A
+%TOKEN B
+\%
+s : A '+' B ;

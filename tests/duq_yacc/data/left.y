@@ -1,0 +1,4 @@
+%token N
+%left '+'
+%%
+e : e '+' e | N ;

@@ -1,0 +1,4 @@
+%token N
+%nonassoc '<'
+%%
+e : e '<' e | N ;
