@@ -57,12 +57,20 @@ void KomunVlakno::stepCommand(StepCommand command)
     resume();
 }
 
+void KomunVlakno::presetFlags(const StepFlags& flags)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    flags_ = flags;
+}
+
 void KomunVlakno::resume()
 {
     std::lock_guard<std::mutex> lock(mutex_);
     if (suspended_) {
         suspended_ = false;
         changed_.notify_all();
+    } else if (stopping_) {
+        resumeEarly_ = true;
     }
 }
 
@@ -181,7 +189,10 @@ void KomunVlakno::callDisplay(const std::function<void()>& fn)
 void KomunVlakno::suspendSelf()
 {
     std::unique_lock<std::mutex> lock(mutex_);
-    if (terminate_)
+    const bool goOn = terminate_ || resumeEarly_;
+    stopping_ = false;
+    resumeEarly_ = false;
+    if (goOn)
         return;
     suspended_ = true;
     changed_.notify_all();
@@ -265,6 +276,11 @@ void KomunVlakno::loop()
             callDisplay([this, &record] { host_.showRecord(record); });
 
         if (stopsRun(record.kind, flags())) {
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                stopping_ = true;
+                resumeEarly_ = false;
+            }
             callDisplay([this] { host_.showStopped(); });
             suspendSelf();
         }

@@ -227,6 +227,34 @@ TEST_F(KomunTest, TerminationReleasesAStopThatCameAfterTheResume)
     EXPECT_EQ(reply, 13u);
 }
 
+// A step command can come as soon as the stopped display has enabled the
+// commands, before the worker has suspended itself: it must still let the
+// run go on.  Here every stop is answered from inside its display.
+TEST_F(KomunTest, CommandDuringTheStoppedDisplayIsNotLost)
+{
+    class EagerHost : public LogHost {
+    public:
+        void showStopped() override
+        {
+            LogHost::showStopped();
+            if (thread)
+                thread->stepCommand(StepCommand::AfterReduction);
+        }
+        KomunVlakno* thread = nullptr;
+    } eager;
+    auto script = numbered({11, 8, 5, 5, 12});
+    KomunVlakno t(eager);
+    eager.thread = &t;
+    eager.attach(&t);
+    ScriptPeer peer(script);
+    ASSERT_TRUE(t.waitEnded(10s)) << "a stop waited for a command that had already come";
+    peer.join();
+    EXPECT_EQ(peer.replies(), std::vector<uint32_t>(script.size(), 13u));
+    EXPECT_EQ(eager.stops(), stopsAt(script, {0, 2, 3, 4}));
+    EXPECT_FALSE(t.suspended());
+    t.finish();
+}
+
 TEST_F(KomunTest, BlockThatCannotBeCreatedIsReportedAndEndsTheThread)
 {
     // A directory where the block should be makes shm_open fail.

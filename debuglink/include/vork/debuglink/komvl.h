@@ -68,7 +68,14 @@ public:
     // run as going, resume the worker.
     void stepCommand(StepCommand command);
 
-    // Resumes the worker when it is suspended; otherwise has no effect.
+    // Sets all seven flags at once, without a display and without a
+    // resume: what several step commands chosen before the first record
+    // would leave together (a terminal debugger's "--stop red,sem").
+    void presetFlags(const StepFlags& flags);
+
+    // Resumes the worker when it is suspended, or lets it go on at once
+    // when it has shown its stop but not yet suspended; otherwise has no
+    // effect.
     void resume();
     bool suspended() const;
     // Asks the loop to end; seen at the next time-out of a wait for a
@@ -123,6 +130,11 @@ private:
     mutable std::condition_variable changed_;
     StepFlags flags_;
     bool suspended_ = false;
+    // From the stopped display until the worker suspends: a step command
+    // chosen in that window (its buttons are enabled by that display) is
+    // kept for the suspension instead of being lost.
+    bool stopping_ = false;
+    bool resumeEarly_ = false;
     bool terminate_ = false;
     bool loopEnded_ = false;
     bool endHandled_ = false;

@@ -1,0 +1,119 @@
+// The debugger on a terminal: the debug panel printed as lines and the
+// step commands read, one per line, from a file descriptor.
+//
+// The displays run on the communication thread (DisplayCall::Direct); the
+// commands are read by a thread of their own, so neither ever blocks the
+// thread that owns the project's timers.
+#pragma once
+
+#include "vork/debuglink/debug_session.h"
+#include "vork/debuglink/komvl.h"
+#include "vork/debuglink/stepping.h"
+
+#include <array>
+#include <condition_variable>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace vork::debuglink {
+
+// Short names of the seven step commands, in the order of kStepCommands:
+// "lex", "sem", "err", "red", "shift", "state", "free".
+extern const std::array<const char*, 7> kStepCommandNames;
+// The command that ends the generated compiler (HM_RunHalt).
+extern const char* const kHaltCommandName; // "halt"
+
+std::optional<StepCommand> parseStepCommand(const std::string& name);
+
+// "red,sem": every named command's flag set, as if each had been chosen
+// before the run started and they added up.  False on an unknown or empty
+// name, which lands in bad.
+bool parseStopList(const std::string& list, StepFlags& flags, std::string& bad);
+
+// Turns the panel's state after a record into the lines that show what the
+// record changed.
+class PanelPrinter {
+public:
+    std::vector<std::string> changes(const DebugPanel& panel, uint32_t kind);
+
+private:
+    std::string tokenCode_;
+    std::string characters_;
+    std::string stepLine_;
+    std::vector<std::string> trace_;
+};
+
+// Reads lines from a descriptor in slices, so that a reader can give up
+// when asked to.
+class LineReader {
+public:
+    explicit LineReader(int fd) : fd_(fd) {}
+    enum class Result { Line, End, Cancelled };
+    // Waits for one line (without its line end, CR LF or LF); cancelled()
+    // is asked between slices of sliceMs.
+    Result next(std::string& line, const std::function<bool()>& cancelled, int sliceMs = 100);
+
+private:
+    int fd_;
+    std::string buffer_;
+    bool end_ = false;
+};
+
+class TerminalDebugger : public DebugSession {
+public:
+    // out: the panel lines; err: messages; commandFd: step commands.
+    TerminalDebugger(std::FILE* out, std::FILE* err, int commandFd, std::function<GrammarText()> loadGrammar,
+                     DebugPrompts& prompts);
+    ~TerminalDebugger() override;
+
+    // The "halt" command: asks the owner to end the generated compiler.
+    // Called on the command reader's thread.
+    void setHaltRequest(std::function<void()> halt) { halt_ = std::move(halt); }
+
+    // The generated compiler has started: the communication thread starts
+    // with the preset flags, and the command reader with it.
+    void runStarted(const std::string& savedTitle, const StepFlags& preset);
+    // The generated compiler has ended: the thread is resumed, asked to end
+    // and deleted; the reader stops.
+    void runFinished();
+
+    // KomunHost
+    void showRecord(const Record& record) override;
+    void showStopped() override;
+    void showRunning() override;
+    void threadEnded() override;
+    void showChannelError(const std::string& text) override;
+
+    // Stops the run has made so far.
+    int stops() const;
+
+private:
+    void printLine(const std::string& line);
+    void readCommands();
+    bool cancelled();
+
+    std::FILE* out_;
+    std::FILE* err_;
+    LineReader reader_;
+    std::function<void()> halt_;
+    PanelPrinter printer_;
+
+    std::mutex printMutex_;
+    mutable std::mutex m_;
+    std::condition_variable cv_;
+    bool stopPending_ = false;
+    bool quit_ = false;
+    bool inputEnded_ = false;
+    int stops_ = 0;
+
+    std::unique_ptr<KomunVlakno> thread_;
+    std::thread readerThread_;
+};
+
+} // namespace vork::debuglink

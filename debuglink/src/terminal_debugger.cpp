@@ -1,0 +1,301 @@
+#include "vork/debuglink/terminal_debugger.h"
+
+#include <cerrno>
+#include <poll.h>
+#include <unistd.h>
+
+namespace vork::debuglink {
+
+const std::array<const char*, 7> kStepCommandNames = {"lex", "sem", "err", "red", "shift", "state", "free"};
+const char* const kHaltCommandName = "halt";
+
+std::optional<StepCommand> parseStepCommand(const std::string& name)
+{
+    for (size_t i = 0; i < kStepCommandNames.size(); ++i)
+        if (name == kStepCommandNames[i])
+            return kStepCommands[i].command;
+    return std::nullopt;
+}
+
+bool parseStopList(const std::string& list, StepFlags& flags, std::string& bad)
+{
+    StepFlags result;
+    size_t pos = 0;
+    for (;;) {
+        const size_t comma = list.find(',', pos);
+        const std::string name = list.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
+        const std::optional<StepCommand> cmd = parseStepCommand(name);
+        if (!cmd) {
+            bad = name;
+            return false;
+        }
+        // One command sets its own flag and clears the others; a list
+        // keeps what the earlier names set.
+        const StepFlags one = applyStepCommand(StepFlags{}, *cmd);
+        result.afterSemanticAction |= one.afterSemanticAction;
+        result.afterLexicalUnit |= one.afterLexicalUnit;
+        result.afterSyntaxError |= one.afterSyntaxError;
+        result.afterReduction |= one.afterReduction;
+        result.afterShift |= one.afterShift;
+        result.afterState |= one.afterState;
+        result.runFree |= one.runFree;
+        if (comma == std::string::npos)
+            break;
+        pos = comma + 1;
+    }
+    flags = result;
+    return true;
+}
+
+std::vector<std::string> PanelPrinter::changes(const DebugPanel& panel, uint32_t kind)
+{
+    std::vector<std::string> lines;
+    if (panel.tokenCode() != tokenCode_ || kind == static_cast<uint32_t>(RecordKind::LexicalUnit)) {
+        tokenCode_ = panel.tokenCode();
+        lines.push_back(std::string(kLabelTokenCode) + " " + tokenCode_);
+    }
+    if (panel.characters() != characters_) {
+        characters_ = panel.characters();
+        lines.push_back(std::string(kLabelLexicalUnit) + " " + characters_);
+    }
+    // A shift or reduction shows its line even when the text repeats the
+    // previous one: each is a step of its own.
+    if (panel.stepLine() != stepLine_ || kind == static_cast<uint32_t>(RecordKind::Shift) ||
+        kind == static_cast<uint32_t>(RecordKind::Reduction)) {
+        stepLine_ = panel.stepLine();
+        lines.push_back(stepLine_);
+    }
+    // The trace only grows, except that a new analysis clears it: print
+    // what is new since the last look.
+    const std::vector<std::string>& trace = panel.trace();
+    size_t same = 0;
+    while (same < trace.size() && same < trace_.size() && trace[same] == trace_[same])
+        ++same;
+    if (same < trace_.size())
+        same = 0; // cleared and refilled
+    for (size_t i = same; i < trace.size(); ++i)
+        lines.push_back(trace[i]);
+    trace_ = trace;
+    // Every semantic action shows its line, also when it is the line
+    // already selected.
+    const int selected = panel.selectedGrammarItem();
+    if (kind == static_cast<uint32_t>(RecordKind::SemanticAction) && selected >= 0 &&
+        static_cast<size_t>(selected) < panel.grammar().size())
+        lines.push_back("gramatika " + std::to_string(selected + 1) + ": " +
+                        panel.grammar()[static_cast<size_t>(selected)]);
+    return lines;
+}
+
+LineReader::Result LineReader::next(std::string& line, const std::function<bool()>& cancelled, int sliceMs)
+{
+    for (;;) {
+        const size_t nl = buffer_.find('\n');
+        if (nl != std::string::npos) {
+            line = buffer_.substr(0, nl);
+            buffer_.erase(0, nl + 1);
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            return Result::Line;
+        }
+        if (end_) {
+            if (buffer_.empty())
+                return Result::End;
+            // A last line without its line end still counts.
+            line.swap(buffer_);
+            buffer_.clear();
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            return Result::Line;
+        }
+        if (cancelled && cancelled())
+            return Result::Cancelled;
+        pollfd pfd{fd_, POLLIN, 0};
+        const int ready = ::poll(&pfd, 1, sliceMs);
+        if (ready < 0 && errno != EINTR) {
+            end_ = true;
+            continue;
+        }
+        if (ready <= 0)
+            continue;
+        char chunk[4096];
+        const ssize_t n = ::read(fd_, chunk, sizeof chunk);
+        if (n > 0)
+            buffer_.append(chunk, static_cast<size_t>(n));
+        else if (n == 0 || (errno != EINTR && errno != EAGAIN))
+            end_ = true;
+    }
+}
+
+TerminalDebugger::TerminalDebugger(std::FILE* out, std::FILE* err, int commandFd,
+                                   std::function<GrammarText()> loadGrammar, DebugPrompts& prompts)
+    : DebugSession("", std::move(loadGrammar), prompts), out_(out), err_(err), reader_(commandFd)
+{
+}
+
+TerminalDebugger::~TerminalDebugger()
+{
+    runFinished();
+}
+
+void TerminalDebugger::runStarted(const std::string& savedTitle, const StepFlags& preset)
+{
+    runFinished();
+    beginRun(savedTitle);
+    {
+        std::lock_guard<std::mutex> lock(m_);
+        stopPending_ = false;
+        quit_ = false;
+    }
+    thread_ = std::make_unique<KomunVlakno>(*this, DisplayCall::Direct);
+    // Nothing is read before the first record, which stops the run
+    // whatever the flags say, so the preset is in place in time.
+    thread_->presetFlags(preset);
+    readerThread_ = std::thread([this] { readCommands(); });
+}
+
+void TerminalDebugger::runFinished()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_);
+        quit_ = true;
+        cv_.notify_all();
+    }
+    if (readerThread_.joinable())
+        readerThread_.join();
+    if (thread_) {
+        thread_->finish();
+        thread_.reset();
+    }
+}
+
+bool TerminalDebugger::cancelled()
+{
+    std::lock_guard<std::mutex> lock(m_);
+    return quit_;
+}
+
+int TerminalDebugger::stops() const
+{
+    std::lock_guard<std::mutex> lock(m_);
+    return stops_;
+}
+
+void TerminalDebugger::printLine(const std::string& line)
+{
+    if (!out_)
+        return;
+    std::lock_guard<std::mutex> lock(printMutex_);
+    std::fprintf(out_, "%s\n", line.c_str());
+    std::fflush(out_);
+}
+
+void TerminalDebugger::showRecord(const Record& record)
+{
+    DebugSession::showRecord(record);
+    for (const std::string& line : printer_.changes(panel(), record.kind))
+        printLine(line);
+}
+
+void TerminalDebugger::showStopped()
+{
+    DebugSession::showStopped();
+    printLine("titulok: " + title());
+    std::lock_guard<std::mutex> lock(m_);
+    ++stops_;
+    stopPending_ = true;
+    cv_.notify_all();
+}
+
+void TerminalDebugger::showRunning()
+{
+    DebugSession::showRunning();
+    printLine("titulok: " + title());
+}
+
+void TerminalDebugger::threadEnded()
+{
+    DebugSession::threadEnded();
+    std::lock_guard<std::mutex> lock(m_);
+    cv_.notify_all();
+}
+
+void TerminalDebugger::showChannelError(const std::string& text)
+{
+    if (err_) {
+        std::fprintf(err_, "%s\n", text.c_str());
+        std::fflush(err_);
+    }
+}
+
+// The command reader: at each stop one command; the end of the input runs
+// the rest of the analysis free.
+void TerminalDebugger::readCommands()
+{
+    for (;;) {
+        {
+            std::unique_lock<std::mutex> lock(m_);
+            cv_.wait(lock, [this] { return stopPending_ || quit_; });
+            if (quit_)
+                return;
+            stopPending_ = false;
+        }
+        std::optional<StepCommand> cmd;
+        bool halt = false;
+        bool keep = false;
+        while (!cmd && !halt && !keep) {
+            if (inputEnded_) {
+                cmd = StepCommand::BezKrok;
+                break;
+            }
+            std::string line;
+            const LineReader::Result r = reader_.next(line, [this] { return cancelled(); });
+            if (r == LineReader::Result::Cancelled)
+                return;
+            if (r == LineReader::Result::End) {
+                inputEnded_ = true;
+                continue;
+            }
+            const size_t b = line.find_first_not_of(" \t");
+            const size_t e = line.find_last_not_of(" \t");
+            line = b == std::string::npos ? std::string() : line.substr(b, e - b + 1);
+            if (line.empty()) {
+                // Enter alone: go on with the flags as they are, so that
+                // the stops chosen with --stop can be stepped through.
+                keep = true;
+                break;
+            }
+            if (line == kHaltCommandName) {
+                halt = true;
+                break;
+            }
+            cmd = parseStepCommand(line);
+            if (!cmd && err_) {
+                std::lock_guard<std::mutex> lock(printMutex_);
+                std::fprintf(err_, "vork: neznámy príkaz ladenia: %s (lex, sem, err, red, shift, state, free, halt)\n",
+                             line.c_str());
+                std::fflush(err_);
+            }
+        }
+        if (halt) {
+            // The run stays stopped; the end of the program resumes and
+            // ends the thread.
+            if (halt_)
+                halt_();
+            continue;
+        }
+        // A resume reaches only a suspended thread: wait until the stop
+        // that was announced has really suspended it.
+        while (!thread_->waitSuspended(std::chrono::milliseconds(100))) {
+            if (cancelled() || thread_->loopEnded())
+                return;
+        }
+        if (keep) {
+            showRunning();
+            thread_->resume();
+        } else {
+            thread_->stepCommand(*cmd);
+        }
+    }
+}
+
+} // namespace vork::debuglink

@@ -1,0 +1,54 @@
+// Helpers of the debug-run tests: a private directory, private channel
+// names, and a child process run with a scripted stdin and a time limit.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace drtest {
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+void writeFile(const std::string& path, const std::string& text);
+std::string readFile(const std::string& path);
+// A file of the source tree, relative to its top.
+std::string sourceFile(const std::string& relative);
+// Copies examples/<example>/<names> into dir.
+void copyExample(const std::string& example, const std::vector<std::string>& names, const TempDir& dir);
+
+struct ProgramRun {
+    bool timedOut = false;
+    int exitCode = -1; // 128 + signal when killed by one
+    std::string out;
+    std::vector<std::string> lines() const;
+};
+
+// Runs argv in dir with stdin fed from input and stdout captured (stderr
+// is dropped); VORK_CHAN_SUFFIX is set to channelSuffix so that runs in
+// parallel never meet.  A run that outlives limit is killed.
+ProgramRun runProgram(const std::vector<std::string>& argv, const std::string& dir, const std::string& input,
+               const std::string& channelSuffix, std::chrono::milliseconds limit);
+
+// Like runProgram, but stdin stays open (nothing is written to it) and
+// watch sees the output so far after every read, with the process id;
+// stdout is read until every writer has closed it.
+ProgramRun runWatched(const std::vector<std::string>& argv, const std::string& dir, const std::string& channelSuffix,
+                      std::chrono::milliseconds limit, const std::function<void(const std::string&, int)>& watch);
+
+// A suffix of its own for each call: pid and a counter.
+std::string uniqueSuffix();
+
+std::string vorkProgram();
+
+} // namespace drtest
