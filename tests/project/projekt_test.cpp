@@ -133,22 +133,20 @@ TEST(Projekt, JalArgumentFromRunArguments)
     }
 }
 
-TEST(Projekt, NamelessProjectFailsToOpen)
-{
-    FixedAnswerUi ui(kYes, nullptr);
-    EXPECT_EQ(failureOf("", true, ui), "Chyba pri otváraní projekt súboru ");
-    EXPECT_EQ(failureOf("/tmp/", true, ui), "Chyba pri otváraní projekt súboru /tmp/");
-}
-
-TEST(Projekt, UnreadableFileFailsToOpen)
+TEST(Projekt, OpenFailuresNameTheFile)
 {
     // A file that exists but whose read fails, even for root: the process's
     // own memory file, which refuses reads at offset 0.
     test::TempDir dir;
     ASSERT_EQ(::symlink("/proc/self/mem", (dir / "p.ly").c_str()), 0);
-    FixedAnswerUi ui(kNo, nullptr);
-    EXPECT_EQ(failureOf(dir / "p.ly", false, ui), "Chyba pri otváraní projekt súboru " + (dir / "p.ly"));
-    EXPECT_EQ(ui.questionsAsked(), 0);
+    struct Case { std::string file; bool createNew; };
+    const Case cases[] = {{"", true}, {"/tmp/", true}, {dir / "p.ly", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        FixedAnswerUi ui(kYes, nullptr);
+        EXPECT_EQ(failureOf(c.file, c.createNew, ui), "Chyba pri otváraní projekt súboru " + c.file);
+        EXPECT_EQ(ui.questionsAsked(), 0);
+    }
 }
 
 TEST(Projekt, MissingFileAsksBeforeCreating)
