@@ -290,8 +290,9 @@ TEST_F(MakeEngine, FailedGenerationNeverCompiles)
         EXPECT_EQ(gen.tools(), c.tools);
         EXPECT_EQ(test::contains(project->events, "compileStartFailed"), c.result == Projekt::kMakeNoCompiler);
         EXPECT_FALSE(test::contains(project->events, "compileStarted"));
-        if (c.result == Projekt::kMakeFailed)
+        if (c.result == Projekt::kMakeFailed) {
             EXPECT_FALSE(test::exists(project->messageFile()));
+        }
     }
 }
 
