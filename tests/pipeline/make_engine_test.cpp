@@ -257,9 +257,7 @@ TEST_F(MakeEngine, DebugModeSwitchAndRemakeForgetTheStamps)
 
     gen.calls.clear();
     EXPECT_EQ(project->build(Projekt::kBuild), Projekt::kBuildDone);
-    ASSERT_EQ(gen.tools(), "lex,yacc");
-    EXPECT_EQ(gen.calls[0].skeleton, "/skel/lncform");
-    EXPECT_EQ(gen.calls[1].skeleton, "/skel/lyaccpar");
+    EXPECT_EQ(gen.tools(), "lex,yacc");
 
     gen.calls.clear();
     EXPECT_EQ(project->remake(), Projekt::kMakeNoCompiler);

@@ -70,27 +70,6 @@ TEST_F(Pipeline, SecondBuildDoesNothing)
     EXPECT_EQ(project->taskList(), (std::vector<std::string>{texts::kBuildStart, texts::kAllUpToDate}));
 }
 
-TEST_F(Pipeline, OnlyWhatChangedIsRegenerated)
-{
-    ASSERT_EQ(project->build(Projekt::kBuild), Projekt::kBuildDone);
-    struct Case {
-        const char* what;
-        std::function<void()> change;
-        bool lex, yacc;
-    } cases[] = {
-        {"grammar touched", [&] { test::setMtime(dir / "calc.y", test::kBaseTime + test::kLater); }, false, true},
-        {"scanner output deleted", [&] { ::unlink((dir / "lexyy.cpp").c_str()); }, true, false},
-    };
-    for (const Case& c : cases) {
-        c.change();
-        EXPECT_EQ(project->build(Projekt::kBuild), Projekt::kBuildDone) << c.what;
-        EXPECT_EQ(contains(project->taskList(), "Generovanie lexikalneho analyzatora: calc.l->lexyy.cpp"), c.lex)
-            << c.what;
-        EXPECT_EQ(contains(project->taskList(), "Generovanie syntaktickeho analyzatora: calc.y->calc.cpp"), c.yacc)
-            << c.what;
-    }
-}
-
 // Switching debug mode regenerates both analysers, with the other
 // skeletons.
 TEST_F(Pipeline, DebugModeUsesTheDebugSkeletons)
