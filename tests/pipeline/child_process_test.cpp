@@ -18,25 +18,31 @@ int waitForExit(ChildProcess& p)
     return code;
 }
 
-struct ExitCase {
-    const char* script;
-    int expected;
-};
-
-TEST(ChildProcess, ReportsExitCodesAndSignals)
+// Each script is halted after haltAfterMs (never when negative); a process
+// that has already ended keeps its own code.
+TEST(ChildProcess, ReportsExitCodesSignalsAndHalts)
 {
-    const ExitCase cases[] = {
-        {"exit 0", 0},
-        {"exit 3", 3},
-        {"exit 255", 255},
-        {"kill -KILL $$", 128 + 9},
-        {"kill -SEGV $$", 128 + 11},
+    struct Case { const char* script; int haltAfterMs; int expected; };
+    const Case cases[] = {
+        {"exit 0", -1, 0},
+        {"exit 3", -1, 3},
+        {"exit 255", -1, 255},
+        {"kill -KILL $$", -1, 128 + 9},
+        {"kill -SEGV $$", -1, 128 + 11},
+        {"exec sleep 30", 100, ChildProcess::kHaltedExitCode},
+        {"trap '' TERM; while :; do sleep 0.05; done", 100, ChildProcess::kHaltedExitCode},
+        {"exit 9", 200, 9},
     };
-    for (const ExitCase& c : cases) {
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.script);
         ChildProcess p;
         std::string error;
         ASSERT_TRUE(p.start({"/bin/sh", "-c", c.script}, {}, error)) << error;
-        EXPECT_EQ(waitForExit(p), c.expected) << c.script;
+        if (c.haltAfterMs >= 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(c.haltAfterMs));
+            p.halt(std::chrono::milliseconds(300));
+        }
+        EXPECT_EQ(waitForExit(p), c.expected);
         EXPECT_FALSE(p.active());
     }
 }
@@ -51,29 +57,6 @@ TEST(ChildProcess, StillActiveUntilReaped)
     EXPECT_EQ(waitForExit(p), 4);
     // The code stays readable after the process is gone.
     EXPECT_EQ(p.exitCode(), 4);
-}
-
-TEST(ChildProcess, HaltReportsTheHaltCodeEvenWhenSigtermIsIgnored)
-{
-    const char* scripts[] = {"exec sleep 30", "trap '' TERM; while :; do sleep 0.05; done"};
-    for (const char* script : scripts) {
-        ChildProcess p;
-        std::string error;
-        ASSERT_TRUE(p.start({"/bin/sh", "-c", script}, {}, error));
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        p.halt(std::chrono::milliseconds(300));
-        EXPECT_EQ(waitForExit(p), ChildProcess::kHaltedExitCode) << script;
-    }
-}
-
-TEST(ChildProcess, HaltAfterTheEndKeepsTheRealCode)
-{
-    ChildProcess p;
-    std::string error;
-    ASSERT_TRUE(p.start({"/bin/sh", "-c", "exit 9"}, {}, error));
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    p.halt();
-    EXPECT_EQ(waitForExit(p), 9);
 }
 
 TEST(ChildProcess, FailsToStartWithAReason)

@@ -63,11 +63,6 @@ inline void writeStandInCompiler(const std::string& path, const std::string& log
     makeExecutable(path, s);
 }
 
-inline std::string sourceFile(const std::string& rel)
-{
-    return readFile(std::string(VORK_SOURCE_DIR) + "/" + rel);
-}
-
 inline bool contains(const std::vector<std::string>& list, const std::string& item)
 {
     for (const std::string& s : list)

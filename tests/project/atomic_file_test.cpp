@@ -28,13 +28,7 @@ TEST(AtomicFile, FailureLeavesNoTemporaryBehind)
     ::mkdir((dir / "d").c_str(), 0777);
     EXPECT_FALSE(writeFileAtomically(dir / "d", "x"));  // a directory is not replaced
     EXPECT_FALSE(writeFileAtomically(dir / "missing/f", "x"));
-    std::string listing;
-    FILE* p = ::popen(("ls -A '" + dir.path() + "'").c_str(), "r");
-    char buf[256];
-    while (std::fgets(buf, sizeof buf, p))
-        listing += buf;
-    ::pclose(p);
-    EXPECT_EQ(listing, "d\n");
+    EXPECT_EQ(test::listing(dir.path()), std::vector<std::string>{"d"});
 }
 
 TEST(AtomicFile, LineHelpers)
