@@ -1,4 +1,5 @@
-// The duq-lex command: options, exit status, and where its lines go.
+// The duq-lex command: options, exit status, and where its lines go; and
+// the in-process entry point against separate processes.
 #include "lex_harness.h"
 
 #include <gtest/gtest.h>
@@ -19,11 +20,7 @@ CliRun duqLex(const TempDir& dir, const std::string& args)
 {
     std::string cmd = "cd '" + dir.path("") + "' && '" VORK_BIN_DIR "/duq-lex' " + args + " >stdout.txt 2>stderr.txt";
     int rc = std::system(cmd.c_str());
-    CliRun r;
-    r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    r.out = readFile(dir.path("stdout.txt"));
-    r.err = readFile(dir.path("stderr.txt"));
-    return r;
+    return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, readFile(dir.path("stdout.txt")), readFile(dir.path("stderr.txt"))};
 }
 
 } // namespace
@@ -44,7 +41,10 @@ TEST(Cli, OptionsAndExitStatus)
         {"--version", 0, "duq-lex 1.5.0", ""},
         {"", 2, "", "usage: duq-lex"},
         {"--bogus calc.l", 2, "", "usage: duq-lex"},
-        {"-k skel calc.l", 0, "Analyzer written to  \"lexyy.cpp\".", ""},
+        {"calc.l extra.l", 2, "", "usage: duq-lex"},
+        {"-o", 2, "", "usage: duq-lex"},
+        // defaults: lexyy.cpp with the installed ncform
+        {"calc.l", 0, "Analyzer written to  \"lexyy.cpp\".", ""},
         {"-k skel -o out.c --slovak --stats --no-optimise calc.l", 0, "STATISTICKE INFORMACIE :", ""},
         {"-k skel -o bad.c bad.l", 1, "", "[DUQ - LEX Chyba] bad.l(2): Action does not terminate\n"},
         {"-k nothere calc.l", 1, "", "[DUQ - LEX Chyba] calc.l(0): Lex driver , file: nothere, not found \n"},
@@ -56,6 +56,40 @@ TEST(Cli, OptionsAndExitStatus)
         EXPECT_NE(r.out.find(c.inOut), std::string::npos) << r.out;
         EXPECT_NE(r.err.find(c.inErr), std::string::npos) << r.err;
     }
-    EXPECT_NE(readFile(dir.path("lexyy.cpp")).find("/* skeleton */"), std::string::npos);
+    std::string ncform = readFile(VORK_BIN_DIR "/ncform"), lexyy = readFile(dir.path("lexyy.cpp"));
+    ASSERT_FALSE(ncform.empty());
+    ASSERT_GE(lexyy.size(), ncform.size());
+    EXPECT_EQ(lexyy.substr(lexyy.size() - ncform.size()), ncform);
     EXPECT_NE(readFile(dir.path("out.c")).find("/* skeleton */"), std::string::npos);
+}
+
+// Runs of lex_run in one process, with an unrelated run between them, write
+// the same files and lines as duq-lex processes on the same inputs.
+TEST(Cli, RunsInOneProcessMatchSeparateProcesses)
+{
+    const char* spec = "D [0-9]\n%s A\n%%\n{D}+\treturn(1);\n<A>[a-z]+/x\t;\n^\"q\"$\t;\nx\tREJECT;\n%%\n";
+    for (int slovak : {0, 1}) {
+        SCOPED_TRACE(slovak);
+        Result first = generate(spec, slovak, 1);
+        Result other = generate("%%\nzz\t;\n%%\n", 1 - slovak, 0, 0);
+        Result second = generate(spec, slovak, 1);
+        TempDir dir;
+        dir.write("x.l", spec);
+        dir.write("skel", "/* skeleton */\n");
+        CliRun cli = duqLex(dir, std::string("-k skel -o x.c --stats ") + (slovak ? "--slovak " : "") + "x.l");
+        ASSERT_EQ(first.status, 0);
+        ASSERT_EQ(other.status, 0);
+        ASSERT_EQ(cli.status, 0);
+        std::string process = withoutDateLine(readFile(dir.path("x.c")));
+        EXPECT_EQ(withoutDateLine(first.output), process);
+        EXPECT_EQ(withoutDateLine(second.output), process);
+        // the statistics end with two bare newlines on standard output
+        std::string lines, out = cli.out;
+        for (const std::string& m : first.messages)
+            lines += m + "\n";
+        for (size_t p; (p = out.find("\n\n")) != std::string::npos;)
+            out.erase(p, 1);
+        EXPECT_EQ(lines, out);
+        EXPECT_EQ(first.messages, second.messages);
+    }
 }

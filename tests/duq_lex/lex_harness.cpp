@@ -38,66 +38,43 @@ std::string readFile(const std::string& path)
     return ss.str();
 }
 
+std::string dataFile(const std::string& name)
+{
+    return readFile(VORK_SOURCE_DIR "/tests/duq_lex/data/" + name);
+}
+
 std::string withoutDateLine(const std::string& text)
 {
     std::string out;
     std::istringstream in(text);
     std::string line;
-    while (std::getline(in, line)) {
-        if (line.rfind("//    Created:  ", 0) == 0 || line.rfind("//    Vytvorene:  ", 0) == 0)
-            continue;
-        out += line;
-        out += '\n';
-    }
+    while (std::getline(in, line))
+        if (line.rfind("//    Created:  ", 0) != 0 && line.rfind("//    Vytvorene:  ", 0) != 0)
+            out += line + '\n';
     return out;
 }
 
-namespace {
-
-class Capture : public vork::Sinks {
-public:
-    void message(const std::string& t) override { messages.push_back(t); }
-    void lexError(const std::string& t, int line) override
-    {
-        errors.push_back(vork::formatErrorItem(vork::kLexErrorPrefix, "x.l", t, line));
-    }
-    void lexWarning(const std::string& t, int line) override
-    {
-        errors.push_back(vork::formatErrorItem(vork::kLexWarningPrefix, "x.l", t, line));
-    }
-    void yaccError(const std::string& t, int line) override
-    {
-        errors.push_back(vork::formatErrorItem(vork::kYaccErrorPrefix, "x.y", t, line));
-    }
-    std::vector<std::string> messages, errors;
-};
-
-} // namespace
+Result runIn(const TempDir& dir, const std::string& skeleton, const std::string& spec, const std::string& output,
+             int slovak, int statistics, int optimise)
+{
+    std::filesystem::path back = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path(""));
+    Capture sinks;
+    Result r;
+    r.status = duq_lex::lex_run(sinks, skeleton, spec, output, slovak, statistics, optimise);
+    std::filesystem::current_path(back);
+    r.output = readFile(dir.path(output));
+    r.messages = sinks.messages;
+    r.errors = sinks.errors;
+    return r;
+}
 
 Result generate(const std::string& spec, int slovak, int statistics, int optimise)
 {
     TempDir dir;
     dir.write("x.l", spec);
     dir.write("skel", "/* skeleton */\n");
-    Capture sinks;
-    Result r;
-    r.status = duq_lex::lex_run(sinks, dir.path("skel"), dir.path("x.l"), dir.path("x.c"), slovak,
-                                statistics, optimise);
-    r.output = readFile(dir.path("x.c"));
-    r.messages = sinks.messages;
-    r.errors = sinks.errors;
-    return r;
-}
-
-std::string slice(const std::string& text, const std::string& from, const std::string& to)
-{
-    size_t a = text.find(from);
-    if (a == std::string::npos)
-        return "<missing " + from + ">";
-    size_t b = text.find(to, a + from.size());
-    if (b == std::string::npos)
-        return text.substr(a);
-    return text.substr(a, b + to.size() - a);
+    return runIn(dir, "skel", "x.l", "x.c", slovak, statistics, optimise);
 }
 
 namespace {

@@ -2,10 +2,10 @@
 // generator on a specification text, and a reader for the generated tables.
 #pragma once
 
-#include "vork/error_list.h"
+#include "vork/sinks.h"
 
-#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lextest {
@@ -15,6 +15,8 @@ class TempDir {
 public:
     TempDir();
     ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
     std::string path(const std::string& name) const { return dir_ + "/" + name; }
     void write(const std::string& name, const std::string& text) const;
 
@@ -23,32 +25,45 @@ private:
 };
 
 std::string readFile(const std::string& path);
-
+// A file of tests/duq_lex/data.
+std::string dataFile(const std::string& name);
 // The generated file without its creation-time line.
 std::string withoutDateLine(const std::string& text);
 
-struct Result {
-    int status = -1;
-    std::string output;                 // the generated file
-    std::vector<std::string> messages;  // message list
-    std::vector<std::string> errors;    // error list items
+// What a run reports: progress lines as they are, errors and warnings as
+// "E text @line" and "W text @line".
+class Capture : public vork::Sinks {
+public:
+    void message(const std::string& t) override { messages.push_back(t); }
+    void lexError(const std::string& t, int line) override { errors.push_back("E " + t + " @" + std::to_string(line)); }
+    void lexWarning(const std::string& t, int line) override { errors.push_back("W " + t + " @" + std::to_string(line)); }
+    void yaccError(const std::string& t, int) override { errors.push_back("Y " + t); }
+    std::vector<std::string> messages, errors;
 };
 
-// Runs lex_run on `spec` (written to x.l) with a one-line stand-in skeleton.
-Result generate(const std::string& spec, int slovak = 0, int statistics = 0, int optimise = 1);
+struct Result {
+    int status = -1;
+    std::string output;  // the generated file
+    std::vector<std::string> messages, errors;
+};
 
-// The text between the first occurrence of `from` and the next `to`
-// (inclusive of both).
-std::string slice(const std::string& text, const std::string& from, const std::string& to);
+// Runs lex_run with `dir` as the current directory and the names relative
+// to it, the way the IDE calls it from the project directory.
+Result runIn(const TempDir& dir, const std::string& skeleton, const std::string& spec, const std::string& output,
+             int slovak = 0, int statistics = 0, int optimise = 1);
+
+// Writes `spec` to x.l next to a one-line stand-in skeleton "skel" and runs
+// lex_run on them into x.c.
+Result generate(const std::string& spec, int slovak = 0, int statistics = 0, int optimise = 1);
 
 // The generated tables, read back from the text, and a matcher that follows
 // the table conventions the skeleton relies on.
 struct Tables {
     std::vector<int> verify, advance;
     struct State {
-        int base;      // negative: compressed by character
-        int other;     // fall-back state, -1 none
-        int stops;     // offset in vstop, -1 none
+        int base;   // negative: compressed by character
+        int other;  // fall-back state, -1 none
+        int stops;  // offset in vstop, -1 none
     };
     std::vector<State> states;
     std::vector<int> vstop;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace lextest;
 
 namespace {
@@ -143,4 +145,59 @@ TEST(Tables, EqualTextsShareOneStopListInOrder)
     EXPECT_EQ(t.vstop[at], 1);
     EXPECT_EQ(t.vstop[at + 1], 2);
     EXPECT_EQ(t.vstop[at + 2], 0);
+}
+
+// A rule dropped on a syntax error leaves no trace in the automaton.
+TEST(Tables, DroppedRulesLeaveNoTrace)
+{
+    struct Case {
+        const char* spec;
+        const char* input;
+        int rule, length;
+    };
+    const Case cases[] = {
+        // the last rule is dropped: the tree still ends at rule 1
+        {"%%\na\t;\nb)\t;\n", "a", 1, 1},
+        {"%%\na\t;\nb)\t;\n", "b", 0, 0},
+        // a trailing context inside a dropped rule does not carry over
+        {"%%\na/b)\t;\nc/d\t;\n", "cd", 1, 2},
+        // only the broken rule goes; the next one reuses its number
+        {"%%\nx\t;\n(y\t;\nz\t;\n", "z", 2, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.spec);
+        Result r = generate(c.spec);
+        ASSERT_EQ(r.status, 0);
+        EXPECT_TRUE(r.errors.empty());
+        Tables t = Tables::parse(r.output);
+        EXPECT_EQ(t.longest(c.input), std::make_pair(c.rule, c.length));
+    }
+    Tables t = Tables::parse(generate("%%\na/b)\t;\nc/d\t;\n").output);
+    ASSERT_GE(t.extra.size(), 2u);
+    EXPECT_EQ(t.extra[1], 1);
+}
+
+// Characters the tables cannot hold are left out of the pattern with a
+// warning; the rest of the pattern stays.
+TEST(Tables, CharactersOutsideTheTableRangeAreLeftOut)
+{
+    struct Case {
+        const char* spec;
+        const char* warning;
+        const char* input;
+    };
+    const Case cases[] = {
+        {"%%\n\"\\0a\"\t;\n", "W Character 0 outside 1..127 ignored @2", "a"},
+        {"%%\n\"a\\777\"\t;\n", "W Character 777 outside 1..127 ignored @2", "a"},
+        {"%%\n[\\200a]\t;\n", "W Character 200 outside 1..127 ignored @2", "a"},
+        {"%%\n\xc3\xa1x\t;\n", "W Character 303 outside 1..127 ignored @2", "x"},
+        {"%%\n\"\\0\"x\t;\n", "W Character 0 outside 1..127 ignored @2", "x"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.spec);
+        Result r = generate(c.spec);
+        ASSERT_EQ(r.status, 0);
+        EXPECT_NE(std::find(r.errors.begin(), r.errors.end(), c.warning), r.errors.end());
+        EXPECT_EQ(Tables::parse(r.output).longest(c.input), std::make_pair(1, 1));
+    }
 }
