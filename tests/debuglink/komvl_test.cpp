@@ -74,14 +74,14 @@ TEST(Komun, StopsOnlyWhereTheFlagsSay)
         LogHost host;
         KomunVlakno t(host);
         host.attach(&t);
-        ScriptPeer peer(numbered(kAllKinds));
+        auto peer = scriptPeer(numbered(kAllKinds));
         ASSERT_TRUE(t.waitSuspended(5s));
         if (!c.command)
             t.resume();
         ASSERT_TRUE(stepThrough(t, c.command.value_or(StepCommand::AfterStav)));
-        peer.join();
+        peer.wait();
         EXPECT_EQ(host.stops(), stopsAt(c.stops));
-        EXPECT_EQ(peer.replies(), std::vector<uint32_t>(kAllKinds.size(), 13u));
+        EXPECT_EQ(peer.get(), std::vector<uint32_t>(kAllKinds.size(), 13u));
         EXPECT_EQ(t.repliesSent(), kAllKinds.size());
         // Every kind but State is displayed, in order; the end handler last.
         Lines log = host.log(), shown;
@@ -148,12 +148,12 @@ TEST_F(KomunTest, CommandBeforeStartOnlyPresetsTheFlags)
     KomunVlakno t(host);
     host.attach(&t);
     t.stepCommand(StepCommand::AfterReduction); // before anything arrived
-    ScriptPeer peer(numbered({11, 8, 5, 8, 12}));
+    auto peer = scriptPeer(numbered({11, 8, 5, 8, 12}));
     ASSERT_TRUE(t.waitSuspended(5s));
     EXPECT_EQ(host.stops(), stopsAt({0}));
     t.resume();
     ASSERT_TRUE(stepThrough(t, StepCommand::AfterReduction));
-    peer.join();
+    peer.wait();
     EXPECT_EQ(host.stops(), stopsAt({0, 2, 4}));
 }
 
@@ -220,10 +220,9 @@ TEST_F(KomunTest, CommandDuringTheStoppedDisplayIsNotLost)
     KomunVlakno t(eager);
     eager.thread = &t;
     eager.attach(&t);
-    ScriptPeer peer(numbered({11, 8, 5, 5, 12}));
+    auto peer = scriptPeer(numbered({11, 8, 5, 5, 12}));
     ASSERT_TRUE(t.waitEnded(10s)) << "a stop waited for a command that had already come";
-    peer.join();
-    EXPECT_EQ(peer.replies(), std::vector<uint32_t>(5, 13u));
+    EXPECT_EQ(peer.get(), std::vector<uint32_t>(5, 13u));
     EXPECT_EQ(eager.stops(), stopsAt({0, 2, 3, 4}));
     EXPECT_FALSE(t.suspended());
     t.finish();
@@ -292,7 +291,7 @@ TEST_F(KomunTest, MainThreadModeRunsDisplaysOnTheServicingThread)
     } h;
     auto t = std::make_unique<KomunVlakno>(h, DisplayCall::MainThread);
     h.attach(t.get());
-    ScriptPeer peer({{11, 1, 0}, {8, 2, 0}, {9, 65, 0}, {12, 0, 0}});
+    auto peer = scriptPeer({{11, 1, 0}, {8, 2, 0}, {9, 65, 0}, {12, 0, 0}});
     auto deadline = std::chrono::steady_clock::now() + 10s;
     while (!t->loopEnded() && std::chrono::steady_clock::now() < deadline) {
         h.runQueued(); // the main thread's event loop
@@ -302,7 +301,7 @@ TEST_F(KomunTest, MainThreadModeRunsDisplaysOnTheServicingThread)
     }
     ASSERT_TRUE(t->loopEnded());
     t->finish();
-    peer.join();
+    peer.wait();
     // The end's wake-up may still be queued when the owner deletes the
     // thread: running it afterwards must do nothing.
     h.attach(nullptr);
@@ -318,11 +317,11 @@ TEST_F(KomunTest, MainThreadModeRunsDisplaysOnTheServicingThread)
 TEST_F(KomunTest, FinishServesADisplayThatIsWaitingForTheMainThread)
 {
     KomunVlakno t(host, DisplayCall::MainThread);
-    ScriptPeer peer({{11, 1, 0}});
+    auto peer = scriptPeer({{11, 1, 0}});
     // Nobody services the worker: it waits inside the display of kind 11.
     std::this_thread::sleep_for(200ms);
     t.finish();
-    peer.join();
+    peer.wait();
     EXPECT_TRUE(t.loopEnded());
     ASSERT_FALSE(host.log().empty());
     EXPECT_EQ(host.log().back(), "ended");
@@ -336,7 +335,7 @@ TEST_F(KomunTest, StateStopAndRunFreeOnTheDebugPanel)
     GrammarText grammar{true, {"%%", "s : ;"}, ""};
     DebugSession session("VORK", [&] { return grammar; }, prompts);
     KomunVlakno t(session);
-    ScriptPeer peer({{11, 0, 0}, {8, 5, 0}, {9, 'k', 0}, {6, 99, 0}, {8, 6, 0}, {12, 0, 0}});
+    auto peer = scriptPeer({{11, 0, 0}, {8, 5, 0}, {9, 'k', 0}, {6, 99, 0}, {8, 6, 0}, {12, 0, 0}});
 
     ASSERT_TRUE(t.waitSuspended(5s)); // AnalysisStart
     EXPECT_EQ(session.title(), "VORK[Zastaveny]");
@@ -355,8 +354,7 @@ TEST_F(KomunTest, StateStopAndRunFreeOnTheDebugPanel)
 
     t.stepCommand(StepCommand::BezKrok);
     ASSERT_TRUE(t.waitEnded(5s));
-    peer.join();
-    EXPECT_EQ(peer.replies(), (std::vector<uint32_t>{13, 13, 13, 14}));
+    EXPECT_EQ(peer.get(), (std::vector<uint32_t>{13, 13, 13, 14}));
     EXPECT_TRUE(session.ended());
     for (const auto& [name, on] : session.commands().states())
         EXPECT_FALSE(on) << name;

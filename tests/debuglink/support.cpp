@@ -103,32 +103,21 @@ std::optional<uint32_t> RawPeer::send(uint32_t kind, int32_t v1, int32_t v2, uin
     return vork_chan_get32(shm_.addr, VORK_CHAN_OFF_REPLY);
 }
 
-ScriptPeer::ScriptPeer(std::vector<Step> script) : script_(std::move(script))
+std::future<std::vector<uint32_t>> scriptPeer(std::vector<Step> script)
 {
-    thread_ = std::thread([this] {
+    return std::async(std::launch::async, [script = std::move(script)] {
+        std::vector<uint32_t> replies;
         RawPeer peer;
         if (!peer.ok() || !peer.waitReady(5000))
-            return;
-        for (const Step& s : script_) {
+            return replies;
+        for (const Step& s : script) {
             auto r = peer.send(s.kind, s.v1, s.v2, 5000);
-            std::lock_guard<std::mutex> l(m_);
-            replies_.push_back(r.value_or(0));
+            replies.push_back(r.value_or(0));
             if (!r || *r == VORK_REPLY_RUN_FREE)
                 break;
         }
+        return replies;
     });
-}
-
-void ScriptPeer::join()
-{
-    if (thread_.joinable())
-        thread_.join();
-}
-
-std::vector<uint32_t> ScriptPeer::replies()
-{
-    std::lock_guard<std::mutex> l(m_);
-    return replies_;
 }
 
 bool stepThrough(vork::debuglink::KomunVlakno& t, vork::debuglink::StepCommand cmd, int maxStops)

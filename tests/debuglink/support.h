@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <future>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -82,21 +83,9 @@ struct Step {
     int32_t v2 = 0;
 };
 
-// Runs a RawPeer over a script on its own thread; each record's reply (0 on
-// a time-out) lands in replies().  Stops after a reply 14.
-class ScriptPeer {
-public:
-    explicit ScriptPeer(std::vector<Step> script);
-    ~ScriptPeer() { join(); }
-    void join();
-    std::vector<uint32_t> replies();
-
-private:
-    std::vector<Step> script_;
-    std::mutex m_;
-    std::vector<uint32_t> replies_;
-    std::thread thread_;
-};
+// Runs a RawPeer over a script on its own thread; the future holds each
+// record's reply (0 on a time-out).  Stops after a reply 14.
+std::future<std::vector<uint32_t>> scriptPeer(std::vector<Step> script);
 
 // Answers every stop of t with cmd until the loop ends or maxStops stops
 // were answered.  Returns false when a stop or the end did not come in time.
