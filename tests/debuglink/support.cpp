@@ -1,50 +1,40 @@
 #include "support.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/mman.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace dltest {
 
-namespace {
-const char* const kNames[] = {VORK_CHAN_BLOCK_NAME, VORK_CHAN_EVENT_TO_PEER, VORK_CHAN_EVENT_FROM_PEER};
-}
-
 PrivateNames::PrivateNames()
 {
-    static int counter = 0;
+    static std::atomic<int> counter{0};
     suffix_ = "-t" + std::to_string(getpid()) + "-" + std::to_string(++counter);
     setenv(VORK_CHAN_SUFFIX_ENV, suffix_.c_str(), 1);
 }
 
 PrivateNames::~PrivateNames()
 {
-    for (const char* n : kNames) {
-        std::string p = path(n);
-        shm_unlink(p.c_str());
-        rmdir(("/dev/shm" + p).c_str());
+    for (const char* n : {VORK_CHAN_BLOCK_NAME, VORK_CHAN_EVENT_TO_PEER, VORK_CHAN_EVENT_FROM_PEER}) {
+        shm_unlink(path(n).c_str());
+        rmdir(("/dev/shm" + path(n)).c_str()); // left by the creation-failure tests
     }
     unsetenv(VORK_CHAN_SUFFIX_ENV);
 }
 
-std::string PrivateNames::path(const char* name) const
-{
-    return std::string("/") + name + suffix_;
-}
+std::string PrivateNames::path(const char* name) const { return std::string("/") + name + suffix_; }
 
 bool PrivateNames::exists(const char* name) const
 {
     int fd = shm_open(path(name).c_str(), O_RDONLY, 0);
-    if (fd < 0)
-        return false;
-    close(fd);
-    return true;
+    if (fd >= 0)
+        close(fd);
+    return fd >= 0;
 }
 
 void LogHost::add(std::string s)
@@ -64,34 +54,25 @@ void LogHost::showStopped()
     add("stopped@" + std::to_string(t ? t->value1() : -1));
 }
 
-void LogHost::showRunning()
-{
-    add("running");
-}
-
-void LogHost::threadEnded()
-{
-    add("ended");
-}
-
-void LogHost::showChannelError(const std::string& text)
-{
-    add("error " + text);
-}
-
-std::vector<std::string> LogHost::log() const
+Lines LogHost::log() const
 {
     std::lock_guard<std::mutex> l(m_);
     return log_;
 }
 
-std::vector<std::string> LogHost::stops() const
+Lines LogHost::stops() const
 {
-    std::vector<std::string> out;
+    Lines out;
     for (const auto& s : log())
         if (s.rfind("stopped@", 0) == 0)
             out.push_back(s);
     return out;
+}
+
+bool LogHost::logged(const std::string& entry) const
+{
+    Lines l = log();
+    return std::find(l.begin(), l.end(), entry) != l.end();
 }
 
 RawPeer::RawPeer()
@@ -108,10 +89,7 @@ RawPeer::~RawPeer()
     vork_event_close(&fromPeer_);
 }
 
-bool RawPeer::waitReady(uint32_t ms)
-{
-    return vork_event_wait(&toPeer_, ms) != 0;
-}
+bool RawPeer::waitReady(uint32_t ms) { return vork_event_wait(&toPeer_, ms) != 0; }
 
 std::optional<uint32_t> RawPeer::send(uint32_t kind, int32_t v1, int32_t v2, uint32_t ms)
 {
@@ -125,37 +103,21 @@ std::optional<uint32_t> RawPeer::send(uint32_t kind, int32_t v1, int32_t v2, uin
     return vork_chan_get32(shm_.addr, VORK_CHAN_OFF_REPLY);
 }
 
-ScriptPeer::ScriptPeer(std::vector<Step> script, uint32_t replyMs) : script_(std::move(script)), replyMs_(replyMs)
+std::future<std::vector<uint32_t>> scriptPeer(std::vector<Step> script)
 {
-    thread_ = std::thread([this] {
+    return std::async(std::launch::async, [script = std::move(script)] {
+        std::vector<uint32_t> replies;
         RawPeer peer;
         if (!peer.ok() || !peer.waitReady(5000))
-            return;
-        for (const Step& s : script_) {
-            auto r = peer.send(s.kind, s.v1, s.v2, replyMs_);
-            std::lock_guard<std::mutex> l(m_);
-            replies_.push_back(r.value_or(0));
+            return replies;
+        for (const Step& s : script) {
+            auto r = peer.send(s.kind, s.v1, s.v2, 5000);
+            replies.push_back(r.value_or(0));
             if (!r || *r == VORK_REPLY_RUN_FREE)
                 break;
         }
+        return replies;
     });
-}
-
-ScriptPeer::~ScriptPeer()
-{
-    join();
-}
-
-void ScriptPeer::join()
-{
-    if (thread_.joinable())
-        thread_.join();
-}
-
-std::vector<uint32_t> ScriptPeer::replies()
-{
-    std::lock_guard<std::mutex> l(m_);
-    return replies_;
 }
 
 bool stepThrough(vork::debuglink::KomunVlakno& t, vork::debuglink::StepCommand cmd, int maxStops)
@@ -174,7 +136,7 @@ bool stepThrough(vork::debuglink::KomunVlakno& t, vork::debuglink::StepCommand c
     return t.waitEnded(5s);
 }
 
-Child::Child(const std::vector<std::string>& argv)
+Child::Child(const Lines& argv)
 {
     int fds[2];
     if (pipe(fds) != 0)
@@ -198,10 +160,9 @@ Child::Child(const std::vector<std::string>& argv)
 
 Child::~Child()
 {
-    if (pid_ > 0 && !reaped_) {
-        ::kill(pid_, SIGKILL);
+    kill(SIGKILL);
+    if (pid_ > 0 && !reaped_)
         waitpid(pid_, nullptr, 0);
-    }
     if (out_ >= 0)
         close(out_);
 }
@@ -211,8 +172,7 @@ std::optional<int> Child::wait(std::chrono::milliseconds timeout)
     auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         int status = 0;
-        pid_t r = waitpid(pid_, &status, WNOHANG);
-        if (r == pid_) {
+        if (waitpid(pid_, &status, WNOHANG) == pid_) {
             reaped_ = true;
             return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         }
@@ -237,9 +197,28 @@ std::string Child::output()
     return buffered_;
 }
 
-std::string peerProgram()
+Lines Child::outputLines()
 {
-    return VORK_PEER_PROGRAM;
+    Lines out;
+    std::string text = output();
+    for (size_t start = 0, nl; start < text.size(); start = nl + 1) {
+        nl = std::min(text.find('\n', start), text.size());
+        out.push_back(text.substr(start, nl - start));
+    }
+    return out;
+}
+
+TempDir::TempDir()
+{
+    char dir[] = "/tmp/vork-dltest-XXXXXX";
+    path_ = mkdtemp(dir) ? dir : "";
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ec;
+    if (!path_.empty())
+        std::filesystem::remove_all(path_, ec);
 }
 
 } // namespace dltest

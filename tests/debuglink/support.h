@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <future>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -19,6 +20,7 @@
 namespace dltest {
 
 using namespace std::chrono_literals;
+using Lines = std::vector<std::string>;
 
 // Gives this process's channel objects names of their own (children
 // inherit them) and removes whatever is left under them at the end.
@@ -28,7 +30,6 @@ public:
     ~PrivateNames();
     std::string path(const char* name) const; // "/" + name + suffix
     bool exists(const char* name) const;
-    const std::string& suffix() const { return suffix_; }
 
 private:
     std::string suffix_;
@@ -40,18 +41,19 @@ class LogHost : public vork::debuglink::KomunHost {
 public:
     void showRecord(const vork::debuglink::Record& r) override;
     void showStopped() override;
-    void showRunning() override;
-    void threadEnded() override;
-    void showChannelError(const std::string& text) override;
+    void showRunning() override { add("running"); }
+    void threadEnded() override { add("ended"); }
+    void showChannelError(const std::string& text) override { add("error " + text); }
 
-    std::vector<std::string> log() const;
-    std::vector<std::string> stops() const; // only the "stopped@V1" entries
+    Lines log() const;
+    Lines stops() const; // only the "stopped@V1" entries
+    bool logged(const std::string& entry) const;
     void attach(const vork::debuglink::KomunVlakno* t) { thread_ = t; }
 
 private:
     void add(std::string s);
     mutable std::mutex m_;
-    std::vector<std::string> log_;
+    Lines log_;
     std::atomic<const vork::debuglink::KomunVlakno*> thread_{nullptr};
 };
 
@@ -81,22 +83,9 @@ struct Step {
     int32_t v2 = 0;
 };
 
-// Runs a RawPeer over a script on its own thread; each record's reply (0 on
-// a time-out of replyMs) lands in replies().
-class ScriptPeer {
-public:
-    ScriptPeer(std::vector<Step> script, uint32_t replyMs = 5000);
-    ~ScriptPeer();
-    void join();
-    std::vector<uint32_t> replies();
-
-private:
-    std::vector<Step> script_;
-    uint32_t replyMs_;
-    std::mutex m_;
-    std::vector<uint32_t> replies_;
-    std::thread thread_;
-};
+// Runs a RawPeer over a script on its own thread; the future holds each
+// record's reply (0 on a time-out).  Stops after a reply 14.
+std::future<std::vector<uint32_t>> scriptPeer(std::vector<Step> script);
 
 // Answers every stop of t with cmd until the loop ends or maxStops stops
 // were answered.  Returns false when a stop or the end did not come in time.
@@ -105,13 +94,13 @@ bool stepThrough(vork::debuglink::KomunVlakno& t, vork::debuglink::StepCommand c
 // A child process with its standard output in a pipe.
 class Child {
 public:
-    explicit Child(const std::vector<std::string>& argv);
+    explicit Child(const Lines& argv);
     ~Child();
-    pid_t pid() const { return pid_; }
     // Exit status, or nothing when the child has not ended within timeout.
     std::optional<int> wait(std::chrono::milliseconds timeout);
     void kill(int sig);
     std::string output(); // everything written so far (after the end: all)
+    Lines outputLines();
 
 private:
     pid_t pid_ = -1;
@@ -120,6 +109,15 @@ private:
     std::string buffered_;
 };
 
-std::string peerProgram();
+// A fresh directory under /tmp, removed with everything in it at the end.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
 
 } // namespace dltest

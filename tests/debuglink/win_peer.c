@@ -12,13 +12,8 @@
 
 static int failures;
 
-#define CHECK(cond)                                                                                                   \
-    do {                                                                                                              \
-        if (!(cond)) {                                                                                                \
-            printf("failed: %s (line %d)\n", #cond, __LINE__);                                                       \
-            ++failures;                                                                                               \
-        }                                                                                                             \
-    } while (0)
+#define CHECK(cond) \
+    ((cond) ? (void)0 : (void)(printf("failed: %s (line %d)\n", #cond, __LINE__), ++failures))
 
 static int check(void)
 {
