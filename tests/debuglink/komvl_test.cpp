@@ -339,9 +339,9 @@ TEST_F(KomunTest, StateStopAndRunFreeOnTheDebugPanel)
 
     ASSERT_TRUE(t.waitSuspended(5s)); // AnalysisStart
     EXPECT_EQ(session.title(), "VORK[Zastaveny]");
+    // The running display is not checked here: once resumed, the worker may
+    // reach the State stop before this thread looks at the title.
     t.stepCommand(StepCommand::AfterStav);
-    EXPECT_EQ(session.title(), "VORK[Spusteny]");
-    EXPECT_FALSE(session.commands().isEnabled("BarLad_PoStav"));
 
     ASSERT_TRUE(t.waitSuspended(5s)); // at the State record
     ASSERT_EQ(t.value1(), 99);
