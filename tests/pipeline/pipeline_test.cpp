@@ -1,6 +1,7 @@
 // The engine with the real generators on the calculator example, compiled
-// by a stand-in C compiler (or by vork-cc) and run, each test in its own
-// directory.
+// by a stand-in C compiler and run, each test in its own directory.  The
+// message list of a make and the exit statuses are pinned through the vork
+// program (vork_build_cli_test), with vork-cc.
 #include "pipeline_fixture.h"
 
 #include "vork/project/build_texts.h"
