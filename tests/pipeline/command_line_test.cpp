@@ -45,33 +45,5 @@ TEST(QuoteArgument, RoundTripsThroughTheSplitter)
         EXPECT_EQ(splitCommandLine(joinArguments(words)), words) << joinArguments(words);
 }
 
-TEST(FindProgram, LooksInPathThenInTheFallbackDirectory)
-{
-    test::TempDir dir;
-    ::mkdir((dir / "a").c_str(), 0755);
-    ::mkdir((dir / "b").c_str(), 0755);
-    ::mkdir((dir / "prog").c_str(), 0755);
-    test::makeExecutable(dir / "b/tool", "#!/bin/sh\n");
-    test::makeExecutable(dir / "prog/own", "#!/bin/sh\n");
-    test::writeFile(dir / "a/tool", "not executable");
-    ::mkdir((dir / "a/dirtool").c_str(), 0755);
-
-    const std::string path = dir / "a" + ":" + dir / "b";
-    struct Case {
-        std::string word;
-        std::string found;
-    } cases[] = {
-        {"tool", dir / "b/tool"},       // a/tool is not executable
-        {"own", dir / "prog/own"},       // only next to the program
-        {"missing", ""},
-        {"dirtool", ""},                 // a directory is no program
-        {dir / "b/tool", dir / "b/tool"},  // a path is taken as it is
-        {dir / "a/tool", ""},
-        {"", ""},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(findProgram(c.word, path, dir / "prog"), c.found) << c.word;
-}
-
 } // namespace
 } // namespace vork

@@ -12,24 +12,19 @@
 namespace vork {
 namespace {
 
-struct Call {
-    std::string tool;  // "lex" or "yacc"
-    std::string skeleton, input, output;
-    int flag1, flag2, flag3;  // lex: slovak, statistics, optimise; yacc: debug, slovak, -
-    std::string tokenFile, stateFile;
-    std::string cwd;
-};
-
+// Each call as one line: tool, skeleton, input, output, the three flags
+// (lex: slovak, statistics, optimise; yacc: debug, slovak, 0), the token
+// and state files, and the working directory.
 class RecordingGenerators : public Generators {
 public:
     int lexStatus = 0;
     int yaccStatus = 0;
-    std::vector<Call> calls;
+    std::vector<std::string> calls;
 
     int lexRun(Sinks& sinks, const std::string& skeleton, const std::string& input, const std::string& out,
                int slovak, int statistics, int optimise) override
     {
-        calls.push_back({"lex", skeleton, input, out, slovak, statistics, optimise, "", "", paths::currentDirectory()});
+        record("lex", skeleton, input, out, slovak, statistics, optimise, "", "");
         sinks.message("lex ran");
         if (lexStatus == 0)
             test::writeFile(out, "scanner");
@@ -39,8 +34,7 @@ public:
                 int debug, int* tokenCount, int slovak, const std::string& tokenFile,
                 const std::string& stateFile) override
     {
-        calls.push_back({"yacc", skeleton, grammar, out, debug, slovak, 0, tokenFile, stateFile,
-                         paths::currentDirectory()});
+        record("yacc", skeleton, grammar, out, debug, slovak, 0, tokenFile, stateFile);
         *tokenCount = 3;
         sinks.message("yacc ran");
         if (yaccStatus == 0)
@@ -52,35 +46,31 @@ public:
     std::string tools() const
     {
         std::string s;
-        for (const Call& c : calls)
-            s += (s.empty() ? "" : ",") + c.tool;
+        for (const std::string& c : calls)
+            s += (s.empty() ? "" : ",") + c.substr(0, c.find(' '));
         return s;
+    }
+
+private:
+    void record(const char* tool, const std::string& skeleton, const std::string& in, const std::string& out,
+                int f1, int f2, int f3, const std::string& tokens, const std::string& states)
+    {
+        calls.push_back(std::string(tool) + " " + skeleton + " " + in + " " + out + " " + std::to_string(f1) +
+                        std::to_string(f2) + std::to_string(f3) + " " + tokens + " " + states + " " +
+                        paths::currentDirectory());
     }
 };
 
-// Records the notifications in order.
+// Records the notifications the tests look at.
 class Recorder : public Projekt {
 public:
     using Projekt::Projekt;
     std::vector<std::string> events;
 
 protected:
-    void note(const std::string& e) { events.push_back(e); }
-    void buildStarted() override { note("buildStarted"); }
-    void buildFinished(int r) override { note("buildFinished " + std::to_string(r)); }
-    void lexStepStarted() override { note("lexStepStarted"); }
-    void yaccStepStarted() override { note("yaccStepStarted"); }
-    void lexStepFinished(int r) override { note("lexStepFinished " + std::to_string(r)); }
-    void yaccStepFinished(int r) override { note("yaccStepFinished " + std::to_string(r)); }
-    void lexGenerationStarted() override { note("lexGenerationStarted"); }
-    void yaccGenerationStarted() override { note("yaccGenerationStarted"); }
-    void lexGenerationFinished(int s) override { note("lexGenerationFinished " + std::to_string(s)); }
-    void yaccGenerationFinished(int s) override { note("yaccGenerationFinished " + std::to_string(s)); }
-    void debugModeChanged() override { note("debugModeChanged"); }
-    void executableStepStarted() override { note("executableStepStarted"); }
-    void compileStartFailed() override { note("compileStartFailed"); }
-    void compileStarted() override { note("compileStarted"); }
-    void showMessage(const std::string& t) override { note("showMessage " + t); }
+    void compileStartFailed() override { events.push_back("compileStartFailed"); }
+    void compileStarted() override { events.push_back("compileStarted"); }
+    void showMessage(const std::string& t) override { events.push_back("showMessage " + t); }
 };
 
 class MakeEngine : public ::testing::Test {
@@ -107,29 +97,20 @@ protected:
     std::unique_ptr<Recorder> project;
 };
 
-TEST_F(MakeEngine, NotifiesEveryStepInOrder)
-{
-    EXPECT_EQ(project->make(), Projekt::kMakeNoCompiler);
-    const std::vector<std::string> expected = {
-        "buildStarted",          "lexStepStarted",           "lexGenerationStarted",
-        "lexGenerationFinished 0", "lexStepFinished 0",      "yaccStepStarted",
-        "yaccGenerationStarted", "yaccGenerationFinished 0", "yaccStepFinished 0",
-        "buildFinished 0",       "executableStepStarted",    "compileStartFailed",
-    };
-    EXPECT_EQ(project->events, expected);
-}
-
 TEST_F(MakeEngine, CallsTheGeneratorsWithTheProjectNamesAndSettings)
 {
     const std::string before = paths::currentDirectory();
-    struct Case {
-        bool debug, slovak, statistics, optimise;
-        const char *lexSkeleton, *yaccSkeleton;
-    } cases[] = {
-        {false, true, false, true, "/skel/ncform", "/skel/yaccpar"},
-        {true, false, true, false, "/skel/lncform", "/skel/lyaccpar"},
+    const std::string cwd = dir.path();
+    struct Case { bool debug, slovak, statistics, optimise; std::vector<std::string> calls; };
+    const Case cases[] = {
+        {false, true, false, true,
+         {"lex /skel/ncform calc.l lexyy.cpp 101   " + cwd, "yacc /skel/yaccpar calc.y calc.cpp 010 calc.lex calc.stv " + cwd}},
+        {true, false, true, false,
+         {"lex /skel/lncform calc.l lexyy.cpp 010   " + cwd,
+          "yacc /skel/lyaccpar calc.y calc.cpp 100 calc.lex calc.stv " + cwd}},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.debug);
         gen.calls.clear();
         project->setDebugMode(c.debug);
         Configuration config = project->configuration();
@@ -138,27 +119,9 @@ TEST_F(MakeEngine, CallsTheGeneratorsWithTheProjectNamesAndSettings)
         config.scannerOptimisation = c.optimise;
         project->setConfiguration(config);
         EXPECT_EQ(project->build(Projekt::kRebuild), Projekt::kBuildDone);
-        ASSERT_EQ(gen.tools(), "lex,yacc");
-        const Call& lex = gen.calls[0];
-        EXPECT_EQ(lex.skeleton, c.lexSkeleton);
-        EXPECT_EQ(lex.input, "calc.l");
-        EXPECT_EQ(lex.output, "lexyy.cpp");
-        EXPECT_EQ(lex.flag1, c.slovak ? 1 : 0);
-        EXPECT_EQ(lex.flag2, c.statistics ? 1 : 0);
-        EXPECT_EQ(lex.flag3, c.optimise ? 1 : 0);
-        EXPECT_EQ(lex.cwd, dir.path());
-        const Call& yacc = gen.calls[1];
-        EXPECT_EQ(yacc.skeleton, c.yaccSkeleton);
-        EXPECT_EQ(yacc.input, "calc.y");
-        EXPECT_EQ(yacc.output, "calc.cpp");
-        EXPECT_EQ(yacc.flag1, c.debug ? 1 : 0);
-        EXPECT_EQ(yacc.flag2, c.slovak ? 1 : 0);
-        EXPECT_EQ(yacc.tokenFile, "calc.lex");
-        EXPECT_EQ(yacc.stateFile, "calc.stv");
-        EXPECT_EQ(yacc.cwd, dir.path());
+        EXPECT_EQ(gen.calls, c.calls);
         EXPECT_EQ(paths::currentDirectory(), before) << "the caller's directory is restored";
     }
-    EXPECT_EQ(project->sinks().messages(), (std::vector<std::string>{"lex ran", "yacc ran", "lex ran", "yacc ran"}));
 }
 
 TEST_F(MakeEngine, CombinesStepResultsPerMode)
@@ -172,9 +135,7 @@ TEST_F(MakeEngine, CombinesStepResultsPerMode)
     } cases[] = {
         {Projekt::kBuild, false, 0, 0, Projekt::kBuildDone, "lex,yacc"},
         {Projekt::kBuild, false, 1, 0, Projekt::kBuildFailed, "lex,yacc"},
-        {Projekt::kBuild, false, 0, 1, Projekt::kBuildFailed, "lex,yacc"},
         {Projekt::kBuild, true, 1, 1, Projekt::kBuildUpToDate, ""},
-        {Projekt::kRebuild, true, 0, 0, Projekt::kBuildDone, "lex,yacc"},
         {Projekt::kRebuild, true, 0, 1, Projekt::kBuildFailed, "lex,yacc"},
         {Projekt::kGenerateLex, true, 0, 1, Projekt::kBuildDone, "lex"},
         {Projekt::kGenerateLex, false, 1, 0, Projekt::kBuildStepFailed, "lex"},
@@ -196,7 +157,7 @@ TEST_F(MakeEngine, CombinesStepResultsPerMode)
         EXPECT_EQ(result, c.result) << "mode " << c.mode;
         EXPECT_EQ(gen.tools(), c.tools) << "mode " << c.mode;
         const bool failed = c.result == Projekt::kBuildFailed || c.result == Projekt::kBuildStepFailed;
-        EXPECT_EQ(project->events.back() == std::string("showMessage ") + texts::kParserError, failed);
+        EXPECT_EQ(test::contains(project->events, std::string("showMessage ") + texts::kParserError), failed);
         gen.lexStatus = gen.yaccStatus = 0;
     }
 }
@@ -204,10 +165,7 @@ TEST_F(MakeEngine, CombinesStepResultsPerMode)
 TEST_F(MakeEngine, StampsMoveOnlyOnSuccessAndTheExecutableAlwaysGoes)
 {
     const int32_t t = fileStamp(project->lexSpecFile());
-    struct Case {
-        int status;
-        int32_t storedAfter;
-    } cases[] = {{1, kNoStamp}, {0, t}};
+    struct Case { int status; int32_t storedAfter; } cases[] = {{1, kNoStamp}, {0, t}};
     for (const Case& c : cases) {
         test::writeFile(project->executableName(), "old program");
         gen.lexStatus = c.status;
@@ -220,11 +178,7 @@ TEST_F(MakeEngine, StampsMoveOnlyOnSuccessAndTheExecutableAlwaysGoes)
 TEST_F(MakeEngine, UnforcedStepIsSkippedOnlyWithTheSameStampAndTheOutput)
 {
     ASSERT_EQ(project->build(Projekt::kBuild), Projekt::kBuildDone);
-    struct Case {
-        const char* what;
-        std::function<void()> change;
-        const char* tools;
-    } cases[] = {
+    struct Case { const char* what; std::function<void()> change; const char* tools; } cases[] = {
         {"nothing", [] {}, ""},
         {"grammar edited", [&] { test::setMtime(project->yaccSpecFile(), test::kBaseTime + test::kLater); }, "yacc"},
         {"stamp moved backwards", [&] { test::setMtime(project->lexSpecFile(), test::kBaseTime - test::kLater); },
@@ -243,25 +197,6 @@ TEST_F(MakeEngine, UnforcedStepIsSkippedOnlyWithTheSameStampAndTheOutput)
         EXPECT_EQ(gen.tools(), c.tools) << c.what;
         EXPECT_EQ(result, *c.tools ? Projekt::kBuildDone : Projekt::kBuildUpToDate) << c.what;
     }
-}
-
-TEST_F(MakeEngine, DebugModeSwitchAndRemakeForgetTheStamps)
-{
-    ASSERT_EQ(project->build(Projekt::kBuild), Projekt::kBuildDone);
-    project->events.clear();
-    project->toggleDebugMode();
-    EXPECT_TRUE(project->debugMode());
-    EXPECT_EQ(project->lexStamp(), kNoStamp);
-    EXPECT_EQ(project->yaccStamp(), kNoStamp);
-    EXPECT_EQ(project->events, std::vector<std::string>{"debugModeChanged"});
-
-    gen.calls.clear();
-    EXPECT_EQ(project->build(Projekt::kBuild), Projekt::kBuildDone);
-    EXPECT_EQ(gen.tools(), "lex,yacc");
-
-    gen.calls.clear();
-    EXPECT_EQ(project->remake(), Projekt::kMakeNoCompiler);
-    EXPECT_EQ(gen.tools(), "lex,yacc");
 }
 
 // Only a make whose generations all succeed reaches the compiler; a LEX

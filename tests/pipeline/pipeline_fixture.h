@@ -65,18 +65,7 @@ inline void writeStandInCompiler(const std::string& path, const std::string& log
 
 inline bool contains(const std::vector<std::string>& list, const std::string& item)
 {
-    for (const std::string& s : list)
-        if (s == item)
-            return true;
-    return false;
-}
-
-inline bool containsPrefix(const std::vector<std::string>& list, const std::string& prefix)
-{
-    for (const std::string& s : list)
-        if (s.compare(0, prefix.size(), prefix) == 0)
-            return true;
-    return false;
+    return std::find(list.begin(), list.end(), item) != list.end();
 }
 
 } // namespace vork::test

@@ -56,10 +56,7 @@ TEST_F(VorkBuildCli, ExitStatusFollowsTheResult)
     const std::string sleeper = dir / "sleeper.sh";
     test::writeStandInCompiler(sleeper, dir / "cc.log", 0, 0, "exec sleep 30\n");
 
-    struct Case {
-        std::string args;
-        int status;
-    } cases[] = {
+    struct Case { std::string args; int status; } cases[] = {
         {"--build " + project, 0},
         {"--build " + project, 2},
         {"--lex " + project, 0},
@@ -82,15 +79,6 @@ TEST_F(VorkBuildCli, ExitStatusFollowsTheResult)
     test::setMtime(dir / "calc.y", test::kBaseTime);
     EXPECT_EQ(runVork("--build " + project).status, 3);
     EXPECT_EQ(runVork("--make " + project).status, 3);
-}
-
-TEST_F(VorkBuildCli, DebugModeSwitchIsSavedAndForgetsTheStamps)
-{
-    ASSERT_EQ(runVork("--build " + project).status, 0);
-    test::RunResult on = runVork("--debug-mode on " + project);
-    EXPECT_EQ(on.status, 0);
-    EXPECT_EQ(on.out, "Ladiaci režim: zapnutý\n");
-    EXPECT_EQ(test::readFile(dir / "calc.lyy").substr(0, 11), "-1\r\n-1\r\n1\r\n");
 }
 
 } // namespace

@@ -30,17 +30,3 @@ TEST(AtomicFile, FailureLeavesNoTemporaryBehind)
     EXPECT_FALSE(writeFileAtomically(dir / "missing/f", "x"));
     EXPECT_EQ(test::listing(dir.path()), std::vector<std::string>{"d"});
 }
-
-TEST(AtomicFile, LineHelpers)
-{
-    EXPECT_EQ(toCrLf("a\nb\n\n"), "a\r\nb\r\n\r\n");
-    struct Case { const char* text; std::vector<std::string> lines; };
-    const Case cases[] = {
-        {"", {}},
-        {"a\r\nb\n", {"a", "b"}},
-        {"a\n\nb", {"a", "", "b"}},
-        {"a\rb\r\n", {"a\rb"}},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(splitLines(c.text), c.lines) << c.text;
-}

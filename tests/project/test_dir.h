@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <dirent.h>
 #include <fstream>
 #include <sstream>
@@ -24,14 +23,11 @@ public:
     TempDir()
     {
         char tmpl[] = "/tmp/vork-project-XXXXXX";
-        const char* d = ::mkdtemp(tmpl);
-        if (!d)
+        if (!::mkdtemp(tmpl))
             throw std::runtime_error("mkdtemp failed");
-        path_ = std::string(d) + "/";
+        path_ = std::string(tmpl) + "/";
     }
     ~TempDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
-
-    // Absolute path of name inside the directory.
     std::string operator/(const std::string& name) const { return path_ + name; }
     const std::string& path() const { return path_; }
 
@@ -41,29 +37,20 @@ private:
 
 inline void writeFile(const std::string& path, const std::string& bytes)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
 inline std::string readFile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
-    s << in.rdbuf();
+    s << std::ifstream(path, std::ios::binary).rdbuf();
     return s.str();
 }
 
 // A file of the source tree, such as an example project or test data.
-inline std::string sourceFile(const std::string& rel)
-{
-    return readFile(std::string(VORK_SOURCE_DIR) + "/" + rel);
-}
+inline std::string sourceFile(const std::string& rel) { return readFile(std::string(VORK_SOURCE_DIR) + "/" + rel); }
 
-inline bool exists(const std::string& path)
-{
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0;
-}
+inline bool exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
 
 // The names in dir, sorted, without "." and "..".
 inline std::vector<std::string> listing(const std::string& dir)
@@ -88,22 +75,17 @@ struct RunResult {
 inline RunResult runVork(const std::string& args)
 {
     RunResult r;
-    const std::string cmd = std::string("'") + VORK_BIN_DIR + "/vork' " + args + " 2>/dev/null";
-    FILE* p = ::popen(cmd.c_str(), "r");
+    FILE* p = ::popen((std::string("'") + VORK_BIN_DIR + "/vork' " + args + " 2>/dev/null").c_str(), "r");
     if (!p)
         return r;
     char buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
         r.out.append(buf, n);
     const int st = ::pclose(p);
     r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     return r;
 }
 
-inline std::string quoted(const std::string& s)
-{
-    return "'" + s + "'";
-}
+inline std::string quoted(const std::string& s) { return "'" + s + "'"; }
 
 } // namespace vork::test
