@@ -2,17 +2,12 @@
 // protocol: which records stop the run, what is answered, how the loop ends.
 #include "support.h"
 
-#include "vork/debuglink/debug_session.h"
 #include "vork/debuglink/komvl.h"
+#include "vork/debuglink/record.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
-#include <functional>
-#include <sys/mman.h>
-#include <sys/stat.h>
+#include <cstring>
 
 using namespace vork::debuglink;
 using namespace dltest;
@@ -39,11 +34,6 @@ Lines stopsAt(const std::vector<size_t>& positions)
     return out;
 }
 
-struct NoPrompts : DebugPrompts {
-    bool askYesNo(const std::string&, const std::string&) override { return false; }
-    void showError(const std::string&) override {}
-};
-
 class KomunTest : public ::testing::Test {
 protected:
     PrivateNames names;
@@ -51,6 +41,34 @@ protected:
 };
 
 } // namespace
+
+TEST(Wire, RecordLayoutIsLittleEndianAtFixedOffsets)
+{
+    struct Case {
+        uint8_t bytes[16];
+        uint32_t kind;
+        int32_t v1, v2;
+    };
+    const Case cases[] = {
+        {{0, 0, 0, 0, 3, 0, 0, 0, 4, 0, 0, 0, 2, 0, 0, 0}, 3, 4, 2},
+        {{0, 0, 0, 0, 3, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80}, 3, -1, INT32_MIN},
+        {{0, 0, 0, 0, 0x15, 0, 0, 0x01, 0x02, 0x01, 0, 0, 0, 0, 0, 0}, 0x01000015u, 0x102, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        uint8_t block[kBlockSize] = {};
+        std::memcpy(block, c.bytes, 16);
+        const Record r = readRecord(block);
+        EXPECT_EQ(r.kind, c.kind);
+        EXPECT_EQ(r.value1, c.v1);
+        EXPECT_EQ(r.value2, c.v2);
+    }
+    uint8_t block[kBlockSize];
+    std::memset(block, 0xEE, sizeof block);
+    writeReply(block, ReplyCode::RunFree);
+    const uint8_t expected[] = {14, 0, 0, 0, 0xEE};
+    EXPECT_EQ(std::memcmp(block, expected, sizeof expected), 0);
+}
 
 TEST(Komun, StopsOnlyWhereTheFlagsSay)
 {
@@ -82,7 +100,6 @@ TEST(Komun, StopsOnlyWhereTheFlagsSay)
         peer.wait();
         EXPECT_EQ(host.stops(), stopsAt(c.stops));
         EXPECT_EQ(peer.get(), std::vector<uint32_t>(kAllKinds.size(), 13u));
-        EXPECT_EQ(t.repliesSent(), kAllKinds.size());
         // Every kind but State is displayed, in order; the end handler last.
         Lines log = host.log(), shown;
         for (const auto& s : log)
@@ -143,65 +160,6 @@ TEST_F(KomunTest, RunFreeAnswers14OnceAndEndsTheThread)
     EXPECT_EQ(host.log().back(), "ended");
 }
 
-TEST_F(KomunTest, CommandBeforeStartOnlyPresetsTheFlags)
-{
-    KomunVlakno t(host);
-    host.attach(&t);
-    t.stepCommand(StepCommand::AfterReduction); // before anything arrived
-    auto peer = scriptPeer(numbered({11, 8, 5, 8, 12}));
-    ASSERT_TRUE(t.waitSuspended(5s));
-    EXPECT_EQ(host.stops(), stopsAt({0}));
-    t.resume();
-    ASSERT_TRUE(stepThrough(t, StepCommand::AfterReduction));
-    peer.wait();
-    EXPECT_EQ(host.stops(), stopsAt({0, 2, 4}));
-}
-
-// The owner ends the thread while it is stopped or waiting for a record;
-// the owner's resume can come just before a stop (the last record of a
-// dying program), so a termination request alone must release a stop too.
-TEST(Komun, OwnerEndsTheThreadStoppedOrWaiting)
-{
-    struct Case {
-        bool stopped;
-        bool finish; // finish() rather than requestTermination()
-    };
-    for (const Case c : {Case{false, false}, Case{false, true}, Case{true, false}, Case{true, true}}) {
-        SCOPED_TRACE(std::to_string(c.stopped) + std::to_string(c.finish));
-        PrivateNames names;
-        LogHost host;
-        std::optional<uint32_t> reply;
-        {
-            KomunVlakno t(host);
-            std::optional<RawPeer> peer;
-            std::thread sender;
-            struct Joiner {
-                std::thread& t;
-                ~Joiner() { if (t.joinable()) t.join(); }
-            } joiner{sender};
-            if (c.stopped) {
-                peer.emplace();
-                ASSERT_TRUE(peer->waitReady(5000));
-                sender = std::thread([&] { reply = peer->send(11, 0, 0, 5000); });
-                ASSERT_TRUE(t.waitSuspended(5s));
-            }
-            auto start = std::chrono::steady_clock::now();
-            if (c.finish)
-                t.finish();
-            else
-                t.requestTermination();
-            EXPECT_TRUE(t.waitEnded(3s));
-            EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
-            t.finish();
-        }
-        // A stop is answered, whether anyone reads it or not.
-        EXPECT_EQ(reply, c.stopped ? std::optional<uint32_t>(13u) : std::nullopt);
-        EXPECT_EQ(host.log().back(), "ended");
-        for (const char* object : {VORK_CHAN_BLOCK_NAME, VORK_CHAN_EVENT_TO_PEER, VORK_CHAN_EVENT_FROM_PEER})
-            EXPECT_FALSE(names.exists(object)) << object;
-    }
-}
-
 // A step command can come as soon as the stopped display has enabled the
 // commands, before the worker has suspended itself: it must still let the
 // run go on.  Here every stop is answered from inside its display.
@@ -226,105 +184,6 @@ TEST_F(KomunTest, CommandDuringTheStoppedDisplayIsNotLost)
     EXPECT_EQ(eager.stops(), stopsAt({0, 2, 3, 4}));
     EXPECT_FALSE(t.suspended());
     t.finish();
-}
-
-TEST(Komun, ObjectThatCannotBeCreatedEndsTheThread)
-{
-    // A directory where the object should be makes shm_open fail.  Only the
-    // block's failure has a message of its own.
-    for (const char* object : {VORK_CHAN_BLOCK_NAME, VORK_CHAN_EVENT_FROM_PEER}) {
-        SCOPED_TRACE(object);
-        PrivateNames names;
-        LogHost host;
-        ASSERT_EQ(mkdir(("/dev/shm" + names.path(object)).c_str(), 0700), 0);
-        ASSERT_EQ(shm_open(names.path(object).c_str(), O_RDWR, 0), -1);
-        const int code = errno;
-        KomunVlakno t(host);
-        ASSERT_TRUE(t.waitEnded(5s));
-        t.finish();
-        if (std::string(object) == VORK_CHAN_BLOCK_NAME) {
-            const std::string text = "Chyba pri vytváraní zdieľanej pamäti vork1000-zdiel (" + std::to_string(code) + ")";
-            EXPECT_EQ(host.log(), (Lines{"error " + text, "ended"}));
-            EXPECT_EQ(t.failure(), text);
-        } else {
-            EXPECT_EQ(host.log(), Lines{"ended"});
-            EXPECT_FALSE(t.failure().empty());
-        }
-        // The objects made before the failure are gone again.
-        EXPECT_FALSE(names.exists(VORK_CHAN_EVENT_TO_PEER));
-    }
-}
-
-// The GUI's way: displays run on the thread that services the worker.
-TEST_F(KomunTest, MainThreadModeRunsDisplaysOnTheServicingThread)
-{
-    struct Host : LogHost {
-        std::thread::id mainId = std::this_thread::get_id();
-        std::atomic<int> offMain{0};
-        std::mutex qm;
-        std::vector<std::function<void()>> queued;
-        void showRecord(const Record& r) override
-        {
-            offMain += std::this_thread::get_id() != mainId;
-            LogHost::showRecord(r);
-        }
-        void threadEnded() override
-        {
-            offMain += std::this_thread::get_id() != mainId;
-            LogHost::threadEnded();
-        }
-        void wakeMainThread(std::function<void()> service) override
-        {
-            std::lock_guard<std::mutex> l(qm);
-            queued.push_back(std::move(service));
-        }
-        void runQueued()
-        {
-            std::vector<std::function<void()>> now;
-            {
-                std::lock_guard<std::mutex> l(qm);
-                now.swap(queued);
-            }
-            for (auto& f : now)
-                f();
-        }
-    } h;
-    auto t = std::make_unique<KomunVlakno>(h, DisplayCall::MainThread);
-    h.attach(t.get());
-    auto peer = scriptPeer({{11, 1, 0}, {8, 2, 0}, {9, 65, 0}, {12, 0, 0}});
-    auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (!t->loopEnded() && std::chrono::steady_clock::now() < deadline) {
-        h.runQueued(); // the main thread's event loop
-        if (t->suspended())
-            t->stepCommand(StepCommand::AfterLexJed);
-        std::this_thread::sleep_for(1ms);
-    }
-    ASSERT_TRUE(t->loopEnded());
-    t->finish();
-    peer.wait();
-    // The end's wake-up may still be queued when the owner deletes the
-    // thread: running it afterwards must do nothing.
-    h.attach(nullptr);
-    t.reset();
-    h.runQueued();
-    EXPECT_EQ(h.offMain.load(), 0);
-    EXPECT_EQ(h.stops(), (Lines{"stopped@1", "stopped@2", "stopped@0"}));
-    Lines log = h.log();
-    EXPECT_EQ(std::count(log.begin(), log.end(), "ended"), 1);
-    EXPECT_EQ(log.back(), "ended");
-}
-
-TEST_F(KomunTest, FinishServesADisplayThatIsWaitingForTheMainThread)
-{
-    KomunVlakno t(host, DisplayCall::MainThread);
-    auto peer = scriptPeer({{11, 1, 0}});
-    // Nobody services the worker: it waits inside the display of kind 11.
-    std::this_thread::sleep_for(200ms);
-    t.finish();
-    peer.wait();
-    EXPECT_TRUE(t.loopEnded());
-    ASSERT_FALSE(host.log().empty());
-    EXPECT_EQ(host.log().back(), "ended");
 }
 
 // The thread driving the real panel model: a State stop leaves the panel as

@@ -1,14 +1,8 @@
 /*
- * A stand-in for a generated compiler built in debug mode: it sends the
- * records named on its command line through the peer helper and prints
- * what came back, one line per record.
- *
- *   dbg_peer [--delay-ms N] KIND[:V1[:V2]]...
- *
- * Output: "reply 13" / "reply 14" for an answered record, "free" once the
- * helper stopped reporting (no environment, reply 14, or the environment
- * went away), "skip" for a record not sent because of that, and "done" at
- * the end.  The exit status is 0 unless the arguments are wrong.
+ * A generated compiler in debug mode, in small: sends the records KIND[:V1[:V2]]
+ * named on its command line through the peer helper and prints per record
+ * "reply N", "free" once the helper stopped reporting, "skip" for a record
+ * not sent then, and "done" at the end.  --delay-ms N sleeps after each.
  */
 #include <stdio.h>
 #include <stdlib.h>

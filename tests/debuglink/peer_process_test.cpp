@@ -3,13 +3,11 @@
 // no environment, and either side dying mid-run.
 #include "support.h"
 
-#include "vork/debuglink/debug_session.h"
 #include "vork/debuglink/komvl.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <fstream>
 #include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,90 +15,7 @@
 using namespace vork::debuglink;
 using namespace dltest;
 
-namespace {
-
-const std::string kPeer = VORK_PEER_PROGRAM;
-
-// An environment that signalled "ready", left a stale answer and died
-// without cleaning up.
-bool leaveCrashedEnvironment()
-{
-    pid_t crashed = fork();
-    if (crashed == 0) {
-        vork_event to, from;
-        vork_shm block;
-        if (vork_event_open(&to, VORK_CHAN_EVENT_TO_PEER, VORK_CHAN_CREATE | VORK_CHAN_OWNER, 1, 0) ||
-            vork_event_open(&from, VORK_CHAN_EVENT_FROM_PEER, VORK_CHAN_CREATE | VORK_CHAN_OWNER, 1, 0) ||
-            vork_shm_open(&block, VORK_CHAN_BLOCK_NAME, VORK_CHAN_BLOCK_SIZE, VORK_CHAN_CREATE))
-            _exit(2);
-        vork_chan_put32(block.addr, VORK_CHAN_OFF_REPLY, 14);
-        vork_event_set(&to);
-        vork_event_set(&from);
-        _exit(0);
-    }
-    int status = 0;
-    return waitpid(crashed, &status, 0) == crashed && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-} // namespace
-
-TEST(PeerProcess, WholeRuns)
-{
-    struct Case {
-        const char* name;
-        Lines records;
-        StepCommand command; // the answer to every stop
-        Lines output;        // the program's
-        Lines stops;
-        Lines shown = {};    // some of the displays
-        bool crashedEnvironmentFirst = false;
-    };
-    const Case cases[] = {
-        // After AnalysisEnd's answer the program stops reporting.
-        {"answered",
-         {"11", "8:3", "9:97", "3:4:2", "20:2", "12:0", "8:1"},
-         StepCommand::AfterLexJed,
-         {"reply 13", "reply 13", "reply 13", "reply 13", "reply 13", "reply 13", "free", "skip", "done"},
-         {"stopped@0", "stopped@3", "stopped@0"},
-         {"show 3 4 2", "show 9 97 0", "show 20 2 0"}},
-        {"free at the first stop",
-         {"11", "8:3", "8:4", "12:0"},
-         StepCommand::BezKrok,
-         {"reply 14", "free", "skip", "skip", "skip", "done"},
-         {"stopped@0"}},
-        // The program starts before the new environment does, among the
-        // leftovers of a crashed one: they are no ready signal.
-        {"after a crashed environment",
-         {"11", "8:4", "12:0"},
-         StepCommand::AfterLexJed,
-         {"reply 13", "reply 13", "reply 13", "free", "done"},
-         {"stopped@0", "stopped@4", "stopped@0"},
-         {},
-         true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        PrivateNames names;
-        LogHost host;
-        if (c.crashedEnvironmentFirst) {
-            ASSERT_TRUE(leaveCrashedEnvironment());
-        }
-        Lines argv = c.records;
-        argv.insert(argv.begin(), kPeer);
-        Child peer(argv);
-        if (c.crashedEnvironmentFirst)
-            std::this_thread::sleep_for(100ms);
-        KomunVlakno t(host);
-        host.attach(&t);
-        ASSERT_TRUE(stepThrough(t, c.command));
-        ASSERT_EQ(peer.wait(10s), 0);
-        EXPECT_EQ(peer.outputLines(), c.output);
-        EXPECT_EQ(host.stops(), c.stops);
-        for (const auto& s : c.shown)
-            EXPECT_TRUE(host.logged(s)) << s;
-        EXPECT_EQ(host.log().back(), "ended");
-    }
-}
+static const std::string kPeer = VORK_PEER_PROGRAM;
 
 TEST(PeerProcess, NoEnvironmentMeansRunningFree)
 {
@@ -171,10 +86,7 @@ TEST(PeerProcess, EnvironmentKilledMidRunLetsThePeerFinishFree)
 // Two debug runs while the environment stays open, on one debug panel.
 TEST(PeerProcess, TwoRunsInARow)
 {
-    struct NoPrompts : DebugPrompts {
-        bool askYesNo(const std::string&, const std::string&) override { return false; }
-        void showError(const std::string&) override {}
-    } prompts;
+    NoPrompts prompts;
     PrivateNames names;
     GrammarText grammar{true, {"first"}, ""};
     DebugSession session("VORK", [&] { return grammar; }, prompts);
@@ -206,13 +118,10 @@ TEST(PeerProcess, Win32PeerBuiltWithVorkCc)
 {
     PrivateNames names;
     TempDir dir;
-    {
-        std::ifstream in(std::string(VORK_SOURCE_DIR) + "/tests/debuglink/win_peer.c", std::ios::binary);
-        std::ofstream(dir.file("win_peer.c"), std::ios::binary) << in.rdbuf();
-    }
-    Child cc({"/bin/sh", std::string(VORK_BIN_DIR) + "/vork-cc", dir.file("win_peer.c")});
+    std::filesystem::copy_file(std::string(VORK_SOURCE_DIR) + "/tests/debuglink/win_peer.c", dir.path + "/win_peer.c");
+    Child cc({"/bin/sh", std::string(VORK_BIN_DIR) + "/vork-cc", dir.path + "/win_peer.c"});
     ASSERT_EQ(cc.wait(120s), 0);
-    const std::string exe = dir.file("win_peer.exe");
+    const std::string exe = dir.path + "/win_peer.exe";
 
     Child check({exe, "check"});
     ASSERT_EQ(check.wait(10s), 0) << check.output();

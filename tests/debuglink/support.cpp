@@ -4,7 +4,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -20,22 +19,12 @@ PrivateNames::PrivateNames()
 
 PrivateNames::~PrivateNames()
 {
-    for (const char* n : {VORK_CHAN_BLOCK_NAME, VORK_CHAN_EVENT_TO_PEER, VORK_CHAN_EVENT_FROM_PEER}) {
+    for (const char* n : {VORK_CHAN_BLOCK_NAME, VORK_CHAN_EVENT_TO_PEER, VORK_CHAN_EVENT_FROM_PEER})
         shm_unlink(path(n).c_str());
-        rmdir(("/dev/shm" + path(n)).c_str()); // left by the creation-failure tests
-    }
     unsetenv(VORK_CHAN_SUFFIX_ENV);
 }
 
 std::string PrivateNames::path(const char* name) const { return std::string("/") + name + suffix_; }
-
-bool PrivateNames::exists(const char* name) const
-{
-    int fd = shm_open(path(name).c_str(), O_RDONLY, 0);
-    if (fd >= 0)
-        close(fd);
-    return fd >= 0;
-}
 
 void LogHost::add(std::string s)
 {
@@ -206,19 +195,6 @@ Lines Child::outputLines()
         out.push_back(text.substr(start, nl - start));
     }
     return out;
-}
-
-TempDir::TempDir()
-{
-    char dir[] = "/tmp/vork-dltest-XXXXXX";
-    path_ = mkdtemp(dir) ? dir : "";
-}
-
-TempDir::~TempDir()
-{
-    std::error_code ec;
-    if (!path_.empty())
-        std::filesystem::remove_all(path_, ec);
 }
 
 } // namespace dltest

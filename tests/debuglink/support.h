@@ -3,11 +3,13 @@
 // peer speaking the raw protocol, and a child process with bounded waits.
 #pragma once
 
+#include "vork/debuglink/debug_session.h"
 #include "vork/debuglink/komvl.h"
 #include "vork_chan.h"
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <future>
 #include <mutex>
 #include <optional>
@@ -16,6 +18,7 @@
 #include <vector>
 
 #include <sys/types.h>
+#include <unistd.h>
 
 namespace dltest {
 
@@ -29,7 +32,7 @@ public:
     PrivateNames();
     ~PrivateNames();
     std::string path(const char* name) const; // "/" + name + suffix
-    bool exists(const char* name) const;
+    bool exists(const char* name) const { return access(("/dev/shm" + path(name)).c_str(), F_OK) == 0; }
 
 private:
     std::string suffix_;
@@ -109,15 +112,16 @@ private:
     std::string buffered_;
 };
 
-// A fresh directory under /tmp, removed with everything in it at the end.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
+struct NoPrompts : vork::debuglink::DebugPrompts {
+    bool askYesNo(const std::string&, const std::string&) override { return false; }
+    void showError(const std::string&) override {}
+};
 
-private:
-    std::string path_;
+// A fresh directory under /tmp, removed with everything in it at the end.
+struct TempDir {
+    std::string path;
+    TempDir() { char d[] = "/tmp/vork-dltest-XXXXXX"; path = mkdtemp(d) ? d : ""; }
+    ~TempDir() { std::error_code ec; if (!path.empty()) std::filesystem::remove_all(path, ec); }
 };
 
 } // namespace dltest

@@ -1,10 +1,7 @@
 /*
  * A generated compiler's end written only against the compatibility
- * <windows.h>, the way a debug skeleton may use it.
- *
- *   win_peer check              checks the Win32 calls on their own
- *   win_peer KIND[:V1[:V2]]...  sends the records, prints "reply N" each
- *                               ("none" when nobody listens), then "done"
+ * <windows.h>.  "win_peer check" checks the Win32 calls on their own;
+ * "win_peer KIND[:V1[:V2]]..." sends the records, printing "reply N" each.
  */
 #include <stdio.h>
 #include <string.h>

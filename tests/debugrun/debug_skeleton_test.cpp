@@ -4,18 +4,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-using drtest::readFile;
-
-size_t count(const std::string& text, const std::string& what)
-{
-    size_t n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++n;
-    return n;
-}
-
 TEST(DebugSkeletons, AreTheEngineWithAPrelude)
 {
     struct Case {
@@ -27,11 +15,10 @@ TEST(DebugSkeletons, AreTheEngineWithAPrelude)
         {"lncform", "ncform", "#define YYDBG_CHAR"},
         {"lyaccpar", "yaccpar", "SemantickaAkcia(int line)"},
     };
-    const std::string bin = VORK_BIN_DIR;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.debug);
-        const std::string debug = readFile(bin + "/" + c.debug);
-        const std::string engine = readFile(bin + "/" + c.engine);
+        const std::string debug = drtest::readFile(std::string(VORK_BIN_DIR) + "/" + c.debug);
+        const std::string engine = drtest::readFile(std::string(VORK_BIN_DIR) + "/" + c.engine);
         ASSERT_FALSE(engine.empty());
         ASSERT_GT(debug.size(), engine.size());
         EXPECT_EQ(debug.substr(debug.size() - engine.size()), engine);
@@ -39,8 +26,6 @@ TEST(DebugSkeletons, AreTheEngineWithAPrelude)
         EXPECT_NE(prelude.find(c.mustDefine), std::string::npos);
         // The parser generator splices the actions at the first marker
         // and refuses a second one: the prelude must not hold any.
-        EXPECT_EQ(count(prelude, "$"), 0u);
+        EXPECT_EQ(prelude.find('$'), std::string::npos);
     }
 }
-
-} // namespace

@@ -1,6 +1,5 @@
 #include "support.h"
 
-#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
@@ -75,11 +74,8 @@ std::string vorkProgram()
     return std::string(VORK_BIN_DIR) + "/vork";
 }
 
-namespace {
-
-ProgramRun runWith(const std::vector<std::string>& argv, const std::string& dir, const std::string* input,
-                   const std::string& channelSuffix, std::chrono::milliseconds limit,
-                   const std::function<void(const std::string&, int)>& watch)
+ProgramRun runProgram(const std::vector<std::string>& argv, const std::string& dir, const std::string& input,
+                      const std::string& channelSuffix, std::chrono::milliseconds limit)
 {
     ProgramRun run;
     int in[2], out[2];
@@ -89,8 +85,7 @@ ProgramRun runWith(const std::vector<std::string>& argv, const std::string& dir,
     if (pid == 0) {
         ::dup2(in[0], 0);
         ::dup2(out[1], 1);
-        const int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, 2);
+        ::dup2(::open("/dev/null", O_WRONLY), 2);
         if (::chdir(dir.c_str()) != 0)
             ::_exit(126);
         ::setenv("VORK_CHAN_SUFFIX", channelSuffix.c_str(), 1);
@@ -104,11 +99,9 @@ ProgramRun runWith(const std::vector<std::string>& argv, const std::string& dir,
     ::close(in[0]);
     ::close(out[1]);
     // The scripts are far smaller than a pipe's buffer.
-    if (input) {
-        if (!input->empty() && ::write(in[1], input->data(), input->size()) < 0)
-            run.out = "";
-        ::close(in[1]);
-    }
+    if (!input.empty() && ::write(in[1], input.data(), input.size()) < 0)
+        run.out = "";
+    ::close(in[1]);
 
     const auto deadline = std::chrono::steady_clock::now() + limit;
     char buf[4096];
@@ -122,20 +115,14 @@ ProgramRun runWith(const std::vector<std::string>& argv, const std::string& dir,
         }
         pollfd pfd{out[0], POLLIN, 0};
         const int r = ::poll(&pfd, 1, static_cast<int>(left.count()));
-        if (r < 0 && errno == EINTR)
-            continue;
         if (r <= 0)
             continue;
         const ssize_t n = ::read(out[0], buf, sizeof buf);
         if (n <= 0)
             break;
         run.out.append(buf, static_cast<size_t>(n));
-        if (watch)
-            watch(run.out, static_cast<int>(pid));
     }
     ::close(out[0]);
-    if (!input)
-        ::close(in[1]);
     int status = 0;
     ::waitpid(pid, &status, 0);
     if (WIFEXITED(status))
@@ -143,20 +130,6 @@ ProgramRun runWith(const std::vector<std::string>& argv, const std::string& dir,
     else if (WIFSIGNALED(status))
         run.exitCode = 128 + WTERMSIG(status);
     return run;
-}
-
-} // namespace
-
-ProgramRun runProgram(const std::vector<std::string>& argv, const std::string& dir, const std::string& input,
-                      const std::string& channelSuffix, std::chrono::milliseconds limit)
-{
-    return runWith(argv, dir, &input, channelSuffix, limit, nullptr);
-}
-
-ProgramRun runWatched(const std::vector<std::string>& argv, const std::string& dir, const std::string& channelSuffix,
-                      std::chrono::milliseconds limit, const std::function<void(const std::string&, int)>& watch)
-{
-    return runWith(argv, dir, nullptr, channelSuffix, limit, watch);
 }
 
 } // namespace drtest

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <chrono>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,12 +38,6 @@ struct ProgramRun {
 // parallel never meet.  A run that outlives limit is killed.
 ProgramRun runProgram(const std::vector<std::string>& argv, const std::string& dir, const std::string& input,
                const std::string& channelSuffix, std::chrono::milliseconds limit);
-
-// Like runProgram, but stdin stays open (nothing is written to it) and
-// watch sees the output so far after every read, with the process id;
-// stdout is read until every writer has closed it.
-ProgramRun runWatched(const std::vector<std::string>& argv, const std::string& dir, const std::string& channelSuffix,
-                      std::chrono::milliseconds limit, const std::function<void(const std::string&, int)>& watch);
 
 // A suffix of its own for each call: pid and a counter.
 std::string uniqueSuffix();
