@@ -8,6 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sys/stat.h>
+#include <sys/mman.h>
+#include <fcntl.h>
+#include <cerrno>
 
 using namespace vork::debuglink;
 using namespace dltest;
@@ -184,6 +188,46 @@ TEST_F(KomunTest, CommandDuringTheStoppedDisplayIsNotLost)
     EXPECT_EQ(eager.stops(), stopsAt({0, 2, 3, 4}));
     EXPECT_FALSE(t.suspended());
     t.finish();
+}
+
+TEST(Komun, ObjectThatCannotBeCreatedEndsTheThread)
+{
+    // A directory where the object should be makes shm_open fail.  Only the
+    // block's failure has a message of its own.
+    for (const char* object : {VORK_CHAN_BLOCK_NAME, VORK_CHAN_EVENT_FROM_PEER}) {
+        SCOPED_TRACE(object);
+        PrivateNames names;
+        LogHost host;
+        ASSERT_EQ(mkdir(("/dev/shm" + names.path(object)).c_str(), 0700), 0);
+        ASSERT_EQ(shm_open(names.path(object).c_str(), O_RDWR, 0), -1);
+        const int code = errno;
+        KomunVlakno t(host);
+        ASSERT_TRUE(t.waitEnded(5s));
+        t.finish();
+        if (std::string(object) == VORK_CHAN_BLOCK_NAME) {
+            const std::string text = "Chyba pri vytváraní zdieľanej pamäti vork1000-zdiel (" + std::to_string(code) + ")";
+            EXPECT_EQ(host.log(), (Lines{"error " + text, "ended"}));
+            EXPECT_EQ(t.failure(), text);
+        } else {
+            EXPECT_EQ(host.log(), Lines{"ended"});
+            EXPECT_FALSE(t.failure().empty());
+        }
+        // The objects made before the failure are gone again.
+        EXPECT_FALSE(names.exists(VORK_CHAN_EVENT_TO_PEER));
+    }
+}
+
+TEST_F(KomunTest, FinishServesADisplayThatIsWaitingForTheMainThread)
+{
+    KomunVlakno t(host, DisplayCall::MainThread);
+    auto peer = scriptPeer({{11, 1, 0}});
+    // Nobody services the worker: it waits inside the display of kind 11.
+    std::this_thread::sleep_for(200ms);
+    t.finish();
+    peer.wait();
+    EXPECT_TRUE(t.loopEnded());
+    ASSERT_FALSE(host.log().empty());
+    EXPECT_EQ(host.log().back(), "ended");
 }
 
 // The thread driving the real panel model: a State stop leaves the panel as
