@@ -3,9 +3,9 @@
 #include "vork/project/atomic_file.h"
 #include "vork/project/project_ui.h"
 #include "vork/project/texts.h"
+#include "text_cursor.h"
 #include "vork/progdir.h"
 
-#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -17,61 +17,6 @@ namespace {
 
 // The longest path or font name line kept; a longer one is not taken.
 constexpr size_t kMaxConfigLine = 253;
-
-class Reader {
-public:
-    explicit Reader(const std::string& s) : s_(s) {}
-
-    bool readInt(long& v)
-    {
-        while (pos_ < s_.size() && std::isspace(static_cast<unsigned char>(s_[pos_])))
-            ++pos_;
-        size_t p = pos_;
-        bool neg = false;
-        if (p < s_.size() && (s_[p] == '+' || s_[p] == '-'))
-            neg = s_[p++] == '-';
-        if (p >= s_.size() || !std::isdigit(static_cast<unsigned char>(s_[p])))
-            return false;
-        long value = 0;
-        while (p < s_.size() && std::isdigit(static_cast<unsigned char>(s_[p]))) {
-            if (value < 100000000)
-                value = value * 10 + (s_[p] - '0');
-            ++p;
-        }
-        v = neg ? -value : value;
-        pos_ = p;
-        return true;
-    }
-
-    void skipOne()
-    {
-        if (pos_ + 1 < s_.size() && s_[pos_] == '\r' && s_[pos_ + 1] == '\n')
-            pos_ += 2;
-        else if (pos_ < s_.size())
-            ++pos_;
-    }
-
-    // The rest of the line.  Sets ended when the text ran out before a
-    // line end was found.
-    std::string restOfLine(bool& ended)
-    {
-        size_t nl = s_.find('\n', pos_);
-        size_t end = nl == std::string::npos ? s_.size() : nl;
-        size_t stop = end;
-        if (stop > pos_ && s_[stop - 1] == '\r')
-            --stop;
-        std::string line = s_.substr(pos_, stop - pos_);
-        ended = nl == std::string::npos;
-        pos_ = ended ? s_.size() : nl + 1;
-        return line;
-    }
-
-    bool atEnd() const { return pos_ >= s_.size(); }
-
-private:
-    const std::string& s_;
-    size_t pos_ = 0;
-};
 
 std::string withSlash(std::string dir)
 {
@@ -96,18 +41,18 @@ bool makeDirectories(const std::string& dir)
 
 void parseConfiguration(const std::string& bytes, Configuration& c)
 {
-    Reader in(bytes);
+    TextCursor in(bytes);
     // The four flags.  A value that is not a number ends the reading: what
     // follows can no longer be placed, so it keeps its defaults.
     bool* flags[] = {&c.scannerOptimisation, &c.scannerStatistics, &c.slovakMessages};
     for (bool* f : flags) {
-        long v;
-        if (!in.readInt(v))
+        int64_t v;
+        if (!in.readInteger(v))
             return;
         *f = v != 0;
     }
-    long colouring;
-    if (!in.readInt(colouring))
+    int64_t colouring;
+    if (!in.readInteger(colouring))
         return;
     c.syntaxColouring = colouring == 1;
 
@@ -124,8 +69,8 @@ void parseConfiguration(const std::string& bytes, Configuration& c)
     if (font.size() > kMaxConfigLine)
         return;
     c.fontName = font;
-    long size;
-    if (in.readInt(size) && size >= 2 && size <= 99)
+    int64_t size;
+    if (in.readInteger(size) && size >= 2 && size <= 99)
         c.fontSize = static_cast<int>(size);
 }
 

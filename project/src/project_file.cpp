@@ -1,41 +1,27 @@
 #include "vork/project/project_file.h"
 
 #include "vork/project/paths.h"
+#include "text_cursor.h"
 
-#include <cctype>
 #include <cstdint>
 
 namespace vork {
 
 namespace {
 
-// A read cursor with the semantics of formatted stream input: numbers skip
-// leading white space, lines are taken raw up to their line end.
+// The project file's reads: 32-bit numbers, flags that are 0 or 1, and
+// lines of at most kMaxProjectLine characters (the last one may lack its
+// line end, but an expected line that isn't there at all is a failure).
 class Reader {
 public:
-    explicit Reader(const std::string& bytes) : s_(bytes) {}
+    explicit Reader(const std::string& bytes) : in_(bytes) {}
 
     bool readInt(int32_t& value)
     {
-        skipSpace();
-        size_t p = pos_;
-        bool negative = false;
-        if (p < s_.size() && (s_[p] == '+' || s_[p] == '-'))
-            negative = s_[p++] == '-';
-        if (p >= s_.size() || !std::isdigit(static_cast<unsigned char>(s_[p])))
-            return false;
         int64_t v = 0;
-        while (p < s_.size() && std::isdigit(static_cast<unsigned char>(s_[p]))) {
-            v = v * 10 + (s_[p++] - '0');
-            if (v > int64_t(INT32_MAX) + 1)
-                return false;
-        }
-        if (negative)
-            v = -v;
-        if (v > INT32_MAX || v < INT32_MIN)
+        if (!in_.readInteger(v) || v > INT32_MAX || v < INT32_MIN)
             return false;
         value = static_cast<int32_t>(v);
-        pos_ = p;
         return true;
     }
 
@@ -48,42 +34,21 @@ public:
         return true;
     }
 
-    // Skips one character; a CR LF pair is one line end and counts as one.
-    void skipOne()
-    {
-        if (pos_ + 1 < s_.size() && s_[pos_] == '\r' && s_[pos_ + 1] == '\n')
-            pos_ += 2;
-        else if (pos_ < s_.size())
-            ++pos_;
-    }
+    void skipOne() { in_.skipOne(); }
 
     // The rest of the current line without its line end.  Fails at the end
     // of the file and for a line longer than kMaxProjectLine.
     bool readLine(std::string& line)
     {
-        if (pos_ >= s_.size())
+        if (in_.atEnd())
             return false;
-        size_t nl = s_.find('\n', pos_);
-        size_t end = nl == std::string::npos ? s_.size() : nl;
-        size_t stop = end;
-        if (stop > pos_ && s_[stop - 1] == '\r')
-            --stop;
-        if (stop - pos_ > kMaxProjectLine)
-            return false;
-        line.assign(s_, pos_, stop - pos_);
-        pos_ = nl == std::string::npos ? s_.size() : nl + 1;
-        return true;
+        bool ended = false;
+        line = in_.restOfLine(ended);
+        return line.size() <= kMaxProjectLine;
     }
 
 private:
-    void skipSpace()
-    {
-        while (pos_ < s_.size() && std::isspace(static_cast<unsigned char>(s_[pos_])))
-            ++pos_;
-    }
-
-    const std::string& s_;
-    size_t pos_ = 0;
+    TextCursor in_;
 };
 
 // A value goes on one line and must come back unchanged: no line feed
