@@ -50,7 +50,7 @@ bool ChildProcess::start(const std::vector<std::string>& argv, const Options& op
     const char* dir = options.workingDirectory.empty() ? nullptr : options.workingDirectory.c_str();
 
     int nullFd = -1;
-    if (options.outputFd >= 0) {
+    if (options.outputFd >= 0 && options.inputFd < 0) {
         nullFd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
         if (nullFd < 0) {
             error = std::strerror(errno);
@@ -85,7 +85,8 @@ bool ChildProcess::start(const std::vector<std::string>& argv, const Options& op
         if (dir && ::chdir(dir) != 0)
             err = errno;
         if (!err && options.outputFd >= 0) {
-            if (::dup2(nullFd, 0) < 0 || ::dup2(options.outputFd, 1) < 0 || ::dup2(options.outputFd, 2) < 0)
+            const int in = options.inputFd >= 0 ? options.inputFd : nullFd;
+            if (::dup2(in, 0) < 0 || ::dup2(options.outputFd, 1) < 0 || ::dup2(options.outputFd, 2) < 0)
                 err = errno;
         }
         if (!err) {

@@ -162,7 +162,20 @@ void Projekt::runNow()
     const std::vector<std::string> argv = resolveCommand(cmd);
     std::fflush(nullptr);
     std::cout.flush();
-    if (argv.empty() || !process->start(argv, options, error)) {
+    int childOut = -1;
+    int childIn = -1;
+    if (captureRunOutput_ && !argv.empty() && openRunStreams(childOut, childIn)) {
+        options.outputFd = childOut;
+        options.inputFd = childIn >= 0 ? childIn : childOut;
+    }
+    const bool started = !argv.empty() && process->start(argv, options, error);
+    // The child has its own copies now.
+    if (childOut >= 0)
+        ::close(childOut);
+    if (childIn >= 0)
+        ::close(childIn);
+    if (!started) {
+        closeRunStreams();
         runStartFailed();
         return;
     }
@@ -182,6 +195,9 @@ void Projekt::onRunTimer()
         return;
     }
     runProcess_.reset();
+    // Whatever the program wrote before it ended is shown before its end.
+    readRunOutput(true);
+    closeRunStreams();
     runFinished(code);
 }
 

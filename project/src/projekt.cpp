@@ -68,6 +68,7 @@ Projekt::~Projekt()
 {
     // No poll may run into a half-destroyed project.
     stopTimers();
+    closeRunStreams();
     if (saveOnClose_)
         save();
 }

@@ -25,6 +25,9 @@ public:
         // its standard input comes from /dev/null.  Otherwise it shares
         // ours.
         int outputFd = -1;
+        // With outputFd: when >= 0, the child's standard input comes from
+        // this descriptor instead of /dev/null.
+        int inputFd = -1;
     };
 
     ChildProcess() = default;

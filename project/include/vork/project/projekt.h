@@ -15,6 +15,8 @@
 #include <QObject>
 #include <QTimer>
 
+class QSocketNotifier;
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -164,6 +166,18 @@ public:
     // project directory).
     std::string jalMessageFile() const;
 
+    // The generated compiler's own streams.  With capture on (the IDE), its
+    // standard output and standard error come back line by line through
+    // runOutput() and writeRunInput() feeds its standard input; with it off
+    // (headless), it shares the environment's streams.
+    void setCaptureRunOutput(bool on) { captureRunOutput_ = on; }
+    // Sends text to the running program's standard input; false when there
+    // is no run or it no longer reads.
+    bool writeRunInput(const std::string& text);
+    // Ends the program's standard input (it reads end of file).
+    void closeRunInput();
+    bool runInputOpen() const { return runInFd_ >= 0; }
+
     int compileState() const { return compileState_; }
     // A compile or a run is in progress (a poll timer is armed).
     bool busy() const;
@@ -211,6 +225,9 @@ protected:
     virtual void jalStarted() {}
     virtual void jalFinished() {}
     virtual void showMessage(const std::string& /*text*/) {}
+    // One line the generated compiler wrote (capture on), without its line
+    // end; a last line without one comes when the program has ended.
+    virtual void runOutput(const std::string& /*line*/) {}
 
     // Stops the three poll timers; the destructor does it first of all.
     void stopTimers();
@@ -228,6 +245,9 @@ private:
     void onCompileTimer();
     void onRunAfterCompileTimer();
     void onRunTimer();
+    bool openRunStreams(int& childOut, int& childIn);
+    void readRunOutput(bool toEnd);
+    void closeRunStreams();
 
     ProjectUi& ui_;
     ProjectKind kind_;
@@ -273,6 +293,11 @@ private:
     int compileState_ = kCompileFailed;
     std::unique_ptr<ChildProcess> compilerProcess_;
     std::unique_ptr<ChildProcess> runProcess_;
+    bool captureRunOutput_ = false;
+    int runOutFd_ = -1;
+    int runInFd_ = -1;
+    std::string runOutPending_;
+    QSocketNotifier* runOutNotifier_ = nullptr;
 };
 
 } // namespace vork

@@ -1,0 +1,59 @@
+// vork without a command: the IDE window.  "vork PROJECT" opens the window
+// with that project, as the environment's command line always did.
+#include "commands.h"
+
+#include "vork/project/configuration.h"
+#include "vork/shell/form_main.h"
+#include "vork/shell/prompter.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace vork::app {
+namespace {
+
+bool haveDisplay()
+{
+    for (const char* var : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* v = std::getenv(var);
+        if (v && *v)
+            return true;
+    }
+    return false;
+}
+
+int runWindow(Invocation& inv)
+{
+    if (!haveDisplay()) {
+        std::fprintf(stderr, "vork: grafické prostredie potrebuje displej (DISPLAY alebo WAYLAND_DISPLAY); "
+                             "bez neho použite príkazy z 'vork --help'.\n");
+        return kExitUsage;
+    }
+    QApplication app(inv.argc(), inv.argv());
+    QApplication::setApplicationName(QStringLiteral("VORK 1.5"));
+    QApplication::setApplicationDisplayName(QStringLiteral("VORK 1.5"));
+    // Everything after the program name is the project file's name, blanks
+    // included.
+    QString project;
+    for (const std::string& word : inv.operands) {
+        if (!project.isEmpty())
+            project += QLatin1Char(' ');
+        project += QString::fromLocal8Bit(word.c_str());
+    }
+    vork::shell::ModalPrompter prompter;
+    vork::shell::TForm_Main window(prompter, vork::programConfigFile());
+    prompter.setParent(&window);
+    window.show();
+    window.startUp(project);
+    return app.exec();
+}
+
+Registration reg([](Registry& r) {
+    r.setDefault(&runWindow);
+    r.addHelpNote("Bez príkazu vork otvorí okno prostredia, s projektom PROJEKT, ak je zadaný.");
+});
+
+} // namespace
+} // namespace vork::app

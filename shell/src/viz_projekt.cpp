@@ -1,0 +1,331 @@
+#include "vork/shell/viz_projekt.h"
+
+#include "vork/debuglink/komvl.h"
+#include "vork/project/atomic_file.h"
+#include "vork/project/build_texts.h"
+#include "vork/project/paths.h"
+#include "vork/project/stamp.h"
+#include "vork/shell/debug_panel_widget.h"
+#include "vork/shell/form_main.h"
+#include "vork/shell/prompter.h"
+#include "vork/shell/stranka.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QTabWidget>
+
+#include <unistd.h>
+
+namespace vork::shell {
+
+namespace {
+
+QString q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+Prompter::Icon iconOf(vork::ProjectUi::Icon icon)
+{
+    switch (icon) {
+    case vork::ProjectUi::Icon::Information:
+        return Prompter::Icon::Information;
+    case vork::ProjectUi::Icon::Warning:
+        return Prompter::Icon::Warning;
+    case vork::ProjectUi::Icon::Error:
+        break;
+    }
+    return Prompter::Icon::Error;
+}
+
+} // namespace
+
+bool PrompterUi::askYesNo(const std::string& text, const std::string& caption)
+{
+    return prompter_.askYesNo(q(caption), q(text), Prompter::Icon::Question);
+}
+
+void PrompterUi::showMessage(const std::string& text, const std::string& caption, Icon icon)
+{
+    prompter_.inform(q(caption), q(text), iconOf(icon));
+}
+
+VizProjekt::VizProjekt(const std::string& projectFile, bool createNew, TForm_Main& window, vork::ProjectUi& ui)
+    : Projekt(projectFile, createNew, ui), window_(window)
+{
+    setConfiguration(window_.configuration());
+    setSkeletons(window_.skeletons());
+    setCaptureRunOutput(true);
+    sinks().onMessage = [this](const std::string& line) { addTask(line); };
+    sinks().onError = [this](const std::string& item) {
+        window_.chybovyBox()->addItem(q(item));
+        window_.errorCounter()->setText(q(sinks().errorCounter()));
+        window_.warningCounter()->setText(q(sinks().warningCounter()));
+    };
+
+    window_.action("HM_PrjLadiaciRezim")->setChecked(debugMode());
+    window_.openPage(q(lexSpecFile()));
+    if (kind() > vork::kLexProject)
+        window_.openPage(q(yaccSpecFile()));
+    for (const std::string& member : memberFiles())
+        window_.openPage(q(member));
+    window_.fillProjectFiles(*this);
+
+    pushTitle(" - " + q(paths::fileName(baseName())));
+    window_.setCommandsEnabled({"HM_NewPrj", "HM_OpenPrj", "BarPrj_Open"}, false);
+    window_.setCommandsEnabled(kProjectCommands, true);
+    window_.boxProjectFiles()->setEnabled(true);
+    if (window_.boxProjectFiles()->count() > 0)
+        window_.boxProjectFiles()->setCurrentIndex(0);
+    window_.setDebugControls(debugMode());
+    openForUse();
+}
+
+VizProjekt::~VizProjekt()
+{
+    // No poll and no debug display may reach a window that no longer shows
+    // this project.
+    stopTimers();
+    endDebugThread();
+    window_.action("HM_PrjLadiaciRezim")->setChecked(false);
+    popTitle();
+    while (!titles_.empty())
+        popTitle();
+    window_.setCommandsEnabled({"HM_OpenPrj", "HM_NewPrj", "BarPrj_Open"}, true);
+    window_.setCommandsEnabled(kProjectCommands, false);
+    window_.setCommandsEnabled(kJalCommands, false);
+    window_.setCommandsEnabled(kHaltCommands, false);
+    window_.setDebugControls(false);
+    window_.boxProjectFiles()->clear();
+    window_.boxProjectFiles()->setEnabled(false);
+    window_.showMessagePanel(false);
+    window_.closeAll();
+    closeForUse();
+}
+
+void VizProjekt::pushTitle(const QString& marker)
+{
+    titles_.push_back(window_.windowTitle());
+    window_.setWindowTitle(window_.windowTitle() + marker);
+}
+
+void VizProjekt::popTitle()
+{
+    if (titles_.empty())
+        return;
+    window_.setWindowTitle(titles_.back());
+    titles_.pop_back();
+}
+
+void VizProjekt::addTask(const std::string& line)
+{
+    window_.taskList()->addItem(q(line));
+    window_.taskList()->scrollToBottom();
+}
+
+void VizProjekt::addExe(const std::string& line)
+{
+    window_.taskListExe()->addItem(q(line));
+    window_.taskListExe()->scrollToBottom();
+}
+
+void VizProjekt::letWindowPaint()
+{
+    // The generators run on this thread: let the lines written so far show
+    // first, without taking any user input meanwhile.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void VizProjekt::replaceFromFile(const std::string& path, bool exeList)
+{
+    std::string bytes;
+    if (!fileExists(path) || !readWholeFile(path, bytes))
+        return;
+    QListWidget* list = exeList ? window_.taskListExe() : window_.taskList();
+    list->clear();
+    for (const std::string& line : splitLines(bytes))
+        list->addItem(QString::fromUtf8(line.data(), static_cast<int>(line.size())));
+    ::unlink(path.c_str());
+}
+
+void VizProjekt::buildStarted()
+{
+    window_.chybovyBox()->clear();
+    window_.errorCounter()->setText("0");
+    window_.warningCounter()->setText("0");
+    window_.saveAll();
+    sinks().resetForBuild();
+    window_.showMessagePanel(true);
+    window_.pageCtrl()->setCurrentIndex(0);
+    window_.taskList()->clear();
+    addTask(texts::kBuildStart);
+    window_.setEnabled(false);
+}
+
+void VizProjekt::buildFinished(int result)
+{
+    if (result == kBuildUpToDate)
+        addTask(texts::kAllUpToDate);
+    window_.setEnabled(true);
+    if (sinks().table().errors() >= 1) {
+        window_.showMessagePanel(true);
+        window_.pageCtrl()->setCurrentIndex(2);
+    }
+}
+
+void VizProjekt::lexGenerationStarted()
+{
+    pushTitle(texts::kTitleLex);
+    addTask(texts::kSeparator);
+    addTask(texts::kLexGeneration + lexSpecName() + "->" + lexOutputName());
+    letWindowPaint();
+}
+
+void VizProjekt::yaccGenerationStarted()
+{
+    // A LEX project has no grammar: its parser step is not logged.
+    if (kind() > vork::kLexProject) {
+        pushTitle(texts::kTitleYacc);
+        addTask(texts::kSeparator);
+        addTask(texts::kYaccGeneration + yaccSpecName() + "->" + parserOutputName());
+    }
+    letWindowPaint();
+}
+
+void VizProjekt::lexGenerationFinished(int)
+{
+    popTitle();
+}
+
+void VizProjekt::yaccGenerationFinished(int)
+{
+    if (kind() > vork::kLexProject)
+        popTitle();
+}
+
+void VizProjekt::executableStepStarted()
+{
+    addTask(texts::kExeStart);
+}
+
+void VizProjekt::showMessage(const std::string& text)
+{
+    addTask(text);
+}
+
+void VizProjekt::compileStarted()
+{
+    pushTitle(texts::kTitleCompile);
+    window_.setEnabled(false);
+    addTask(texts::kSeparator);
+    addTask(texts::kExeGeneration + paths::fileName(getCSource()));
+}
+
+void VizProjekt::compileFinished(int exitCode)
+{
+    popTitle();
+    window_.setEnabled(true);
+    replaceFromFile(messageFile(), true);
+    compilerLines_ = window_.taskListExe()->count();
+    if (exitCode == 0 && debugMode())
+        loadTokenNames();
+    if (exitCode != 0) {
+        window_.showMessagePanel(true);
+        window_.pageCtrl()->setCurrentIndex(1);
+    }
+}
+
+void VizProjekt::compileStartFailed()
+{
+    addExe(texts::kCompilerStartFailedHead + configuration().cCompilerPath + texts::kCompilerStartFailedTail);
+    window_.showMessagePanel(true);
+    window_.pageCtrl()->setCurrentIndex(1);
+}
+
+void VizProjekt::runStarted()
+{
+    pushTitle(texts::kTitleRun);
+    window_.setCommandsEnabled(kRunLockedCommands, false);
+    window_.setCommandsEnabled(kHaltCommands, true);
+    // The output of an earlier run gives way to this one's; the C
+    // compiler's lines stay above it.
+    QListWidget* exe = window_.taskListExe();
+    compilerLines_ = std::min(compilerLines_, exe->count());
+    while (exe->count() > compilerLines_)
+        delete exe->takeItem(exe->count() - 1);
+    window_.setRunInputEnabled(true);
+    window_.showMessagePanel(true);
+    if (debugMode()) {
+        GuiDebugSession& session = window_.debugSession();
+        session.beginRun(titles_.back().toStdString());
+        commThread_ = std::make_unique<debuglink::KomunVlakno>(session, debuglink::DisplayCall::MainThread);
+        window_.pageCtrl()->setCurrentIndex(3);
+    } else {
+        window_.pageCtrl()->setCurrentIndex(1);
+    }
+    addTask(texts::kRunStarted);
+}
+
+void VizProjekt::runOutput(const std::string& line)
+{
+    addExe(line);
+}
+
+void VizProjekt::endDebugThread()
+{
+    if (!commThread_)
+        return;
+    // Resumes a stopped worker, asks it to end and waits for its loop,
+    // running the displays it still asks for.
+    commThread_->finish();
+    commThread_.reset();
+}
+
+void VizProjekt::runFinished(int)
+{
+    popTitle();
+    window_.setCommandsEnabled(kRunLockedCommands, true);
+    window_.setCommandsEnabled(kHaltCommands, false);
+    window_.setRunInputEnabled(false);
+    if (debugMode())
+        endDebugThread();
+    if (kind() == vork::kGeneralProject)
+        window_.setCommandsEnabled(kJalCommands, true);
+}
+
+void VizProjekt::runStartFailed()
+{
+    addExe(texts::kRunStartFailedHead + executableName() + texts::kRunStartFailedTail);
+    window_.showMessagePanel(true);
+    window_.pageCtrl()->setCurrentIndex(1);
+}
+
+void VizProjekt::jalStarted()
+{
+    window_.showMessagePanel(true);
+    window_.pageCtrl()->setCurrentIndex(0);
+    addTask(texts::kSeparator);
+    addTask(texts::kJalGeneration);
+}
+
+void VizProjekt::jalFinished()
+{
+    replaceFromFile(jalMessageFile(), false);
+}
+
+void VizProjekt::debugModeChanged()
+{
+    window_.action("HM_PrjLadiaciRezim")->setChecked(debugMode());
+    window_.setDebugControls(debugMode());
+}
+
+void VizProjekt::stepCommand(debuglink::StepCommand command)
+{
+    if (commThread_ && !commThread_->loopEnded())
+        commThread_->stepCommand(command);
+}
+
+} // namespace vork::shell

@@ -1,0 +1,77 @@
+// A main window over a copy of an example project, with scripted answers,
+// the real generators and skeletons of the build tree, and vork-cc.
+#pragma once
+
+#include "../project/test_dir.h"
+#include "scripted_prompter.h"
+
+#include "vork/shell/form_main.h"
+#include "vork/shell/stranka.h"
+#include "vork/shell/viz_projekt.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QPlainTextEdit>
+
+#include <functional>
+#include <memory>
+
+namespace vork::shell::test {
+
+using vork::test::TempDir;
+
+inline QStringList items(const QListWidget* list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        window = std::make_unique<TForm_Main>(prompter, vork::ConfigFile(dir / "config"));
+        window->setSkeletons(vork::SkeletonPaths::inDirectory(VORK_BIN_DIR));
+        window->configuration().cCompilerPath = std::string(VORK_BIN_DIR) + "/vork-cc";
+    }
+    void TearDown() override
+    {
+        // Pages are left unmodified or answered, so closing asks nothing.
+        window->closeProject();
+        window.reset();
+    }
+
+    // Copies examples/<name> into the test directory; the project file's path.
+    QString copyExample(const std::string& name, const std::string& projectFile)
+    {
+        const std::string src = std::string(VORK_SOURCE_DIR) + "/examples/" + name;
+        for (const std::string& f : vork::test::listing(src))
+            vork::test::writeFile(dir / f, vork::test::readFile(src + "/" + f));
+        return QString::fromStdString(dir / projectFile);
+    }
+
+    // Runs the event loop until done() holds; false after timeoutMs.
+    static bool waitFor(const std::function<bool()>& done, int timeoutMs = 30000)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (!done()) {
+            if (t.elapsed() > timeoutMs)
+                return false;
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        return true;
+    }
+
+    bool idle() const { return !window->project() || !window->project()->busy(); }
+
+    TempDir dir;
+    ScriptedPrompter prompter;
+    std::unique_ptr<TForm_Main> window;
+};
+
+} // namespace vork::shell::test
