@@ -234,8 +234,9 @@ TEST(Projekt, NewProjectKeepsSourcesAlreadyThere)
             EXPECT_FALSE(exists(dir / "calc.y")) << "the grammar comes after the scanner";
         }
         for (const auto& [file, pre] : c.there) {
-            if (pre != kDirectory && file != c.project)
+            if (pre != kDirectory && file != c.project) {
                 EXPECT_EQ(readFile(dir / file), "the user's " + file);
+            }
         }
         for (const std::string& file : c.templates) {
             const std::string text = file == "calc.l" ? lexTemplate() : yaccTemplate("lexyy.cpp");
