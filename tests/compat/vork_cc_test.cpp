@@ -130,73 +130,18 @@ TEST(VorkCc, ErrorsPassThroughWithTheCompilersStatus)
     EXPECT_EQ(usage.status, 2);
 }
 
-// Classic lex/yacc programs, written the old way: main() in the grammar's
-// last section calls yyparse() before the parser engine defines it, the
-// scanner is included after main(), yywrap() and yyerror() have implicit
-// int, and yyerror() ends without a return.  Each goes through the two
-// generators and vork-cc like a project build; the debug skeletons must
-// take the same declarations.
-const char* const kClassicCalcLex = R"(%%
-[0-9]+		{ yylval = atoi(yytext); return NUM; }
-[ \t]		;
-\n		{ return '\n'; }
-.		{ return yytext[0]; }
-%%
-yywrap() { return 1; }
-)";
-
-const char* const kClassicCalcGrammar = R"(%{
-#include <stdio.h>
-%}
-%token NUM
-%left '+' '-'
-%left '*'
-%%
-lines	: /* empty */
-	| lines expr '\n'	{ printf("%d\n", $2); }
-	| lines error '\n'	{ yyerrok; }
-	;
-expr	: expr '+' expr		{ $$ = $1 + $3; }
-	| expr '-' expr		{ $$ = $1 - $3; }
-	| expr '*' expr		{ $$ = $1 * $3; }
-	| NUM
-	;
-%%
-main()
+// Classic lex/yacc programs (data/classic_*), written the old way: main()
+// in the grammar's last section calls yyparse() before the parser engine
+// defines it, the scanner is included after main(), yywrap() and yyerror()
+// have implicit int, and yyerror() ends without a return; the scanner on
+// its own reads ahead with input() and gives back with yyunput().  Each
+// goes through the two generators and vork-cc like a project build; the
+// debug skeletons must take the same declarations.
+std::string classic(const char* name)
 {
-	return yyparse();
+    std::ifstream in(std::string(VORK_SOURCE_DIR) + "/tests/compat/data/" + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
-
-yyerror(char *s)
-{
-	fprintf(stderr, "%s\n", s);
-}
-
-#include "lexyy.cpp"
-)";
-
-// A scanner on its own, whose actions read ahead with input() and give a
-// character back with yyunput().
-const char* const kClassicCountLex = R"(%{
-int words, comments;
-%}
-%%
-[a-zA-Z]+	{ words++; }
-"/*"		{ int c, prev = 0;
-		  while ((c = input()) != 0 && !(prev == '*' && c == '/'))
-			prev = c;
-		  comments++; }
-"-"		{ int c = input(); if (c != '-') yyunput(c); }
-.|\n		;
-%%
-main()
-{
-	yylex();
-	printf("%d %d\n", words, comments);
-}
-
-yywrap() { return 1; }
-)";
 
 TEST(VorkCc, CompilesClassicLexYaccProgramsWrittenTheOldWay)
 {
@@ -210,11 +155,11 @@ TEST(VorkCc, CompilesClassicLexYaccProgramsWrittenTheOldWay)
         const char* err;
     };
     const Program programs[] = {
-        {"calculator", kClassicCalcLex, kClassicCalcGrammar, false, "1+2*3\n4-x\n10-3\n", "7\n7\n",
+        {"calculator", "classic_calc.l", "classic_calc.y", false, "1+2*3\n4-x\n10-3\n", "7\n7\n",
          "syntax error\n"},
-        {"calculator, debug build", kClassicCalcLex, kClassicCalcGrammar, true, "", "", ""},
-        {"scanner", kClassicCountLex, nullptr, false, "one /* two */ three-four--five\n", "4 1\n", ""},
-        {"scanner, debug build", kClassicCountLex, nullptr, true, "", "", ""},
+        {"calculator, debug build", "classic_calc.l", "classic_calc.y", true, "", "", ""},
+        {"scanner", "classic_count.l", nullptr, false, "one /* two */ three-four--five\n", "4 1\n", ""},
+        {"scanner, debug build", "classic_count.l", nullptr, true, "", "", ""},
     };
     const std::string bin = std::string(VORK_BIN_DIR) + "/";
     for (const Program& p : programs) {
@@ -222,12 +167,12 @@ TEST(VorkCc, CompilesClassicLexYaccProgramsWrittenTheOldWay)
         const std::string dir = tempDir();
         const std::string in = "cd " + quote(dir) + " && ";
         const std::string debug = p.debug ? " --debug" : "";
-        writeFile(dir + "/calc.l", p.lex);
+        writeFile(dir + "/calc.l", classic(p.lex));
         Outcome lex = run(in + quote(bin + "duq-lex") + debug + " calc.l");
         ASSERT_EQ(lex.status, 0) << lex.output;
         std::string source = "lexyy.cpp";
         if (p.grammar) {
-            writeFile(dir + "/calc.y", p.grammar);
+            writeFile(dir + "/calc.y", classic(p.grammar));
             Outcome yacc = run(in + quote(bin + "duq-yacc") + debug + " calc.y");
             ASSERT_EQ(yacc.status, 0) << yacc.output;
             source = "calc.cpp";
