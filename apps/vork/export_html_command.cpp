@@ -39,22 +39,37 @@ bool readFile(const std::string& path, std::string* bytes, int* error)
 bool isUtf8(const std::string& bytes)
 {
     QStringDecoder d(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    (void)d.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    const QString decoded = d.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
     return !d.hasError();
 }
 
-// Sources are UTF-8; one that is not is taken as Windows-1250, the code page
-// of Slovak sources written on Windows, when this Qt knows it, else byte
-// for byte.  CR LF becomes one line end, as in the editor.
+// Windows-1250, the code page of Slovak sources written on Windows, from
+// 0x80 on; 0 marks the five codes it leaves undefined.
+const char16_t kCp1250[128] = {
+    0x20AC, 0,      0x201A, 0,      0x201E, 0x2026, 0x2020, 0x2021, 0,      0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179,
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0,      0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A,
+    0x00A0, 0x02C7, 0x02D8, 0x0141, 0x00A4, 0x0104, 0x00A6, 0x00A7, 0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B,
+    0x00B0, 0x00B1, 0x02DB, 0x0142, 0x00B4, 0x00B5, 0x00B6, 0x00B7, 0x00B8, 0x0105, 0x015F, 0x00BB, 0x013D, 0x02DD, 0x013E, 0x017C,
+    0x0154, 0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7, 0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD, 0x00CE, 0x010E,
+    0x0110, 0x0143, 0x0147, 0x00D3, 0x00D4, 0x0150, 0x00D6, 0x00D7, 0x0158, 0x016E, 0x00DA, 0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF,
+    0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7, 0x010D, 0x00E9, 0x0119, 0x00EB, 0x011B, 0x00ED, 0x00EE, 0x010F,
+    0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7, 0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
+};
+
+// Sources are UTF-8; one that is not is read as Windows-1250 (its five
+// undefined codes stand for themselves).  CR LF becomes one line end, as
+// in the editor.
 std::u16string decodeSource(const std::string& bytes)
 {
     std::u16string text;
-    QStringDecoder cp1250("windows-1250");
-    if (!isUtf8(bytes) && cp1250.isValid()) {
-        const QString s = cp1250.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-        text.assign(reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size()));
-    } else {
+    if (isUtf8(bytes)) {
         text = colour::utf8ToUtf16(bytes);
+    } else {
+        text.reserve(bytes.size());
+        for (const char ch : bytes) {
+            const auto b = static_cast<unsigned char>(ch);
+            text.push_back(b < 0x80 || !kCp1250[b - 0x80] ? char16_t(b) : kCp1250[b - 0x80]);
+        }
     }
     std::u16string out;
     out.reserve(text.size());
