@@ -20,9 +20,8 @@ public:
                 const std::string& outputFile, int debug, int* tokenCountOut, int slovak,
                 const std::string& tokenFile, const std::string& stateFile, int large) override
     {
-        (void)large;
         return duq_yacc::yacc_run(sinks, skeletonFile, grammarFile, outputFile, debug, tokenCountOut, slovak,
-                                  tokenFile, stateFile);
+                                  tokenFile, stateFile, large);
     }
     bool jalTranslate(const std::string& sourcePath, std::ostream& console) override
     {
