@@ -10,7 +10,7 @@
 namespace {
 
 const char kUsage[] =
-    "usage: duq-yacc [-o OUTPUT] [-k SKELETON] [--debug] [--tokens FILE] [--slovak] GRAMMAR\n"
+    "usage: duq-yacc [-o OUTPUT] [-k SKELETON] [--debug] [--tokens FILE] [--slovak] [--large] GRAMMAR\n"
     "\n"
     "Generates an LALR(1) parser in C from a yacc grammar.\n"
     "  -o OUTPUT      parser file (default: the grammar's base name + \".cpp\")\n"
@@ -18,6 +18,7 @@ const char kUsage[] =
     "  --debug        debug build: SemantickaAkcia calls and the token file\n"
     "  --tokens FILE  token file of a debug build (default: base name + \".lex\")\n"
     "  --slovak       messages in Slovak\n"
+    "  --large        large tables: every table 16 times its usual size\n"
     "  --help, --version\n";
 
 // "dir/calc.y" -> "dir/calc": the extension is the part after the last '.'
@@ -42,7 +43,7 @@ int usageError(const char* what)
 int main(int argc, char** argv)
 {
     std::string output, skeleton, tokens, grammar;
-    bool debug = false, slovak = false;
+    bool debug = false, slovak = false, large = false;
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];
         auto value = [&](std::string& into) {
@@ -70,6 +71,8 @@ int main(int argc, char** argv)
             debug = true;
         } else if (!std::strcmp(a, "--slovak")) {
             slovak = true;
+        } else if (!std::strcmp(a, "--large")) {
+            large = true;
         } else if (a[0] == '-' && a[1] != '\0') {
             return usageError((std::string("unknown option ") + a).c_str());
         } else if (grammar.empty()) {
@@ -93,6 +96,7 @@ int main(int argc, char** argv)
     vork::StreamSinks sinks(stdout, stderr, std::string(), grammar);
     int count = 0;
     const int status = duq_yacc::yacc_run(sinks, skeleton, grammar, output, debug ? 1 : 0, &count,
-                                          slovak ? 1 : 0, debug ? tokens : std::string(), std::string());
+                                          slovak ? 1 : 0, debug ? tokens : std::string(), std::string(),
+                                          large ? 1 : 0);
     return status;
 }

@@ -39,6 +39,8 @@ std::unique_ptr<HeadlessProjekt> openProject(Invocation& inv, const std::string&
         config.cCompilerPath = inv.modifiers["--cc"];
     if (inv.has("--lang"))
         config.slovakMessages = inv.modifiers["--lang"] != "en";
+    if (inv.has("--large"))
+        config.largeTables = true;  // this call only: konfig.ide is not written
     p->setConfiguration(config);
     p->setShowTitles(inv.has("--titles"));
     p->openForUse();
@@ -165,6 +167,7 @@ Registration registration([](Registry& r) {
     r.addModifier({"--cc", "CESTA", "externý prekladač C pre tento príkaz (inak z konfig.ide, vork-cc)", 21});
     r.addModifier({"--lang", "sk|en", "jazyk hlásení generátorov (inak z konfig.ide)", 22});
     r.addModifier({"--titles", "", "vypisuje aj zmeny titulku okna (titulok: ...)", 23});
+    r.addModifier({"--large", "", "generátory s veľkými tabuľkami (len pre tento príkaz)", 24});
     r.addHelpNote(
         "Návratové kódy príkazov projektu:\n"
         "  --build/--rebuild/--lex/--yacc: 0 vygenerované, 2 všetko aktuálne, 1 a 3 chyba generovania\n"

@@ -109,6 +109,8 @@ int runDebugRun(Invocation& inv)
             config.cCompilerPath = inv.modifiers["--cc"];
         if (inv.has("--lang"))
             config.slovakMessages = inv.modifiers["--lang"] != "en";
+        if (inv.has("--large"))
+            config.largeTables = true;  // this call only: konfig.ide is not written
         p.setConfiguration(config);
         p.setShowTitles(inv.has("--titles"));
         p.openForUse();

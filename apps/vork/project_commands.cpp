@@ -19,6 +19,9 @@ int runNew(Invocation& inv)
         // An existing project file is read, not overwritten: creating is
         // only for names that do not exist yet.
         Projekt p(inv.operands[0], true, inv.ui());
+        // Sources found already there were kept; say which.
+        for (const std::string& line : p.creationMessages())
+            std::printf("%s\n", line.c_str());
         return p.save() ? kExitOk : kExitFailure;
     } catch (const ProjectError& e) {
         return reportProjectError(e);
@@ -45,6 +48,10 @@ int runInfo(Invocation& inv)
         // created (after --yes) is saved like any new project.
         p.setSaveOnClose(!existed);
         p.openForUse();
+        // stdout holds only the fields; what the creation kept is told
+        // where the question was asked.
+        for (const std::string& line : p.creationMessages())
+            std::fprintf(stderr, "%s\n", line.c_str());
 
         field("projectFile", p.projectFile());
         field("projectDir", p.projectDir());

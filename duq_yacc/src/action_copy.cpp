@@ -130,17 +130,17 @@ void Run::copyAction(int offset)
         int tag = -1;
         c = getc();
         if (c == '<') {
-            char text[kTokNameSize];
+            std::vector<char> text(static_cast<size_t>(lim_.tokName));
             int i = 0;
             while ((c = getc()) != '>' && c != EOF && c != '\n') {
                 text[i] = static_cast<char>(c);
-                if (++i >= kTokNameSize)
+                if (++i >= lim_.tokName)
                     --i;
             }
             if (c != '>')
                 fatal("bad syntax on $<ident> clause", "chybna syntax v $<ident> klauzule");
             text[i] = '\0';
-            tag = addType(text);
+            tag = addType(text.data());
             c = getc();
         }
         if (c == '$') {

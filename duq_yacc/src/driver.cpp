@@ -24,12 +24,6 @@ void closeFile(std::FILE*& f)
     }
 }
 
-void removeNamed(const std::string& path)
-{
-    if (!path.empty())
-        std::remove(path.c_str());
-}
-
 bool sameFile(const std::string& a, const std::string& b)
 {
     struct stat sa, sb;
@@ -63,17 +57,45 @@ void Run::fatal(const char* en, const char* sk, ...)
     va_start(ap, sk);
     report(lang_ ? sk : en, ap);
     va_end(ap);
-    // The first fatal error ends the run and takes every file of it along:
-    // a half-written parser must never look like a finished one.
+    endFatal(false);
+}
+
+void Run::limit(const char* en, const char* sk, ...)
+{
+    va_list ap;
+    va_start(ap, sk);
+    report(lang_ ? sk : en, ap);
+    va_end(ap);
+    endFatal(true);
+}
+
+void Run::endFatal(bool full)
+{
     summary();
-    closeAll();
-    if (!protectTemps_) {
-        std::remove(kTempName);
-        std::remove(kActName);
-    }
-    removeNamed(outName_);
-    removeNamed(tokName_);
+    // A full table is no fault of the grammar; say where the room is.  The
+    // line goes to the message list: it is advice, not a second error.
+    if (full && !large_)
+        message("Try the large-tables mode (duq-yacc --large, or \"Veľké tabuľky\" in the IDE settings).",
+                "Skuste rezim velkych tabuliek (duq-yacc --large, alebo \"Velke tabulky\" v nastaveniach IDE).");
+    removeOwnFiles();
     throw RunExit{1};
+}
+
+void Run::removeOwnFiles()
+{
+    // A failed run takes along every file it created or truncated, so that
+    // a half-written parser never looks newer than its grammar; files it
+    // did not touch stay as they were.
+    closeAll();
+    if (madeTemp_)
+        std::remove(kTempName);
+    if (madeAct_)
+        std::remove(kActName);
+    if (madeOut_)
+        std::remove(outName_.c_str());
+    if (madeTok_)
+        std::remove(tokName_.c_str());
+    madeTemp_ = madeAct_ = madeOut_ = madeTok_ = false;
 }
 
 void Run::collected(const char* en, const char* sk, ...)
@@ -86,9 +108,9 @@ void Run::collected(const char* en, const char* sk, ...)
 
 void Run::endCollected()
 {
-    // The grammar checks report every offender first; the files stay.
+    // The grammar checks report every offender first.
     summary();
-    closeAll();
+    removeOwnFiles();
     throw RunExit{1};
 }
 
@@ -120,38 +142,37 @@ void Run::closeAll()
 void Run::openFiles()
 {
     message("Initialization... ", "Inicializacia... ");
-    // The files opened for writing are truncated, and a failed run deletes
-    // them: none of them may be the grammar itself.
-    if (tokenFileFlag_ && sameFile(tokName_, grammarName_)) {
-        const std::string shown = tokName_;
-        tokName_.clear();
-        fatal("cannot open %s", "nemozno otvorit subor \"%s\"", shown.c_str());
-    }
-    if (sameFile(outName_, grammarName_)) {
-        const std::string shown = outName_;
-        outName_.clear();
-        fatal("cannot open output ( table ) file", "nemozno otvorit vystupny subor \"%s\"", shown.c_str());
-    }
-    if (sameFile(kTempName, grammarName_) || sameFile(kActName, grammarName_)) {
-        protectTemps_ = true;
+    // The grammar first: a run without a grammar (a LEX project's, say)
+    // must not truncate an output name that may be the user's own file.
+    finput_ = std::fopen(grammarName_.c_str(), "r");
+    if (!finput_)
+        fatal("cannot open input file", "nemozno otvorit vstupny subor");
+    // The files opened for writing are truncated: none of them may be the
+    // grammar itself.
+    if (tokenFileFlag_ && sameFile(tokName_, grammarName_))
+        fatal("cannot open %s", "nemozno otvorit subor \"%s\"", tokName_.c_str());
+    if (sameFile(outName_, grammarName_))
+        fatal("cannot open output ( table ) file", "nemozno otvorit vystupny subor \"%s\"", outName_.c_str());
+    if (sameFile(kTempName, grammarName_) || sameFile(kActName, grammarName_))
         fatal("cannot open temp file", "nemozno otvorit docasny pracovny subor");
-    }
     if (tokenFileFlag_) {
         fdefine_ = std::fopen(tokName_.c_str(), "w");
         if (!fdefine_)
             fatal("cannot open %s", "nemozno otvorit subor \"%s\"", tokName_.c_str());
+        madeTok_ = true;
     }
     ftable_ = std::fopen(outName_.c_str(), "w");
     if (!ftable_)
         fatal("cannot open output ( table ) file", "nemozno otvorit vystupny subor \"%s\"", outName_.c_str());
+    madeOut_ = true;
     ftemp_ = std::fopen(kTempName, "w");
-    if (ftemp_)
+    madeTemp_ = ftemp_ != nullptr;
+    if (ftemp_) {
         faction_ = std::fopen(kActName, "w");
+        madeAct_ = faction_ != nullptr;
+    }
     if (!ftemp_ || !faction_)
         fatal("cannot open temp file", "nemozno otvorit docasny pracovny subor");
-    finput_ = std::fopen(grammarName_.c_str(), "r");
-    if (!finput_)
-        fatal("cannot open input file", "nemozno otvorit vstupny subor");
     writeHeader();
 }
 
@@ -164,13 +185,15 @@ void Run::writeResults()
 }
 
 int Run::execute(const std::string& skeleton, const std::string& grammar, const std::string& output,
-                 int debug, int slovak, const std::string& tokenFile)
+                 int debug, int slovak, const std::string& tokenFile, int large)
 {
     sinks_.message(vork::format("DUQ-yacc  Version 1.00 (VORK %s)", vork::versionString()));
     skelName_ = skeleton;
     outName_ = output;
     grammarName_ = grammar;
     lang_ = slovak ? 1 : 0;
+    large_ = large ? 1 : 0;
+    sizeTables(large_ ? kLargeLimits : kDefaultLimits);
     debug_ = debug ? 1 : 0;
     if (debug_) {
         tokenFileFlag_ = 1;
@@ -204,18 +227,40 @@ int Run::execute(const std::string& skeleton, const std::string& grammar, const 
     return 0;
 }
 
+void Run::sizeTables(const Limits& lim)
+{
+    lim_ = lim;
+    auto size = [](std::vector<int>& v, int n) { v.assign(static_cast<size_t>(n), 0); };
+    tokset_.assign(static_cast<size_t>(lim.terms), Terminal{});
+    nontrst_.assign(static_cast<size_t>(lim.nonterms), Nonterminal{});
+    tokname_.assign(static_cast<size_t>(lim.tokName), '\0');
+    size(mem_, lim.mem);
+    size(prdptr_, lim.prods + 2);
+    size(levprd_, lim.prods + 2);
+    size(pstate_, lim.states + 2);
+    size(tystate_, lim.states);
+    size(mstates_, lim.states);
+    size(indgo_, lim.states);
+    size(defact_, lim.states);
+    size(tstates_, lim.terms);
+    size(ntstates_, lim.nonterms);
+    size(pempty_, lim.nonterms);
+    size(pfirst_, lim.nonterms);
+    size(amem_, lim.act);
+    size(temp1_, lim.terms + lim.nonterms + 1);
+    size(yyact_, lim.act);
+}
+
 } // namespace detail
 
 int yacc_run(vork::Sinks& sinks, const std::string& skeleton_file, const std::string& grammar_file,
              const std::string& output_file, int debug, int* token_count_out, int slovak,
-             const std::string& token_file, const std::string& /*state_file*/)
+             const std::string& token_file, const std::string& /*state_file*/, int large)
 {
-    // The run's fixed tables take some 55 KB: on the heap, not on a
-    // caller's stack that may be a small one.
     auto run = std::make_unique<detail::Run>(sinks);
     int status;
     try {
-        status = run->execute(skeleton_file, grammar_file, output_file, debug, slovak, token_file);
+        status = run->execute(skeleton_file, grammar_file, output_file, debug, slovak, token_file, large);
     } catch (const detail::RunExit& e) {
         status = e.status;
     }

@@ -15,7 +15,7 @@ bool isDefineChar(int c)
 
 void Run::readGrammar()
 {
-    names_.reserve(kNameSpace);  // never grows past this, so name() pointers stay valid
+    names_.reserve(static_cast<size_t>(lim_.nameSpace));  // never grows past this, so name() pointers stay valid
     define(0, "$end");
     tokset_[1].value = 0;
     define(0, "error");
@@ -38,7 +38,7 @@ void Run::readDeclarations(int& t)
         case kStart:
             if (gettok() != kIdentifier)
                 fatal("bad %%start construction", "chybna %%start konstrukcia");
-            start_ = chfind(1, tokname_);
+            start_ = chfind(1, tokname_.data());
             t = gettok();
             break;
         case kTypedef:
@@ -51,10 +51,8 @@ void Run::readDeclarations(int& t)
         case kLeft:
         case kBinary:
         case kRight:
-            // The level is a 6-bit field of the precedence word; one more
-            // line would spill into the type number.
-            if (precLevel_ >= kLevelLimit)
-                fatal("too many precedence levels, limit %d", "privela urovni priority, limit %d", kLevelLimit);
+            if (precLevel_ >= lim_.levels)
+                limit("too many precedence levels, limit %d", "privela urovni priority, limit %d", lim_.levels);
             ++precLevel_;
             readTokenList(t, t);
             break;
@@ -90,18 +88,18 @@ void Run::readTokenList(int t, int& next)
         }
         if (t != kIdentifier)
             break;
-        const int j = chfind(0, tokname_);
+        const int j = chfind(0, tokname_.data());
         if (j >= kNtBase)
-            fatal("nonterminal %s declared as a token", "neterminal %s deklarovany ako lexikalny element", tokname_);
+            fatal("nonterminal %s declared as a token", "neterminal %s deklarovany ako lexikalny element", tokname_.data());
         int& lev = tokset_[j].lev;
         if (assoc) {
             if (assocOf(lev))
-                fatal("redeclaration of precedence of %s", "redeklaracia priority %s", tokname_);
+                fatal("redeclaration of precedence of %s", "redeklaracia priority %s", tokname_.data());
             lev = withLevel(withAssoc(lev, assoc), precLevel_);
         }
         if (ty) {
             if (typeOf(lev))
-                fatal("redeclaration of type of %s", "redeklaracia typu %s", tokname_);
+                fatal("redeclaration of type of %s", "redeklaracia typu %s", tokname_.data());
             lev = withType(lev, ty);
         }
         t = gettok();
@@ -123,7 +121,7 @@ void Run::readTypeList(int& next)
     for (;;) {
         const int t = gettok();
         if (t == kIdentifier) {
-            const int s = chfind(1, tokname_);
+            const int s = chfind(1, tokname_.data());
             if (s < kNtBase) {
                 int& lev = tokset_[s].lev;
                 if (typeOf(lev) != 0 && typeOf(lev) != ty)
@@ -149,9 +147,10 @@ void Run::writeDefines()
     for (int i = ndefout_; i <= ntokens_; ++i) {
         const char* full = termName(i);
         const char* cp = (*full == ' ') ? full + 1 : full;
-        // Only names that are C identifiers can be defines; an empty
-        // literal would give a define without a name.
-        bool ok = *cp != '\0';
+        // Only names that are C identifiers can be defines: an empty
+        // literal would give a define without a name, a literal such as '1'
+        // a define of a number.  The token keeps its code either way.
+        bool ok = *cp != '\0' && !(*cp >= '0' && *cp <= '9');
         for (; *cp && ok; ++cp)
             ok = isDefineChar(static_cast<unsigned char>(*cp));
         if (!ok)
@@ -159,7 +158,7 @@ void Run::writeDefines()
         std::fprintf(ftable_, "# define %s %d\n", full, tokset_[i].value);
         if (fdefine_)
             std::fprintf(fdefine_, "# define %s %d\n", full, tokset_[i].value);
-        if (debug_ && recordedTokens_.size() < static_cast<size_t>(kTermLimit))
+        if (debug_ && recordedTokens_.size() < static_cast<size_t>(lim_.terms))
             recordedTokens_.push_back(full);
     }
     ndefout_ = ntokens_ + 1;
@@ -222,15 +221,15 @@ void Run::copyUnion()
 void Run::putWord(int w)
 {
     // Productions and, later, the state kernels share this memory.
-    if (memTop_ >= kMemSize)
-        fatal("too many symbols in rules, limit %d", "privela symbolov v pravidlach, limit %d", kMemSize);
+    if (memTop_ >= lim_.mem)
+        limit("too many symbols in rules, limit %d", "privela symbolov v pravidlach, limit %d", lim_.mem);
     mem_[static_cast<size_t>(memTop_++)] = w;
 }
 
 void Run::nextProduction()
 {
-    if (++nprod_ >= kProdLimit)
-        fatal("more than %d rules", "viac ako %d pravidiel", kProdLimit);
+    if (++nprod_ >= lim_.prods)
+        limit("more than %d rules", "viac ako %d pravidiel", lim_.prods);
 }
 
 void Run::checkDefaultAction()
@@ -274,13 +273,13 @@ void Run::readRules()
     if (t != kCIdentifier)
         fatal("bad syntax on first rule", "chybna syntax prveho pravidla");
     if (!start_)
-        mem_[static_cast<size_t>(prdptr_[0] + 1)] = chfind(1, tokname_);
+        mem_[static_cast<size_t>(prdptr_[0] + 1)] = chfind(1, tokname_.data());
 
     while (t != kMark && t != kEndFile) {
         if (t == '|') {
             putWord(mem_[static_cast<size_t>(prdptr_[nprod_ - 1])]);
         } else if (t == kCIdentifier) {
-            const int s = chfind(1, tokname_);
+            const int s = chfind(1, tokname_.data());
             if (s < kNtBase)
                 fatal("token illegal on LHS of grammar rule", "nedovoleny lexikalny element na LHS pravidla gramatiky");
             putWord(s);
@@ -290,7 +289,7 @@ void Run::readRules()
         t = gettok();
         for (;;) {
             while (t == kIdentifier) {
-                const int s = chfind(1, tokname_);
+                const int s = chfind(1, tokname_.data());
                 if (s < kNtBase)
                     levprd_[nprod_] = tokset_[s].lev;
                 putWord(s);
@@ -299,7 +298,7 @@ void Run::readRules()
             if (t == kPrec) {
                 if (gettok() != kIdentifier)
                     fatal("illegal %%prec syntax", "nedovolena %%prec syntax");
-                const int j = chfind(2, tokname_);
+                const int j = chfind(2, tokname_.data());
                 if (j >= kNtBase)
                     fatal("nonterminal %s illegal after %%prec", "neterminal %s nie je dovoleny za %%prec",
                           ntName(j - kNtBase));
@@ -321,8 +320,8 @@ void Run::readRules()
             char actname[24];
             std::snprintf(actname, sizeof actname, "$$%d", nprod_);
             const int j = chfind(1, actname);
-            if (memTop_ + 2 > kMemSize)
-                fatal("too many symbols in rules, limit %d", "privela symbolov v pravidlach, limit %d", kMemSize);
+            if (memTop_ + 2 > lim_.mem)
+                limit("too many symbols in rules, limit %d", "privela symbolov v pravidlach, limit %d", lim_.mem);
             for (int p = memTop_ - 1; p >= prdptr_[nprod_]; --p)
                 mem_[static_cast<size_t>(p + 2)] = mem_[static_cast<size_t>(p)];
             memTop_ += 2;

@@ -101,7 +101,7 @@ int Run::gettok()
         int i = 0;
         auto keep = [&](int ch) {
             tokname_[i] = static_cast<char>(ch);
-            if (++i >= kTokNameSize)
+            if (++i >= lim_.tokName)
                 --i;
         };
         switch (c) {
@@ -116,7 +116,7 @@ int Run::gettok()
             if (c != '>')
                 fatal("unterminated < ... > clause", "neukoncena < ... > klauzula");
             tokname_[i] = '\0';
-            numbval_ = addType(tokname_);
+            numbval_ = addType(tokname_.data());
             return kTypename;
         case '"':
         case '\'': {
@@ -158,10 +158,10 @@ int Run::gettok()
             ungetc(c);
             tokname_[i] = '\0';
             for (const Reserved& r : kReserved)
-                if (std::strcmp(tokname_, r.word) == 0)
+                if (std::strcmp(tokname_.data(), r.word) == 0)
                     return r.token;
             fatal("invalid escape, or illegal reserved word: %s",
-                  "nedovolena 'escape' sekvencia, alebo nedovolene klucove slovo: %s", tokname_);
+                  "nedovolena 'escape' sekvencia, alebo nedovolene klucove slovo: %s", tokname_.data());
         default:
             if (isDigit(c)) {
                 const int base = (c == '0') ? 8 : 10;
@@ -205,8 +205,8 @@ int Run::stash(const char* s)
 {
     const int at = static_cast<int>(names_.size());
     do {
-        if (names_.size() >= static_cast<size_t>(kNameSpace))
-            fatal("too many characters in id's and literals", "privela znakov v identifikatore alebo literale");
+        if (names_.size() >= static_cast<size_t>(lim_.nameSpace))
+            limit("too many characters in id's and literals", "privela znakov v identifikatore alebo literale");
         names_.push_back(*s);
     } while (*s++);
     return at;
@@ -217,9 +217,8 @@ int Run::addType(const char* tag)
     for (size_t i = 1; i < typeset_.size(); ++i)
         if (std::strcmp(name(typeset_[i]), tag) == 0)
             return static_cast<int>(i);
-    // The type number lives in a 6-bit field of the precedence word.
-    if (static_cast<int>(typeset_.size()) > kTypeLimit)
-        fatal("too many types, limit %d", "privela typov, limit %d", kTypeLimit);
+    if (static_cast<int>(typeset_.size()) > lim_.types)
+        limit("too many types, limit %d", "privela typov, limit %d", lim_.types);
     typeset_.push_back(stash(tag));
     return static_cast<int>(typeset_.size()) - 1;
 }
@@ -242,15 +241,15 @@ int Run::chfind(int mode, const char* s)
 int Run::define(int nonterm, const char* s)
 {
     if (nonterm) {
-        if (nnonter_ + 1 >= kNontermLimit)
-            fatal("too many nonterminals, limit %d", "privela neterminalov, limit %d", kNontermLimit);
+        if (nnonter_ + 1 >= lim_.nonterms)
+            limit("too many nonterminals, limit %d", "privela neterminalov, limit %d", lim_.nonterms);
         ++nnonter_;
         nontrst_[nnonter_].name = stash(s);
         nontrst_[nnonter_].type = 0;
         return kNtBase + nnonter_;
     }
-    if (ntokens_ + 1 >= kTermLimit)
-        fatal("too many terminals, limit %d", "privela terminalov, limit %d", kTermLimit);
+    if (ntokens_ + 1 >= lim_.terms)
+        limit("too many terminals, limit %d", "privela terminalov, limit %d", lim_.terms);
     const int value = literalValue(s);
     ++ntokens_;
     tokset_[ntokens_].name = stash(s);

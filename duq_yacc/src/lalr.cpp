@@ -34,8 +34,8 @@ int Run::storeSet(const LookSet& set)
         if (std::equal(s.begin(), s.begin() + tbitset_, set.begin()))
             return i;
     }
-    if (lkst_.size() + 1 >= static_cast<size_t>(kLookSetLimit))
-        fatal("too many lookahead sets", "je pozadovanych privelky 'lookahead'");
+    if (lkst_.size() + 1 >= static_cast<size_t>(lim_.lookSets))
+        limit("too many lookahead sets", "je pozadovanych privelky 'lookahead'");
     lkst_.push_back(set);
     return static_cast<int>(lkst_.size()) - 1;
 }
@@ -90,7 +90,7 @@ void Run::computeEmpty()
         }
     };
 
-    pempty_.fill(0);
+    std::fill(pempty_.begin(), pempty_.end(), 0);
     mark(0, false);
     for (int i = 1; i <= nnonter_; ++i)
         if (!pempty_[static_cast<size_t>(i)])
@@ -99,7 +99,7 @@ void Run::computeEmpty()
     if (nerrors_)
         endCollected();
 
-    pempty_.fill(0);
+    std::fill(pempty_.begin(), pempty_.end(), 0);
     mark(1, true);
 }
 
@@ -139,8 +139,8 @@ void Run::computeFirst()
 
 void Run::addWork(int item, const LookSet& set)
 {
-    if (wsets_.size() + 1 >= static_cast<size_t>(kWorkLimit))
-        fatal("working set overflow", "pretecenie pracovnej mnoziny");
+    if (wsets_.size() + 1 >= static_cast<size_t>(lim_.work))
+        limit("working set overflow", "pretecenie pracovnej mnoziny");
     WorkEntry e;
     e.item = item;
     e.flag = 1;
@@ -214,7 +214,7 @@ void Run::closure(int state)
 void Run::putItem(int item, const LookSet* set)
 {
     if (static_cast<int>(items_.size()) >= itemCapacity_)
-        fatal("out of state space", "nedostatok volnej pamate");
+        limit("out of state space", "nedostatok volnej pamate");
     KernelItem k;
     k.item = item;
     k.look = (nolook_ || !set) ? -1 : storeSet(*set);
@@ -257,8 +257,8 @@ int Run::findState(int c)
     }
     if (nolook_)
         fatal("yacc state/nolook error", "indikovana chyba 'state/nolook' ");
-    if (nstate_ + 1 >= kStateLimit)
-        fatal("too many states", "privelky pocet stavov");
+    if (nstate_ + 1 >= lim_.states)
+        limit("too many states", "privelky pocet stavov");
     pstate_[static_cast<size_t>(nstate_) + 2] = p2;
     if (c >= kNtBase) {
         mstates_[static_cast<size_t>(nstate_)] = ntstates_[static_cast<size_t>(c - kNtBase)];
@@ -273,7 +273,7 @@ int Run::findState(int c)
 
 int Run::amemAt(int i) const
 {
-    return (i >= 0 && i < kActSize) ? amem_[static_cast<size_t>(i)] : 0;
+    return (i >= 0 && i < lim_.act) ? amem_[static_cast<size_t>(i)] : 0;
 }
 
 int Run::packGotoRow(const int* row, int n)
@@ -287,7 +287,7 @@ int Run::packGotoRow(const int* row, int n)
     }
     if (first > n)
         return 0;
-    for (int at = 0; at < kActSize; ++at, ++off) {
+    for (int at = 0; at < lim_.act; ++at, ++off) {
         bool fits = true;
         for (int k = first, pos = at; k <= n && fits; ++k, ++pos) {
             if (row[k] == 0)
@@ -300,28 +300,28 @@ int Run::packGotoRow(const int* row, int n)
         for (int k = first, pos = at; k <= n; ++k, ++pos) {
             if (row[k] == 0)
                 continue;
-            if (pos >= kActSize)
-                fatal("action table overflow", "pretecenie tabulky 'action' ");
+            if (pos >= lim_.act)
+                limit("action table overflow", "pretecenie tabulky 'action' ");
             amem_[static_cast<size_t>(pos)] = row[k];
         }
         return off;
     }
-    fatal("no space in action table", "nedostatok miesta v 'action' tabulke");
+    limit("no space in action table", "nedostatok miesta v 'action' tabulke");
 }
 
 void Run::generateStates()
 {
     static const LookSet kEmpty{};
-    itemCapacity_ = (kMemSize - memTop_) / 2;  // a kernel pair takes two words
+    itemCapacity_ = (lim_.mem - memTop_) / 2;  // a kernel pair takes two words
     items_.clear();
-    lkst_.reserve(kLookSetLimit);
+    lkst_.reserve(static_cast<size_t>(lim_.lookSets));
     pstate_[0] = pstate_[1] = 0;
     nstate_ = 0;
     putItem(prdptr_[0] + 1, &kEmpty);  // $accept : . start $end
     tystate_[0] = 1;
     nstate_ = 1;
     pstate_[2] = pstate_[1];
-    amem_.fill(0);
+    std::fill(amem_.begin(), amem_.end(), 0);
 
     for (;;) {
         int i = 0;

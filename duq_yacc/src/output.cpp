@@ -85,6 +85,7 @@ void Run::writeTail()
                 std::fputc(a, ftable_);
             std::fclose(act);
             std::remove(kActName);
+            madeAct_ = false;
             continue;
         }
         std::fputc('$', ftable_);

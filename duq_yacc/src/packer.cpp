@@ -28,8 +28,8 @@ int Run::readNumber(int& value)
         else
             break;
     }
-    if (optMem_.size() >= static_cast<size_t>(kMemSize))
-        fatal("out of space", "nedostatok pamati");
+    if (optMem_.size() >= static_cast<size_t>(lim_.mem))
+        limit("out of space", "nedostatok pamati");
     value = static_cast<int>(sign * v);
     optMem_.push_back(value);
     return c;
@@ -56,14 +56,16 @@ void Run::placeGoto(int i)
     ggreed_[static_cast<size_t>(i)] = 0;
     const int q1 = colStart_.at(static_cast<size_t>(i));
     const int q2 = colStart_.at(static_cast<size_t>(i) + 1) - 1;  // the default
-    for (int p = 0; p < kActSize; ++p) {
+    // The column's start is written to yypgo, a short.
+    const int places = std::min(lim_.act, kMaxOffset + 1);
+    for (int p = 0; p < places; ++p) {
         if (yyact_[static_cast<size_t>(p)])
             continue;
         bool fits = true;
         for (int r = q1; r < q2 && fits; r += 2) {
             const long long s = static_cast<long long>(p) + optMem_.at(static_cast<size_t>(r)) + 1;
-            if (s >= kActSize)
-                fatal("a array overflow", "pretecenie pola");
+            if (s >= lim_.act)
+                limit("a array overflow", "pretecenie pola");
             fits = s >= 0 && yyact_[static_cast<size_t>(s)] == 0;
         }
         if (!fits)
@@ -78,7 +80,7 @@ void Run::placeGoto(int i)
         yypgo_[static_cast<size_t>(i)] = p;
         return;
     }
-    fatal("cannot place goto %d\n", "nemozno umiestnit 'goto' %d\n", i);
+    limit("cannot place goto %d\n", "nemozno umiestnit 'goto' %d\n", i);
 }
 
 void Run::placeState(int i)
@@ -98,7 +100,10 @@ void Run::placeState(int i)
         n = std::max(n, -smallest);
     n = std::max<long long>(n, kNoShifts + 1);
     const int len = q2 - q1;
-    for (; n < kActSize; ++n) {
+    // The offset is written to yypact, a short; the shifts it leads to may
+    // lie further on in a large table.
+    const long long lastOffset = std::min(lim_.act, kMaxOffset + 1);
+    for (; n < lastOffset; ++n) {
         int freeSlots = 0;
         bool fits = true;
         for (int r = q1; r < q2 && fits; r += 2) {
@@ -106,7 +111,7 @@ void Run::placeState(int i)
             if (s < 0) {
                 fits = false;
             } else {
-                const int cur = s < kActSize ? yyact_[static_cast<size_t>(s)] : 0;
+                const int cur = s < lim_.act ? yyact_[static_cast<size_t>(s)] : 0;
                 if (cur == 0)
                     ++freeSlots;
                 else if (cur != optMem_.at(static_cast<size_t>(r) + 1))
@@ -115,25 +120,22 @@ void Run::placeState(int i)
         }
         if (!fits)
             continue;
-        // An offset already taken is shared only by an identical row.
-        bool taken = false;
-        for (size_t j = 0; j < placed_.size() && !taken; ++j) {
-            if (!placed_[j] || yypact_[j] != n)
-                continue;
-            taken = true;
-            if (!freeSlots && rowStart_[j + 1] - rowStart_[j] == len) {
+        // An offset already taken is shared only by an identical row.  All
+        // the states at one offset have the same row, so the first placed
+        // there stands for them.
+        int& owner = offsetOwner_[static_cast<size_t>(n - (kNoShifts + 1))];
+        if (owner >= 0) {
+            if (!freeSlots && rowStart_[static_cast<size_t>(owner) + 1] - rowStart_[static_cast<size_t>(owner)] == len) {
                 yypact_[static_cast<size_t>(i)] = static_cast<int>(n);
-                placed_[static_cast<size_t>(i)] = true;
                 return;
             }
-        }
-        if (taken)
             continue;
+        }
         for (int r = q1; r < q2; r += 2) {
             const long long s = optMem_.at(static_cast<size_t>(r)) + n;
             const int t = optMem_.at(static_cast<size_t>(r) + 1);
-            if (s >= kActSize)
-                fatal("out of space in optimizer a array", "nedostatok pamati pri optimalizacnych akciach");
+            if (s >= lim_.act)
+                limit("out of space in optimizer a array", "nedostatok pamati pri optimalizacnych akciach");
             maxa_ = std::max(maxa_, static_cast<int>(s));
             int& cell = yyact_[static_cast<size_t>(s)];
             if (cell != 0 && cell != t)
@@ -142,10 +144,10 @@ void Run::placeState(int i)
             cell = t;
         }
         yypact_[static_cast<size_t>(i)] = static_cast<int>(n);
-        placed_[static_cast<size_t>(i)] = true;
+        owner = i;
         return;
     }
-    fatal("Error; failure to place state %d\n", "Problem s umiestnenim stavu %d\n", i);
+    limit("Error; failure to place state %d\n", "Problem s umiestnenim stavu %d\n", i);
 }
 
 void Run::pack()
@@ -154,7 +156,7 @@ void Run::pack()
     if (!ftemp_)
         fatal("optimizer cannot open tempfile", "optimizator nemoze otvorit docasny pracovny subor");
     optMem_.clear();
-    optMem_.reserve(kMemSize);
+    optMem_.reserve(static_cast<size_t>(lim_.mem));
     int v;
 
     // State rows: "value,target," pairs, one line per state, then "$".
@@ -219,10 +221,10 @@ void Run::pack()
         maxoff_ = std::max(maxoff_, j);
     }
 
-    yyact_.fill(0);
+    std::fill(yyact_.begin(), yyact_.end(), 0);
     maxa_ = 0;
     yypact_.assign(static_cast<size_t>(nst), kNoShifts);
-    placed_.assign(static_cast<size_t>(nst), false);
+    offsetOwner_.assign(static_cast<size_t>(std::min(lim_.act, kMaxOffset + 1) - (kNoShifts + 1)), -1);
     yypgo_.assign(static_cast<size_t>(std::max(nnt, 0) + 1), 0);
     // Greediest first; a state beats a nonterminal on a tie.
     for (;;) {
@@ -258,6 +260,7 @@ void Run::pack()
     std::fclose(ftemp_);
     ftemp_ = nullptr;
     std::remove(kTempName);
+    madeTemp_ = false;
 }
 
 } // namespace duq_yacc::detail

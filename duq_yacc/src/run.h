@@ -28,35 +28,59 @@ struct RunExit {
     int status;
 };
 
-// Fixed limits.
-constexpr int kNtBase = 4096;        // symbol numbers from here on are nonterminals
-constexpr int kTermLimit = 127;      // terminals, "$end" and "error" included
-constexpr int kNontermLimit = 200;   // nonterminals, "$accept" included
-constexpr int kNameSpace = 3000;     // characters of all names and literals
-constexpr int kProdLimit = 300;      // productions, production 0 included
-constexpr int kMemSize = 3700;       // words of productions plus state kernels
-constexpr int kStateLimit = 500;
-constexpr int kWorkLimit = 150;      // working-set entries (149 usable)
-constexpr int kActSize = 2500;       // goto-row memory and the packed yyact
-constexpr int kLookSetLimit = 300;   // distinct lookahead sets (299 usable)
-constexpr int kTypeLimit = 63;       // type tags: a 6-bit field of the precedence word
-constexpr int kLevelLimit = 63;      // precedence levels: also a 6-bit field
-constexpr int kTokNameSize = 50;     // current token text, 49 usable
-constexpr int kSetWords = 8;         // words of a lookahead set, 16 token bits each
+constexpr int kNtBase = 4096;  // symbol numbers from here on are nonterminals
+
+// The table sizes of one run.  The default sizes are the generator's
+// classic ones (each overflow is an error that names its limit); the
+// large-tables mode multiplies every one of them by 16, for grammars the
+// size of a programming language's.
+struct Limits {
+    int terms;      // terminals, "$end" and "error" included
+    int nonterms;   // nonterminals, "$accept" included
+    int nameSpace;  // characters of all names and literals
+    int prods;      // productions, production 0 included
+    int mem;        // words of productions plus state kernels
+    int states;
+    int work;       // working-set entries (one less usable)
+    int act;        // goto-row memory and the packed yyact
+    int lookSets;   // distinct lookahead sets (one less usable)
+    int types;      // type tags
+    int levels;     // precedence levels
+    int tokName;    // current token text, one less usable
+};
+constexpr Limits kDefaultLimits{127, 200, 3000, 300, 3700, 500, 150, 2500, 300, 63, 63, 50};
+constexpr int kLargeFactor = 16;
+constexpr Limits kLargeLimits{127 * kLargeFactor, 200 * kLargeFactor, 3000 * kLargeFactor,
+                              300 * kLargeFactor,  3700 * kLargeFactor, 500 * kLargeFactor,
+                              150 * kLargeFactor,  2500 * kLargeFactor, 300 * kLargeFactor,
+                              63 * kLargeFactor,   63 * kLargeFactor,   50 * kLargeFactor};
+
+// Words of a lookahead set, 16 token bits each: enough for the terminals
+// of either mode.
+constexpr int kSetWords = (kLargeLimits.terms + 16) / 16;
+static_assert(kLargeLimits.terms < kNtBase, "terminal numbers stay below the nonterminals'");
+
+// yypact and yypgo are written as C shorts, so no offset into yyact may
+// exceed this, whatever the size of the array.
+constexpr int kMaxOffset = 32767;
 
 // Codes of the parse-table actions while a state's row is being decided.
 constexpr int kAcceptCode = 8191;
 constexpr int kErrorCode = 8190;
+static_assert(kLargeLimits.states < kErrorCode, "a state number never reads as accept or error");
 
-// Precedence word: bits 0-1 associativity, 4-9 level, 10-15 type.
+// Precedence word: bits 0-1 associativity, 4-15 level, 16-27 type (wide
+// enough for the large-tables mode; bits 2 and 3 are the production flags).
 constexpr int kActFlag = 4;   // production flag: the rule has an action
 constexpr int kRedFlag = 8;   // production flag: the rule is reduced somewhere
+constexpr int kFieldMask = 07777;
+static_assert(kLargeLimits.types <= kFieldMask && kLargeLimits.levels <= kFieldMask, "fields hold the limits");
 inline int assocOf(int w) { return w & 3; }
-inline int levelOf(int w) { return (w >> 4) & 077; }
-inline int typeOf(int w) { return (w >> 10) & 077; }
+inline int levelOf(int w) { return (w >> 4) & kFieldMask; }
+inline int typeOf(int w) { return (w >> 16) & kFieldMask; }
 inline int withAssoc(int w, int a) { return (w & ~3) | a; }
-inline int withLevel(int w, int l) { return (w & ~(077 << 4)) | (l << 4); }
-inline int withType(int w, int t) { return (w & ~(077 << 10)) | (t << 10); }
+inline int withLevel(int w, int l) { return (w & ~(kFieldMask << 4)) | (l << 4); }
+inline int withType(int w, int t) { return (w & ~(kFieldMask << 16)) | (t << 16); }
 
 // Token codes of the grammar scanner.
 enum Token {
@@ -111,7 +135,7 @@ public:
 
     // driver.cpp
     int execute(const std::string& skeleton, const std::string& grammar, const std::string& output,
-                int debug, int slovak, const std::string& tokenFile);
+                int debug, int slovak, const std::string& tokenFile, int large);
     int recordedTokenCount() const { return static_cast<int>(recordedTokens_.size()); }
 
 private:
@@ -121,6 +145,12 @@ private:
     void message(const char* en, const char* sk, ...);
     // Reports, cleans up every file of the run and ends it with status 1.
     [[noreturn]] void fatal(const char* en, const char* sk, ...);
+    // fatal() for a full table: in the default mode the report is followed
+    // by a line that points to the large-tables mode.
+    [[noreturn]] void limit(const char* en, const char* sk, ...);
+    [[noreturn]] void endFatal(bool full);
+    void sizeTables(const Limits& lim);
+    void removeOwnFiles();
     // Reports and counts without ending the run (the grammar checks
     // collect all offenders first).
     void collected(const char* en, const char* sk, ...);
@@ -200,6 +230,8 @@ private:
     vork::Sinks& sinks_;
 
     // Files and flags.
+    Limits lim_ = kDefaultLimits;
+    int large_ = 0;
     std::string skelName_, outName_, tokName_, grammarName_;
     std::FILE* finput_ = nullptr;
     std::FILE* ftable_ = nullptr;
@@ -214,30 +246,32 @@ private:
     int lineno_ = 1;
     int peekline_ = 0;
     bool summarized_ = false;
-    bool protectTemps_ = false;  // the temporary names are the grammar's: never delete them
+    // The files this run has created or truncated: only these are removed
+    // when it fails.  A temporary the run has deleted itself is cleared.
+    bool madeOut_ = false, madeTok_ = false, madeTemp_ = false, madeAct_ = false;
     std::vector<std::string> recordedTokens_;
     int srConflicts_ = 0;
     int rrConflicts_ = 0;
 
     // Symbols.
     std::vector<char> names_;
-    std::array<Terminal, kTermLimit> tokset_{};
+    std::vector<Terminal> tokset_;
     int ntokens_ = 0;
-    std::array<Nonterminal, kNontermLimit> nontrst_{};
+    std::vector<Nonterminal> nontrst_;
     int nnonter_ = -1;
     std::vector<int> typeset_{0};  // tag names by type number, from 1
     int extval_ = 257;
     int ndefout_ = 3;
     int start_ = 0;
     int precLevel_ = 0;
-    char tokname_[kTokNameSize] = {};
+    std::vector<char> tokname_;  // the current token's text, lim_.tokName characters
     int numbval_ = 0;
 
     // Productions.
-    std::array<int, kMemSize> mem_{};
+    std::vector<int> mem_;
     int memTop_ = 0;  // first free word after the productions
-    std::array<int, kProdLimit + 2> prdptr_{};
-    std::array<int, kProdLimit + 2> levprd_{};
+    std::vector<int> prdptr_;
+    std::vector<int> levprd_;
     int nprod_ = 1;
 
     // Automaton.
@@ -245,31 +279,31 @@ private:
     std::vector<LookSet> lkst_;
     std::vector<KernelItem> items_;  // kernels of all states, one after the other
     int itemCapacity_ = 0;
-    std::array<int, kStateLimit + 2> pstate_{};
-    std::array<int, kStateLimit> tystate_{};
-    std::array<int, kStateLimit> mstates_{};
-    std::array<int, kStateLimit> indgo_{};
-    std::array<int, kStateLimit> defact_{};
-    std::array<int, kTermLimit> tstates_{};
-    std::array<int, kNontermLimit> ntstates_{};
+    std::vector<int> pstate_;
+    std::vector<int> tystate_;
+    std::vector<int> mstates_;
+    std::vector<int> indgo_;
+    std::vector<int> defact_;
+    std::vector<int> tstates_;
+    std::vector<int> ntstates_;
     int nstate_ = 0;
     std::vector<WorkEntry> wsets_;
     std::vector<std::vector<int>> pres_;  // per nonterminal: first right-side words
-    std::array<int, kNontermLimit> pempty_{};
-    std::array<int, kNontermLimit> pfirst_{};
-    std::array<int, kActSize> amem_{};
+    std::vector<int> pempty_;
+    std::vector<int> pfirst_;
+    std::vector<int> amem_;
     LookSet clset_{};
     bool nolook_ = false;
-    std::array<int, kTermLimit + kNontermLimit + 1> temp1_{};
+    std::vector<int> temp1_;
 
     // Packer.
     std::vector<int> optMem_;
     std::vector<int> rowStart_;   // per state, plus the end
     std::vector<int> colStart_;   // per nonterminal 1.., plus the end
-    std::array<int, kActSize> yyact_{};
+    std::vector<int> yyact_;
     int maxa_ = 0;
     std::vector<int> yypact_;
-    std::vector<bool> placed_;
+    std::vector<int> offsetOwner_;  // per offset from kNoShifts + 1: a state placed there, or -1
     std::vector<int> yypgo_;
     std::vector<long long> greed_;
     std::vector<long long> ggreed_;

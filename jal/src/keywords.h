@@ -38,6 +38,7 @@ std::optional<Instruction> findInstruction(std::string_view word);
 std::optional<uint8_t> findArrayType(std::string_view word);
 
 namespace op {
+inline constexpr uint8_t kBipush = 16;
 inline constexpr uint8_t kLdc = 18;
 inline constexpr uint8_t kLdcW = 19;
 } // namespace op

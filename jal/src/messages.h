@@ -27,4 +27,10 @@ inline constexpr const char* kTooManyFields = "prilis vela poloziek triedy (najv
 inline constexpr const char* kTooManyMethods = "prilis vela metod (najviac 100)";
 inline constexpr const char* kTextTooLong = "prilis dlhy text (najviac 255 bajtov)";
 
+// Operands that would otherwise be translated into wrong code.  Each ends
+// the translation without a class file, like the limits.
+inline constexpr const char* kUndefinedLabel = "nedefinovane navestie";
+inline constexpr const char* kByteOutOfRange = "hodnota mimo rozsahu -128 az 127";
+inline constexpr const char* kShortOutOfRange = "hodnota mimo rozsahu -32768 az 32767";
+
 } // namespace jal::msg

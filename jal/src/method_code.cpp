@@ -12,7 +12,7 @@ void MethodCode::reset()
     code_.reserve(64);
     maxStack = 10;
     maxLocals = 2;
-    labels_.fill(0);
+    labels_.fill(kUndefined);
     pending_.clear();
 }
 
@@ -35,14 +35,14 @@ void MethodCode::emit(std::initializer_list<uint32_t> bytes)
         put1(code_, b);
 }
 
-void MethodCode::branch(uint8_t opcode, int32_t label)
+void MethodCode::branch(uint8_t opcode, int32_t label, int line, const std::string& text)
 {
     checkLabel(label);
     if (pending_.size() >= limits::kPendingBranches)
         throw TranslationError{msg::kTooManyBranches};
     reserve(3);
     put1(code_, opcode);
-    pending_.push_back(Pending{code_.size(), label});
+    pending_.push_back(Pending{code_.size(), label, line, text});
     put2(code_, 0);
 }
 
@@ -54,6 +54,9 @@ void MethodCode::defineLabel(int32_t label)
 
 void MethodCode::resolve()
 {
+    for (const Pending& p : pending_)
+        if (labels_[static_cast<std::size_t>(p.label)] == kUndefined)
+            throw TranslationError{msg::kUndefinedLabel, p.line, p.text};
     for (const Pending& p : pending_) {
         // Both positions are below 10000, so the offset fits in 16 bits.
         const long offset = static_cast<long>(labels_[static_cast<std::size_t>(p.label)]) -

@@ -16,7 +16,10 @@ bool Parser::parse()
     } catch (const SyntaxError&) {
         scanner_.errorLine(msg::kSyntaxError);
     } catch (const TranslationError& e) {
-        scanner_.errorLine(e.message.c_str());
+        if (e.line > 0)
+            scanner_.errorLine(e.message.c_str(), e.line, e.text);
+        else
+            scanner_.errorLine(e.message.c_str());
     }
     return false;
 }
@@ -169,11 +172,20 @@ void Parser::instruction(const Instruction& in)
     case OpClass::I0:
         code_.emit({op});
         break;
-    case OpClass::I1:
-        code_.emit({op, static_cast<uint32_t>(expect(TokenKind::Int).intValue)});
+    case OpClass::I1: {
+        const Token t = expect(TokenKind::Int);
+        // bipush pushes its operand as a signed byte: a value that does not
+        // fit would push a different number.
+        if (op == op::kBipush && (t.exactValue < -128 || t.exactValue > 127))
+            throw TranslationError{msg::kByteOutOfRange};
+        code_.emit({op, static_cast<uint32_t>(t.intValue)});
         break;
+    }
     case OpClass::Sipush: {
-        const auto v = static_cast<uint32_t>(expect(TokenKind::Int).intValue);
+        const Token t = expect(TokenKind::Int);
+        if (t.exactValue < -32768 || t.exactValue > 32767)
+            throw TranslationError{msg::kShortOutOfRange};
+        const auto v = static_cast<uint32_t>(t.intValue);
         code_.emit({op, v >> 8, v});
         break;
     }
@@ -201,9 +213,11 @@ void Parser::instruction(const Instruction& in)
         code_.emit({op, index >> 8, index, dims});
         break;
     }
-    case OpClass::Branch:
-        code_.branch(op, expect(TokenKind::Label).intValue);
+    case OpClass::Branch: {
+        const Token t = expect(TokenKind::Label);
+        code_.branch(op, t.intValue, scanner_.line(), t.text);
         break;
+    }
     case OpClass::Iinc: {
         const auto local = static_cast<uint32_t>(expect(TokenKind::Int).intValue);
         const auto delta = static_cast<uint32_t>(expect(TokenKind::Int).intValue);

@@ -14,6 +14,10 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isLower(char c) { return c >= 'a' && c <= 'z'; }
 bool isLetter(char c) { return isLower(c) || (c >= 'A' && c <= 'Z'); }
 
+// Where an Int's exact value stops growing: beyond every operand range,
+// and far from overflowing int64_t.
+constexpr int64_t kExactLimit = int64_t(1) << 40;
+
 bool startsWord(char c) { return isLetter(c) || c == '_' || c == '(' || c == '<' || c == '['; }
 
 bool continuesWord(char c)
@@ -32,7 +36,12 @@ Scanner::Scanner(const std::string& source, std::ostream& console) : src_(source
 
 void Scanner::errorLine(const char* message)
 {
-    console_ << message << "(LINE " << line_ << ": " << text_ << ")\n";
+    errorLine(message, line_, text_);
+}
+
+void Scanner::errorLine(const char* message, int line, const std::string& text)
+{
+    console_ << message << "(LINE " << line << ": " << text << ")\n";
 }
 
 void Scanner::skipTo(std::size_t end)
@@ -69,12 +78,16 @@ Token Scanner::number(std::size_t end, bool isDouble)
     // Decimal, modulo 2^32: the operands only use the low bytes, and an
     // over-long number must not be undefined behaviour.
     uint32_t v = 0;
+    int64_t exact = 0;
     bool negative = t.text[0] == '-';
-    for (std::size_t i = negative ? 1 : 0; i < t.text.size(); ++i)
+    for (std::size_t i = negative ? 1 : 0; i < t.text.size(); ++i) {
         v = v * 10u + static_cast<uint32_t>(t.text[i] - '0');
+        exact = std::min<int64_t>(exact * 10 + (t.text[i] - '0'), kExactLimit);
+    }
     if (negative)
         v = 0u - v;
     t.intValue = static_cast<int32_t>(v);
+    t.exactValue = negative ? -exact : exact;
     return t;
 }
 

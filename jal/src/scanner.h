@@ -24,6 +24,8 @@ public:
 
     // Writes "MESSAGE(LINE n: TEXT)" with the current line and text.
     void errorLine(const char* message);
+    // The same for a place read earlier.
+    void errorLine(const char* message, int line, const std::string& text);
 
 private:
     void skipTo(std::size_t end);

@@ -25,7 +25,10 @@ struct Token {
     TokenKind kind = TokenKind::End;
     std::string text; // the matched text, as error lines show it
 
-    int32_t intValue = 0;   // Int; Label number (saturated, so any label > 99 stays > 99)
+    int32_t intValue = 0;   // Int (modulo 2^32); Label number (saturated, so any label > 99 stays > 99)
+    // Int: the number as written, saturated far outside every operand's
+    // range, so a range check is not fooled by the modulo above.
+    int64_t exactValue = 0;
     double doubleValue = 0; // Double
     std::string value;      // String (between the quotes), Ident (the word)
     Directive directive = Directive::Class;

@@ -11,16 +11,17 @@ namespace {
 class BuiltIn final : public Generators {
 public:
     int lexRun(Sinks& sinks, const std::string& skeletonFile, const std::string& specFile,
-               const std::string& outputFile, int slovak, int statistics, int optimise) override
+               const std::string& outputFile, int slovak, int statistics, int optimise, int large) override
     {
+        (void)large;
         return duq_lex::lex_run(sinks, skeletonFile, specFile, outputFile, slovak, statistics, optimise);
     }
     int yaccRun(Sinks& sinks, const std::string& skeletonFile, const std::string& grammarFile,
                 const std::string& outputFile, int debug, int* tokenCountOut, int slovak,
-                const std::string& tokenFile, const std::string& stateFile) override
+                const std::string& tokenFile, const std::string& stateFile, int large) override
     {
         return duq_yacc::yacc_run(sinks, skeletonFile, grammarFile, outputFile, debug, tokenCountOut, slovak,
-                                  tokenFile, stateFile);
+                                  tokenFile, stateFile, large);
     }
     bool jalTranslate(const std::string& sourcePath, std::ostream& console) override
     {

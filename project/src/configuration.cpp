@@ -70,8 +70,15 @@ void parseConfiguration(const std::string& bytes, Configuration& c)
         return;
     c.fontName = font;
     int64_t size;
-    if (in.readInteger(size) && size >= 2 && size <= 99)
+    if (!in.readInteger(size))
+        return;
+    if (size >= 2 && size <= 99)
         c.fontSize = static_cast<int>(size);
+
+    // Large tables, like the generator flags above: any nonzero number.
+    // Files written before the line existed end here, which reads as off.
+    int64_t large;
+    c.largeTables = in.readInteger(large) && large != 0;
 }
 
 std::string serializeConfiguration(const Configuration& c)
@@ -84,6 +91,7 @@ std::string serializeConfiguration(const Configuration& c)
     s += c.cCompilerPath + "\r\n";
     s += c.fontName + "\r\n";
     s += std::to_string(c.fontSize) + "\r\n";
+    s += c.largeTables ? "1\r\n" : "0\r\n";
     return s;
 }
 

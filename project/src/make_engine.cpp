@@ -84,7 +84,7 @@ int Projekt::scannerGeneration(int32_t stamp)
         CurrentDirectory inProject(projectDir_);
         status = generators_->lexRun(sinks_, skeletons_.scanner(debugMode_), lexSpecName_, lexOutputName_,
                                      config_.slovakMessages ? 1 : 0, config_.scannerStatistics ? 1 : 0,
-                                     config_.scannerOptimisation ? 1 : 0);
+                                     config_.scannerOptimisation ? 1 : 0, config_.largeTables ? 1 : 0);
     }
     if (status == kStepGenerated)
         lexStamp_ = stamp;
@@ -105,7 +105,7 @@ int Projekt::parserGeneration(int32_t stamp)
         int tokenCount = 0;  // the engine has no use for it
         status = generators_->yaccRun(sinks_, skeletons_.parser(debugMode_), yaccSpecName_, parserOutputName_,
                                       debugMode_ ? 1 : 0, &tokenCount, config_.slovakMessages ? 1 : 0,
-                                      tokenFileName_, stateFileName_);
+                                      tokenFileName_, stateFileName_, config_.largeTables ? 1 : 0);
     }
     if (status == kStepGenerated)
         yaccStamp_ = stamp;

@@ -54,7 +54,8 @@ Projekt::Projekt(const std::string& projectFile, bool createNew, ProjectUi& ui, 
         if (!createNew &&
             !ui_.askYesNo(texts::kAskCreateHead + projectFile_ + texts::kAskCreateTail, texts::kNotice))
             throw ProjectError(ProjectError::Kind::Cancelled, texts::kCancelled);
-        writeTemplates(kind_, lexSpecFile_, yaccSpecFile_, lexOutputName_);
+        for (const std::string& kept : writeTemplates(kind_, lexSpecFile_, yaccSpecFile_, lexOutputName_))
+            creationMessages_.push_back(texts::kKeptHead + paths::fileName(kept) + texts::kKeptTail);
     }
     // A LEX project has no parser: it always compiles the scanner output.
     // The path is kept absolute so that the compile and the run find it

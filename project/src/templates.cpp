@@ -4,6 +4,11 @@
 #include "vork/project/project_error.h"
 #include "vork/project/texts.h"
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace vork {
 
 std::string lexOnlyTemplate()
@@ -59,21 +64,73 @@ std::string yaccTemplate(const std::string& lexOutputName)
     return t;
 }
 
-static void writeTemplate(const std::string& path, const std::string& text)
+namespace {
+
+enum class Created { Written, Kept, Failed };
+
+bool writeAll(int fd, const std::string& bytes)
 {
-    if (!writeFileAtomically(path, toCrLf(text)))
-        throw ProjectError(ProjectError::Kind::Io, texts::kCannotCreate + path);
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
 }
 
-void writeTemplates(ProjectKind kind, const std::string& lexSpecFile, const std::string& yaccSpecFile,
-                    const std::string& lexOutputName)
+// Creates path with bytes unless the name exists.  O_EXCL makes the test
+// and the creation one step, so a file that appears in between is kept as
+// well.  A file this call created but could not fill is removed again.
+Created createOnly(const std::string& path, const std::string& bytes)
 {
-    if (kind == kLexProject) {
-        writeTemplate(lexSpecFile, lexOnlyTemplate());
-        return;
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        struct stat st;
+        // A directory or a dangling link is no source to keep.
+        if (errno == EEXIST && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            return Created::Kept;
+        return Created::Failed;
     }
-    writeTemplate(lexSpecFile, lexTemplate());
-    writeTemplate(yaccSpecFile, yaccTemplate(lexOutputName));
+    bool ok = writeAll(fd, bytes);
+    if (::close(fd) != 0)
+        ok = false;
+    if (!ok) {
+        ::unlink(path.c_str());
+        return Created::Failed;
+    }
+    return Created::Written;
+}
+
+void writeTemplate(const std::string& path, const std::string& text, std::vector<std::string>& kept)
+{
+    switch (createOnly(path, toCrLf(text))) {
+    case Created::Written:
+        break;
+    case Created::Kept:
+        kept.push_back(path);
+        break;
+    case Created::Failed:
+        throw ProjectError(ProjectError::Kind::Io, texts::kCannotCreate + path);
+    }
+}
+
+} // namespace
+
+std::vector<std::string> writeTemplates(ProjectKind kind, const std::string& lexSpecFile,
+                                        const std::string& yaccSpecFile, const std::string& lexOutputName)
+{
+    std::vector<std::string> kept;
+    if (kind == kLexProject) {
+        writeTemplate(lexSpecFile, lexOnlyTemplate(), kept);
+        return kept;
+    }
+    writeTemplate(lexSpecFile, lexTemplate(), kept);
+    writeTemplate(yaccSpecFile, yaccTemplate(lexOutputName), kept);
+    return kept;
 }
 
 } // namespace vork

@@ -789,7 +789,8 @@ bool TForm_Main::openProject(const QString& projectFile, bool createNew)
         prompter_.showErrorText(QString::fromUtf8(e.what()));
         return false;
     }
-    // MERGE-TODO creationMessages
+    for (const std::string& line : project_->creationMessages())
+        taskList_->addItem(q(line));
     return true;
 }
 

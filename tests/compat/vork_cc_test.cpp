@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -127,6 +128,67 @@ TEST(VorkCc, ErrorsPassThroughWithTheCompilersStatus)
 
     Outcome usage = run(quote(kVorkCc));
     EXPECT_EQ(usage.status, 2);
+}
+
+// Classic lex/yacc programs (data/classic_*), written the old way: main()
+// in the grammar's last section calls yyparse() before the parser engine
+// defines it, the scanner is included after main(), yywrap() and yyerror()
+// have implicit int, and yyerror() ends without a return; the scanner on
+// its own reads ahead with input() and gives back with yyunput().  Each
+// goes through the two generators and vork-cc like a project build; the
+// debug skeletons must take the same declarations.
+std::string classic(const char* name)
+{
+    std::ifstream in(std::string(VORK_SOURCE_DIR) + "/tests/compat/data/" + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(VorkCc, CompilesClassicLexYaccProgramsWrittenTheOldWay)
+{
+    struct Program {
+        const char* name;
+        const char* lex;
+        const char* grammar;  // nullptr: a scanner on its own
+        bool debug;           // the debug skeletons: compiled, not run
+        const char* input;
+        const char* out;
+        const char* err;
+    };
+    const Program programs[] = {
+        {"calculator", "classic_calc.l", "classic_calc.y", false, "1+2*3\n4-x\n10-3\n", "7\n7\n",
+         "syntax error\n"},
+        {"calculator, debug build", "classic_calc.l", "classic_calc.y", true, "", "", ""},
+        {"scanner", "classic_count.l", nullptr, false, "one /* two */ three-four--five\n", "4 1\n", ""},
+        {"scanner, debug build", "classic_count.l", nullptr, true, "", "", ""},
+    };
+    const std::string bin = std::string(VORK_BIN_DIR) + "/";
+    for (const Program& p : programs) {
+        SCOPED_TRACE(p.name);
+        const std::string dir = tempDir();
+        const std::string in = "cd " + quote(dir) + " && ";
+        const std::string debug = p.debug ? " --debug" : "";
+        writeFile(dir + "/calc.l", classic(p.lex));
+        Outcome lex = run(in + quote(bin + "duq-lex") + debug + " calc.l");
+        ASSERT_EQ(lex.status, 0) << lex.output;
+        std::string source = "lexyy.cpp";
+        if (p.grammar) {
+            writeFile(dir + "/calc.y", classic(p.grammar));
+            Outcome yacc = run(in + quote(bin + "duq-yacc") + debug + " calc.y");
+            ASSERT_EQ(yacc.status, 0) << yacc.output;
+            source = "calc.cpp";
+        }
+        Outcome cc = run(in + quote(kVorkCc) + " " + source);
+        ASSERT_EQ(cc.status, 0) << cc.output;
+        if (p.debug)
+            continue;
+        writeFile(dir + "/input", p.input);
+        const std::string exe = "./" + source.substr(0, source.find('.')) + ".exe";
+        Outcome prog = run("(" + in + exe + " <input 2>stderr)");
+        EXPECT_EQ(prog.status, 0);
+        EXPECT_EQ(prog.output, p.out);
+        std::ifstream err(dir + "/stderr");
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(err), {}), p.err);
+    }
 }
 
 } // namespace

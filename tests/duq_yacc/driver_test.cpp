@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sys/stat.h>
 
 using namespace yacctest;
@@ -199,4 +200,53 @@ TEST(Run, SkeletonThatIsTheOutputItselfEnds)
     const size_t first = out.find("short yydef");
     ASSERT_NE(first, std::string::npos);
     EXPECT_NE(out.find("short yydef", first + 1), std::string::npos);
+}
+
+TEST(Run, FailedRunRemovesOnlyTheFilesItMade)
+{
+    // Files lying there before the run, with the user's text in them.
+    const std::vector<std::string> before = {"g.cpp", "g.lex", "yacc.tmp", "yacc.act", "other.c"};
+    struct Case {
+        const char* name;
+        const char* grammar;  // null: no grammar file
+        const char* output;
+        const char* tokens;   // debug build when not null
+        const char* error;
+        std::vector<std::string> removed;  // of `before`: the files the run truncated
+    };
+    const Case cases[] = {
+        // Nothing is created before the grammar is open.
+        {"grammar missing", nullptr, "g.cpp", "g.lex", "cannot open input file", {}},
+        // The grammar checks used to leave a partial parser behind, newer
+        // than the grammar.
+        {"grammar checks", "%%\ns : a ;\n", "g.cpp", "g.lex", "nonterminal \"a\" not defined!",
+         {"g.cpp", "g.lex", "yacc.tmp", "yacc.act"}},
+        {"fatal error while reading", "%%\ns : 'a' { x;\n", "g.cpp", nullptr, "action does not terminate",
+         {"g.cpp", "yacc.tmp", "yacc.act"}},
+        {"token file cannot be opened", "%%\ns : 'a' ;\n", "g.cpp", "nodir/g.lex", "cannot open nodir/g.lex", {}},
+        {"output cannot be opened", "%%\ns : 'a' ;\n", "nodir/g.cpp", "g.lex", "cannot open output ( table ) file",
+         {"g.lex"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        for (const std::string& f : before)
+            writeFile(f, "user's " + f);
+        if (c.grammar)
+            writeFile("g.y", c.grammar);
+        writeFile("skel", "$A");
+        RecordingSinks sinks;
+        EXPECT_EQ(duq_yacc::yacc_run(sinks, "skel", "g.y", c.output, c.tokens ? 1 : 0, nullptr, 0,
+                                     c.tokens ? c.tokens : "", ""),
+                  1);
+        ASSERT_FALSE(sinks.errors.empty());
+        EXPECT_EQ(sinks.errors[0].text, c.error);
+        for (const std::string& f : before) {
+            const bool made = std::find(c.removed.begin(), c.removed.end(), f) != c.removed.end();
+            if (made)
+                EXPECT_FALSE(exists(f)) << f;
+            else
+                EXPECT_EQ(readFile(f), "user's " + f) << f;
+        }
+    }
 }

@@ -106,8 +106,9 @@ TEST(Errors, GrammarChecksReportEveryOffender)
             const Generation g = generate(c.grammar, slovak);
             EXPECT_EQ(g.status, 1);
             EXPECT_EQ(g.sinks.texts(), slovak ? c.slovak : c.english);
-            // These checks end the run without removing its files.
-            EXPECT_TRUE(exists("g.cpp"));
+            // Like every failed run, these checks take the run's files along.
+            for (const char* made : {"g.cpp", "yacc.tmp", "yacc.act"})
+                EXPECT_FALSE(exists(made)) << made;
             EXPECT_EQ(g.sinks.messages.back(), slovak ? "Vypocet tabuliek... " : "Making tables... ");
         }
     }
@@ -167,7 +168,8 @@ TEST(Limits, EachLimitEndsTheRunWithItsMessage)
          "too many characters in id's and literals", "privela znakov v identifikatore alebo literale"},
         {"rules", manyRules(0), manyRules(1), "more than 300 rules", "viac ako 300 pravidiel"},
         {"rule memory", "", symbols(3700), "too many symbols in rules, limit 3700", "privela symbolov v pravidlach, limit 3700"},
-        {"type tags", "", repeat(64, "%%type <t%d> n%d\n") + "%%\ns : 'a' ;\n", "too many types, limit 63",
+        {"type tags", "", repeat(64, "%%type <t%d> n%d\n") + "%%\ns : 'a' ;\n" + repeat(64, "n%d : 'a' { $$ = 0; } ;\n"),
+         "too many types, limit 63",
          "privela typov, limit 63"},
         {"precedence levels", levels(63), levels(64), "too many precedence levels, limit 63",
          "privela urovni priority, limit 63"},
@@ -196,6 +198,55 @@ TEST(Limits, EachLimitEndsTheRunWithItsMessage)
             const Generation g = generate(c.exceeds, slovak);
             EXPECT_EQ(g.status, 1);
             EXPECT_EQ(g.sinks.texts(), std::vector<std::string>{slovak ? c.slovak : c.english});
+            ASSERT_FALSE(g.sinks.messages.empty());
+            EXPECT_EQ(g.sinks.messages.back(), largeTablesHint(slovak));
+            EXPECT_FALSE(exists("g.cpp"));
+        }
+        // The large tables hold what overflows the default ones.
+        TempDir dir;
+        const Generation g = generate(c.exceeds, 0, 1);
+        EXPECT_EQ(g.status, 0);
+        EXPECT_EQ(g.sinks.texts(), std::vector<std::string>());
+    }
+}
+
+TEST(Limits, LargeTablesKeepTheMessagesAtSixteenTimesTheLimits)
+{
+    auto nonterminals = [](int n) { return "%%\ns :" + repeat(n, " n%d") + " ;\n" + repeat(n, "n%d : 'x' ;\n"); };
+    auto symbols = [](int n) { return "%%\ns :" + repeat(n, " 'a'") + " ;\n"; };
+    struct Case {
+        const char* name;
+        std::string grammar;
+        const char* english;
+        const char* slovak;
+    };
+    const Case cases[] = {
+        {"terminals", "%token" + repeat(2030, " T%d") + "\n%%\ns : T0 ;\n", "too many terminals, limit 2032",
+         "privela terminalov, limit 2032"},
+        {"nonterminals", nonterminals(3199), "too many nonterminals, limit 3200", "privela neterminalov, limit 3200"},
+        {"name space", repeat(961, "%%token " + std::string(46, 'x') + "%03d\n") + "%%\ns : 'a' ;\n",
+         "too many characters in id's and literals", "privela znakov v identifikatore alebo literale"},
+        {"rules", "%%\ns : " + repeat(4799, "'a'", " | ") + " ;\n", "more than 4800 rules", "viac ako 4800 pravidiel"},
+        {"rule memory", symbols(59200), "too many symbols in rules, limit 59200",
+         "privela symbolov v pravidlach, limit 59200"},
+        {"type tags", repeat(1009, "%%type <t%d> n%d\n") + "%%\ns : 'a' ;\n", "too many types, limit 1008",
+         "privela typov, limit 1008"},
+        {"precedence levels", repeat(1009, "%%left 'a%d'\n") + "%%\ns : 'a0' ;\n",
+         "too many precedence levels, limit 1008", "privela urovni priority, limit 1008"},
+        {"states", symbols(7998), "too many states", "privelky pocet stavov"},
+        {"working set", "%%\ns :" + repeat(1200, " a%d", " |") + " ;\n" + repeat(1200, "a%d : 'x' ;\n"),
+         "working set overflow", "pretecenie pracovnej mnoziny"},
+    };
+    for (const Case& c : cases) {
+        for (int slovak = 0; slovak < 2; ++slovak) {
+            SCOPED_TRACE(std::string(c.name) + (slovak ? " (Slovak)" : ""));
+            TempDir dir;
+            const Generation g = generate(c.grammar, slovak, 1);
+            EXPECT_EQ(g.status, 1);
+            EXPECT_EQ(g.sinks.texts(), std::vector<std::string>{slovak ? c.slovak : c.english});
+            // Already in the large mode: no pointer to it.
+            for (const std::string& m : g.sinks.messages)
+                EXPECT_EQ(m.find("--large"), std::string::npos) << m;
             EXPECT_FALSE(exists("g.cpp"));
         }
     }

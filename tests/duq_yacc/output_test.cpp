@@ -139,3 +139,33 @@ TEST(ParserFile, DebugTokenFileHoldsDefinesAndUnion)
               "\ntypedef union  { int i; } YYSTYPE;\nextern YYSTYPE yylval;\n# define NUM 257\n# define PLUS 258\n");
     EXPECT_EQ(g.tokenCount, 2);
 }
+
+TEST(ParserFile, DefinesOnlyForNamesThatAreIdentifiers)
+{
+    // A literal such as '1' keeps its code but gets no define: "# define  1 49"
+    // would not compile.  The codes of later tokens do not move.
+    struct Case {
+        const char* tokens;
+        const char* defines;  // the token file's whole text
+        std::vector<const char*> absent;
+        int count;
+    };
+    const Case cases[] = {
+        {"NUM '1' 'ab' '9z' 'x1' '_'", "# define NUM 257\n# define  ab 258\n# define  x1 260\n# define  _ 95\n",
+         {"# define  1 ", "# define  9z "}, 4},
+        {"'0' '7' \"42\" N", "# define N 258\n", {"# define  0 ", "# define  7 ", "# define  42 "}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tokens);
+        TempDir dir;
+        Options opt;
+        opt.debug = 1;
+        const Generation g = generate(std::string("%token ") + c.tokens + "\n%%\ns : " + c.tokens + " ;\n", opt);
+        ASSERT_EQ(g.status, 0);
+        EXPECT_EQ(readFile("g.lex"), c.defines);
+        EXPECT_NE(g.output.find(c.defines), std::string::npos);
+        for (const char* line : c.absent)
+            EXPECT_EQ(g.output.find(line), std::string::npos) << line;
+        EXPECT_EQ(g.tokenCount, c.count);
+    }
+}

@@ -105,6 +105,7 @@ struct Generation {
 struct Options {
     int debug = 0;
     int slovak = 0;
+    int large = 0;
     std::string skeleton = "SKELETON[$A]\n";
 };
 
@@ -116,17 +117,25 @@ inline Generation generate(const std::string& grammar, const Options& opt = Opti
     writeFile("skel", opt.skeleton);
     Generation g;
     g.status = duq_yacc::yacc_run(g.sinks, "skel", "g.y", "g.cpp", opt.debug, &g.tokenCount, opt.slovak,
-                                  opt.debug ? "g.lex" : "", "");
+                                  opt.debug ? "g.lex" : "", "", opt.large);
     if (exists("g.cpp"))
         g.output = readFile("g.cpp");
     return g;
 }
 
-inline Generation generate(const std::string& grammar, int slovak)
+inline Generation generate(const std::string& grammar, int slovak, int large = 0)
 {
     Options opt;
     opt.slovak = slovak;
+    opt.large = large;
     return generate(grammar, opt);
+}
+
+// The line that follows a full table's error in the default mode.
+inline const char* largeTablesHint(int slovak)
+{
+    return slovak ? "Skuste rezim velkych tabuliek (duq-yacc --large, alebo \"Velke tabulky\" v nastaveniach IDE)."
+                  : "Try the large-tables mode (duq-yacc --large, or \"Veľké tabuľky\" in the IDE settings).";
 }
 
 } // namespace yacctest

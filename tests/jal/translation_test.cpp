@@ -54,6 +54,24 @@ std::vector<Case> outcomeCases()
         {"unknown directive and instructions go on", kHead + method(".lines\nnop\ntableswitch\nlookupswitch instanceof\n"),
          "neznama direktiva(LINE 4: .lines)\nNeznama instrukcia(LINE 6: tableswitch)\n"
          "Neznama instrukcia(LINE 7: lookupswitch)\nNeznama instrukcia(LINE 7: instanceof)\n", true},
+        // A branch whose label the method never defines is named by its own
+        // line and label, although it is found at .endm.
+        {"undefined label", kHead + method("nop\ngoto .42\nreturn\n"), "nedefinovane navestie(LINE 5: .42)\n", false},
+        {"label defined only in the method before", kHead + method(".5 nop\nreturn\n") + method("nop\ngoto .5\n"),
+         "nedefinovane navestie(LINE 9: .5)\n", false},
+        {"the first undefined branch is named", kHead + method(".1 ifeq .3\nifne .1\ngoto .2\ntableswitch\n"),
+         "Neznama instrukcia(LINE 7: tableswitch)\nnedefinovane navestie(LINE 4: .3)\n", false},
+        // Operands are checked against what they are written as, not
+        // against their low bytes.
+        {"bipush above a byte", kHead + method("bipush 128\n"), "hodnota mimo rozsahu -128 az 127(LINE 4: 128)\n", false},
+        {"bipush below a byte", kHead + method("bipush -129\n"), "hodnota mimo rozsahu -128 az 127(LINE 4: -129)\n", false},
+        {"bipush of 2^32 - 1", kHead + method("bipush 4294967295\n"),
+         "hodnota mimo rozsahu -128 az 127(LINE 4: 4294967295)\n", false},
+        {"sipush above a short", kHead + method("sipush 32768\n"),
+         "hodnota mimo rozsahu -32768 az 32767(LINE 4: 32768)\n", false},
+        {"sipush below a short", kHead + method("sipush -32769\n"),
+         "hodnota mimo rozsahu -32768 az 32767(LINE 4: -32769)\n", false},
+        {"other one-byte operands keep their low byte", kHead + method("iload 300\nret -1\n"), "", true},
     };
     // Each fixed limit: the largest input it allows translates, one more
     // ends the translation with an error line and no class file.
@@ -72,9 +90,9 @@ std::vector<Case> outcomeCases()
          10000, "prilis dlhy kod metody (najviac 10000 bajtov)(LINE 10002: 1)\n"},
         {"label definition", [](int n) { return method("nop\n." + std::to_string(n) + "\n"); }, 99,
          "cislo navestia mimo rozsahu 0 az 99(LINE 5: .100)\n"},
-        {"label reference", [](int n) { return method("goto ." + std::to_string(n) + "\n"); }, 99,
+        {"label reference", [](int n) { return method("goto ." + std::to_string(n) + "\n.99\n"); }, 99,
          "cislo navestia mimo rozsahu 0 az 99(LINE 4: .100)\n"},
-        {"pending branches", [](int n) { return method(repeat("goto .1\n", n)); }, 200,
+        {"pending branches", [](int n) { return method(repeat("goto .1\n", n) + ".1\n"); }, 200,
          "prilis vela skokov v metode (najviac 200)(LINE 204: .1)\n"},
         // The class takes 6 numbers, a method 5 (at its .endm), a Double 2:
         // the fewest Doubles for at least n numbers.

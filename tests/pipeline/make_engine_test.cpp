@@ -12,9 +12,9 @@
 namespace vork {
 namespace {
 
-// Each call as one line: tool, skeleton, input, output, the three flags
-// (lex: slovak, statistics, optimise; yacc: debug, slovak, 0), the token
-// and state files, and the working directory.
+// Each call as one line: tool, skeleton, input, output, the four flags
+// (lex: slovak, statistics, optimise, large; yacc: debug, slovak, 0,
+// large), the token and state files, and the working directory.
 class RecordingGenerators : public Generators {
 public:
     int lexStatus = 0;
@@ -22,9 +22,9 @@ public:
     std::vector<std::string> calls;
 
     int lexRun(Sinks& sinks, const std::string& skeleton, const std::string& input, const std::string& out,
-               int slovak, int statistics, int optimise) override
+               int slovak, int statistics, int optimise, int large) override
     {
-        record("lex", skeleton, input, out, slovak, statistics, optimise, "", "");
+        record("lex", skeleton, input, out, slovak, statistics, optimise, large, "", "");
         sinks.message("lex ran");
         if (lexStatus == 0)
             test::writeFile(out, "scanner");
@@ -32,9 +32,9 @@ public:
     }
     int yaccRun(Sinks& sinks, const std::string& skeleton, const std::string& grammar, const std::string& out,
                 int debug, int* tokenCount, int slovak, const std::string& tokenFile,
-                const std::string& stateFile) override
+                const std::string& stateFile, int large) override
     {
-        record("yacc", skeleton, grammar, out, debug, slovak, 0, tokenFile, stateFile);
+        record("yacc", skeleton, grammar, out, debug, slovak, 0, large, tokenFile, stateFile);
         *tokenCount = 3;
         sinks.message("yacc ran");
         if (yaccStatus == 0)
@@ -53,10 +53,10 @@ public:
 
 private:
     void record(const char* tool, const std::string& skeleton, const std::string& in, const std::string& out,
-                int f1, int f2, int f3, const std::string& tokens, const std::string& states)
+                int f1, int f2, int f3, int f4, const std::string& tokens, const std::string& states)
     {
         calls.push_back(std::string(tool) + " " + skeleton + " " + in + " " + out + " " + std::to_string(f1) +
-                        std::to_string(f2) + std::to_string(f3) + " " + tokens + " " + states + " " +
+                        std::to_string(f2) + std::to_string(f3) + std::to_string(f4) + " " + tokens + " " + states + " " +
                         paths::currentDirectory());
     }
 };
@@ -101,13 +101,14 @@ TEST_F(MakeEngine, CallsTheGeneratorsWithTheProjectNamesAndSettings)
 {
     const std::string before = paths::currentDirectory();
     const std::string cwd = dir.path();
-    struct Case { bool debug, slovak, statistics, optimise; std::vector<std::string> calls; };
+    struct Case { bool debug, slovak, statistics, optimise, large; std::vector<std::string> calls; };
     const Case cases[] = {
-        {false, true, false, true,
-         {"lex /skel/ncform calc.l lexyy.cpp 101   " + cwd, "yacc /skel/yaccpar calc.y calc.cpp 010 calc.lex calc.stv " + cwd}},
-        {true, false, true, false,
-         {"lex /skel/lncform calc.l lexyy.cpp 010   " + cwd,
-          "yacc /skel/lyaccpar calc.y calc.cpp 100 calc.lex calc.stv " + cwd}},
+        {false, true, false, true, false,
+         {"lex /skel/ncform calc.l lexyy.cpp 1010   " + cwd,
+          "yacc /skel/yaccpar calc.y calc.cpp 0100 calc.lex calc.stv " + cwd}},
+        {true, false, true, false, true,
+         {"lex /skel/lncform calc.l lexyy.cpp 0101   " + cwd,
+          "yacc /skel/lyaccpar calc.y calc.cpp 1001 calc.lex calc.stv " + cwd}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.debug);
@@ -117,6 +118,7 @@ TEST_F(MakeEngine, CallsTheGeneratorsWithTheProjectNamesAndSettings)
         config.slovakMessages = c.slovak;
         config.scannerStatistics = c.statistics;
         config.scannerOptimisation = c.optimise;
+        config.largeTables = c.large;
         project->setConfiguration(config);
         EXPECT_EQ(project->build(Projekt::kRebuild), Projekt::kBuildDone);
         EXPECT_EQ(gen.calls, c.calls);

@@ -60,6 +60,7 @@ TEST_F(VorkBuildCli, ExitStatusFollowsTheResult)
         {"--build " + project, 0},
         {"--build " + project, 2},
         {"--lex " + project, 0},
+        {"--large --rebuild " + project, 0},  // a modifier of this call only
         {"--cc " + quoted(dir / "none") + " --make " + project, 4},
         {"--cc " + quoted(failingCc) + " --make " + project, 6},
         {"--cc " + quoted(failingCc) + " --run " + project, 6},

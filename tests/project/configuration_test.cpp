@@ -9,7 +9,7 @@
 using namespace vork;
 
 namespace {
-const std::string kDefaults = "1\r\n0\r\n1\r\n0\r\nvork-cc\r\nCourier New\r\n8\r\n";
+const std::string kDefaults = "1\r\n0\r\n1\r\n0\r\nvork-cc\r\nCourier New\r\n8\r\n0\r\n";
 }
 
 // Each case is read over the defaults and written out again, so the
@@ -20,24 +20,49 @@ TEST(Configuration, ReadRules)
     struct Case { const char* name; std::string bytes; std::string want; };
     const Case cases[] = {
         {"defaults", "", kDefaults},
-        {"LF only", "0\n1\n0\n1\ncc\nMono\n12\n", "0\r\n1\r\n0\r\n1\r\ncc\r\nMono\r\n12\r\n"},
-        {"colouring only when exactly 1", "1\r\n0\r\n1\r\n2\r\ncc\r\nMono\r\n10\r\n", head + "cc\r\nMono\r\n10\r\n"},
-        {"font size 100 ignored", head + "cc\r\nMono\r\n100\r\n", head + "cc\r\nMono\r\n8\r\n"},
-        {"font size 1 ignored", head + "cc\r\nMono\r\n1\r\n", head + "cc\r\nMono\r\n8\r\n"},
-        {"font size 2 taken", head + "cc\r\nMono\r\n2\r\n", head + "cc\r\nMono\r\n2\r\n"},
-        {"font size 99 taken", head + "cc\r\nMono\r\n99\r\n", head + "cc\r\nMono\r\n99\r\n"},
-        {"ends after compiler path", head + "cc", head + "cc\r\nCourier New\r\n8\r\n"},
-        {"five complete lines", head + "cc\r\n", head + "cc\r\n\r\n8\r\n"},
-        {"empty compiler path", head + "\r\nMono\r\n9\r\n", head + "\r\nMono\r\n9\r\n"},
-        {"not a number stops reading", "1\r\nx\r\n0\r\n1\r\ncc\r\nMono\r\n9\r\n", kDefaults},
-        {"over-long path not taken", "0\r\n0\r\n0\r\n0\r\n" + std::string(254, 'p') + "\r\nMono\r\n9\r\n",
-         "0\r\n0\r\n0\r\n0\r\nvork-cc\r\nCourier New\r\n8\r\n"},
+        {"LF only", "0\n1\n0\n1\ncc\nMono\n12\n1\n", "0\r\n1\r\n0\r\n1\r\ncc\r\nMono\r\n12\r\n1\r\n"},
+        {"colouring only when exactly 1", "1\r\n0\r\n1\r\n2\r\ncc\r\nMono\r\n10\r\n", head + "cc\r\nMono\r\n10\r\n0\r\n"},
+        {"font size 100 ignored", head + "cc\r\nMono\r\n100\r\n", head + "cc\r\nMono\r\n8\r\n0\r\n"},
+        {"font size 1 ignored", head + "cc\r\nMono\r\n1\r\n", head + "cc\r\nMono\r\n8\r\n0\r\n"},
+        {"font size 2 taken", head + "cc\r\nMono\r\n2\r\n", head + "cc\r\nMono\r\n2\r\n0\r\n"},
+        {"font size 99 taken", head + "cc\r\nMono\r\n99\r\n", head + "cc\r\nMono\r\n99\r\n0\r\n"},
+        {"ends after compiler path", head + "cc", head + "cc\r\nCourier New\r\n8\r\n0\r\n"},
+        {"five complete lines", head + "cc\r\n", head + "cc\r\n\r\n8\r\n0\r\n"},
+        {"empty compiler path", head + "\r\nMono\r\n9\r\n", head + "\r\nMono\r\n9\r\n0\r\n"},
+        {"not a number stops reading", "1\r\nx\r\n0\r\n1\r\ncc\r\nMono\r\n9\r\n1\r\n", kDefaults},
+        {"over-long path not taken", "0\r\n0\r\n0\r\n0\r\n" + std::string(254, 'p') + "\r\nMono\r\n9\r\n1\r\n",
+         "0\r\n0\r\n0\r\n0\r\nvork-cc\r\nCourier New\r\n8\r\n0\r\n"},
+        // The eighth line: large tables, off when the file has no such line.
+        {"large tables on", head + "cc\r\nMono\r\n9\r\n1\r\n", head + "cc\r\nMono\r\n9\r\n1\r\n"},
+        {"large tables after an ignored font size", head + "cc\r\nMono\r\n100\r\n1\r\n", head + "cc\r\nMono\r\n8\r\n1\r\n"},
+        {"no font size, no large tables", head + "cc\r\nMono\r\nx\r\n1\r\n", head + "cc\r\nMono\r\n8\r\n0\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Configuration cfg;
         parseConfiguration(c.bytes, cfg);
         EXPECT_EQ(serializeConfiguration(cfg), c.want);
+    }
+}
+
+// The eighth line read over either value: a file of an older version,
+// which has seven lines, means off; one whose reading stopped earlier
+// keeps what was there, as every other setting does.
+TEST(Configuration, EighthLineIsLargeTables)
+{
+    const std::string seven = "1\r\n0\r\n1\r\n0\r\ncc\r\nMono\r\n9\r\n";
+    struct Case { std::string bytes; bool before, after; };
+    const Case cases[] = {
+        {seven, true, false},          {seven + "1\r\n", false, true}, {seven + "0\r\n", true, false},
+        {seven + "2", false, true},    {seven + "\r\n", true, false},  {seven + "x\r\n1\r\n", true, false},
+        {"1\r\n0\r\n1\r\n0\r\ncc", true, true},  // ends after the compiler path
+        {"1\r\nx\r\n", true, true},                   // not a number stops reading
+    };
+    for (const Case& c : cases) {
+        Configuration cfg;
+        cfg.largeTables = c.before;
+        parseConfiguration(c.bytes, cfg);
+        EXPECT_EQ(cfg.largeTables, c.after) << c.bytes << " over " << c.before;
     }
 }
 
@@ -62,7 +87,7 @@ TEST(Configuration, StartupReadAndExitWrite)
     w.fontSize = 11;
     writeConfiguration(file, w);
     EXPECT_EQ(file.path(), dir / "conf/vork/konfig.ide");
-    EXPECT_EQ(test::readFile(file.path()), "1\r\n0\r\n1\r\n1\r\n/usr/bin/cc\r\nDejaVu Sans Mono\r\n11\r\n");
+    EXPECT_EQ(test::readFile(file.path()), "1\r\n0\r\n1\r\n1\r\n/usr/bin/cc\r\nDejaVu Sans Mono\r\n11\r\n0\r\n");
 }
 
 TEST(Configuration, DirectoryFallsBackToXdgConfig)

@@ -2,10 +2,15 @@
 
 #include "vork/project/project_error.h"
 #include "vork/project/paths.h"
+#include "vork/project/atomic_file.h"
+#include "vork/project/templates.h"
 
 #include "test_dir.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vork;
 using vork::test::exists;
@@ -175,4 +180,67 @@ TEST(Projekt, FailedSaveReportsAndKeepsTheOldFile)
     EXPECT_EQ(ui.lastMessage(), "Nie je možné zapísať projekt súbor " + (dir / "f.lyy"));
     EXPECT_EQ(readFile(dir / "f.lyy"), before);
     p.setSaveOnClose(false);
+}
+
+// A new project over sources already there keeps them, says so once per
+// file, and writes the templates that are missing.
+TEST(Projekt, NewProjectKeepsSourcesAlreadyThere)
+{
+    enum Pre { kFile, kDirectory, kLinkToFile };
+    struct Case {
+        const char* name;
+        std::string project;
+        bool createNew;
+        std::vector<std::pair<std::string, Pre>> there;  // made before the construction
+        std::string failure;                             // "" for success
+        std::vector<std::string> messages;
+        std::vector<std::string> templates;              // files that must hold a template afterwards
+    };
+    const std::string kept = " už existuje, ponechaný bez zmeny.";
+    const Case cases[] = {
+        {"grammar kept, scanner written", "calc.lyy", true, {{"calc.y", kFile}}, "", {"Súbor calc.y" + kept},
+         {"calc.l"}},
+        {"both kept after a Yes", "calc.ly", false, {{"calc.l", kFile}, {"calc.y", kFile}}, "",
+         {"Súbor calc.l" + kept, "Súbor calc.y" + kept}, {}},
+        {"LEX project", "calc.lye", true, {{"calc.l", kFile}}, "", {"Súbor calc.l" + kept}, {}},
+        {"a link to a file is a file", "calc.lyy", true, {{"calc.l", kLinkToFile}}, "", {"Súbor calc.l" + kept},
+         {"calc.y"}},
+        {"a directory is no source", "calc.lyy", true, {{"calc.l", kDirectory}}, "Nie je možné vytvoriť súbor ",
+         {}, {}},
+        {"an existing project file is read", "calc.lyy", true,
+         {{"calc.lyy", kFile}, {"calc.l", kFile}, {"calc.y", kFile}}, "", {}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempDir dir;
+        for (const auto& [file, pre] : c.there) {
+            if (pre == kDirectory) {
+                ASSERT_EQ(::mkdir((dir / file).c_str(), 0700), 0);
+            } else if (pre == kLinkToFile) {
+                writeFile(dir / "target", "the user's " + file);
+                ASSERT_EQ(::symlink((dir / "target").c_str(), (dir / file).c_str()), 0);
+            } else {
+                writeFile(dir / file, file == c.project ? "-1\r\n-1\r\n0\r\n0\r\n1\r\n0\r\n\r\n" : "the user's " + file);
+            }
+        }
+        FixedAnswerUi ui(kYes, nullptr);
+        try {
+            Projekt p(dir / c.project, c.createNew, ui);
+            p.setSaveOnClose(false);
+            EXPECT_EQ(c.failure, "");
+            EXPECT_EQ(p.creationMessages(), c.messages);
+        } catch (const ProjectError& e) {
+            EXPECT_EQ(e.what(), c.failure + (dir / c.there.front().first));
+            EXPECT_FALSE(exists(dir / "calc.y")) << "the grammar comes after the scanner";
+        }
+        for (const auto& [file, pre] : c.there) {
+            if (pre != kDirectory && file != c.project) {
+                EXPECT_EQ(readFile(dir / file), "the user's " + file);
+            }
+        }
+        for (const std::string& file : c.templates) {
+            const std::string text = file == "calc.l" ? lexTemplate() : yaccTemplate("lexyy.cpp");
+            EXPECT_EQ(readFile(dir / file), toCrLf(text)) << file;
+        }
+    }
 }

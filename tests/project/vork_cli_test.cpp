@@ -28,27 +28,37 @@ TEST(VorkCli, NewWritesTheTemplatesOfItsKindAndTheProjectFileThenInfoReadsThem)
         const char* kind;
         const char* cSource;
         std::map<std::string, std::string> templates;  // written file -> data file holding its bytes
-        bool oldSources;                                // sources there before are replaced
+        std::vector<std::string> existing;              // the user's sources, there before: kept
+        std::string out;
     };
+    const std::string keptL = "Súbor x.l už existuje, ponechaný bez zmeny.\n";
+    const std::string keptY = "Súbor x.y už existuje, ponechaný bez zmeny.\n";
     const Case cases[] = {
-        {"x.lye", "1", "lexyy.cpp", {{"x.l", "lex_only.l"}}, false},
-        {"x.lyy", "2", "x.cpp", {{"x.l", "lex.l"}, {"x.y", "yacc.y"}}, false},
-        {"x.ly", "3", "x.cpp", {{"x.l", "lex.l"}, {"x.y", "yacc.y"}}, true},
+        {"x.lye", "1", "lexyy.cpp", {{"x.l", "lex_only.l"}}, {}, ""},
+        {"x.lyy", "2", "x.cpp", {{"x.l", "lex.l"}, {"x.y", "yacc.y"}}, {}, ""},
+        {"x.ly", "3", "x.cpp", {}, {"x.l", "x.y"}, keptL + keptY},
+        {"x.lyy", "2", "x.cpp", {{"x.l", "lex.l"}}, {"x.y"}, keptY},
+        // A LEX project has no grammar: an x.y there is not its business.
+        {"x.lye", "1", "lexyy.cpp", {{"x.l", "lex_only.l"}}, {"x.y"}, ""},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(std::string(c.name) + " over " + std::to_string(c.existing.size()) + " sources");
         TempDir dir;
-        if (c.oldSources) {
-            writeFile(dir / "x.l", "old scanner");
-            writeFile(dir / "x.y", "old grammar");
-        }
+        for (const std::string& file : c.existing)
+            writeFile(dir / file, "the user's " + file);
         const std::string project = dir / c.name;
-        ASSERT_EQ(runVork("--new " + quoted(project)).status, 0);
+        const RunResult made = runVork("--new " + quoted(project));
+        ASSERT_EQ(made.status, 0);
+        EXPECT_EQ(made.out, c.out);
         EXPECT_EQ(readFile(project), "-1\r\n-1\r\n0\r\n0\r\n1\r\n0\r\n\r\n");
         std::vector<std::string> files = {c.name};
         for (const auto& [file, data] : c.templates) {
             files.push_back(file);
             EXPECT_EQ(readFile(dir / file), sourceFile("tests/project/data/" + data)) << file;
+        }
+        for (const std::string& file : c.existing) {
+            files.push_back(file);
+            EXPECT_EQ(readFile(dir / file), "the user's " + file);
         }
         std::sort(files.begin(), files.end());
         EXPECT_EQ(listing(dir.path()), files);

@@ -17,9 +17,15 @@ namespace duq_yacc {
 // The temporary files "yacc.tmp" and "yacc.act" are made in the current
 // directory.  *token_count_out (when not null) receives the number of token
 // names written as defines in debug mode, on every path.  state_file is
-// accepted for the caller's sake and not used.
+// accepted for the caller's sake and not used.  A failed run removes the
+// files it created or truncated and touches no other.
+//
+// large nonzero selects the large-tables mode: every table that the parser
+// file's format does not bound is 16 times its default size (the packed
+// table's offsets stay within a C short).  In the default mode a run that
+// fills a table adds a message line that points to this mode.
 int yacc_run(vork::Sinks& sinks, const std::string& skeleton_file, const std::string& grammar_file,
              const std::string& output_file, int debug, int* token_count_out, int slovak,
-             const std::string& token_file, const std::string& state_file);
+             const std::string& token_file, const std::string& state_file, int large = 0);
 
 } // namespace duq_yacc

@@ -1,9 +1,11 @@
-// The global settings kept in "konfig.ide": seven lines, CR LF.
+// The global settings kept in "konfig.ide": eight lines, CR LF.
 //
 //   1 scanner optimisation (0/1)    5 C compiler path
 //   2 scanner statistics (0/1)      6 editor font name
 //   3 Slovak messages (0/1)         7 editor font size (2..99)
-//   4 syntax colouring (1 = on)
+//   4 syntax colouring (1 = on)     8 large generator tables (0/1)
+//
+// The eighth line came later: a file of seven lines leaves it off.
 #pragma once
 
 #include <string>
@@ -18,6 +20,7 @@ struct Configuration {
     bool syntaxColouring = false;
     std::string fontName = "Courier New";
     int fontSize = 8;
+    bool largeTables = false;
 };
 
 constexpr const char* kConfigFileName = "konfig.ide";
@@ -44,7 +47,7 @@ public:
     // Reads into config.  False when the file cannot be opened; config is
     // then unchanged (the caller shows texts::kConfigMissing).
     bool read(Configuration& config) const;
-    // Writes all seven lines, creating the directory when needed.  False on
+    // Writes all eight lines, creating the directory when needed.  False on
     // failure; the old file is then unchanged.
     bool write(const Configuration& config) const;
 

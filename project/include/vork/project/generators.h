@@ -15,11 +15,13 @@ class Generators {
 public:
     virtual ~Generators() = default;
 
+    // large: nonzero selects the generators' large-tables mode (the
+    // configuration's largeTables).
     virtual int lexRun(Sinks& sinks, const std::string& skeletonFile, const std::string& specFile,
-                       const std::string& outputFile, int slovak, int statistics, int optimise) = 0;
+                       const std::string& outputFile, int slovak, int statistics, int optimise, int large) = 0;
     virtual int yaccRun(Sinks& sinks, const std::string& skeletonFile, const std::string& grammarFile,
                         const std::string& outputFile, int debug, int* tokenCountOut, int slovak,
-                        const std::string& tokenFile, const std::string& stateFile) = 0;
+                        const std::string& tokenFile, const std::string& stateFile, int large) = 0;
     virtual bool jalTranslate(const std::string& sourcePath, std::ostream& console) = 0;
 };
 

@@ -32,9 +32,10 @@ class Projekt : public QObject {
 public:
     // Opens projectFile, or creates it.  A missing file gets the new-file
     // templates when createNew is set; otherwise the user is asked whether
-    // to create it.  Throws ProjectError with the text to show ("Chyba pri
-    // otváraní projekt súboru ", "Zlý formát projekt súboru ", "Nie je
-    // možné vytvoriť súbor ") or a cancellation ("Projekt zruseny! ").  A
+    // to create it.  A source already there is kept (creationMessages()).
+    // Throws ProjectError with the text to show ("Chyba pri otváraní
+    // projekt súboru ", "Zlý formát projekt súboru ", "Nie je možné
+    // vytvoriť súbor ") or a cancellation ("Projekt zruseny! ").  A
     // relative projectFile is taken against the current directory.  ui
     // must outlive the project: the destructor may report a failed save.
     Projekt(const std::string& projectFile, bool createNew, ProjectUi& ui, QObject* parent = nullptr);
@@ -83,6 +84,12 @@ public:
     std::string executableName() const;
 
     ProjectKind kind() const { return kind_; }
+
+    // What the construction has to tell besides success: one line for each
+    // source that a new project found already there and kept ("Súbor calc.l
+    // už existuje, ponechaný bez zmeny.").  Empty when a project file was
+    // read.  The view shows them in its message list.
+    const std::vector<std::string>& creationMessages() const { return creationMessages_; }
 
     const std::string& projectFile() const { return projectFile_; }
     const std::string& baseName() const { return baseName_; }
@@ -280,6 +287,7 @@ private:
     std::vector<std::string> tokenNames_;
     std::string projectDir_;
     bool alwaysCompile_ = false;
+    std::vector<std::string> creationMessages_;
 
     ArgumentHistory argumentHistory_;
     ListSinks sinks_;

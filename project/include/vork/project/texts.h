@@ -13,6 +13,10 @@ inline constexpr const char* kCannotWrite = "Nie je možné zapísať projekt s�
 inline constexpr const char* kAskCreateHead = "Súbor ";
 inline constexpr const char* kAskCreateTail = " neexistuje\nZaložiť nový projekt ?";
 inline constexpr const char* kNotice = "Oznam ";
+// kKeptHead + file name + kKeptTail: a new project found the source already
+// there and left it alone.
+inline constexpr const char* kKeptHead = "Súbor ";
+inline constexpr const char* kKeptTail = " už existuje, ponechaný bez zmeny.";
 inline constexpr const char* kCaption = "Korvalen";
 inline constexpr const char* kConfigMissing = "Nepodarilo sa otvorit konfiguračný súbor !\n";
 

@@ -1,0 +1,82 @@
+// vork --export-html end to end: the program with its shipped syntax.cfg.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+std::string readAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+bool exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
+
+int vork(const std::string& args)
+{
+    const std::string cmd = std::string(VORK_BIN_DIR) + "/vork " + args + " 2>/dev/null";
+    const int status = std::system(cmd.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+struct ExportCase {
+    const char* name;
+    const char* args;      // $D is the scratch directory
+    int exitCode;
+    const char* written;   // the page expected, "" for none
+    const char* contains;  // a piece of it
+};
+
+const ExportCase kCases[] = {
+    {"default output name", "--export-html $D/a.y", 0, "a.y.html",
+     "<span style=\"color:#ff0000;font-weight:bold\">%token</span> NUM\n"},
+    {"-o names the output", "--export-html $D/a.y -o $D/out.html", 0, "out.html", "<title>a.y</title>"},
+    {"CR LF is one line end", "--export-html $D/crlf.c", 0, "crlf.c.html",
+     "<span style=\"color:#000000;font-weight:bold\">int</span> x;\n<span style=\"color:#007700\">// c</span>\n"},
+    {"escaping", "--export-html $D/crlf.c", 0, "crlf.c.html", "&lt;b&gt; &amp;"},
+    {"Windows-1250 source", "--export-html $D/sk.c", 0, "sk.c.html", "// \xc4\x8d\xc3\xad"},
+    {"own word list", "--export-html $D/a.y --syntax $D/words.cfg", 0, "a.y.html",
+     "\n<span style=\"color:#000000;font-weight:bold\">expr</span> : NUM { $$"},
+    {"missing word list", "--export-html $D/a.y --syntax $D/none.cfg", 1, "", ""},
+    {"missing source", "--export-html $D/none.c", 1, "", ""},
+    {"output over the source refused", "--export-html $D/a.y -o $D/a.y", 1, "", ""},
+    {"output directory missing", "--export-html $D/a.y -o $D/no/dir.html", 1, "", ""},
+    {"no file", "--export-html", 2, "", ""},
+};
+
+} // namespace
+
+TEST(ExportHtml, Cases)
+{
+    char tmpl[] = "/tmp/vork-export-XXXXXX";
+    ASSERT_NE(::mkdtemp(tmpl), nullptr);
+    const std::string dir = tmpl;
+    const std::string grammar = "%token NUM\n%%\nexpr : NUM { $$ = 1; } ;\n";
+    for (const ExportCase& c : kCases) {
+        std::ofstream(dir + "/a.y", std::ios::binary) << grammar;
+        std::ofstream(dir + "/crlf.c", std::ios::binary) << "int x;\r\n// c\r\n<b> &\r\n";
+        std::ofstream(dir + "/sk.c", std::ios::binary) << "// \xe8\xed\n";  // "čí" in Windows-1250
+        std::ofstream(dir + "/words.cfg", std::ios::binary) << "expr 4 10\n";
+        std::string args = c.args;
+        for (std::size_t p; (p = args.find("$D")) != std::string::npos;)
+            args.replace(p, 2, dir);
+        EXPECT_EQ(vork(args), c.exitCode) << c.name;
+        if (*c.written) {
+            const std::string page = readAll(dir + "/" + c.written);
+            EXPECT_NE(page.find(c.contains), std::string::npos) << c.name << "\n" << page;
+            std::remove((dir + "/" + c.written).c_str());
+        }
+        EXPECT_EQ(readAll(dir + "/a.y"), grammar) << c.name;
+        EXPECT_FALSE(exists(dir + "/a.y.html")) << c.name;
+        EXPECT_FALSE(exists(dir + "/no")) << c.name;
+    }
+    std::system(("rm -rf " + dir).c_str());
+}

@@ -1,0 +1,7 @@
+int f(int a)
+{
+	if (a) {
+		a++;
+	}
+	else else a--;
+}

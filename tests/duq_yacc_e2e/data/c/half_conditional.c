@@ -1,0 +1,4 @@
+int f(int a)
+{
+	return a ? 1;
+}

@@ -1,0 +1,7 @@
+int f(void)
+{
+	int a;
+	a = 1;
+	int b;
+	return a;
+}

@@ -1,0 +1,1 @@
+struct s { int a; int b };

@@ -1,0 +1,5 @@
+int f(void)
+{
+	int x = 1
+	return x;
+}
