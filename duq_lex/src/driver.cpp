@@ -24,6 +24,7 @@ int lex_run(vork::Sinks& sinks, const std::string& skeleton_file, const std::str
         // the run fails like any other allocation failure instead of
         // taking the caller down with it.
         sinks.lexError(slovak ? "Nedostatok volnej operacnej pamati" : "No free memory for state generation", -1);
+        run.abandon();
         return 1;
     }
 }
@@ -38,10 +39,29 @@ Run::~Run()
         std::fclose(skeleton_);
 }
 
-// Ends the run with status 1.  Streams are closed and tables released by the
-// Run's destructor once the exit reaches lex_run; the output is left as far
-// as it was written.
-void Run::fail()
+static Run::FileId idOf(const struct stat& st)
+{
+    Run::FileId id;
+    id.valid = true;
+    id.dev = st.st_dev;
+    id.ino = st.st_ino;
+    return id;
+}
+
+Run::FileId Run::idOfPath(const std::string& name, bool followLinks)
+{
+    struct stat st;
+    int rc = followLinks ? ::stat(name.c_str(), &st) : ::lstat(name.c_str(), &st);
+    return rc == 0 && S_ISREG(st.st_mode) ? idOf(st) : FileId();
+}
+
+Run::FileId Run::idOfStream(std::FILE* f)
+{
+    struct stat st;
+    return f && ::fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode) ? idOf(st) : FileId();
+}
+
+void Run::abandon()
 {
     if (in_) {
         std::fclose(in_);
@@ -55,6 +75,20 @@ void Run::fail()
         std::fclose(skeleton_);
         skeleton_ = nullptr;
     }
+    // make would take a partial scanner, being newer than the
+    // specification, for an up-to-date one.  Only the regular file this run
+    // opened goes: never a device such as /dev/null, a symbolic link, or a
+    // file that has been put under the same name meanwhile.
+    if (outputId_.valid && idOfPath(outputName_, false) == outputId_)
+        std::remove(outputName_.c_str());
+    outputId_ = FileId();
+}
+
+// Ends the run with status 1.  Tables are released by the Run's destructor
+// once the exit reaches lex_run.
+void Run::fail()
+{
+    abandon();
     throw RunExit{1};
 }
 
@@ -164,8 +198,12 @@ int Run::execute(const std::string& skeleton, const std::string& spec, const std
 
     specName_ = spec;
     in_ = std::fopen(specName_.c_str(), "r");
-    if (!in_)
+    // A directory opens, and a device may never end: only a regular file
+    // is a specification.
+    specId_ = idOfStream(in_);
+    if (!in_ || !specId_.valid)
         error(tr("Can't read input file: %s", "Nemozno citat vstupny subor: %s"), specName_.c_str());
+    skeletonId_ = idOfPath(skeletonName_);
     if (specName_ != "stdin")
         message(tr("Parsing input file \"%s\"... ", "Analyza vstupneho suboru \"%s\"... "),
                 specName_.c_str());
@@ -182,7 +220,9 @@ int Run::execute(const std::string& skeleton, const std::string& spec, const std
         error("%s", tr("No free memory for starting actions", "Nedostatok volnej operacnej pamati"));
     startNames_.push_back("INITIAL");
 
-    if (parse() != 0) {
+    // A syntax error drops a rule; a scanner without it would be wrong, so
+    // the run fails once the parser has reported every error it found.
+    if (parse() != 0 || syntaxErrors_ > 0) {
         if (statistics_ == 1)
             this->statistics();
         fail();

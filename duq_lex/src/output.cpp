@@ -24,9 +24,15 @@ void Run::openOutput()
 {
     if (outFile_ || headerWritten_)
         return;
+    // Opening the specification or the skeleton for writing would empty it
+    // before it is read.
+    FileId existing = idOfPath(outputName_);
+    if (existing == specId_ || existing == skeletonId_)
+        error(tr("Can't open output file: %s", "Nemozno otvorit vystupny subor: \"%s\""), outputName_.c_str());
     outFile_ = std::fopen(outputName_.c_str(), "w");
     if (!outFile_)
         error(tr("Can't open output file: %s", "Nemozno otvorit vystupny subor: \"%s\""), outputName_.c_str());
+    outputId_ = idOfStream(outFile_);
     headerWritten_ = true;
     writeHeader();
 }

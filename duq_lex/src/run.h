@@ -117,6 +117,9 @@ public:
     template <class T> bool allocate(std::vector<T>& v, long n);
     void statistics();
     [[noreturn]] void fail();
+    // Closes every stream and removes the output this run created or
+    // truncated, so that a failed run never leaves a partial scanner behind.
+    void abandon();
 
     // ---- reader (reader.cpp) ---------------------------------------------
     int readChar();
@@ -197,6 +200,16 @@ public:
     std::FILE* in_ = nullptr;
     std::FILE* outFile_ = nullptr;
     std::FILE* skeleton_ = nullptr;
+    // Identity of the files this run reads and of the output it opened; the
+    // output is removed on failure only while it is still that regular file.
+    struct FileId {
+        bool valid = false;
+        unsigned long long dev = 0, ino = 0;
+        bool operator==(const FileId& o) const { return valid && o.valid && dev == o.dev && ino == o.ino; }
+    };
+    FileId specId_, skeletonId_, outputId_;
+    static FileId idOfPath(const std::string& name, bool followLinks = true);
+    static FileId idOfStream(std::FILE* f);
     Limits limits_;
     int section_ = 1;
 
@@ -205,6 +218,7 @@ public:
     std::vector<int> pushback_;
     int line_ = 0;
     int lineStart_ = 0;  // line of the last line read line-wise
+    int tokenLine_ = 0;  // line where the last token of the scanner began
     bool eof_ = false;
     long expansions_ = 0;  // definition expansions since the last file character
 
@@ -261,6 +275,7 @@ public:
     // parser
     int lookahead_ = -1;
     int errFlag_ = 0;
+    int syntaxErrors_ = 0;  // reported or not: any of them fails the run
 
     // automaton
     std::vector<unsigned char> marks_;

@@ -75,6 +75,7 @@ int Run::scanDefinitions()
 {
     if (pendingDefinitionText_) {
         pendingDefinitionText_ = false;
+        tokenLine_ = lineStart_;
         if (pendingNoTranslation_)
             warningAt(lineStart_, "%s",
                       tr("No translation given - null string assumed",
@@ -96,6 +97,7 @@ int Run::scanDefinitions()
             out("\n");
             continue;
         }
+        tokenLine_ = lineStart_;
         if (!line.empty() && line[0] == '%') {
             if (line.size() > 1 && line[1] == '%') {
                 beginRulesSection();
@@ -701,6 +703,8 @@ int Run::scanRules()
             copyRemainingLines();
             return ret(0);
         }
+        // A newline has already advanced the count; it ends its own line.
+        tokenLine_ = c == '\n' ? line_ - 1 : line_;
         int t = -1;
         switch (c) {
         case '"':

@@ -30,6 +30,7 @@ TEST(Cli, OptionsAndExitStatus)
     TempDir dir;
     dir.write("calc.l", "%%\na\t;\n");
     dir.write("bad.l", "%%\na\t{ x;\n");
+    dir.write("syn.l", "%%\na\t;\nb)\t;\n");
     dir.write("skel", "/* skeleton */\n");
     struct Case {
         std::string args;
@@ -47,6 +48,9 @@ TEST(Cli, OptionsAndExitStatus)
         {"calc.l", 0, "Analyzer written to  \"lexyy.cpp\".", ""},
         {"-k skel -o out.c --slovak --stats --no-optimise calc.l", 0, "STATISTICKE INFORMACIE :", ""},
         {"-k skel -o bad.c bad.l", 1, "", "[DUQ - LEX Chyba] bad.l(2): Action does not terminate\n"},
+        {"-k skel -o syn.c syn.l", 1, "", "[DUQ - LEX Chyba] syn.l(3): syntax error\n"},
+        {"-k skel -o syn.c --slovak syn.l", 1, "", "[DUQ - LEX Chyba] syn.l(3): syntakticka chyba\n"},
+        {"-k skel -o dir.c .", 1, "", "[DUQ - LEX Chyba] .(0): Can't read input file: .\n"},
         {"-k nothere calc.l", 1, "", "[DUQ - LEX Chyba] calc.l(0): Lex driver , file: nothere, not found \n"},
     };
     for (const Case& c : cases) {

@@ -64,6 +64,7 @@ Result runIn(const TempDir& dir, const std::string& skeleton, const std::string&
     r.status = duq_lex::lex_run(sinks, skeleton, spec, output, slovak, statistics, optimise);
     std::filesystem::current_path(back);
     r.output = readFile(dir.path(output));
+    r.outputExists = std::filesystem::exists(dir.path(output));
     r.messages = sinks.messages;
     r.errors = sinks.errors;
     return r;

@@ -44,6 +44,7 @@ public:
 struct Result {
     int status = -1;
     std::string output;  // the generated file
+    bool outputExists = false;
     std::vector<std::string> messages, errors;
 };
 
