@@ -12,9 +12,9 @@
 namespace duq_lex {
 
 int lex_run(vork::Sinks& sinks, const std::string& skeleton_file, const std::string& spec_file,
-            const std::string& output_file, int slovak, int statistics, int optimise)
+            const std::string& output_file, int slovak, int statistics, int optimise, int large)
 {
-    Run run(sinks);
+    Run run(sinks, large);
     try {
         return run.execute(skeleton_file, spec_file, output_file, slovak, statistics, optimise);
     } catch (const RunExit& e) {
@@ -101,6 +101,7 @@ void Run::errorAt(int line, const char* fmt, ...)
     sinks_.lexError(text, line);
     if (statistics_ == 1)
         statistics();
+    largeHint();
     fail();
 }
 
@@ -113,6 +114,7 @@ void Run::error(const char* fmt, ...)
     sinks_.lexError(text, currentLine());
     if (statistics_ == 1)
         statistics();
+    largeHint();
     fail();
 }
 
@@ -145,6 +147,18 @@ void Run::message(const char* fmt, ...)
     std::string text = vork::vformat(fmt, ap);
     va_end(ap);
     sinks_.message(text);
+}
+
+// A full table ended the run.  The line goes to the message list, not to
+// the error list: it is advice, and the error and warning counters stay
+// true to the specification.
+void Run::largeHint()
+{
+    if (!largeHint_)
+        return;
+    largeHint_ = false;
+    message("%s", tr("Try the large-tables mode (duq-lex --large, or \"Ve\xc4\xbek\xc3\xa9 tabu\xc4\xbeky\" in the IDE settings).",
+                     "Skuste rezim velkych tabuliek (duq-lex --large, alebo \"Velke tabulky\" v nastaveniach prostredia)."));
 }
 
 const char* Run::hint(long value, long reset, const char* en, const char* sk) const
@@ -211,11 +225,11 @@ int Run::execute(const std::string& skeleton, const std::string& spec, const std
     readChar();  // the initial newline leaves, the first character comes in
 
     bool ok = allocate(classPool_, 0) && allocate(packedPool_, limits_.packedClasses);
-    classPool_.reserve(kClassPoolSize);
+    classPool_.reserve(static_cast<size_t>(cap_.classPool));
     havePackedPool_ = ok;
     haveClassPool_ = true;
     haveDefinitionTables_ = true;
-    startListPool_.reserve(kStartListPoolSize);
+    startListPool_.reserve(static_cast<size_t>(cap_.startListPool));
     if (!ok)
         error("%s", tr("No free memory for starting actions", "Nedostatok volnej operacnej pamati"));
     startNames_.push_back("INITIAL");
@@ -225,6 +239,7 @@ int Run::execute(const std::string& skeleton, const std::string& spec, const std
     if (parse() != 0 || syntaxErrors_ > 0) {
         if (statistics_ == 1)
             this->statistics();
+        largeHint();
         fail();
     }
 

@@ -266,8 +266,7 @@ void Run::writeMatch()
         std::vector<int> reversed;
         if (!allocate(reversed, 257))
             error("%s", tr("No free memory for reversion char table", "Nedostatok volnej pamati na tvorbu tabuliek"));
-        for (int c = 0; c < 128; ++c)
-            reversed[ctable_[c]] = ctable_[match_[c]];
+        reversedMatch(reversed.data());
         for (int c = 0; c < charsetSize_; ++c) {
             out("0%-3o,", static_cast<unsigned>(reversed[c]));
             if (c % 8 == 7)
@@ -284,7 +283,7 @@ void Run::writeExtra()
     out("%s", kBlanks25);
     for (int i = 0; i < ruleCounter_; i += 8) {
         for (int r = i; r < i + 8; ++r)
-            out("%d, ", r < kContextRules ? contextRules_[r] : 0);
+            out("%d, ", r < static_cast<int>(contextRules_.size()) ? contextRules_[static_cast<size_t>(r)] : 0);
         out("\n%s", kBlanks25);
     }
     out("0\n");

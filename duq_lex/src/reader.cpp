@@ -57,8 +57,10 @@ int Run::readChar()
 
 void Run::pushChar(int c)
 {
-    if (static_cast<int>(pushback_.size()) + 1 >= kPushbackSize)
+    if (static_cast<int>(pushback_.size()) + 1 >= cap_.pushback) {
+        capacity();
         error("%s", tr("Too many character pushed", "Pretecenie zasobnika"));
+    }
     pushback_.push_back(next_);
     next_ = c;
 }

@@ -58,7 +58,8 @@ private:
     }
     void checkDepth(size_t extra)
     {
-        if (base_ + st_.size() + extra > static_cast<size_t>(kParserStackSize)) {
+        if (base_ + st_.size() + extra > static_cast<size_t>(r_.cap_.parserStack)) {
+            r_.capacity();
             r_.message("%s", r_.tr("yacc stack overflow", "preplnenie Yacc zasobnika"));
             throw GiveUp();
         }
@@ -189,11 +190,15 @@ int Parser::drain()
 
 void Parser::storeDefinition(const std::string& name, const std::string& text)
 {
-    if (r_.definitions_.size() + 1 >= static_cast<size_t>(kMaxDefinitions))
+    if (r_.definitions_.size() + 1 >= static_cast<size_t>(r_.cap_.maxDefinitions)) {
+        r_.capacity();
         r_.error("%s", r_.tr("Too many definitions", "Prilis vela definicii"));
+    }
     int need = static_cast<int>(name.size() + text.size()) + 2;
-    if (r_.definitionPoolUsed_ + need > kDefinitionPoolSize)
+    if (r_.definitionPoolUsed_ + need > r_.cap_.definitionPool) {
+        r_.capacity();
         r_.error("%s", r_.tr("Definitions too long", "Prilis dlha definicia"));
+    }
     r_.definitionPoolUsed_ += need;
     r_.definitions_.push_back({name, text});
 }

@@ -57,35 +57,53 @@ enum NodeKind : int {
     N_CTXMARK,
 };
 
+// The large-tables mode multiplies every capacity that the generated file
+// does not fix by this.
+constexpr long kLargeFactor = 16;
+
 // Size limits settable by %e %p %n %a %o %k, with their default values.
 struct Limits {
     static constexpr long kNodes = 1000, kPositions = 2500, kStates = 500, kTransitions = 4000,
                           kOutput = 3000, kPackedClasses = 1000;
-    long nodes = kNodes;
-    long positions = kPositions;
-    long states = kStates;
-    long transitions = kTransitions;
-    long output = kOutput;
-    long packedClasses = kPackedClasses;
+    explicit Limits(long factor = 1)
+        : nodes(kNodes * factor), positions(kPositions * factor), states(kStates * factor),
+          transitions(kTransitions * factor), output(kOutput * factor), packedClasses(kPackedClasses * factor)
+    {
+    }
+    long nodes;
+    long positions;
+    long states;
+    long transitions;
+    long output;
+    long packedClasses;
 };
 
-// Fixed sizes of the reading phase.
-constexpr int kPushbackSize = 1000;
-constexpr int kTokenBufferSize = 1000;
-constexpr int kClassPoolSize = 1000;
-constexpr int kMaxDefinitions = 40;
-constexpr int kDefinitionPoolSize = 1000;
-constexpr int kMaxStartConditions = 256;
-constexpr int kStartNamePoolSize = 100;
-constexpr int kStartListPoolSize = 256;
-constexpr int kParserStackSize = 150;
-constexpr int kMaxStatePositions = 300;
-constexpr int kContextRules = 100;
-constexpr int kEof = -1;
+// Fixed capacities of the reading phase and of the automaton.
+struct Capacities {
+    explicit Capacities(int factor)
+        : pushback(1000 * factor), tokenBuffer(1000 * factor), classPool(1000 * factor),
+          maxDefinitions(40 * factor), definitionPool(1000 * factor), maxStartConditions(256 * factor),
+          startNamePool(100 * factor), startListPool(256 * factor), parserStack(150 * factor),
+          maxStatePositions(300 * factor), contextRules(100 * factor), tableCeiling((1L << 22) * factor)
+    {
+    }
+    int pushback;
+    int tokenBuffer;
+    int classPool;
+    int maxDefinitions;
+    int definitionPool;
+    int maxStartConditions;
+    int startNamePool;
+    int startListPool;
+    int parserStack;
+    int maxStatePositions;
+    int contextRules;
+    // Largest table a size directive may ask for; more counts as a failed
+    // allocation rather than an attempt to take the machine's memory.
+    long tableCeiling;
+};
 
-// Largest table a size directive may ask for; more counts as a failed
-// allocation rather than an attempt to take the machine's memory.
-constexpr long kMaxTableEntries = 1L << 22;
+constexpr int kEof = -1;
 
 struct Definition {
     std::string name;
@@ -94,7 +112,11 @@ struct Definition {
 
 class Run {
 public:
-    explicit Run(vork::Sinks& sinks) : sinks_(sinks) {}
+    Run(vork::Sinks& sinks, int large)
+        : sinks_(sinks), large_(large != 0), defaults_(large_ ? kLargeFactor : 1), cap_(large_ ? kLargeFactor : 1),
+          limits_(defaults_), contextRules_(static_cast<size_t>(cap_.contextRules), 0)
+    {
+    }
     ~Run();
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
@@ -112,6 +134,11 @@ public:
     int currentLine() const { return eof_ ? -1 : line_; }
     // The "\nTry using %x num" hint while a limit still has its default.
     const char* hint(long value, long reset, const char* en, const char* sk) const;
+    // Marks the error about to be reported as a full table that the
+    // large-tables mode would make bigger (false: the specification sized
+    // it itself); the run then names that mode after the error.
+    void capacity(bool grows = true) { largeHint_ = grows && !large_; }
+    void largeHint();
     // Zero-filled table of n entries; false (after the calloc warning) when
     // it cannot be had.
     template <class T> bool allocate(std::vector<T>& v, long n);
@@ -193,6 +220,10 @@ public:
 
     // ---- run state ---------------------------------------------------------
     vork::Sinks& sinks_;
+    const bool large_;
+    const Limits defaults_;  // what the size directives start from
+    const Capacities cap_;
+    bool largeHint_ = false;
     int slovak_ = 0;
     int statistics_ = 0;
     int optimise_ = 1;
@@ -252,7 +283,7 @@ public:
     bool haveDefinitionTables_ = false;
     std::vector<std::string> startNames_;
     int startNamePoolUsed_ = 0;
-    std::vector<unsigned char> startListPool_;
+    std::vector<int> startListPool_;  // lists of start condition + 1, each ended by 0
     std::vector<unsigned char> classPool_;  // class texts, each ended by 0
     bool haveClassPool_ = false;
     bool classMarks_[128] = {};
@@ -288,15 +319,22 @@ public:
     int highestState_ = 0;
     int stopCounter_ = 1;
     std::vector<int> stopOffset_;
-    unsigned char contextRules_[kContextRules] = {};
+    std::vector<unsigned char> contextRules_;
     int currentState_ = 0;
 
     // packing
     int match_[128] = {};
+    // The scanner looks transitions up by input code: the character itself,
+    // or its %T number.  codes_ are the codes that characters 1..127 have,
+    // ascending; codeMatch_ is the representative that yymatch gives a code.
+    std::vector<int> codes_;
+    int codeMatch_[257] = {};
+    void reversedMatch(int* out) const;
+    int representative(int code) const;
     std::vector<int> transBase_, fallback_;
     std::vector<unsigned char> compressed_;
     std::vector<int> nextState_;
-    std::vector<unsigned char> nchar_;
+    std::vector<int> nchar_;  // input codes, up to the %T size
     int transUsed_ = 0;
     long totalTransitions_ = 0;
     std::vector<int> verify_, advance_, outputBase_;
@@ -307,7 +345,7 @@ template <class T> bool Run::allocate(std::vector<T>& v, long n)
 {
     v.clear();
     v.shrink_to_fit();
-    if (n < 0 || n > kMaxTableEntries) {
+    if (n < 0 || n > cap_.tableCeiling) {
         warning("%s", tr("OOPS - calloc returns NULL", "Problem - 'calloc' vratil 'NULL'"));
         return false;
     }

@@ -177,6 +177,16 @@ y	{ printf("Y"); }
          "[Bb]\t{ printf(\"B\"); }\n"
          "\\n\t{ printf(\"NL\"); }\n",
          "", "\x01\xc8\x03\x01\x01\x05\x03"s, "A1BNLA2oNL"},
+        // A and a share a code but not a rule.  The byte is the code; the
+        // plain tables give it the target of a, the later character, and
+        // the optimised ones must too, also where a line-start state falls
+        // back on the state that differs from it only in A.
+        {"translation_table_code_of_distinct_characters", "%T\n1\tAa\n2\tBb\n3\t\\n\n%T\n",
+         "^A\t{ printf(\"3\"); }\n"
+         "A\t{ printf(\"1\"); }\n"
+         "a\t{ printf(\"2\"); }\n"
+         "\\n\t{ printf(\"N\"); }\n",
+         "", "\x01\x03\x01\x01\x03"s, "2N22N"},
         {"bytes_above_127_and_nul", "",
          "[a-z]+\t{ printf(\"w(%s)\", yytext); }\n",
          "", "ab\xe9\xff" "cd\x80\0e\n"s, "w(ab)\xe9\xffw(cd)\x80\0w(e)\n"s},
