@@ -250,6 +250,27 @@ std::vector<Param> allParams()
     return p;
 }
 
+// A scanner whose tables only the large-tables mode can hold (over 500
+// states, over 1000 tree nodes) still scans, with either kind of tables.
+TEST(LexE2ELarge, ScannerOfTheLargeTablesMode)
+{
+    std::string rules;
+    for (char c : std::string("abcd"))
+        rules += std::string(1, c) + "{150}\t{ printf(\"" + static_cast<char>(c - 32) + "\"); }\n";
+    const std::string spec = std::string(kPrologue) + "%%\n" + rules + "%%\n" + kDefaultUser;
+    for (bool optimise : {true, false}) {
+        SCOPED_TRACE(optimise);
+        e2e::TempDir dir;
+        EXPECT_NE(e2e::buildScanner(dir, spec, optimise), "");
+        ASSERT_EQ(e2e::buildScanner(dir, spec, optimise, "--large"), "");
+        std::string a(150, 'a'), d(150, 'd');
+        e2e::RunResult r = e2e::runScanner(dir, {}, d + a + "\n" + a.substr(1) + "\n");
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(r.out, "DA\n" + a.substr(1) + "\n");
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Cases, LexE2E, ::testing::ValuesIn(allParams()),
                          [](const ::testing::TestParamInfo<Param>& info) {
                              return std::string(cases()[info.param.index].name) +
