@@ -9,13 +9,14 @@
 
 static void usage(std::FILE* to)
 {
-    std::fputs("usage: duq-lex [-o OUTPUT] [-k SKELETON] [--debug] [--slovak] [--stats] [--no-optimise] SPEC\n"
+    std::fputs("usage: duq-lex [-o OUTPUT] [-k SKELETON] [--debug] [--slovak] [--stats] [--no-optimise] [--large] SPEC\n"
                "  -o OUTPUT      generated scanner (default lexyy.cpp)\n"
                "  -k SKELETON    scanner skeleton (default ncform next to the program)\n"
                "  --debug        use the debug skeleton lncform\n"
                "  --slovak       Slovak messages\n"
                "  --stats        print the table statistics\n"
-               "  --no-optimise  unpacked tables\n",
+               "  --no-optimise  unpacked tables\n"
+               "  --large        large tables: 16 times the default sizes\n",
                to);
 }
 
@@ -23,7 +24,7 @@ int main(int argc, char** argv)
 {
     std::string output = "lexyy.cpp", skeleton, spec;
     bool debug = false;
-    int slovak = 0, stats = 0, optimise = 1;
+    int slovak = 0, stats = 0, optimise = 1, large = 0;
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];
         if (!std::strcmp(a, "--help")) {
@@ -44,6 +45,8 @@ int main(int argc, char** argv)
             stats = 1;
         } else if (!std::strcmp(a, "--no-optimise")) {
             optimise = 0;
+        } else if (!std::strcmp(a, "--large")) {
+            large = 1;
         } else if (a[0] == '-' && a[1] != 0) {
             std::fprintf(stderr, "duq-lex: unknown option %s\n", a);
             usage(stderr);
@@ -62,5 +65,5 @@ int main(int argc, char** argv)
     if (skeleton.empty())
         skeleton = vork::dataFilePath(debug ? "lncform" : "ncform");
     vork::StreamSinks sinks(stdout, stderr, spec, "");
-    return duq_lex::lex_run(sinks, skeleton, spec, output, slovak, stats, optimise);
+    return duq_lex::lex_run(sinks, skeleton, spec, output, slovak, stats, optimise, large);
 }

@@ -68,7 +68,7 @@ void Run::first(int n)
             break;
         case N_STARTCOND: {
             int want = currentState_ / 2 + 1;
-            const unsigned char* list = &startListPool_[static_cast<size_t>(right_[v])];
+            const int* list = &startListPool_[static_cast<size_t>(right_[v])];
             for (; *list; ++list)
                 if (*list == want) {
                     work.push_back(left_[v]);
@@ -121,9 +121,11 @@ void Run::follow(int v)
 int Run::addSet(const std::vector<int>& set)
 {
     long need = static_cast<long>(set.size()) + 1;
-    if (positionsUsed_ + need > limits_.positions)
+    if (positionsUsed_ + need > limits_.positions) {
+        capacity(limits_.positions == defaults_.positions);
         error(tr("Too many position %s", "Prilis vela pozicii %s"),
-              hint(limits_.positions, Limits::kPositions, "\nTry using %p num", "\nSkuste pouzit '%p num'"));
+              hint(limits_.positions, defaults_.positions, "\nTry using %p num", "\nSkuste pouzit '%p num'"));
+    }
     int at = positionsUsed_;
     positions_[at] = static_cast<int>(set.size());
     std::copy(set.begin(), set.end(), positions_.begin() + at + 1);
@@ -149,8 +151,10 @@ void Run::packClass(int n)
         if (k != 0 && packed.find(k) == std::string::npos)
             packed.push_back(k);
     }
-    if (packedUsed_ + static_cast<long>(packed.size()) + 1 > static_cast<long>(packedPool_.size()))
+    if (packedUsed_ + static_cast<long>(packed.size()) + 1 > static_cast<long>(packedPool_.size())) {
+        capacity(limits_.packedClasses == defaults_.packedClasses);
         error("%s", tr("Too many packed character classes", "Privela kompresovanych znakovych tried"));
+    }
     std::copy(packed.begin(), packed.end(), packedPool_.begin() + packedUsed_);
     packedPool_[static_cast<size_t>(packedUsed_) + packed.size()] = 0;
     left_[n] = packedUsed_;
@@ -204,8 +208,10 @@ void Run::stopList(int s)
 {
     int at = statePositions_[s];
     int count = positions_[at];
-    if (count > kMaxStatePositions)
+    if (count > cap_.maxStatePositions) {
+        capacity();
         error("%s", tr("Too many positions for state - acompute", "Privela pozicii pre 'state - acompute'"));
+    }
     std::vector<int> rules, heads;
     for (int i = 0; i < count; ++i) {
         int p = positions_[at + 1 + i];
@@ -213,8 +219,10 @@ void Run::stopList(int s)
         if (k == N_FINAL) {
             rules.push_back(left_[p]);
         } else if (k == N_FINALCTX) {
-            if (left_[p] >= kContextRules)
+            if (left_[p] >= cap_.contextRules) {
+                capacity();
                 error("%s", tr("Many right context", "Vela pravych kontextov"));
+            }
             rules.push_back(left_[p]);
             contextRules_[left_[p]] = 1;
         } else if (k == N_CTXMARK) {
@@ -251,9 +259,11 @@ void Run::buildStates()
     int numStart = static_cast<int>(startNames_.size());
     highestState_ = 0;
     while (highestState_ < 2 || highestState_ / 2 < numStart) {
-        if (highestState_ >= limits_.states)
+        if (highestState_ >= limits_.states) {
+            capacity(limits_.states == defaults_.states);
             error(tr("Too many states %s", "Privela stavov %s"),
-                  hint(limits_.states, Limits::kStates, "\nTry using %n num", "\nSkuste pouzit '%n num'"));
+                  hint(limits_.states, defaults_.states, "\nTry using %n num", "\nSkuste pouzit '%n num'"));
+        }
         currentState_ = highestState_;
         clearMarks();
         if (root_ >= 0)
@@ -334,9 +344,11 @@ void Run::buildStates()
             if (found != stateIndex.end()) {
                 target = found->second;
             } else {
-                if (highestState_ + 1 >= limits_.states)
+                if (highestState_ + 1 >= limits_.states) {
+                    capacity(limits_.states == defaults_.states);
                     error(tr("Too many states %s", "Privela stavov %s"),
-                          hint(limits_.states, Limits::kStates, "\nTry using %n num", "\nSkuste pouzit '%n num'"));
+                          hint(limits_.states, defaults_.states, "\nTry using %n num", "\nSkuste pouzit '%n num'"));
+                }
                 target = ++highestState_;
                 statePositions_[target] = addSet(next);
                 stateIndex[next] = target;

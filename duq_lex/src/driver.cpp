@@ -12,9 +12,9 @@
 namespace duq_lex {
 
 int lex_run(vork::Sinks& sinks, const std::string& skeleton_file, const std::string& spec_file,
-            const std::string& output_file, int slovak, int statistics, int optimise)
+            const std::string& output_file, int slovak, int statistics, int optimise, int large)
 {
-    Run run(sinks);
+    Run run(sinks, large);
     try {
         return run.execute(skeleton_file, spec_file, output_file, slovak, statistics, optimise);
     } catch (const RunExit& e) {
@@ -24,6 +24,7 @@ int lex_run(vork::Sinks& sinks, const std::string& skeleton_file, const std::str
         // the run fails like any other allocation failure instead of
         // taking the caller down with it.
         sinks.lexError(slovak ? "Nedostatok volnej operacnej pamati" : "No free memory for state generation", -1);
+        run.abandon();
         return 1;
     }
 }
@@ -38,10 +39,29 @@ Run::~Run()
         std::fclose(skeleton_);
 }
 
-// Ends the run with status 1.  Streams are closed and tables released by the
-// Run's destructor once the exit reaches lex_run; the output is left as far
-// as it was written.
-void Run::fail()
+static Run::FileId idOf(const struct stat& st)
+{
+    Run::FileId id;
+    id.valid = true;
+    id.dev = st.st_dev;
+    id.ino = st.st_ino;
+    return id;
+}
+
+Run::FileId Run::idOfPath(const std::string& name, bool followLinks)
+{
+    struct stat st;
+    int rc = followLinks ? ::stat(name.c_str(), &st) : ::lstat(name.c_str(), &st);
+    return rc == 0 && S_ISREG(st.st_mode) ? idOf(st) : FileId();
+}
+
+Run::FileId Run::idOfStream(std::FILE* f)
+{
+    struct stat st;
+    return f && ::fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode) ? idOf(st) : FileId();
+}
+
+void Run::abandon()
 {
     if (in_) {
         std::fclose(in_);
@@ -55,6 +75,20 @@ void Run::fail()
         std::fclose(skeleton_);
         skeleton_ = nullptr;
     }
+    // make would take a partial scanner, being newer than the
+    // specification, for an up-to-date one.  Only the regular file this run
+    // opened goes: never a device such as /dev/null, a symbolic link, or a
+    // file that has been put under the same name meanwhile.
+    if (outputId_.valid && idOfPath(outputName_, false) == outputId_)
+        std::remove(outputName_.c_str());
+    outputId_ = FileId();
+}
+
+// Ends the run with status 1.  Tables are released by the Run's destructor
+// once the exit reaches lex_run.
+void Run::fail()
+{
+    abandon();
     throw RunExit{1};
 }
 
@@ -67,6 +101,7 @@ void Run::errorAt(int line, const char* fmt, ...)
     sinks_.lexError(text, line);
     if (statistics_ == 1)
         statistics();
+    largeHint();
     fail();
 }
 
@@ -79,6 +114,7 @@ void Run::error(const char* fmt, ...)
     sinks_.lexError(text, currentLine());
     if (statistics_ == 1)
         statistics();
+    largeHint();
     fail();
 }
 
@@ -111,6 +147,18 @@ void Run::message(const char* fmt, ...)
     std::string text = vork::vformat(fmt, ap);
     va_end(ap);
     sinks_.message(text);
+}
+
+// A full table ended the run.  The line goes to the message list, not to
+// the error list: it is advice, and the error and warning counters stay
+// true to the specification.
+void Run::largeHint()
+{
+    if (!largeHint_)
+        return;
+    largeHint_ = false;
+    message("%s", tr("Try the large-tables mode (duq-lex --large, or \"Ve\xc4\xbek\xc3\xa9 tabu\xc4\xbeky\" in the IDE settings).",
+                     "Skuste rezim velkych tabuliek (duq-lex --large, alebo \"Velke tabulky\" v nastaveniach prostredia)."));
 }
 
 const char* Run::hint(long value, long reset, const char* en, const char* sk) const
@@ -164,8 +212,12 @@ int Run::execute(const std::string& skeleton, const std::string& spec, const std
 
     specName_ = spec;
     in_ = std::fopen(specName_.c_str(), "r");
-    if (!in_)
+    // A directory opens, and a device may never end: only a regular file
+    // is a specification.
+    specId_ = idOfStream(in_);
+    if (!in_ || !specId_.valid)
         error(tr("Can't read input file: %s", "Nemozno citat vstupny subor: %s"), specName_.c_str());
+    skeletonId_ = idOfPath(skeletonName_);
     if (specName_ != "stdin")
         message(tr("Parsing input file \"%s\"... ", "Analyza vstupneho suboru \"%s\"... "),
                 specName_.c_str());
@@ -173,18 +225,21 @@ int Run::execute(const std::string& skeleton, const std::string& spec, const std
     readChar();  // the initial newline leaves, the first character comes in
 
     bool ok = allocate(classPool_, 0) && allocate(packedPool_, limits_.packedClasses);
-    classPool_.reserve(kClassPoolSize);
+    classPool_.reserve(static_cast<size_t>(cap_.classPool));
     havePackedPool_ = ok;
     haveClassPool_ = true;
     haveDefinitionTables_ = true;
-    startListPool_.reserve(kStartListPoolSize);
+    startListPool_.reserve(static_cast<size_t>(cap_.startListPool));
     if (!ok)
         error("%s", tr("No free memory for starting actions", "Nedostatok volnej operacnej pamati"));
     startNames_.push_back("INITIAL");
 
-    if (parse() != 0) {
+    // A syntax error drops a rule; a scanner without it would be wrong, so
+    // the run fails once the parser has reported every error it found.
+    if (parse() != 0 || syntaxErrors_ > 0) {
         if (statistics_ == 1)
             this->statistics();
+        largeHint();
         fail();
     }
 

@@ -24,9 +24,15 @@ void Run::openOutput()
 {
     if (outFile_ || headerWritten_)
         return;
+    // Opening the specification or the skeleton for writing would empty it
+    // before it is read.
+    FileId existing = idOfPath(outputName_);
+    if (existing == specId_ || existing == skeletonId_)
+        error(tr("Can't open output file: %s", "Nemozno otvorit vystupny subor: \"%s\""), outputName_.c_str());
     outFile_ = std::fopen(outputName_.c_str(), "w");
     if (!outFile_)
         error(tr("Can't open output file: %s", "Nemozno otvorit vystupny subor: \"%s\""), outputName_.c_str());
+    outputId_ = idOfStream(outFile_);
     headerWritten_ = true;
     writeHeader();
 }
@@ -260,8 +266,7 @@ void Run::writeMatch()
         std::vector<int> reversed;
         if (!allocate(reversed, 257))
             error("%s", tr("No free memory for reversion char table", "Nedostatok volnej pamati na tvorbu tabuliek"));
-        for (int c = 0; c < 128; ++c)
-            reversed[ctable_[c]] = ctable_[match_[c]];
+        reversedMatch(reversed.data());
         for (int c = 0; c < charsetSize_; ++c) {
             out("0%-3o,", static_cast<unsigned>(reversed[c]));
             if (c % 8 == 7)
@@ -278,7 +283,7 @@ void Run::writeExtra()
     out("%s", kBlanks25);
     for (int i = 0; i < ruleCounter_; i += 8) {
         for (int r = i; r < i + 8; ++r)
-            out("%d, ", r < kContextRules ? contextRules_[r] : 0);
+            out("%d, ", r < static_cast<int>(contextRules_.size()) ? contextRules_[static_cast<size_t>(r)] : 0);
         out("\n%s", kBlanks25);
     }
     out("0\n");

@@ -18,6 +18,41 @@ void Run::buildMatchTable()
     match_[0] = 0;
     for (int c = 1; c < 128; ++c)
         match_[c] = firstOfClass[classNumber_[c] & 0377];
+
+    codes_.clear();
+    if (!translation_) {
+        for (int c = 1; c < 128; ++c)
+            codes_.push_back(c);
+        return;
+    }
+    bool used[257] = {};
+    for (int c = 1; c < 128; ++c)
+        used[ctable_[c]] = true;
+    for (int x = 0; x < 257; ++x)
+        if (used[x])
+            codes_.push_back(x);
+    reversedMatch(codeMatch_);
+}
+
+// yymatch of a translated scanner: for every code, the code of the class
+// representative of the last character that has it.  Codes no character
+// has stay 0.
+void Run::reversedMatch(int* out) const
+{
+    for (int c = 0; c < charsetSize_; ++c)
+        out[c] = 0;
+    for (int c = 0; c < 128; ++c)
+        out[ctable_[c]] = ctable_[match_[c]];
+}
+
+// Where a state compressed by character looks next for a code it does not
+// hold itself, the way the skeleton reads yymatch; the code itself when it
+// looks nowhere else.
+int Run::representative(int code) const
+{
+    if (!translation_)
+        return code < 128 ? match_[code] : code;
+    return code < charsetSize_ ? codeMatch_[code] : code;
 }
 
 namespace {
@@ -29,13 +64,32 @@ struct Transition {
 
 } // namespace
 
+// The transitions of one state are packed by input code, since that is
+// what the scanner looks up: with a %T table two characters of one code
+// are one input byte, and the plain tables give that byte the target of
+// the last of them (its slot is written last).  The transition list, the
+// compression by character and the fall-back states all work on those
+// codes, so optimised and plain tables scan alike on every input.
 void Run::packState(int s, const std::vector<int>& chars, const std::vector<int>& targets, bool hasClass)
 {
     const int n = static_cast<int>(chars.size());
     totalTransitions_ += n;
     std::vector<Transition> work;
-    for (int i = 0; i < n; ++i)
-        work.push_back({chars[i], targets[i]});
+    int target[257];
+    bool has[257] = {};
+    for (int i = 0; i < n; ++i) {
+        int code = chars[i];
+        if (translation_) {
+            code = ctable_[chars[i]];
+            if (code < 1)
+                std::printf("j %d nchar %d ctable.nch %d\n", i, chars[i], code);
+        }
+        target[code] = targets[i];
+        has[code] = true;
+    }
+    for (int x : codes_)
+        if (has[x])
+            work.push_back({x, target[x]});
 
     bool isCompressed = false;
     int fb = -1;
@@ -43,23 +97,23 @@ void Run::packState(int s, const std::vector<int>& chars, const std::vector<int>
 
     if (optimise_ == 1) {
         if (hasClass) {
-            int target[128];
-            bool has[128] = {};
-            for (int i = 0; i < n; ++i) {
-                target[chars[i]] = targets[i];
-                has[chars[i]] = true;
-            }
+            // A code may leave its slot out when the code the scanner asks
+            // next holds the same target; the codes asked next keep theirs.
+            bool asked[257] = {};
+            for (int x : codes_)
+                if (representative(x) != x)
+                    asked[representative(x)] = true;
             std::vector<Transition> kept;
-            for (int c = 1; c < 128; ++c) {
-                if (!has[c]) {
-                    kept.push_back({c, -1});
+            for (int x : codes_) {
+                if (!has[x]) {
+                    kept.push_back({x, -1});
                     continue;
                 }
-                int r = match_[c];
-                if (r == c || !has[r] || target[r] != target[c])
-                    kept.push_back({c, target[c]});
+                int r = representative(x);
+                if (r == x || asked[x] || !has[r] || target[r] != target[x])
+                    kept.push_back({x, target[x]});
             }
-            if (static_cast<int>(kept.size()) < n) {
+            if (kept.size() < work.size()) {
                 work = kept;
                 isCompressed = true;
                 compressed_[s] = 1;
@@ -89,10 +143,23 @@ void Run::packState(int s, const std::vector<int>& chars, const std::vector<int>
                     usable = false;
                 } else {
                     int it = nextState_[b + ii + 1];
-                    if (work[wi].t != it || work[wi].t == -1 || (isCompressed && match_[wc] != wc))
+                    if (work[wi].t != it || work[wi].t == -1 || (isCompressed && representative(wc) != wc))
                         ++diff;
                     ++wi;
                     ++ii;
+                }
+            }
+            // A plain state that falls back on a compressed one would find,
+            // for a code it has no transition on, the target of that code's
+            // representative there.
+            if (usable && !isCompressed && compressed_[i]) {
+                for (int x : codes_) {
+                    int r = representative(x);
+                    if (has[x] || r == x)
+                        continue;
+                    for (int j = 0; j < ilen; ++j)
+                        if (nchar_[b + j] == r && nextState_[b + j + 1] != -1)
+                            usable = false;
                 }
             }
             if (usable && diff < best && diff < ilen) {
@@ -113,7 +180,7 @@ void Run::packState(int s, const std::vector<int>& chars, const std::vector<int>
                     continue;
                 }
                 int it = nextState_[b + ii + 1];
-                if (w.t != it || w.t == -1 || (isCompressed && match_[w.c] != w.c))
+                if (w.t != it || w.t == -1 || (isCompressed && representative(w.c) != w.c))
                     stored.push_back(w);
             }
         }
@@ -128,14 +195,16 @@ void Run::packState(int s, const std::vector<int>& chars, const std::vector<int>
         transBase_[s] = -1;
         return;
     }
-    if (static_cast<long>(transUsed_) + k + 1 > limits_.transitions)
+    if (static_cast<long>(transUsed_) + k + 1 > limits_.transitions) {
+        capacity(limits_.transitions == defaults_.transitions);
         error(tr("Too many transitions %s", "Prilis vela prepojeni %s"),
-              hint(limits_.transitions, Limits::kTransitions, "\nTry using %a num", "\nSkuste pouzit '%a num'"));
+              hint(limits_.transitions, defaults_.transitions, "\nTry using %a num", "\nSkuste pouzit '%a num'"));
+    }
     int b = transUsed_;
     transBase_[s] = b;
     nextState_[b] = k;
     for (int i = 0; i < k; ++i) {
-        nchar_[b + i] = static_cast<unsigned char>(stored[i].c);
+        nchar_[b + i] = stored[i].c;
         nextState_[b + i + 1] = stored[i].t;
     }
     nchar_[b + k] = 0;
@@ -155,24 +224,21 @@ void Run::layout()
             continue;
         }
         int k = nextState_[b];
-        std::vector<int> code(static_cast<size_t>(k));
-        for (int j = 0; j < k; ++j) {
-            int c = nchar_[b + j];
-            code[j] = translation_ ? ctable_[c] : c;
-            if (translation_ && code[j] < 1)
-                std::printf("j %d nchar %d ctable.nch %d\n", j, c, code[j]);
-        }
+        std::vector<int> code(nchar_.begin() + b, nchar_.begin() + b + k);
         while (m + z < slots && verify_[m + z] != 0)
             ++m;
         int o = m + 1;
         for (;; ++o) {
-            if (o > slots - z)
+            if (o > slots - z) {
+                capacity(limits_.output == defaults_.output);
                 error("%s", translation_ ? "Full output table" : tr("Full output table", "Preplnenie vystupnej tabulky"));
+            }
             bool fits = true;
             for (int j = 0; j < k && fits; ++j) {
                 long slot = static_cast<long>(o) + code[j];
                 if (slot >= slots) {
                     // only a translated code of the set's size gets here
+                    capacity(limits_.output == defaults_.output);
                     error("%s", translation_ ? "Full output table" : tr("Full output table", "Preplnenie vystupnej tabulky"));
                 }
                 fits = verify_[slot] == 0;

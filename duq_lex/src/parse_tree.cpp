@@ -23,9 +23,11 @@ static bool twoOperands(int kind)
 
 int Run::node(int kind, int left, int right)
 {
-    if (nodesUsed_ >= limits_.nodes)
+    if (nodesUsed_ >= limits_.nodes) {
+        capacity(limits_.nodes == defaults_.nodes);
         error(tr("Parse tree too big %s", "Syntakticky strom je prilis velky %s"),
-              hint(limits_.nodes, Limits::kNodes, "\nTry using %e num", "\nPokuste sa pouzit '%e num'"));
+              hint(limits_.nodes, defaults_.nodes, "\nTry using %e num", "\nPokuste sa pouzit '%e num'"));
+    }
     int n = nodesUsed_++;
     kind_[n] = kind;
     left_[n] = left;

@@ -18,6 +18,10 @@ int Run::fetch()
     if (!in_)
         return kEof;
     int c = std::getc(in_);
+    // A read error must not pass for the end of the specification: the
+    // scanner would lack the rules after it.
+    if (c == EOF && std::ferror(in_))
+        error(tr("Can't read input file: %s", "Nemozno citat vstupny subor: %s"), specName_.c_str());
     if (c == '\r') {
         int d = std::getc(in_);
         if (d == '\n')
@@ -53,8 +57,10 @@ int Run::readChar()
 
 void Run::pushChar(int c)
 {
-    if (static_cast<int>(pushback_.size()) + 1 >= kPushbackSize)
+    if (static_cast<int>(pushback_.size()) + 1 >= cap_.pushback) {
+        capacity();
         error("%s", tr("Too many character pushed", "Pretecenie zasobnika"));
+    }
     pushback_.push_back(next_);
     next_ = c;
 }

@@ -4,7 +4,8 @@
 // parser of the rule grammar with its precedences (tightest first: postfix
 // operators, concatenation, repetition counts, ^ and $, |, start-condition
 // lists, /), including the points where that parser reduces by default
-// before it notices a syntax error, and its error recovery:
+// before it notices a syntax error, and its error recovery, which lets one
+// run report the errors of the whole specification (the run then fails):
 //  - an error inside a rule drops the rule up to its end (its rule number is
 //    reused by the next rule);
 //  - an error where a rule should begin ends the rules: the rest is still
@@ -57,7 +58,8 @@ private:
     }
     void checkDepth(size_t extra)
     {
-        if (base_ + st_.size() + extra > static_cast<size_t>(kParserStackSize)) {
+        if (base_ + st_.size() + extra > static_cast<size_t>(r_.cap_.parserStack)) {
+            r_.capacity();
             r_.message("%s", r_.tr("yacc stack overflow", "preplnenie Yacc zasobnika"));
             throw GiveUp();
         }
@@ -67,10 +69,16 @@ private:
         checkDepth(1);
         st_.push_back({sym, val});
     }
+    // Every syntax error fails the run, but only the first of a cluster is
+    // reported: until three tokens have been accepted after an error, a
+    // further one is most likely its echo.  The report is an error item
+    // with the line of the offending token, so that the error list can
+    // jump to it.
     void syntaxErrorLine()
     {
+        ++r_.syntaxErrors_;
         if (errFlag_ == 0)
-            r_.message("%s", r_.tr("syntax error", "syntakticka chyba"));
+            r_.sinks_.lexError(r_.tr("syntax error", "syntakticka chyba"), la_ == 0 ? -1 : r_.tokenLine_);
         errFlag_ = 3;
     }
 
@@ -182,11 +190,15 @@ int Parser::drain()
 
 void Parser::storeDefinition(const std::string& name, const std::string& text)
 {
-    if (r_.definitions_.size() + 1 >= static_cast<size_t>(kMaxDefinitions))
+    if (r_.definitions_.size() + 1 >= static_cast<size_t>(r_.cap_.maxDefinitions)) {
+        r_.capacity();
         r_.error("%s", r_.tr("Too many definitions", "Prilis vela definicii"));
+    }
     int need = static_cast<int>(name.size() + text.size()) + 2;
-    if (r_.definitionPoolUsed_ + need > kDefinitionPoolSize)
+    if (r_.definitionPoolUsed_ + need > r_.cap_.definitionPool) {
+        r_.capacity();
         r_.error("%s", r_.tr("Definitions too long", "Prilis dlha definicia"));
+    }
     r_.definitionPoolUsed_ += need;
     r_.definitions_.push_back({name, text});
 }

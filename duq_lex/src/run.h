@@ -57,35 +57,53 @@ enum NodeKind : int {
     N_CTXMARK,
 };
 
+// The large-tables mode multiplies every capacity that the generated file
+// does not fix by this.
+constexpr long kLargeFactor = 16;
+
 // Size limits settable by %e %p %n %a %o %k, with their default values.
 struct Limits {
     static constexpr long kNodes = 1000, kPositions = 2500, kStates = 500, kTransitions = 4000,
                           kOutput = 3000, kPackedClasses = 1000;
-    long nodes = kNodes;
-    long positions = kPositions;
-    long states = kStates;
-    long transitions = kTransitions;
-    long output = kOutput;
-    long packedClasses = kPackedClasses;
+    explicit Limits(long factor = 1)
+        : nodes(kNodes * factor), positions(kPositions * factor), states(kStates * factor),
+          transitions(kTransitions * factor), output(kOutput * factor), packedClasses(kPackedClasses * factor)
+    {
+    }
+    long nodes;
+    long positions;
+    long states;
+    long transitions;
+    long output;
+    long packedClasses;
 };
 
-// Fixed sizes of the reading phase.
-constexpr int kPushbackSize = 1000;
-constexpr int kTokenBufferSize = 1000;
-constexpr int kClassPoolSize = 1000;
-constexpr int kMaxDefinitions = 40;
-constexpr int kDefinitionPoolSize = 1000;
-constexpr int kMaxStartConditions = 256;
-constexpr int kStartNamePoolSize = 100;
-constexpr int kStartListPoolSize = 256;
-constexpr int kParserStackSize = 150;
-constexpr int kMaxStatePositions = 300;
-constexpr int kContextRules = 100;
-constexpr int kEof = -1;
+// Fixed capacities of the reading phase and of the automaton.
+struct Capacities {
+    explicit Capacities(int factor)
+        : pushback(1000 * factor), tokenBuffer(1000 * factor), classPool(1000 * factor),
+          maxDefinitions(40 * factor), definitionPool(1000 * factor), maxStartConditions(256 * factor),
+          startNamePool(100 * factor), startListPool(256 * factor), parserStack(150 * factor),
+          maxStatePositions(300 * factor), contextRules(100 * factor), tableCeiling((1L << 22) * factor)
+    {
+    }
+    int pushback;
+    int tokenBuffer;
+    int classPool;
+    int maxDefinitions;
+    int definitionPool;
+    int maxStartConditions;
+    int startNamePool;
+    int startListPool;
+    int parserStack;
+    int maxStatePositions;
+    int contextRules;
+    // Largest table a size directive may ask for; more counts as a failed
+    // allocation rather than an attempt to take the machine's memory.
+    long tableCeiling;
+};
 
-// Largest table a size directive may ask for; more counts as a failed
-// allocation rather than an attempt to take the machine's memory.
-constexpr long kMaxTableEntries = 1L << 22;
+constexpr int kEof = -1;
 
 struct Definition {
     std::string name;
@@ -94,7 +112,11 @@ struct Definition {
 
 class Run {
 public:
-    explicit Run(vork::Sinks& sinks) : sinks_(sinks) {}
+    Run(vork::Sinks& sinks, int large)
+        : sinks_(sinks), large_(large != 0), defaults_(large_ ? kLargeFactor : 1), cap_(large_ ? kLargeFactor : 1),
+          limits_(defaults_), contextRules_(static_cast<size_t>(cap_.contextRules), 0)
+    {
+    }
     ~Run();
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
@@ -112,11 +134,19 @@ public:
     int currentLine() const { return eof_ ? -1 : line_; }
     // The "\nTry using %x num" hint while a limit still has its default.
     const char* hint(long value, long reset, const char* en, const char* sk) const;
+    // Marks the error about to be reported as a full table that the
+    // large-tables mode would make bigger (false: the specification sized
+    // it itself); the run then names that mode after the error.
+    void capacity(bool grows = true) { largeHint_ = grows && !large_; }
+    void largeHint();
     // Zero-filled table of n entries; false (after the calloc warning) when
     // it cannot be had.
     template <class T> bool allocate(std::vector<T>& v, long n);
     void statistics();
     [[noreturn]] void fail();
+    // Closes every stream and removes the output this run created or
+    // truncated, so that a failed run never leaves a partial scanner behind.
+    void abandon();
 
     // ---- reader (reader.cpp) ---------------------------------------------
     int readChar();
@@ -190,6 +220,10 @@ public:
 
     // ---- run state ---------------------------------------------------------
     vork::Sinks& sinks_;
+    const bool large_;
+    const Limits defaults_;  // what the size directives start from
+    const Capacities cap_;
+    bool largeHint_ = false;
     int slovak_ = 0;
     int statistics_ = 0;
     int optimise_ = 1;
@@ -197,6 +231,16 @@ public:
     std::FILE* in_ = nullptr;
     std::FILE* outFile_ = nullptr;
     std::FILE* skeleton_ = nullptr;
+    // Identity of the files this run reads and of the output it opened; the
+    // output is removed on failure only while it is still that regular file.
+    struct FileId {
+        bool valid = false;
+        unsigned long long dev = 0, ino = 0;
+        bool operator==(const FileId& o) const { return valid && o.valid && dev == o.dev && ino == o.ino; }
+    };
+    FileId specId_, skeletonId_, outputId_;
+    static FileId idOfPath(const std::string& name, bool followLinks = true);
+    static FileId idOfStream(std::FILE* f);
     Limits limits_;
     int section_ = 1;
 
@@ -205,6 +249,7 @@ public:
     std::vector<int> pushback_;
     int line_ = 0;
     int lineStart_ = 0;  // line of the last line read line-wise
+    int tokenLine_ = 0;  // line where the last token of the scanner began
     bool eof_ = false;
     long expansions_ = 0;  // definition expansions since the last file character
 
@@ -238,7 +283,7 @@ public:
     bool haveDefinitionTables_ = false;
     std::vector<std::string> startNames_;
     int startNamePoolUsed_ = 0;
-    std::vector<unsigned char> startListPool_;
+    std::vector<int> startListPool_;  // lists of start condition + 1, each ended by 0
     std::vector<unsigned char> classPool_;  // class texts, each ended by 0
     bool haveClassPool_ = false;
     bool classMarks_[128] = {};
@@ -261,6 +306,7 @@ public:
     // parser
     int lookahead_ = -1;
     int errFlag_ = 0;
+    int syntaxErrors_ = 0;  // reported or not: any of them fails the run
 
     // automaton
     std::vector<unsigned char> marks_;
@@ -273,15 +319,22 @@ public:
     int highestState_ = 0;
     int stopCounter_ = 1;
     std::vector<int> stopOffset_;
-    unsigned char contextRules_[kContextRules] = {};
+    std::vector<unsigned char> contextRules_;
     int currentState_ = 0;
 
     // packing
     int match_[128] = {};
+    // The scanner looks transitions up by input code: the character itself,
+    // or its %T number.  codes_ are the codes that characters 1..127 have,
+    // ascending; codeMatch_ is the representative that yymatch gives a code.
+    std::vector<int> codes_;
+    int codeMatch_[257] = {};
+    void reversedMatch(int* out) const;
+    int representative(int code) const;
     std::vector<int> transBase_, fallback_;
     std::vector<unsigned char> compressed_;
     std::vector<int> nextState_;
-    std::vector<unsigned char> nchar_;
+    std::vector<int> nchar_;  // input codes, up to the %T size
     int transUsed_ = 0;
     long totalTransitions_ = 0;
     std::vector<int> verify_, advance_, outputBase_;
@@ -292,7 +345,7 @@ template <class T> bool Run::allocate(std::vector<T>& v, long n)
 {
     v.clear();
     v.shrink_to_fit();
-    if (n < 0 || n > kMaxTableEntries) {
+    if (n < 0 || n > cap_.tableCeiling) {
         warning("%s", tr("OOPS - calloc returns NULL", "Problem - 'calloc' vratil 'NULL'"));
         return false;
     }

@@ -5,6 +5,7 @@
 // output, and keeps the character class numbering up to date.
 #include "run.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -75,6 +76,7 @@ int Run::scanDefinitions()
 {
     if (pendingDefinitionText_) {
         pendingDefinitionText_ = false;
+        tokenLine_ = lineStart_;
         if (pendingNoTranslation_)
             warningAt(lineStart_, "%s",
                       tr("No translation given - null string assumed",
@@ -96,6 +98,7 @@ int Run::scanDefinitions()
             out("\n");
             continue;
         }
+        tokenLine_ = lineStart_;
         if (!line.empty() && line[0] == '%') {
             if (line.size() > 1 && line[1] == '%') {
                 beginRulesSection();
@@ -193,11 +196,15 @@ void Run::startConditions(const std::string& line)
         size_t end = line.find_first_of(" \t,", i);
         std::string name = line.substr(i, end == std::string::npos ? std::string::npos : end - i);
         i = end;
-        if (static_cast<int>(startNames_.size()) + 1 >= kMaxStartConditions)
+        if (static_cast<int>(startNames_.size()) + 1 >= cap_.maxStartConditions) {
+            capacity();
             errorAt(lineStart_, "%s", tr("Too many start conditions", "Privela 'start' podmienok"));
+        }
         out("# define %s %d\n", name.c_str(), 2 * static_cast<int>(startNames_.size()));
-        if (startNamePoolUsed_ + static_cast<int>(name.size()) + 1 > kStartNamePoolSize)
+        if (startNamePoolUsed_ + static_cast<int>(name.size()) + 1 > cap_.startNamePool) {
+            capacity();
             errorAt(lineStart_, "%s", "Start conditions too long");
+        }
         startNamePoolUsed_ += static_cast<int>(name.size()) + 1;
         startNames_.push_back(name);
     }
@@ -348,7 +355,7 @@ int Run::scanString()
         }
         if (next_ == kEof)
             break;
-        if (text.size() >= static_cast<size_t>(kTokenBufferSize - 1)) {
+        if (text.size() >= static_cast<size_t>(cap_.tokenBuffer - 1)) {
             warning("%s", tr("String too long", "Prilis dlhy retazec"));
             break;
         }
@@ -376,8 +383,10 @@ int Run::storeClassText(const std::string& text, const char* enFull, const char*
             if (std::memcmp(&classPool_[pos], text.c_str(), len) == 0)
                 return static_cast<int>(pos);
     }
-    if (classPool_.size() + len > static_cast<size_t>(kClassPoolSize))
+    if (classPool_.size() + len > static_cast<size_t>(cap_.classPool)) {
+        capacity();
         error("%s", tr(enFull, skFull));
+    }
     int pos = static_cast<int>(classPool_.size());
     classPool_.insert(classPool_.end(), text.begin(), text.end());
     classPool_.push_back(0);
@@ -497,7 +506,7 @@ int Run::scanClass()
 
 int Run::scanStartList()
 {
-    std::string list;
+    std::vector<int> list;
     for (;;) {
         std::string name;
         while (next_ != ',' && next_ != '>' && next_ != '\n' && next_ != kEof)
@@ -515,7 +524,7 @@ int Run::scanStartList()
                 break;
             }
         if (found >= 0)
-            list.push_back(static_cast<char>(found + 1));
+            list.push_back(found + 1);
         else
             warning(tr("Undefined start condition %s", "Nebola definovana podmienka 'start' %s"), name.c_str());
         if (next_ == ',') {
@@ -529,15 +538,19 @@ int Run::scanStartList()
     // Share an equal list already stored.
     size_t pos = 0;
     while (pos < startListPool_.size()) {
-        size_t len = std::strlen(reinterpret_cast<const char*>(&startListPool_[pos]));
-        if (len == list.size() && std::memcmp(&startListPool_[pos], list.data(), len) == 0) {
+        size_t len = 0;
+        while (startListPool_[pos + len] != 0)
+            ++len;
+        if (len == list.size() && std::equal(list.begin(), list.end(), startListPool_.begin() + static_cast<long>(pos))) {
             tokenPool_ = static_cast<int>(pos);
             return T_STARTLIST;
         }
         pos += len + 1;
     }
-    if (startListPool_.size() + list.size() + 1 > static_cast<size_t>(kStartListPoolSize))
+    if (startListPool_.size() + list.size() + 1 > static_cast<size_t>(cap_.startListPool)) {
+        capacity();
         error("%s", tr("Too many start conditions used", "Bolo pouzitych privela 'start' podmienok"));
+    }
     tokenPool_ = static_cast<int>(startListPool_.size());
     startListPool_.insert(startListPool_.end(), list.begin(), list.end());
     startListPool_.push_back(0);
@@ -701,6 +714,8 @@ int Run::scanRules()
             copyRemainingLines();
             return ret(0);
         }
+        // A newline has already advanced the count; it ends its own line.
+        tokenLine_ = c == '\n' ? line_ - 1 : line_;
         int t = -1;
         switch (c) {
         case '"':
@@ -799,7 +814,7 @@ int Run::scanRules()
                 }
                 // A definition that names itself would expand forever
                 // without reading the file; it ends like a full stack.
-                if (++expansions_ > kPushbackSize)
+                if (++expansions_ > cap_.pushback)
                     error("%s", tr("Too many character pushed", "Pretecenie zasobnika"));
                 pushString(def->text);
                 continue;

@@ -13,8 +13,7 @@ public:
     int lexRun(Sinks& sinks, const std::string& skeletonFile, const std::string& specFile,
                const std::string& outputFile, int slovak, int statistics, int optimise, int large) override
     {
-        (void)large;
-        return duq_lex::lex_run(sinks, skeletonFile, specFile, outputFile, slovak, statistics, optimise);
+        return duq_lex::lex_run(sinks, skeletonFile, specFile, outputFile, slovak, statistics, optimise, large);
     }
     int yaccRun(Sinks& sinks, const std::string& skeletonFile, const std::string& grammarFile,
                 const std::string& outputFile, int debug, int* tokenCountOut, int slovak,

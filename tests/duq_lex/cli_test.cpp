@@ -30,6 +30,8 @@ TEST(Cli, OptionsAndExitStatus)
     TempDir dir;
     dir.write("calc.l", "%%\na\t;\n");
     dir.write("bad.l", "%%\na\t{ x;\n");
+    dir.write("big.l", "%%\na{1000}\t;\n");
+    dir.write("syn.l", "%%\na\t;\nb)\t;\n");
     dir.write("skel", "/* skeleton */\n");
     struct Case {
         std::string args;
@@ -47,6 +49,13 @@ TEST(Cli, OptionsAndExitStatus)
         {"calc.l", 0, "Analyzer written to  \"lexyy.cpp\".", ""},
         {"-k skel -o out.c --slovak --stats --no-optimise calc.l", 0, "STATISTICKE INFORMACIE :", ""},
         {"-k skel -o bad.c bad.l", 1, "", "[DUQ - LEX Chyba] bad.l(2): Action does not terminate\n"},
+        {"-k skel -o syn.c syn.l", 1, "", "[DUQ - LEX Chyba] syn.l(3): syntax error\n"},
+        {"-k skel -o syn.c --slovak syn.l", 1, "", "[DUQ - LEX Chyba] syn.l(3): syntakticka chyba\n"},
+        {"-k skel -o dir.c .", 1, "", "[DUQ - LEX Chyba] .(0): Can't read input file: .\n"},
+        // the tree of a{1000} does not fit the default 1000 nodes
+        {"-k skel -o big.c big.l", 1, "\nTry the large-tables mode (duq-lex --large, or", "Parse tree too big"},
+        {"-k skel -o big.c --large big.l", 0, "Analyzer written to  \"big.c\".", ""},
+        {"--help", 0, "--large", ""},
         {"-k nothere calc.l", 1, "", "[DUQ - LEX Chyba] calc.l(0): Lex driver , file: nothere, not found \n"},
     };
     for (const Case& c : cases) {

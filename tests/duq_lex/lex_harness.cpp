@@ -55,26 +55,27 @@ std::string withoutDateLine(const std::string& text)
 }
 
 Result runIn(const TempDir& dir, const std::string& skeleton, const std::string& spec, const std::string& output,
-             int slovak, int statistics, int optimise)
+             int slovak, int statistics, int optimise, int large)
 {
     std::filesystem::path back = std::filesystem::current_path();
     std::filesystem::current_path(dir.path(""));
     Capture sinks;
     Result r;
-    r.status = duq_lex::lex_run(sinks, skeleton, spec, output, slovak, statistics, optimise);
+    r.status = duq_lex::lex_run(sinks, skeleton, spec, output, slovak, statistics, optimise, large);
     std::filesystem::current_path(back);
     r.output = readFile(dir.path(output));
+    r.outputExists = std::filesystem::exists(dir.path(output));
     r.messages = sinks.messages;
     r.errors = sinks.errors;
     return r;
 }
 
-Result generate(const std::string& spec, int slovak, int statistics, int optimise)
+Result generate(const std::string& spec, int slovak, int statistics, int optimise, int large)
 {
     TempDir dir;
     dir.write("x.l", spec);
     dir.write("skel", "/* skeleton */\n");
-    return runIn(dir, "skel", "x.l", "x.c", slovak, statistics, optimise);
+    return runIn(dir, "skel", "x.l", "x.c", slovak, statistics, optimise, large);
 }
 
 namespace {

@@ -44,17 +44,18 @@ public:
 struct Result {
     int status = -1;
     std::string output;  // the generated file
+    bool outputExists = false;
     std::vector<std::string> messages, errors;
 };
 
 // Runs lex_run with `dir` as the current directory and the names relative
 // to it, the way the IDE calls it from the project directory.
 Result runIn(const TempDir& dir, const std::string& skeleton, const std::string& spec, const std::string& output,
-             int slovak = 0, int statistics = 0, int optimise = 1);
+             int slovak = 0, int statistics = 0, int optimise = 1, int large = 0);
 
 // Writes `spec` to x.l next to a one-line stand-in skeleton "skel" and runs
 // lex_run on them into x.c.
-Result generate(const std::string& spec, int slovak = 0, int statistics = 0, int optimise = 1);
+Result generate(const std::string& spec, int slovak = 0, int statistics = 0, int optimise = 1, int large = 0);
 
 // The generated tables, read back from the text, and a matcher that follows
 // the table conventions the skeleton relies on.

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 using namespace lextest;
 
@@ -76,6 +77,7 @@ TEST(Messages, FilesThatCannotBeUsed)
     dir.write("x.l", "%%\na\t;\n");
     dir.write("stdin", "%%\na\t;\n");
     dir.write("skel", "\n");
+    std::filesystem::create_directory(dir.path("sub"));
     struct Case {
         const char *skel, *spec, *out;
         int slovak, status;
@@ -90,6 +92,9 @@ TEST(Messages, FilesThatCannotBeUsed)
         {"skel", "nospec.l", "x.c", 1, 1, "E Nemozno citat vstupny subor: nospec.l @0", false},
         {"skel", "x.l", "/dev/full", 0, 1, "E Can't open output file: /dev/full @-1", true},
         {"skel", "x.l", "no/dir.c", 1, 1, "E Nemozno otvorit vystupny subor: \"no/dir.c\" @2", true},
+        // a directory opens, but it is no specification
+        {"skel", "sub", "x.c", 0, 1, "E Can't read input file: sub @0", false},
+        {"skel", "sub", "x.c", 1, 1, "E Nemozno citat vstupny subor: sub @0", false},
         // the name "stdin" is read like any other file, without a parsing line
         {"skel", "stdin", "x.c", 0, 0, "", false},
     };
@@ -103,6 +108,60 @@ TEST(Messages, FilesThatCannotBeUsed)
         });
         EXPECT_EQ(parsed, c.parses);
     }
+}
+
+// make takes a newer scanner for an up-to-date one, so a failed run removes
+// the output it created or emptied, and nothing else.
+TEST(Messages, AFailedRunRemovesOnlyTheOutputItOpened)
+{
+    TempDir dir;
+    dir.write("x.l", "%%\na\t;\n");
+    dir.write("action.l", "%%\na\t;\nb\t{ x;\n");
+    dir.write("syntax.l", "%%\na)\t;\n");
+    dir.write("states.l", "%n 3\n%%\na\t;\nb\t;\n");
+    dir.write("skel", "/* skeleton */\n");
+    std::filesystem::create_directory(dir.path("sub"));
+    std::filesystem::create_symlink("real.c", dir.path("link.c"));
+    struct Case {
+        const char *skel, *spec, *out;
+        bool kept;  // the earlier file named by out is still there, unchanged
+    };
+    const Case cases[] = {
+        // failures after the output was opened
+        {"skel", "action.l", "x.c", false},
+        {"skel", "syntax.l", "x.c", false},
+        {"skel", "states.l", "x.c", false},
+        // failures before it was opened
+        {"none", "x.l", "x.c", true},
+        {"skel", "nospec.l", "x.c", true},
+        {"skel", "sub", "x.c", true},
+        // the output names the specification or the skeleton: neither is emptied
+        {"skel", "x.l", "x.l", true},
+        {"skel", "x.l", "skel", true},
+        // written through a link: the link is not this run's to remove
+        {"skel", "action.l", "link.c", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.skel) + " " + c.spec + " " + c.out);
+        std::string before = c.out == std::string("x.c") ? "old scanner\n" : readFile(dir.path(c.out));
+        if (c.out == std::string("x.c"))
+            dir.write("x.c", before);
+        if (c.out == std::string("link.c")) {
+            before = "old scanner\n";
+            dir.write("real.c", before);
+        }
+        Result r = runIn(dir, c.skel, c.spec, c.out);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.outputExists, c.kept);
+        if (c.kept && c.out != std::string("link.c")) {
+            EXPECT_EQ(r.output, before);
+        }
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.path("link.c")));
+    // and a successful run keeps what it wrote
+    Result ok = runIn(dir, "skel", "x.l", "x.c");
+    EXPECT_EQ(ok.status, 0);
+    EXPECT_NE(ok.output.find("/* skeleton */"), std::string::npos);
 }
 
 TEST(Messages, WarningsAndErrorsOfTheSpecification)
@@ -154,22 +213,46 @@ TEST(Messages, WarningsAndErrorsOfTheSpecification)
     }
 }
 
-TEST(Messages, SyntaxErrorDropsTheRuleAndReusesItsNumber)
+// A syntax error is an error item with its line; the parser recovers, so
+// one run reports the errors of the whole specification, and the run fails
+// without the success lines and without leaving a scanner behind.
+TEST(Messages, SyntaxErrorsAreErrorItemsAndFailTheRun)
 {
-    for (int slovak : {0, 1}) {
-        SCOPED_TRACE(slovak);
-        Result r = generate("%%\na)\tone();\nb\ttwo();\n", slovak);
-        EXPECT_EQ(r.status, 0);
-        EXPECT_EQ(std::count(r.messages.begin(), r.messages.end(), slovak ? "syntakticka chyba" : "syntax error"), 1);
-        EXPECT_TRUE(r.errors.empty());
-        // the dropped rule's case label is written again for the next rule
-        EXPECT_NE(r.output.find("case 1:\none();\nbreak;\ncase 1:\ntwo();\nbreak;\n"), std::string::npos);
-        Tables t = Tables::parse(r.output);
-        EXPECT_EQ(t.longest("b").first, 1);
-        EXPECT_EQ(t.longest("a").first, 0);
+    struct Case {
+        const char* spec;
+        std::vector<int> lines;  // one "syntax error" item per line
+    };
+    const Case cases[] = {
+        {"%%\na)\tone();\nb\ttwo();\n", {2}},
+        // recovered after the first rule, the next bad rule is reported too
+        {"%%\na)\tone();\nb\ttwo();\nc(\tthree();\nd\t;\n", {2, 4}},
+        // an unclosed group is noticed at the end of its line
+        {"%%\nab(\n", {2}},
+        // where a rule should begin: the rest yields no rules
+        {"%%\na\t;\n*b\t;\nc)\t;\n", {3}},
+        // the definitions never end
+        {"D x\n", {-1}},
+        // the input ends while the parser recovers
+        {"%%\na)b", {2}},
+    };
+    for (const Case& c : cases) {
+        for (int slovak : {0, 1}) {
+            SCOPED_TRACE(std::string(c.spec) + (slovak ? " (sk)" : " (en)"));
+            Result r = generate(c.spec, slovak, 1);
+            EXPECT_EQ(r.status, 1);
+            std::vector<std::string> want;
+            for (int line : c.lines)
+                want.push_back(std::string(slovak ? "E syntakticka chyba @" : "E syntax error @") + std::to_string(line));
+            EXPECT_EQ(r.errors, want);
+            EXPECT_FALSE(r.outputExists);
+            ASSERT_FALSE(r.messages.empty());
+            EXPECT_TRUE(contains(r.messages, slovak ? "STATISTICKE INFORMACIE :" : "STATISTICS:"));
+            for (const std::string& m : r.messages) {
+                EXPECT_EQ(m.find("written"), std::string::npos) << m;
+                EXPECT_EQ(m.find("zapisany"), std::string::npos) << m;
+                EXPECT_EQ(m.find("Everything went OK"), std::string::npos) << m;
+                EXPECT_EQ(m.find("Vsetko prebehlo"), std::string::npos) << m;
+            }
+        }
     }
-    // input that ends during the recovery ends the run
-    Result r = generate("%%\na)b");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(contains(r.messages, "syntax error"));
 }

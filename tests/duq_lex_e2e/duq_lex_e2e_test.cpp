@@ -177,6 +177,16 @@ y	{ printf("Y"); }
          "[Bb]\t{ printf(\"B\"); }\n"
          "\\n\t{ printf(\"NL\"); }\n",
          "", "\x01\xc8\x03\x01\x01\x05\x03"s, "A1BNLA2oNL"},
+        // A and a share a code but not a rule.  The byte is the code; the
+        // plain tables give it the target of a, the later character, and
+        // the optimised ones must too, also where a line-start state falls
+        // back on the state that differs from it only in A.
+        {"translation_table_code_of_distinct_characters", "%T\n1\tAa\n2\tBb\n3\t\\n\n%T\n",
+         "^A\t{ printf(\"3\"); }\n"
+         "A\t{ printf(\"1\"); }\n"
+         "a\t{ printf(\"2\"); }\n"
+         "\\n\t{ printf(\"N\"); }\n",
+         "", "\x01\x03\x01\x01\x03"s, "2N22N"},
         {"bytes_above_127_and_nul", "",
          "[a-z]+\t{ printf(\"w(%s)\", yytext); }\n",
          "", "ab\xe9\xff" "cd\x80\0e\n"s, "w(ab)\xe9\xffw(cd)\x80\0w(e)\n"s},
@@ -238,6 +248,27 @@ std::vector<Param> allParams()
         p.push_back({i, false});
     }
     return p;
+}
+
+// A scanner whose tables only the large-tables mode can hold (over 500
+// states, over 1000 tree nodes) still scans, with either kind of tables.
+TEST(LexE2ELarge, ScannerOfTheLargeTablesMode)
+{
+    std::string rules;
+    for (char c : std::string("abcd"))
+        rules += std::string(1, c) + "{150}\t{ printf(\"" + static_cast<char>(c - 32) + "\"); }\n";
+    const std::string spec = std::string(kPrologue) + "%%\n" + rules + "%%\n" + kDefaultUser;
+    for (bool optimise : {true, false}) {
+        SCOPED_TRACE(optimise);
+        e2e::TempDir dir;
+        EXPECT_NE(e2e::buildScanner(dir, spec, optimise), "");
+        ASSERT_EQ(e2e::buildScanner(dir, spec, optimise, "--large"), "");
+        std::string a(150, 'a'), d(150, 'd');
+        e2e::RunResult r = e2e::runScanner(dir, {}, d + a + "\n" + a.substr(1) + "\n");
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(r.out, "DA\n" + a.substr(1) + "\n");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, LexE2E, ::testing::ValuesIn(allParams()),

@@ -49,11 +49,11 @@ std::string binPath(const std::string& name)
     return std::string(VORK_BIN_DIR) + "/" + name;
 }
 
-std::string buildScanner(const TempDir& dir, const std::string& spec, bool optimise)
+std::string buildScanner(const TempDir& dir, const std::string& spec, bool optimise, const std::string& options)
 {
     writeFile(dir.file("spec.l"), spec);
     const std::string cd = "cd '" + dir.path() + "' && ";
-    std::string gen = cd + "'" + binPath("duq-lex") + "'" + (optimise ? "" : " --no-optimise") +
+    std::string gen = cd + "'" + binPath("duq-lex") + "'" + (optimise ? "" : " --no-optimise") + " " + options +
                       " -o lexyy.cpp spec.l >gen.log 2>&1";
     if (runShell(gen) != 0) return "duq-lex failed:\n" + readFile(dir.file("gen.log"));
     return compileScanner(dir);

@@ -35,9 +35,11 @@ struct RunResult {
 };
 
 // Writes `spec` as spec.l in dir, generates lexyy.cpp (with --no-optimise
-// when optimise is false) and compiles it to lexyy.exe.  Returns "" on
-// success, else what went wrong with the tools' own output.
-std::string buildScanner(const TempDir& dir, const std::string& spec, bool optimise);
+// when optimise is false, and the further duq-lex options) and compiles it
+// to lexyy.exe.  Returns "" on success, else what went wrong with the
+// tools' own output.
+std::string buildScanner(const TempDir& dir, const std::string& spec, bool optimise,
+                         const std::string& options = "");
 
 // Compiles dir/lexyy.cpp to lexyy.exe (with the sanitizers).  "" on
 // success, else the compiler's output.
