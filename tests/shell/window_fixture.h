@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 
+#include <cstdlib>
 #include <functional>
 #include <memory>
 
@@ -37,6 +38,8 @@ protected:
         window = std::make_unique<TForm_Main>(prompter, vork::ConfigFile(dir / "config"));
         window->setSkeletons(vork::SkeletonPaths::inDirectory(VORK_BIN_DIR));
         window->configuration().cCompilerPath = std::string(VORK_BIN_DIR) + "/vork-cc";
+        window->resize(1100, 720);
+        window->show();
     }
     void TearDown() override
     {
@@ -65,6 +68,17 @@ protected:
             QApplication::processEvents(QEventLoop::AllEvents, 20);
         }
         return true;
+    }
+
+    // With VORK_SHOTS_DIR set (scripts/screenshots.sh), saves the window
+    // as it looks now: the pictures of the user guide and the README.
+    void shot(const char* name) const
+    {
+        const char* dirName = std::getenv("VORK_SHOTS_DIR");
+        if (!dirName || !*dirName)
+            return;
+        QApplication::processEvents();
+        window->grab().save(QString::fromLocal8Bit(dirName) + "/" + name + ".png");
     }
 
     bool idle() const { return !window->project() || !window->project()->busy(); }

@@ -120,6 +120,8 @@ TEST_F(WindowTest, F9MakesAndRunsAndTheOutputShowsUnderExe)
     EXPECT_EQ(items(window->taskListExe()).first(), "7");
     EXPECT_EQ(window->windowTitle(), before);
     EXPECT_TRUE(vork::test::exists(dir / "calc.exe"));
+    window->pageCtrl()->setCurrentIndex(1);
+    shot("main-window");
 }
 
 TEST_F(WindowTest, ABrokenGrammarsErrorJumpsToItsLine)
@@ -154,6 +156,7 @@ TEST_F(WindowTest, ABrokenGrammarsErrorJumpsToItsLine)
     EXPECT_EQ(page->editor()->textCursor().blockNumber(), badLine - 1);
     EXPECT_EQ(page->editor()->textCursor().positionInBlock(), 0);
     EXPECT_EQ(window->statusText(0), QString("\t[%1 : 1]").arg(badLine));
+    shot("error-jump");
 
     // An item past the table, or one without a line, moves nothing.
     window->showFile(QString::fromStdString(dir / "calc.l"));
@@ -191,6 +194,7 @@ TEST_F(WindowTest, ADebugRunStopsStepsAndEndsThroughTheWindow)
     ASSERT_TRUE(waitFor([&] {
         return window->windowTitle().endsWith("[Zastaveny]") && !panel->Label2x->text().isEmpty();
     }));
+    shot("debug-stopped");
 
     ASSERT_TRUE(window->runCommand("HM_BezKrok"));
     ASSERT_TRUE(waitFor([&] { return idle(); }));
