@@ -18,6 +18,7 @@ struct Configuration {
     bool syntaxColouring = false;
     std::string fontName = "Courier New";
     int fontSize = 8;
+    bool largeTables = false;
 };
 
 constexpr const char* kConfigFileName = "konfig.ide";
