@@ -108,6 +108,7 @@ FindDialog::FindDialog(QWidget* parent) : QDialog(parent)
     setModal(false);
     hladanyText = new QLineEdit(this);
     hladanyText->setObjectName(QStringLiteral("hladanyText"));
+    hladanyText->setMinimumWidth(220);
     velkePismena = new QCheckBox(QStringLiteral("Rozlišovať veľké a malé písmená"), this);
     velkePismena->setObjectName(QStringLiteral("velkePismena"));
     celeSlova = new QCheckBox(QStringLiteral("Len celé slová"), this);

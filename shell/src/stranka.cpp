@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QHash>
 #include <QPalette>
 #include <QSaveFile>
@@ -185,6 +186,8 @@ TStranka::TStranka(QTabWidget* owner, Prompter& prompter, const QFont& font)
     editor_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     editor_->setTabChangesFocus(false);
     editor_->setFont(font);
+    // Tab stops every eight characters, as the sources were laid out.
+    editor_->setTabStopDistance(QFontMetricsF(editor_->font()).horizontalAdvance(QLatin1Char(' ')) * 8);
     // Keep the selection as visible without the focus as with it: a find
     // from the non-modal dialog selects text while the dialog has the focus.
     QPalette palette = editor_->palette();

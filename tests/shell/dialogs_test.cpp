@@ -85,7 +85,7 @@ TEST(SettingsDialog, FontSizeText)
     }
 }
 
-struct SettingsFixture : ::testing::Test {
+struct SettingsDialogs : ::testing::Test {
     ScriptedPrompter prompter;
     Tdialog_nastavenie_C dialog{prompter};
     Configuration config;
@@ -103,19 +103,21 @@ struct SettingsFixture : ::testing::Test {
     }
 };
 
-TEST_F(SettingsFixture, ShowsTheConfiguration)
+TEST_F(SettingsDialogs, OkWithoutChangesKeepsEverything)
 {
-    EXPECT_EQ(dialog.windowTitle(), "Nastavenia ...");
-    EXPECT_EQ(dialog.cesta_k_C->currentText(), "/usr/bin/old-cc");
-    EXPECT_TRUE(dialog.CheckBoxLexOptim->isChecked());
-    EXPECT_FALSE(dialog.CheckBoxLexStat->isChecked());
-    EXPECT_TRUE(dialog.CheckBoxSlov->isChecked());
-    EXPECT_FALSE(dialog.CheckBoxVelke->isChecked());
-    EXPECT_EQ(dialog.FontName->text(), "Courier New");
-    EXPECT_EQ(dialog.BoxFontSize->text(), "8");
+    const Configuration others{"cc2", false, true, false, true, "Mono", 13, true};
+    for (const Configuration& c : {config, others}) {
+        dialog.fill(c);
+        Configuration taken;
+        taken.syntaxColouring = c.syntaxColouring; // not the dialog's
+        QString error;
+        ASSERT_TRUE(dialog.takeInto(taken, &error));
+        EXPECT_EQ(serializeConfiguration(taken), serializeConfiguration(c));
+        EXPECT_EQ(taken.largeTables, c.largeTables);
+    }
 }
 
-TEST_F(SettingsFixture, OkTakesEverythingInOrderUntilABadSize)
+TEST_F(SettingsDialogs, OkTakesEverythingInOrderUntilABadSize)
 {
     struct Case {
         const char* size;
@@ -147,7 +149,7 @@ TEST_F(SettingsFixture, OkTakesEverythingInOrderUntilABadSize)
     }
 }
 
-TEST_F(SettingsFixture, BrowseAndFontButtons)
+TEST_F(SettingsDialogs, BrowseAndFontButtons)
 {
     prompter.files = {"/usr/local/bin/cc9"};
     QTest::mouseClick(dialog.Button1, Qt::LeftButton);
@@ -175,7 +177,7 @@ TEST_F(SettingsFixture, BrowseAndFontButtons)
     EXPECT_EQ(dialog.BoxFontSize->text(), "14");
 }
 
-struct ProjectFixture : ::testing::Test {
+struct ProjectDialogs : ::testing::Test {
     QTemporaryDir dir;
     FixedAnswerUi ui{FixedAnswerUi::Answer::Yes, nullptr};
     std::unique_ptr<Projekt> project;
@@ -188,7 +190,7 @@ struct ProjectFixture : ::testing::Test {
     }
 };
 
-TEST_F(ProjectFixture, SettingsFollowTheFirstBox)
+TEST_F(ProjectDialogs, SettingsFollowTheFirstBox)
 {
     Tnastav_proj dialog(prompter);
     dialog.fill(*project);
@@ -224,7 +226,7 @@ TEST_F(ProjectFixture, SettingsFollowTheFirstBox)
     EXPECT_EQ(project->getCSource(), project->parserOutputFile());
 }
 
-TEST_F(ProjectFixture, RemoveListsBareNamesInOrder)
+TEST_F(ProjectDialogs, RemoveListsBareNamesInOrder)
 {
     for (const char* name : {"sub/b.c", "a.c", "x.h"})
         ASSERT_TRUE(project->addFile(dir.filePath(name).toStdString()));
