@@ -1,0 +1,429 @@
+#include "vork/shell/stranka.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QHash>
+#include <QPalette>
+#include <QSaveFile>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+#include <cstdlib>
+
+namespace vork::shell {
+
+namespace {
+
+// Windows-1250 bytes 0x80..0xFF.  The five bytes the code page leaves
+// unassigned (81, 83, 88, 90, 98) take the C1 control of the same number,
+// so that every byte reads as a character of its own and writes back.
+constexpr char16_t kWindows1250High[128] = {
+    0x20AC, 0x0081, 0x201A, 0x0083, 0x201E, 0x2026, 0x2020, 0x2021, // 80
+    0x0088, 0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179, // 88
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 90
+    0x0098, 0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A, // 98
+    0x00A0, 0x02C7, 0x02D8, 0x0141, 0x00A4, 0x0104, 0x00A6, 0x00A7, // A0
+    0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B, // A8
+    0x00B0, 0x00B1, 0x02DB, 0x0142, 0x00B4, 0x00B5, 0x00B6, 0x00B7, // B0
+    0x00B8, 0x0105, 0x015F, 0x00BB, 0x013D, 0x02DD, 0x013E, 0x017C, // B8
+    0x0154, 0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7, // C0
+    0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD, 0x00CE, 0x010E, // C8
+    0x0110, 0x0143, 0x0147, 0x00D3, 0x00D4, 0x0150, 0x00D6, 0x00D7, // D0
+    0x0158, 0x016E, 0x00DA, 0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF, // D8
+    0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7, // E0
+    0x010D, 0x00E9, 0x0119, 0x00EB, 0x011B, 0x00ED, 0x00EE, 0x010F, // E8
+    0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7, // F0
+    0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9, // F8
+};
+
+const QHash<char16_t, char>& windows1250Bytes()
+{
+    static const QHash<char16_t, char> bytes = [] {
+        QHash<char16_t, char> h;
+        for (int i = 0; i < 128; ++i)
+            h.insert(kWindows1250High[i], static_cast<char>(0x80 + i));
+        return h;
+    }();
+    return bytes;
+}
+
+const QByteArray kBom("\xEF\xBB\xBF");
+
+// Characters a UTF-8 file may not hold to be shown as UTF-8: the editor
+// turns U+2029 into a line break, and U+F70D stands for a stray CR.
+bool editorKeepsAll(const QString& text)
+{
+    for (QChar c : text)
+        if (c.unicode() == 0x2029 || c.unicode() == kStrayCarriageReturn)
+            return false;
+    return true;
+}
+
+QString lineEndsToBreaks(const QString& text, FileText::LineEnd lineEnd)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c != QLatin1Char('\r'))
+            out.append(c);
+        else if (lineEnd == FileText::LineEnd::CrLf && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+            continue; // the '\n' that follows is the break
+        else
+            out.append(QChar(kStrayCarriageReturn));
+    }
+    return out;
+}
+
+} // namespace
+
+FileText decodeFileText(const QByteArray& bytes)
+{
+    FileText result;
+    QByteArray body = bytes;
+    if (body.startsWith(kBom)) {
+        result.byteOrderMark = true;
+        body.remove(0, kBom.size());
+    }
+    const qsizetype firstBreak = body.indexOf('\n');
+    if (firstBreak > 0 && body.at(firstBreak - 1) == '\r')
+        result.lineEnd = FileText::LineEnd::CrLf;
+
+    QString text = QString::fromUtf8(body);
+    if (text.toUtf8() == body && editorKeepsAll(text)) {
+        result.encoding = FileText::Encoding::Utf8;
+    } else {
+        // Not UTF-8 (or UTF-8 the editor can't hold as is): every byte is
+        // one character, and the mark, if any, is just three bytes.
+        result.byteOrderMark = false;
+        body = bytes;
+        result.encoding = FileText::Encoding::Windows1250;
+        text.clear();
+        text.reserve(body.size());
+        for (char b : body) {
+            const auto u = static_cast<unsigned char>(b);
+            text.append(QChar(u < 0x80 ? char16_t(u) : kWindows1250High[u - 0x80]));
+        }
+    }
+    result.text = lineEndsToBreaks(text, result.lineEnd);
+    return result;
+}
+
+bool encodeFileText(const QString& text, const FileText& format, QByteArray* out, QString* error)
+{
+    const QByteArray lineEnd = format.lineEnd == FileText::LineEnd::CrLf ? QByteArray("\r\n") : QByteArray("\n");
+    QByteArray bytes;
+    bytes.reserve(text.size() + text.size() / 16);
+    if (format.encoding == FileText::Encoding::Utf8) {
+        if (format.byteOrderMark)
+            bytes += kBom;
+        qsizetype runStart = 0;
+        auto flush = [&](qsizetype end) { bytes += QStringView(text).mid(runStart, end - runStart).toUtf8(); };
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t c = text.at(i).unicode();
+            if (c == u'\n' || c == 0x2029) {
+                flush(i);
+                bytes += lineEnd;
+                runStart = i + 1;
+            } else if (c == kStrayCarriageReturn) {
+                flush(i);
+                bytes += '\r';
+                runStart = i + 1;
+            }
+        }
+        flush(text.size());
+    } else {
+        const auto& table = windows1250Bytes();
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t c = text.at(i).unicode();
+            if (c == u'\n' || c == 0x2029) {
+                bytes += lineEnd;
+            } else if (c == kStrayCarriageReturn) {
+                bytes += '\r';
+            } else if (c < 0x80) {
+                bytes += static_cast<char>(c);
+            } else if (auto it = table.find(c); it != table.end()) {
+                bytes += it.value();
+            } else {
+                if (error) {
+                    const char32_t code = text.at(i).isHighSurrogate() && i + 1 < text.size()
+                        ? QChar::surrogateToUcs4(text.at(i), text.at(i + 1))
+                        : c;
+                    *error = QStringLiteral("Znak U+%1 sa v kódovaní tohto súboru (Windows-1250) nedá zapísať.")
+                                 .arg(QString::number(static_cast<uint>(code), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+                }
+                return false;
+            }
+        }
+    }
+    *out = std::move(bytes);
+    return true;
+}
+
+QString caretPositionText(int line, int column)
+{
+    return QStringLiteral("\t[%1 : %2]").arg(line).arg(column);
+}
+
+TStranka::TStranka(QTabWidget* owner, Prompter& prompter, const QFont& font)
+    : QWidget(owner), owner_(owner), prompter_(prompter)
+{
+    if (!owner) {
+        // A page outside a page control has no tab to live in; this is a
+        // programming error, not a user's.
+        prompter.inform(QStringLiteral("TStranka"), QStringLiteral("Chybné použitie triedy TStranka !"),
+                        Prompter::Icon::Stop);
+        std::abort();
+    }
+    editor_ = new QPlainTextEdit(this);
+    editor_->setObjectName(QStringLiteral("editor"));
+    editor_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    editor_->setWordWrapMode(QTextOption::NoWrap);
+    editor_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    editor_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    editor_->setTabChangesFocus(false);
+    editor_->setFont(font);
+    // Tab stops every eight characters, as the sources were laid out.
+    editor_->setTabStopDistance(QFontMetricsF(editor_->font()).horizontalAdvance(QLatin1Char(' ')) * 8);
+    // Keep the selection as visible without the focus as with it: a find
+    // from the non-modal dialog selects text while the dialog has the focus.
+    QPalette palette = editor_->palette();
+    palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     palette.color(QPalette::Active, QPalette::HighlightedText));
+    editor_->setPalette(palette);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(editor_);
+
+    findDialog_ = new FindDialog(this);
+    findDialog_->setObjectName(QStringLiteral("findDialog"));
+    replaceDialog_ = new ReplaceDialog(this);
+    replaceDialog_->setObjectName(QStringLiteral("replaceDialog"));
+
+    connect(findDialog_, &FindDialog::findNextRequested, this, [this] {
+        const SearchOptions o = findDialog_->options();
+        findNext(findDialog_->searchText(), o.matchCase, o.wholeWord);
+    });
+    connect(replaceDialog_, &FindDialog::findNextRequested, this, [this] {
+        const SearchOptions o = replaceDialog_->options();
+        findNext(replaceDialog_->searchText(), o.matchCase, o.wholeWord);
+    });
+    connect(replaceDialog_, &ReplaceDialog::replaceRequested, this, [this](bool all) {
+        const SearchOptions o = replaceDialog_->options();
+        replaceNext(replaceDialog_->searchText(), replaceDialog_->replacementText(), o.matchCase, o.wholeWord, all);
+    });
+
+    connect(editor_, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        if (!loading_)
+            emit caretChanged();
+    });
+    connect(editor_, &QPlainTextEdit::modificationChanged, this, [this](bool modified) {
+        if (!loading_)
+            emit modifiedChanged(modified);
+    });
+    connect(editor_->document(), &QTextDocument::contentsChange, this, &TStranka::onContentsChange);
+    revision_ = editor_->document()->revision();
+
+    owner->addTab(this, QString());
+}
+
+TStranka::~TStranka() = default;
+
+void TStranka::setFileName(const QString& name)
+{
+    fileName_ = name;
+    const int index = owner_->indexOf(this);
+    if (index >= 0) {
+        owner_->setTabText(index, QFileInfo(name).fileName());
+        owner_->setTabToolTip(index, name);
+    }
+}
+
+bool TStranka::load(QString* error)
+{
+    QFile file(fileName_);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    format_ = decodeFileText(bytes);
+
+    loading_ = true;
+    editor_->hide();
+    editor_->setPlainText(format_.text);
+    editor_->moveCursor(QTextCursor::Start);
+    editor_->document()->setModified(false);
+    revision_ = editor_->document()->revision();
+    editor_->show();
+    loading_ = false;
+    emit modifiedChanged(false);
+    emit caretChanged();
+    return true;
+}
+
+bool TStranka::writeFile(QString* error)
+{
+    QByteArray bytes;
+    if (!encodeFileText(documentText(), format_, &bytes, error))
+        return false;
+    QSaveFile file(fileName_);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    editor_->document()->setModified(false);
+    return true;
+}
+
+bool TStranka::save()
+{
+    QString error;
+    if (writeFile(&error))
+        return true;
+    if (prompter_.askYesNo(QStringLiteral("Korvalen"),
+                           QStringLiteral("Súbor ") + fileName_ +
+                               QStringLiteral(" sa nepodarilo zapísať na disk ! \nChcete vediet viacej ?"),
+                           Prompter::Icon::Stop))
+        prompter_.showErrorText(error);
+    return false;
+}
+
+bool TStranka::isModified() const
+{
+    return editor_->document()->isModified();
+}
+
+QString TStranka::caretText() const
+{
+    const QTextCursor cursor = editor_->textCursor();
+    return caretPositionText(cursor.blockNumber() + 1, cursor.positionInBlock() + 1);
+}
+
+QString TStranka::modifiedText() const
+{
+    return isModified() ? QStringLiteral("Modifikovaný") : QString();
+}
+
+QString TStranka::documentText() const
+{
+    return editor_->document()->toRawText();
+}
+
+void TStranka::primeDialog(FindDialog* dialog)
+{
+    dialog->setSearchText(editor_->textCursor().selectedText());
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+void TStranka::find()
+{
+    primeDialog(findDialog_);
+}
+
+void TStranka::replace()
+{
+    primeDialog(replaceDialog_);
+}
+
+void TStranka::showNotFound()
+{
+    prompter_.inform(QStringLiteral("Hľadať/Nahradiť"), QStringLiteral("Koniec súboru."), Prompter::Icon::None);
+    editor_->moveCursor(QTextCursor::Start);
+}
+
+bool TStranka::findNext(const QString& text, bool matchCase, bool wholeWord)
+{
+    const QTextCursor cursor = editor_->textCursor();
+    // From one character after a selection's start, so that the match
+    // selected now is not found again.
+    const int from = cursor.hasSelection() ? cursor.selectionStart() + 1 : cursor.position();
+    const int at = findForward(documentText(), text, from, {matchCase, wholeWord});
+    if (at < 0) {
+        showNotFound();
+        return false;
+    }
+    QTextCursor match(editor_->document());
+    match.setPosition(at);
+    match.setPosition(at + static_cast<int>(text.size()), QTextCursor::KeepAnchor);
+    editor_->setTextCursor(match);
+    editor_->ensureCursorVisible();
+    return true;
+}
+
+void TStranka::replaceNext(const QString& text, const QString& replacement, bool matchCase, bool wholeWord, bool all)
+{
+    const SearchOptions options{matchCase, wholeWord};
+    QTextCursor cursor = editor_->textCursor();
+    if (!all) {
+        // Only a selection that is the searched text is replaced: a
+        // selection the user made for something else stays as it is.
+        if (cursor.hasSelection() && cursor.selectionEnd() - cursor.selectionStart() == static_cast<int>(text.size()) &&
+            matchesAt(documentText(), text, cursor.selectionStart(), options)) {
+            cursor.insertText(replacement);
+            editor_->setTextCursor(cursor);
+        }
+        findNext(text, matchCase, wholeWord);
+        return;
+    }
+
+    const QVector<int> positions = replaceAllPositions(documentText(), text, replacement, cursor.selectionStart(),
+                                                       cursor.selectionEnd(), options);
+    if (!positions.isEmpty()) {
+        // Back to front, so that earlier positions stay where they were;
+        // one edit block, so that one undo takes the whole replace-all back.
+        QTextCursor edit(editor_->document());
+        edit.beginEditBlock();
+        for (auto it = positions.crbegin(); it != positions.crend(); ++it) {
+            edit.setPosition(*it);
+            edit.setPosition(*it + static_cast<int>(text.size()), QTextCursor::KeepAnchor);
+            edit.insertText(replacement);
+        }
+        edit.endEditBlock();
+    }
+    // The loop ends where find next fails: past the last replacement.
+    showNotFound();
+}
+
+bool TStranka::confirmDiscard()
+{
+    if (!isModified())
+        return true;
+    if (!prompter_.askYesNo(QStringLiteral("Otázka"),
+                            QStringLiteral("Súbor ") + fileName_ + QStringLiteral(" bol zmenený, chcete ho uložiť ?"),
+                            Prompter::Icon::Question))
+        return true;
+    return save();
+}
+
+void TStranka::onContentsChange(int /*position*/, int removed, int added)
+{
+    if (loading_ || notifying_)
+        return;
+    // A change of formats only (the colouring's) leaves the text and the
+    // revision alone and is not an edit.
+    const int revision = editor_->document()->revision();
+    if (removed == added && revision == revision_)
+        return;
+    revision_ = revision;
+    notifying_ = true;
+    emit textEdited(editor_->textCursor().blockNumber());
+    notifying_ = false;
+}
+
+} // namespace vork::shell
