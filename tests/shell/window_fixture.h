@@ -31,16 +31,43 @@ inline QStringList items(const QListWidget* list)
     return out;
 }
 
+// A shown window whose konfig.ide lives in dir/config, with the build
+// tree's skeletons and vork-cc.
+inline std::unique_ptr<TForm_Main> makeWindow(Prompter& prompter, const TempDir& dir)
+{
+    auto window = std::make_unique<TForm_Main>(prompter, vork::ConfigFile(dir / "config"));
+    window->setSkeletons(vork::SkeletonPaths::inDirectory(VORK_BIN_DIR));
+    window->configuration().cCompilerPath = std::string(VORK_BIN_DIR) + "/vork-cc";
+    window->resize(1100, 720);
+    window->show();
+    return window;
+}
+
+// Copies examples/<name> into dir; the path of projectFile there.
+inline QString copyExample(const TempDir& dir, const std::string& name, const std::string& projectFile)
+{
+    const std::string src = std::string(VORK_SOURCE_DIR) + "/examples/" + name;
+    for (const std::string& f : vork::test::listing(src))
+        vork::test::writeFile(dir / f, vork::test::readFile(src + "/" + f));
+    return QString::fromStdString(dir / projectFile);
+}
+
+// Runs the event loop until done() holds; false after timeoutMs.
+inline bool waitFor(const std::function<bool()>& done, int timeoutMs = 30000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > timeoutMs)
+            return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
 class WindowTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        window = std::make_unique<TForm_Main>(prompter, vork::ConfigFile(dir / "config"));
-        window->setSkeletons(vork::SkeletonPaths::inDirectory(VORK_BIN_DIR));
-        window->configuration().cCompilerPath = std::string(VORK_BIN_DIR) + "/vork-cc";
-        window->resize(1100, 720);
-        window->show();
-    }
+    void SetUp() override { window = makeWindow(prompter, dir); }
     void TearDown() override
     {
         // Pages are left unmodified or answered, so closing asks nothing.
@@ -48,26 +75,9 @@ protected:
         window.reset();
     }
 
-    // Copies examples/<name> into the test directory; the project file's path.
     QString copyExample(const std::string& name, const std::string& projectFile)
     {
-        const std::string src = std::string(VORK_SOURCE_DIR) + "/examples/" + name;
-        for (const std::string& f : vork::test::listing(src))
-            vork::test::writeFile(dir / f, vork::test::readFile(src + "/" + f));
-        return QString::fromStdString(dir / projectFile);
-    }
-
-    // Runs the event loop until done() holds; false after timeoutMs.
-    static bool waitFor(const std::function<bool()>& done, int timeoutMs = 30000)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!done()) {
-            if (t.elapsed() > timeoutMs)
-                return false;
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        return true;
+        return shell::test::copyExample(dir, name, projectFile);
     }
 
     // With VORK_SHOTS_DIR set (scripts/screenshots.sh), saves the window
