@@ -245,6 +245,14 @@ void TStranka::setFileName(const QString& name)
 
 bool TStranka::load(QString* error)
 {
+    // A pipe would block the window until someone writes to it, and a
+    // device may never end: only regular files are read.
+    const QFileInfo info(fileName_);
+    if (info.exists() && !info.isFile()) {
+        if (error)
+            *error = QStringLiteral("Nie je to obyčajný súbor.");
+        return false;
+    }
     QFile file(fileName_);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
