@@ -227,7 +227,6 @@ TStranka::TStranka(QTabWidget* owner, Prompter& prompter, const QFont& font)
             emit modifiedChanged(modified);
     });
     connect(editor_->document(), &QTextDocument::contentsChange, this, &TStranka::onContentsChange);
-    revision_ = editor_->document()->revision();
 
     owner->addTab(this, QString());
 }
@@ -246,6 +245,14 @@ void TStranka::setFileName(const QString& name)
 
 bool TStranka::load(QString* error)
 {
+    // A pipe would block the window until someone writes to it, and a
+    // device may never end: only regular files are read.
+    const QFileInfo info(fileName_);
+    if (info.exists() && !info.isFile()) {
+        if (error)
+            *error = QStringLiteral("Nie je to obyčajný súbor.");
+        return false;
+    }
     QFile file(fileName_);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error)
@@ -265,7 +272,6 @@ bool TStranka::load(QString* error)
     editor_->setPlainText(format_.text);
     editor_->moveCursor(QTextCursor::Start);
     editor_->document()->setModified(false);
-    revision_ = editor_->document()->revision();
     editor_->show();
     loading_ = false;
     emit modifiedChanged(false);
@@ -411,19 +417,12 @@ bool TStranka::confirmDiscard()
     return save();
 }
 
-void TStranka::onContentsChange(int /*position*/, int removed, int added)
+void TStranka::onContentsChange(int /*position*/, int /*removed*/, int /*added*/)
 {
-    if (loading_ || notifying_)
-        return;
-    // A change of formats only (the colouring's) leaves the text and the
-    // revision alone and is not an edit.
-    const int revision = editor_->document()->revision();
-    if (removed == added && revision == revision_)
-        return;
-    revision_ = revision;
-    notifying_ = true;
-    emit textEdited(editor_->textCursor().blockNumber());
-    notifying_ = false;
+    // Qt does not report a change made while one is being reported, so the
+    // colouring may recolour from textEdited without calling itself again.
+    if (!loading_)
+        emit textEdited(editor_->textCursor().blockNumber());
 }
 
 } // namespace vork::shell

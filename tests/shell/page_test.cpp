@@ -270,9 +270,10 @@ TEST_F(EditorPage, ForeignBytesSurviveAnEdit)
 TEST_F(EditorPage, LoadReportsTheFailure)
 {
     ASSERT_TRUE(QDir(dir.path()).mkdir("sub"));
-    for (const char* name : {"none", "sub"}) {
+    ASSERT_EQ(mkfifo(QFile::encodeName(dir.filePath("fifo")).constData(), 0644), 0);
+    for (const char* name : {"none", "sub", "fifo", "/dev/zero"}) {
         TStranka page(&tabs, prompter, QFont());
-        page.setFileName(dir.filePath(name));
+        page.setFileName(name[0] == '/' ? QString(name) : dir.filePath(name));
         QString error;
         EXPECT_FALSE(page.load(&error)) << name;
         EXPECT_FALSE(error.isEmpty()) << name;

@@ -112,9 +112,7 @@ private:
     FindDialog* findDialog_;
     ReplaceDialog* replaceDialog_;
     FileText format_;        // the loaded file's encoding and line ends
-    bool loading_ = false;   // change notifications are off during load
-    bool notifying_ = false; // textEdited is running (colouring may edit formats)
-    int revision_ = 0;
+    bool loading_ = false; // change notifications are off during load
 };
 
 } // namespace vork::shell
