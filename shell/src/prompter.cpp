@@ -34,9 +34,20 @@ QMessageBox::Icon boxIcon(Prompter::Icon icon)
 // as the filter's name promises (Linux programs have no extension to
 // filter by).  Directories stay so that the user can walk the tree.
 class ExecutableFilter : public QSortFilterProxyModel {
+public:
+    // Only the first filter ("Programy") lists programs alone; "Všetky
+    // súbory" shows everything.
+    void setActive(bool on)
+    {
+        active_ = on;
+        invalidateFilter();
+    }
+
 protected:
     bool filterAcceptsRow(int row, const QModelIndex& parent) const override
     {
+        if (!active_)
+            return true;
         const QModelIndex index = sourceModel()->index(row, 0, parent);
         const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
         if (!files)
@@ -44,6 +55,9 @@ protected:
         const QFileInfo info = files->fileInfo(index);
         return info.isDir() || info.isExecutable();
     }
+
+private:
+    bool active_ = true;
 };
 
 } // namespace
@@ -71,8 +85,13 @@ QString ModalPrompter::chooseFile(QWidget* parent, const FileDialog& d)
     QFileDialog dialog(parent ? parent : parent_, d.title, d.directory);
     dialog.setNameFilters(d.filters);
     dialog.setOption(QFileDialog::DontUseNativeDialog, d.executablesOnly);
-    if (d.executablesOnly)
-        dialog.setProxyModel(new ExecutableFilter);
+    if (d.executablesOnly) {
+        auto* programs = new ExecutableFilter;
+        dialog.setProxyModel(programs);
+        const QString first = d.filters.value(0);
+        QObject::connect(&dialog, &QFileDialog::filterSelected, programs,
+                         [programs, first](const QString& filter) { programs->setActive(filter == first); });
+    }
     if (d.mode == FileDialog::Mode::Save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
