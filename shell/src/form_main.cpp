@@ -30,6 +30,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QShortcut>
 #include <QSplitter>
@@ -257,6 +258,8 @@ void TForm_Main::buildCentral()
     taskList_ = new QListWidget;
     taskList_->setObjectName("TaskList");
     pageCtrl_->addTab(taskList_, QStringLiteral("Parser"));
+    connect(taskList_, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { messageLineJump(item->text()); });
 
     auto* exePage = new QWidget;
     auto* exeLayout = new QVBoxLayout(exePage);
@@ -877,8 +880,35 @@ void TForm_Main::errorListJump(int index)
         return;
     const bool grammar = table.kindAt(static_cast<uint32_t>(index)) == vork::ErrorKind::Yacc;
     TStranka* page = showFile(q(grammar ? project_->yaccSpecFile() : project_->lexSpecFile()));
+    if (page)
+        goToLine(page, line);
+}
+
+bool TForm_Main::messageLineJump(const QString& line)
+{
+    // "<file>(<line>): ..." where the file is the project's own, such as
+    // the state listing that a conflict line names.
+    static const QRegularExpression located(QStringLiteral("^([^\\s()]+)\\((\\d+)\\):"));
+    const QRegularExpressionMatch m = located.match(line);
+    if (!m.hasMatch())
+        return false;
+    QString file = m.captured(1);
+    if (QFileInfo(file).isRelative()) {
+        if (!project_)
+            return false;
+        file = q(project_->projectDir()) + file;
+    }
+    if (!QFileInfo(file).isFile())
+        return false;
+    TStranka* page = showFile(file);
     if (!page)
-        return;
+        return false;
+    goToLine(page, m.captured(2).toInt());
+    return true;
+}
+
+void TForm_Main::goToLine(TStranka* page, int line)
+{
     QPlainTextEdit* editor = page->editor();
     // Line 0 is the first line, as is line 1; a line past the end puts the
     // caret at the start of the last line.

@@ -312,3 +312,31 @@ TEST_F(WindowTest, SettingsOkReopensEveryPageInItsOrder)
 }
 
 } // namespace vork::shell::test
+
+namespace vork::shell::test {
+
+TEST_F(WindowTest, AParserLineNamingAFileAndLineOpensItThere)
+{
+    ASSERT_TRUE(window->openProject(copyExample("calc", "calc.lyy"), false));
+    vork::test::writeFile(dir / "calc.stv", "stav 0\nstav 1\nstav 2\nstav 3\n");
+    struct Case {
+        const char* line;
+        bool jumps;
+        int block;
+    };
+    const Case cases[] = {
+        {"calc.stv(3): konflikt v stave 2", true, 2},
+        {"calc.stv(99): za koncom", true, 4},
+        {"chyba.stv(3): neexistuje", false, 0},
+        {"Generovanie syntaktickeho analyzatora: calc.y->calc.cpp", false, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(window->messageLineJump(c.line), c.jumps) << c.line;
+        if (c.jumps) {
+            EXPECT_TRUE(window->activePage()->fileName().endsWith("calc.stv"));
+            EXPECT_EQ(window->activePage()->editor()->textCursor().blockNumber(), c.block) << c.line;
+        }
+    }
+}
+
+} // namespace vork::shell::test

@@ -133,6 +133,10 @@ public:
     QString statusText(int panel) const;
     // The double click on an error item.
     void errorListJump(int index);
+    // The double click on a "Parser" line that names a project file and a
+    // line ("calc.stv(57): ..."): that file at that line.  False when the
+    // line names none.
+    bool messageLineJump(const QString& line);
     GuiDebugSession& debugSession() { return *debugSession_; }
 
     // ---- Colouring --------------------------------------------------------
@@ -173,6 +177,7 @@ private:
     void pageSelected(int index);
     void colourPage(TStranka* page);
     void recolourLine(TStranka* page, int block);
+    void goToLine(TStranka* page, int line);
 
     void cmdNewFile();
     void cmdNewProject();
