@@ -21,6 +21,7 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <chrono>
 #include <cstdio>
@@ -98,16 +99,31 @@ double channelRun(long records, vork::shell::TForm_Main* window)
     KomunVlakno t(host, window ? DisplayCall::MainThread : DisplayCall::Direct);
     Clock::time_point start{};
     bool started = false;
-    while (!t.loopEnded()) {
-        if (window)
-            QApplication::processEvents(QEventLoop::AllEvents, 5);
-        if (t.waitSuspended(std::chrono::milliseconds(window ? 0 : 100))) {
-            if (!started) {
-                started = true;
-                start = Clock::now();
-            }
-            t.resume();
+    auto resumeStop = [&] {
+        if (!started) { // AnalysisStart: the clock starts here
+            started = true;
+            start = Clock::now();
         }
+        t.resume();
+    };
+    if (window) {
+        // The IDE's way: the main thread sleeps in its event loop and wakes
+        // for each display the worker asks for.
+        QEventLoop loop;
+        QTimer poll;
+        poll.setInterval(1);
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (t.loopEnded())
+                loop.quit();
+            else if (t.suspended())
+                resumeStop();
+        });
+        poll.start();
+        loop.exec();
+    } else {
+        while (!t.loopEnded())
+            if (t.waitSuspended(std::chrono::milliseconds(100)))
+                resumeStop();
     }
     t.finish();
     const double secs = std::chrono::duration<double>(Clock::now() - start).count();

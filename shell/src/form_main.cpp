@@ -37,6 +37,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTextBlock>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -122,15 +123,27 @@ TForm_Main::TForm_Main(Prompter& prompter, vork::ConfigFile configFile, QWidget*
     buildToolbars();
     buildContextMenus();
 
+    // Every record changes the panel's model at once; the widgets follow
+    // at once when the run stops or its commands change, and otherwise at
+    // most every 30 ms, so that a run going at full speed is not held back
+    // by redrawing labels no one can read at that pace.
+    debugRefresh_ = new QTimer(this);
+    debugRefresh_->setSingleShot(true);
+    debugRefresh_->setInterval(30);
+    connect(debugRefresh_, &QTimer::timeout, this, [this] { syncDebugPanel(); });
     connect(debugSession_.get(), &GuiDebugSession::displayed, this, [this] {
-        debugPanel_->sync(debugSession_->panel(), debugSession_->takeRebuild());
-        if (debugSession_->takeCommandsChanged())
+        const bool commands = debugSession_->takeCommandsChanged();
+        const bool title = debugSession_->takeTitleChanged();
+        if (commands)
             for (const auto& [name, on] : debugSession_->commands().states())
                 if (QAction* a = action(q(name)))
                     a->setEnabled(on);
-        if (debugSession_->takeTitleChanged())
+        if (title)
             setWindowTitle(q(debugSession_->title()));
-        emit debugDisplayed();
+        if (commands || title)
+            syncDebugPanel();
+        else if (!debugRefresh_->isActive())
+            debugRefresh_->start();
     });
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] { refreshEditCommands(); });
 
@@ -882,6 +895,13 @@ void TForm_Main::errorListJump(int index)
     TStranka* page = showFile(q(grammar ? project_->yaccSpecFile() : project_->lexSpecFile()));
     if (page)
         goToLine(page, line);
+}
+
+void TForm_Main::syncDebugPanel()
+{
+    debugRefresh_->stop();
+    debugPanel_->sync(debugSession_->panel(), debugSession_->takeRebuild());
+    emit debugDisplayed();
 }
 
 bool TForm_Main::messageLineJump(const QString& line)

@@ -28,6 +28,7 @@ class QMenu;
 class QPushButton;
 class QSplitter;
 class QTabWidget;
+class QTimer;
 class QToolBar;
 
 namespace vork {
@@ -178,6 +179,7 @@ private:
     void colourPage(TStranka* page);
     void recolourLine(TStranka* page, int block);
     void goToLine(TStranka* page, int line);
+    void syncDebugPanel();
 
     void cmdNewFile();
     void cmdNewProject();
@@ -223,6 +225,7 @@ private:
     QLabel* panel3_ = nullptr;
     DebugPanelWidget* debugPanel_ = nullptr;
     QLabel* status_[3] = {nullptr, nullptr, nullptr};
+    QTimer* debugRefresh_ = nullptr;
 
     std::unique_ptr<vork::colour::WordTable> slova_;
     std::unique_ptr<ColourApplier> colourer_;
