@@ -42,7 +42,7 @@ done
 for f in man/man1/vork.1 man/man1/duq-lex.1 man/man1/duq-yacc.1 man/man1/jal.1 man/man1/vork-cc.1 \
          applications/vork.desktop mime/packages/vork.xml \
          icons/hicolor/scalable/apps/vork.svg icons/hicolor/48x48/apps/vork.png \
-         icons/hicolor/256x256/apps/vork.png doc/VORK/guide.md; do
+         icons/hicolor/256x256/apps/vork.png doc/vork/guide.md; do
     [ -f "$prefix/share/$f" ] || fail "share/$f is missing"
 done
 # Nothing data-like lands next to the programs, and no program points back
