@@ -45,7 +45,7 @@ void showMessages()
 // it.
 std::string withLocation(const std::string& file, const std::string& line)
 {
-    const size_t at = line.rfind("(LINE ");
+    const size_t at = line.find("(LINE ");
     if (at == std::string::npos)
         return line;
     size_t end = at + 6;
