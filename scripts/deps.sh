@@ -8,4 +8,5 @@ DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq \
     build-essential cmake g++ clang ccache \
     libgtest-dev libgmock-dev libbenchmark-dev \
     qt6-base-dev xvfb \
-    default-jdk-headless >/dev/null
+    default-jdk-headless \
+    dpkg-dev groff-base man-db desktop-file-utils libxml2-utils >/dev/null

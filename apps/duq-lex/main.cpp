@@ -16,7 +16,8 @@ static void usage(std::FILE* to)
                "  --slovak       Slovak messages\n"
                "  --stats        print the table statistics\n"
                "  --no-optimise  unpacked tables\n"
-               "  --large        large tables: 16 times the default sizes\n",
+               "  --large        large tables: 16 times the default sizes\n"
+               "  --help, --version\n",
                to);
 }
 

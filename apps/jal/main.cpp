@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -38,6 +39,23 @@ void showMessages()
     std::remove(kMessageFile);
 }
 
+// The translator's error lines read "MESSAGE(LINE n: TOKEN)".  On the
+// command line each gets "FILE(n): " in front, the form that editors and
+// build logs link to a source line; the line itself stays as the IDE shows
+// it.
+std::string withLocation(const std::string& file, const std::string& line)
+{
+    const size_t at = line.find("(LINE ");
+    if (at == std::string::npos)
+        return line;
+    size_t end = at + 6;
+    while (end < line.size() && line[end] >= '0' && line[end] <= '9')
+        ++end;
+    if (end == at + 6 || end >= line.size() || line[end] != ':')
+        return line;
+    return file + "(" + line.substr(at + 6, end - at - 6) + "): " + line;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -54,7 +72,11 @@ int main(int argc, char** argv)
         usage(stderr);
         return 2;
     }
-    const bool ok = jal::jal_translate(argv[1], std::cout);
+    std::ostringstream console;
+    const bool ok = jal::jal_translate(argv[1], console);
+    std::istringstream lines(console.str());
+    for (std::string line; std::getline(lines, line);)
+        std::cout << withLocation(argv[1], line) << '\n';
     std::cout.flush();
     showMessages();
     return ok ? 0 : 1;

@@ -207,8 +207,8 @@ TEST(JalCommand, ExitCodesAndOutput)
         std::string out; // start of standard output
     } cases[] = {
         {head, "t.jal", 0, "Vstupny subor OK\nVystupny subor OK\n"},
-        {head + method(".x\n"), "t.jal", 0, "neznama direktiva(LINE 4: .x)\nVstupny subor OK\nVystupny subor OK\n"},
-        {head + "nop\n", "t.jal", 1, "syntax error(LINE 3: nop)\nChybny subor \"t.jal\"\n"},
+        {head + method(".x\n"), "t.jal", 0, "t.jal(4): neznama direktiva(LINE 4: .x)\nVstupny subor OK\nVystupny subor OK\n"},
+        {head + "nop\n", "t.jal", 1, "t.jal(3): syntax error(LINE 3: nop)\nChybny subor \"t.jal\"\n"},
         {"", "none.jal", 1, "Nemozno otvorit \"none.jal\"\n"},
         {"", "--help", 0, "Pouzitie: jal SUBOR.jal\n"},
         {"", "--version", 0, "jal (VORK) "},

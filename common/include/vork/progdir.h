@@ -18,4 +18,9 @@ std::string dataFilePath(const std::string& name);
 // The project's version, as "1.5.0".
 const char* versionString();
 
+// What was built: the commit of the source tree ("0021e2d5c3a1", with
+// "-dirty" for uncommitted changes) or the id a distribution gave with
+// -DVORK_BUILD_ID.  Shown next to the version in the About box.
+const char* buildId();
+
 } // namespace vork
