@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <stdexcept>
+#include <sys/stat.h>
 
 namespace duq_yacc {
 
@@ -20,6 +21,13 @@ int Automaton::find_symbol(const std::string& name) const
 namespace detail {
 
 namespace {
+bool sameFile(const std::string& a, const std::string& b)
+{
+    struct stat sa, sb;
+    return !a.empty() && !b.empty() && ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 // A literal is stored as a blank and its characters (" +", " \n"); shown
 // as it was written.
 std::string displayName(const char* stored)
@@ -104,19 +112,25 @@ void Run::recordState(int state, int defaultReduction)
 void Run::explainConflicts()
 {
     const ListingText text = formatListing(*capture_, grammarName_, lang_, cexSeconds_);
-    std::FILE* f = std::fopen(stateName_.c_str(), "w");
-    bool ok = f != nullptr;
-    if (f) {
-        madeState_ = true;
-        ok = std::fwrite(text.text.data(), 1, text.text.size(), f) == text.text.size();
-        ok = std::fclose(f) == 0 && ok;
+    bool listed = false;
+    if (!stateName_.empty()) {
+        // The listing never replaces the run's own files.
+        std::FILE* f = nullptr;
+        if (!sameFile(stateName_, grammarName_) && !sameFile(stateName_, outName_) &&
+            !(tokenFileFlag_ && sameFile(stateName_, tokName_)))
+            f = std::fopen(stateName_.c_str(), "w");
+        if (f) {
+            madeState_ = true;
+            listed = std::fwrite(text.text.data(), 1, text.text.size(), f) == text.text.size();
+            listed = std::fclose(f) == 0 && listed;
+        }
+        if (!listed)  // the parser does not depend on the listing: a message, not an error
+            message("cannot write the state file \"%s\"", "nemozno zapisat subor stavov \"%s\"", stateName_.c_str());
     }
-    if (!ok)  // the parser does not depend on the listing: a message, not an error
-        message("cannot write the state file \"%s\"", "nemozno zapisat subor stavov \"%s\"", stateName_.c_str());
     // Each reported conflict: "<state file>(<line of its state>): text",
-    // then its example, indented.
+    // then its example, indented.  Without a listing, just the text.
     for (const ExplainedConflict& c : text.conflicts) {
-        if (ok)
+        if (listed)
             sinks_.message(stateName_ + "(" + std::to_string(c.line) + "): " + c.head);
         else
             sinks_.message(c.head);

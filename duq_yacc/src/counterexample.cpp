@@ -15,7 +15,7 @@ namespace {
 // Past this many nodes a lookahead-exact search gives up and the example is
 // looked for without lookaheads (still a valid prefix, the lookahead shown
 // in the head line).
-constexpr size_t kNodeCap = 4000000;
+constexpr size_t kNodeCap = 2000000;
 } // namespace
 
 CounterexampleSearch::CounterexampleSearch(const Automaton& a) : a_(a), nt_(a.terminal_count)
@@ -243,8 +243,8 @@ std::vector<int> CounterexampleSearch::rest(const std::vector<int>& stack) const
     return r;
 }
 
-bool CounterexampleSearch::unify(std::vector<int> a, std::vector<int> b, std::vector<int>& common,
-                                 Clock::time_point deadline) const
+CounterexampleSearch::Unified CounterexampleSearch::unify(std::vector<int> a, std::vector<int> b,
+                                                         std::vector<int>& common, Clock::time_point deadline) const
 {
     // Both rests are rewritten, leftmost nonterminal first, until their
     // heads meet; equal heads are taken together.  Shortest sentential
@@ -279,12 +279,12 @@ bool CounterexampleSearch::unify(std::vector<int> a, std::vector<int> b, std::ve
     size_t steps = 0;
     while (!open.empty()) {
         if ((++steps & 255) == 0 && Clock::now() > deadline)
-            return false;
+            return Unified::TimedOut;
         const Pair p = pool[open.top().second];
         open.pop();
         if (p.a.empty() && p.b.empty()) {
             common = p.w;
-            return true;
+            return Unified::Found;
         }
         auto expand = [&](bool left) {
             const std::vector<int>& s = left ? p.a : p.b;
@@ -302,7 +302,7 @@ bool CounterexampleSearch::unify(std::vector<int> a, std::vector<int> b, std::ve
         expand(true);
         expand(false);
     }
-    return false;
+    return Unified::NotWithinBound;
 }
 
 std::vector<std::string> CounterexampleSearch::explain(int state, const Conflict& c, int lang, double seconds,
@@ -348,21 +348,20 @@ std::vector<std::string> CounterexampleSearch::explain(int state, const Conflict
             stack1.push_back(n.item);
         }
     }
-    // The other reading along the same states.
+    // The other reading along the same states; a second reduction that
+    // no input before the dot shares with the first gets its own.
     std::vector<int> stack2;
-    bool samePrefix = search(&states, &symbols, 0, r2 >= 0 ? endItem(r2) : -1,
-                             r2 >= 0 ? -1 : c.symbol, r2 >= 0 && exact ? c.symbol : -1, nodes, pathDeadline);
-    std::vector<int> symbols2 = symbols;
-    if (!samePrefix && r2 >= 0)
-        samePrefix = false, exact = search(nullptr, nullptr, state, endItem(r2), -1, c.symbol, nodes, pathDeadline) ||
-                                    search(nullptr, nullptr, state, endItem(r2), -1, -1, nodes, pathDeadline);
-    else if (!samePrefix)
-        nodes.clear();
-    if (nodes.empty()) {
+    const bool samePrefix = search(&states, &symbols, 0, r2 >= 0 ? endItem(r2) : -1, r2 >= 0 ? -1 : c.symbol,
+                                   r2 >= 0 && exact ? c.symbol : -1, nodes, pathDeadline);
+    bool found = samePrefix;
+    if (!found && r2 >= 0)
+        found = search(nullptr, nullptr, state, endItem(r2), -1, c.symbol, nodes, pathDeadline) ||
+                search(nullptr, nullptr, state, endItem(r2), -1, -1, nodes, pathDeadline);
+    if (!found) {
         lines.push_back(L("no example found", "priklad sa nenasiel"));
         return lines;
     }
-    symbols2.clear();
+    std::vector<int> symbols2;
     for (const Node& n : trace(nodes)) {
         if (n.shift) {
             symbols2.push_back(symbolAfterDot(n.item - 1));
@@ -390,7 +389,8 @@ std::vector<std::string> CounterexampleSearch::explain(int state, const Conflict
                                                          (after.empty() ? "" : " " + after));
     };
     std::vector<int> common;
-    if (samePrefix && unify(restKept, restOther, common, deadline)) {
+    const Unified unified = samePrefix ? unify(restKept, restOther, common, deadline) : Unified::NotWithinBound;
+    if (unified == Unified::Found) {
         *unifying = true;
         lines.push_back(example(symbols, common));
         lines.push_back(headKept + derivation(stackKept));
@@ -405,7 +405,12 @@ std::vector<std::string> CounterexampleSearch::explain(int state, const Conflict
     lines.push_back(headKept + derivation(stackKept));
     lines.push_back(example(preOther, restOther));
     lines.push_back(headOther + derivation(stackOther));
-    if (samePrefix) {
+    if (samePrefix && unified == Unified::NotWithinBound) {
+        lines.push_back(L("not unifying: the readings go on differently after the dot; no input read both ways "
+                          "was found",
+                          "nezjednocujuci: citania za bodkou pokracuju roznie; vstup citany oboma sposobmi sa "
+                          "nenasiel"));
+    } else if (samePrefix) {
         char buf[300];
         std::snprintf(buf, sizeof buf,
                       L("not unifying: the readings go on differently after the dot; no input read both ways "

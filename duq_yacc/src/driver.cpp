@@ -231,7 +231,7 @@ int Run::execute(const std::string& skeleton, const std::string& grammar, const 
         writeGotos();
         hideProductions();
         summary();
-        if (capture_ && !stateName_.empty())
+        if (capture_ && (!stateName_.empty() || srConflicts_ || rrConflicts_))
             explainConflicts();
         pack();
         writeTail();
@@ -278,7 +278,7 @@ int yacc_run(vork::Sinks& sinks, const std::string& skeleton_file, const std::st
 {
     auto run = std::make_unique<detail::Run>(sinks);
     Automaton automaton;
-    if (!state_file.empty()) {
+    if (!state_file.empty() || cex_seconds >= 0) {
         run->recordAutomaton(&automaton);
         run->explainTo(state_file, cex_seconds);
     }

@@ -70,7 +70,8 @@ private:
     static std::vector<Node> trace(const std::vector<Node>& nodes);
     std::string derivation(const std::vector<int>& stack) const;
     std::vector<int> rest(const std::vector<int>& stack) const;
-    bool unify(std::vector<int> a, std::vector<int> b, std::vector<int>& common, Clock::time_point deadline) const;
+    enum class Unified { Found, NotWithinBound, TimedOut };
+    Unified unify(std::vector<int> a, std::vector<int> b, std::vector<int>& common, Clock::time_point deadline) const;
     std::string words(const std::vector<int>& syms) const;
 
     const Automaton& a_;

@@ -148,7 +148,8 @@ ListingText formatListing(const Automaton& a, const std::string& grammarName, in
                      (c.kind == ConflictKind::ShiftReduce ? L("shift/reduce on ", "posun/redukcia na ")
                                                           : L("reduce/reduce on ", "redukcia/redukcia na ")) +
                      on;
-            e.details = cex.explain(st.number, c, lang, cexSeconds, &e.unifying);
+            if (cexSeconds >= 0)
+                e.details = cex.explain(st.number, c, lang, cexSeconds, &e.unifying);
             for (const std::string& d : e.details)
                 l.add("        " + d);
             out.conflicts.push_back(std::move(e));

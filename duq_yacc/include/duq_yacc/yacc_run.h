@@ -25,7 +25,10 @@ namespace duq_yacc {
 // "<state_file>(<line of its state in the listing>): conflict ..." followed
 // by indented lines with an example input and its two readings.  The search
 // for an example that one input reads two ways takes at most cex_seconds per
-// conflict.  The parser file is the same with or without the listing.
+// conflict.  Without a listing the conflicts are explained all the same,
+// without the location; a negative cex_seconds leaves the examples out
+// (then only a listing's head lines are sent).  The parser file is the
+// same with or without the listing.
 //
 // large nonzero selects the large-tables mode: every table that the parser
 // file's format does not bound is 16 times its default size (the packed
