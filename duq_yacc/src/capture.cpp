@@ -44,6 +44,7 @@ void Run::recordGrammar()
     a.symbols.clear();
     a.productions.clear();
     a.states.clear();
+    a.states.reserve(static_cast<size_t>(nstate_));
     for (int t = 1; t <= ntokens_; ++t)
         a.symbols.push_back(Symbol{displayName(termName(t)), tokset_[static_cast<size_t>(t)].value, true});
     a.terminal_count = ntokens_;

@@ -7,7 +7,8 @@
 #include <map>
 #include <queue>
 #include <set>
-#include <unordered_map>
+#include <functional>
+#include <unordered_set>
 
 namespace duq_yacc::detail {
 
@@ -16,6 +17,8 @@ namespace {
 // looked for without lookaheads (still a valid prefix, the lookahead shown
 // in the head line).
 constexpr size_t kNodeCap = 2000000;
+// Key spaces up to this many keys get a bit map (32 MB at most).
+constexpr uint64_t kBitMapKeys = uint64_t{1} << 28;
 } // namespace
 
 CounterexampleSearch::CounterexampleSearch(const Automaton& a) : a_(a), nt_(a.terminal_count)
@@ -114,39 +117,75 @@ void CounterexampleSearch::followSet(int item, int la, std::vector<int>& out) co
 
 bool CounterexampleSearch::search(const std::vector<int>* pathStates, const std::vector<int>* pathSymbols,
                                   int state, int targetItem, int shiftOn, int targetLa, std::vector<Node>& nodes,
-                                  Clock::time_point deadline) const
+                                  Clock::time_point deadline)
 {
     // Breadth first, so the first path found is a shortest one.  Without a
     // lookahead to reach, lookaheads are not followed at all.
     const bool exact = targetLa >= 0;
     const uint64_t nItems = itemProd_.size();
     const uint64_t nLa = static_cast<uint64_t>(nt_) + 1;
-    std::unordered_map<uint64_t, char> seen;
+    // The nodes seen: a bit map over all keys when it is of a sensible
+    // size (kept between searches and cleared through the node list), a
+    // hash set otherwise.
+    const uint64_t keys = static_cast<uint64_t>(pathStates ? pathStates->size() : a_.states.size()) * nItems * nLa;
+    const bool useMap = keys <= kBitMapKeys;
+    if (useMap && seenBits_.size() * 64 < keys)
+        seenBits_.assign(static_cast<size_t>((keys + 63) / 64), 0);
+    std::unordered_set<uint64_t> seenSet;
     auto key = [&](const Node& n) {
         return (static_cast<uint64_t>(n.where) * nItems + static_cast<uint64_t>(n.item)) * nLa +
                static_cast<uint64_t>(n.la + 1);
     };
+    auto firstVisit = [&](uint64_t k) {
+        if (!useMap)
+            return seenSet.insert(k).second;
+        uint64_t& w = seenBits_[static_cast<size_t>(k >> 6)];
+        const uint64_t bit = uint64_t{1} << (k & 63);
+        const bool first = !(w & bit);
+        w |= bit;
+        return first;
+    };
+    struct Clear {
+        std::vector<uint64_t>& bits;
+        std::vector<Node>& nodes;
+        bool on;
+        std::function<uint64_t(const Node&)> key;
+        ~Clear()
+        {
+            if (on)
+                for (const Node& n : nodes)
+                    bits[static_cast<size_t>(key(n) >> 6)] = 0;
+        }
+    };
     auto stateAt = [&](int where) { return pathStates ? (*pathStates)[static_cast<size_t>(where)] : where; };
     const int lastWhere = pathStates ? static_cast<int>(pathStates->size()) - 1 : state;
     nodes.clear();
+    // Everything marked is in `nodes` until the search returns, even the
+    // nodes a successful search drops from its end.
+    std::vector<Node> visited;
+    Clear clear{seenBits_, visited, useMap, key};
     nodes.push_back(Node{0, prodBase_[0], exact ? 0 : -1, -1, false});
-    seen.emplace(key(nodes[0]), 1);
+    firstVisit(key(nodes[0]));
     std::vector<int> follow;
     for (size_t head = 0; head < nodes.size(); ++head) {
         const Node n = nodes[head];
         if (n.where == lastWhere && (targetLa < 0 || n.la == targetLa)) {
             if (shiftOn >= 0 ? symbolAfterDot(n.item) == shiftOn : n.item == targetItem) {
+                visited.assign(nodes.begin() + static_cast<long>(head) + 1, nodes.end());
                 nodes.resize(head + 1);
+                visited.insert(visited.end(), nodes.begin(), nodes.end());
                 return true;
             }
         }
-        if ((head & 1023) == 0 && (nodes.size() > kNodeCap || Clock::now() > deadline))
+        if ((head & 1023) == 0 && (nodes.size() > kNodeCap || Clock::now() > deadline)) {
+            visited = nodes;
             return false;
+        }
         const int sym = symbolAfterDot(n.item);
         if (sym < 0)
             continue;
         auto add = [&](const Node& m) {
-            if (seen.emplace(key(m), 1).second)
+            if (firstVisit(key(m)))
                 nodes.push_back(m);
         };
         // Move the dot over sym.
@@ -170,6 +209,7 @@ bool CounterexampleSearch::search(const std::vector<int>* pathStates, const std:
                     add(Node{n.where, prodBase_[static_cast<size_t>(p)], la, static_cast<int>(head), false});
         }
     }
+    visited = nodes;
     return false;
 }
 

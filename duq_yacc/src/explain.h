@@ -65,7 +65,7 @@ private:
     // target is an item (any item with `shiftOn` after the dot when
     // shiftOn >= 0) and a lookahead (-1: any).
     bool search(const std::vector<int>* pathStates, const std::vector<int>* pathSymbols, int state,
-                int targetItem, int shiftOn, int targetLa, std::vector<Node>& nodes, Clock::time_point deadline) const;
+                int targetItem, int shiftOn, int targetLa, std::vector<Node>& nodes, Clock::time_point deadline);
     // The nodes from the start to the last one of `nodes`, in order.
     static std::vector<Node> trace(const std::vector<Node>& nodes);
     std::string derivation(const std::vector<int>& stack) const;
@@ -81,6 +81,7 @@ private:
     std::vector<char> nullable_;              // per nonterminal
     std::vector<std::vector<char>> first_;    // per nonterminal, per terminal
     std::vector<std::vector<std::pair<int, int>>> trans_;  // per state: (symbol, state), sorted
+    std::vector<uint64_t> seenBits_;  // the searches' visited nodes, all clear between searches
 };
 
 } // namespace duq_yacc::detail

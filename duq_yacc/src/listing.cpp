@@ -52,6 +52,7 @@ ListingText formatListing(const Automaton& a, const std::string& grammarName, in
 
     ListingText out;
     Lines l;
+    l.text.reserve(a.states.size() * 256 + a.productions.size() * 64 + a.symbols.size() * 32);
     l.add(std::string(L("DUQ-yacc state listing of \"", "DUQ-yacc zoznam stavov pre \"")) + grammarName + "\"");
     l.add("");
     l.add(L("Rules", "Pravidla"));
