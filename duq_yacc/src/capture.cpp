@@ -115,10 +115,12 @@ void Run::explainConflicts()
     const ListingText text = formatListing(*capture_, grammarName_, lang_, cexSeconds_);
     bool listed = false;
     if (!stateName_.empty()) {
-        // The listing never replaces the run's own files.
+        // The listing never replaces the run's own files: the grammar, the
+        // parser, the token file, or the temporaries still to be read.
         std::FILE* f = nullptr;
         if (!sameFile(stateName_, grammarName_) && !sameFile(stateName_, outName_) &&
-            !(tokenFileFlag_ && sameFile(stateName_, tokName_)))
+            !(tokenFileFlag_ && sameFile(stateName_, tokName_)) && !sameFile(stateName_, "yacc.tmp") &&
+            !sameFile(stateName_, "yacc.act"))
             f = std::fopen(stateName_.c_str(), "w");
         if (f) {
             madeState_ = true;

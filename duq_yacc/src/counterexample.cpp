@@ -157,7 +157,6 @@ bool CounterexampleSearch::search(const std::vector<int>* pathStates, const std:
                     bits[static_cast<size_t>(key(n) >> 6)] = 0;
         }
     };
-    auto stateAt = [&](int where) { return pathStates ? (*pathStates)[static_cast<size_t>(where)] : where; };
     const int lastWhere = pathStates ? static_cast<int>(pathStates->size()) - 1 : state;
     nodes.clear();
     // Everything marked is in `nodes` until the search returns, even the
@@ -199,7 +198,6 @@ bool CounterexampleSearch::search(const std::vector<int>* pathStates, const std:
         }
         // Open each rule of a nonterminal after the dot.
         if (sym >= nt_) {
-            (void)stateAt;
             if (exact)
                 followSet(n.item, n.la, follow);
             else

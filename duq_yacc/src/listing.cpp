@@ -116,8 +116,9 @@ ListingText formatListing(const Automaton& a, const std::string& grammarName, in
             const std::string on = name(c.symbol);
             std::string what;
             if (c.kind == ConflictKind::ShiftReduce) {
-                const std::string shift = c.other < 0 ? std::string(L("accept", "prijatie"))
-                                                      : printf1(L("shift %d", "posun %d"), c.other);
+                const std::string shift = c.other == -1   ? std::string(L("accept", "prijatie"))
+                                          : c.other == -2 ? std::string(L("error", "chyba"))
+                                                          : printf1(L("shift %d", "posun %d"), c.other);
                 what = std::string(L("conflict on ", "konflikt na ")) + on + ": " + shift +
                        printf1(L(" or reduce %d", " alebo redukcia %d"), c.production);
             } else {

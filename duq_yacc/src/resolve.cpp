@@ -18,7 +18,7 @@ void Run::resolveShiftReduce(int r, int t)
     const int lp = levprd_[static_cast<size_t>(r)];
     const int lt = tokset_[static_cast<size_t>(t)].lev;
     const int was = temp1_[static_cast<size_t>(t)];
-    const int other = was == kAcceptCode || was == kErrorCode ? -1 : was;
+    const int other = was == kAcceptCode ? -1 : was == kErrorCode ? -2 : was;
     if (levelOf(lp) == 0 || levelOf(lt) == 0) {
         ++srConflicts_;  // no precedence to go by: the shift stays
         recordConflict(ConflictKind::ShiftReduce, t, r, other, ConflictChoice::Shift, ConflictRule::Default, true);

@@ -183,6 +183,8 @@ TEST(Listing, AListingThatCannotBeWrittenIsNoError)
         {"missing directory", "no/such/dir/g.stv"},
         {"the grammar itself", "g.y"},
         {"the parser itself", "g.cpp"},
+        {"a temporary file the run still reads", "yacc.tmp"},
+        {"the action file", "yacc.act"},
         {"a directory", "sub"},
     };
     for (const Case& c : cases) {

@@ -47,9 +47,11 @@ enum class ConflictRule { Precedence, Associativity, Default };
 struct Conflict {
     ConflictKind kind = ConflictKind::ShiftReduce;
     int symbol = 0;        // the terminal both actions are on
-    int production = 0;    // the rule that would be reduced
-    int other = 0;         // shift/reduce: the state shifted to (-1: accept);
-                           // reduce/reduce: the other rule
+    int production = 0;    // shift/reduce: the rule that would be reduced;
+                           // reduce/reduce: the rule left out
+    int other = 0;         // shift/reduce: the state shifted to (-1: accept,
+                           // -2: an error a %nonassoc made earlier);
+                           // reduce/reduce: the rule reduced by, the earlier one
     ConflictChoice choice = ConflictChoice::Shift;
     ConflictRule rule = ConflictRule::Default;
     bool reported = false; // counted in the "shift/reduce" / "reduce/reduce" summary
