@@ -17,6 +17,9 @@ namespace {
 // looked for without lookaheads (still a valid prefix, the lookahead shown
 // in the head line).
 constexpr size_t kNodeCap = 2000000;
+// The unifying search keeps every pair it has made; past this many it
+// stops, whatever time is left.
+constexpr size_t kPairCap = 300000;
 // Key spaces up to this many keys get a bit map (32 MB at most).
 constexpr uint64_t kBitMapKeys = uint64_t{1} << 28;
 } // namespace
@@ -318,6 +321,8 @@ CounterexampleSearch::Unified CounterexampleSearch::unify(std::vector<int> a, st
     while (!open.empty()) {
         if ((++steps & 255) == 0 && Clock::now() > deadline)
             return Unified::TimedOut;
+        if (pool.size() > kPairCap)
+            return Unified::NotWithinBound;
         const Pair p = pool[open.top().second];
         open.pop();
         if (p.a.empty() && p.b.empty()) {
