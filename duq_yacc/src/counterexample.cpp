@@ -354,8 +354,9 @@ std::vector<std::string> CounterexampleSearch::explain(int state, const Conflict
     *unifying = false;
     const auto start = Clock::now();
     const auto deadline = start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
-    // The exact searches get at least the budget, so that the example that
-    // always exists is found on big grammars too.
+    // The searches for the input up to the conflict get ten seconds at
+    // least, however small the budget of the unifying search: such an
+    // input always exists, and big grammars need the time.
     const auto pathDeadline = start + std::chrono::duration_cast<Clock::duration>(
                                           std::chrono::duration<double>(std::max(seconds, 10.0)));
     const std::string& tname = a_.symbols[static_cast<size_t>(c.symbol)].name;

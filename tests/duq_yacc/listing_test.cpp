@@ -85,41 +85,34 @@ TEST(Listing, ConflictsAreExplainedWithExamples)
     }
 }
 
-TEST(Listing, HeadAndDetailsFollowTheRunsLanguage)
+TEST(Listing, SlovakRunsExplainInSlovak)
 {
     struct Case {
         const char* grammar;
-        int slovak;
         std::vector<std::string> starts;  // the start of each explanation line
     };
     const Case cases[] = {
-        {"cex-dangling-else", 1,
+        {"cex-dangling-else",
          {"g.stv(66): konflikt v stave 6: posun/redukcia na ELSE", "    priklad: ", "    posun: ",
           "    redukcia pravidlom 1: ", "    zjednocujuci: "}},
-        {"cex-lalr-merge", 1,
+        {"cex-lalr-merge",
          {"g.stv(74): konflikt v stave 6: redukcia/redukcia na D", "    priklad: ", "    redukcia pravidlom 5: ",
           "    priklad: ", "    redukcia pravidlom 6: ", "    nezjednocujuci: ",
           "g.stv(74): konflikt v stave 6: redukcia/redukcia na E", "    priklad: ", "    redukcia pravidlom 5: ",
           "    priklad: ", "    redukcia pravidlom 6: ", "    nezjednocujuci: "}},
-        {"cex-two-tokens", 0,
-         {"g.stv(52): conflict in state 4: reduce/reduce on X", "    example: Q . X Y", "    reduce by rule 3: ",
-          "    example: Q . X Z", "    reduce by rule 4: ", "    not unifying: "}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.grammar);
         TempDir dir;
         Options o = withListing();
-        o.slovak = c.slovak;
+        o.slovak = 1;
         const Generation g = generate(dataFile(std::string(c.grammar) + ".y"), o);
         ASSERT_EQ(g.status, 0);
         const std::vector<std::string> said = explanation(g.sinks.messages);
         ASSERT_EQ(said.size(), c.starts.size());
         for (size_t i = 0; i < said.size(); ++i)
             EXPECT_EQ(said[i].rfind(c.starts[i], 0), 0u) << said[i];
-        const std::string listing = readFile("g.stv");
-        EXPECT_EQ(listing.rfind(c.slovak ? "DUQ-yacc zoznam stavov pre \"g.y\"\n" : "DUQ-yacc state listing of \"g.y\"\n",
-                                0),
-                  0u);
+        EXPECT_EQ(readFile("g.stv").rfind("DUQ-yacc zoznam stavov pre \"g.y\"\n", 0), 0u);
     }
 }
 
@@ -185,12 +178,10 @@ TEST(Listing, AListingThatCannotBeWrittenIsNoError)
         {"the parser itself", "g.cpp"},
         {"a temporary file the run still reads", "yacc.tmp"},
         {"the action file", "yacc.act"},
-        {"a directory", "sub"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
-        std::filesystem::create_directory("sub");
         const std::string grammar = dataFile("cex-dangling-else.y");
         Options plain;
         plain.cexSeconds = -1;
