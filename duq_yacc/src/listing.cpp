@@ -3,6 +3,7 @@
 #include "explain.h"
 
 #include <cstdio>
+#include <optional>
 
 namespace duq_yacc::detail {
 
@@ -75,7 +76,7 @@ ListingText formatListing(const Automaton& a, const std::string& grammarName, in
     for (size_t n = static_cast<size_t>(a.terminal_count); n < a.symbols.size(); ++n)
         l.add("    " + padded(a.symbols[n].name, 24) + std::to_string(a.symbols[n].code));
 
-    CounterexampleSearch cex(a);
+    std::optional<CounterexampleSearch> cex;  // made at the first reported conflict
     for (const State& st : a.states) {
         l.add("");
         const int stateLine = l.count + 1;
@@ -150,8 +151,11 @@ ListingText formatListing(const Automaton& a, const std::string& grammarName, in
                      (c.kind == ConflictKind::ShiftReduce ? L("shift/reduce on ", "posun/redukcia na ")
                                                           : L("reduce/reduce on ", "redukcia/redukcia na ")) +
                      on;
-            if (cexSeconds >= 0)
-                e.details = cex.explain(st.number, c, lang, cexSeconds, &e.unifying);
+            if (cexSeconds >= 0) {
+                if (!cex)
+                    cex.emplace(a);
+                e.details = cex->explain(st.number, c, lang, cexSeconds, &e.unifying);
+            }
             for (const std::string& d : e.details)
                 l.add("        " + d);
             out.conflicts.push_back(std::move(e));
