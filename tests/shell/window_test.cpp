@@ -313,6 +313,30 @@ TEST_F(WindowTest, SettingsOkReopensEveryPageInItsOrder)
 
 namespace vork::shell::test {
 
+TEST_F(WindowTest, AConflictsLineOpensTheStateListingAtItsState)
+{
+    const QString project = copyExample("calc", "calc.lyy");
+    // Without its precedences the grammar is ambiguous.
+    std::string grammar = vork::test::readFile(dir / "calc.y");
+    for (const char* line : {"%left '+' '-'\n", "%left '*' '/' '%'\n"})
+        grammar.erase(grammar.find(line), std::string(line).size());
+    vork::test::writeFile(dir / "calc.y", grammar);
+    ASSERT_TRUE(window->openProject(project, false));
+    ASSERT_TRUE(window->runCommand("HM_PrjGenSynt"));
+    QString conflict;
+    for (const QString& line : items(window->taskList()))
+        if (line.startsWith("calc.stv(") && conflict.isEmpty())
+            conflict = line;
+    ASSERT_FALSE(conflict.isEmpty()) << items(window->taskList()).join('\n').toStdString();
+    ASSERT_TRUE(window->messageLineJump(conflict));
+    TStranka* page = window->activePage();
+    ASSERT_TRUE(page->fileName().endsWith("calc.stv"));
+    // The caret is on the heading of the state the line names.
+    const QString state = conflict.section(' ', 4, 4).remove(':');
+    EXPECT_TRUE(page->editor()->textCursor().block().text().contains(state))
+        << page->editor()->textCursor().block().text().toStdString() << " / " << conflict.toStdString();
+}
+
 TEST_F(WindowTest, AParserLineNamingAFileAndLineOpensItThere)
 {
     ASSERT_TRUE(window->openProject(copyExample("calc", "calc.lyy"), false));
