@@ -18,10 +18,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#ifndef VORK_BUILD_ID
-#define VORK_BUILD_ID ""
-#endif
-
 namespace vork::shell {
 
 namespace {
@@ -415,8 +411,9 @@ Toprog_okno::Toprog_okno(QWidget* parent) : QDialog(parent)
 QString Toprog_okno::versionText() const
 {
     QString text = QStringLiteral("Verzia ") + QString::fromLatin1(vork::versionString());
-    const QString build = QStringLiteral(VORK_BUILD_ID);
-    if (!build.isEmpty())
+    // The build names the revision the programs were built from.
+    const QString build = QString::fromLatin1(vork::buildId());
+    if (!build.isEmpty() && build != QLatin1String("unknown"))
         text += QStringLiteral(" (") + build + QLatin1Char(')');
     return text;
 }
