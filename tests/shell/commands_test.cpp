@@ -186,6 +186,7 @@ const std::vector<CommandCase>& cases()
          [](Rig& r) {
              r.prompter.dialogs.push_back([](QDialog& d) {
                  d.findChild<QComboBox*>("arg_prikaz_riadku")->setEditText("vstup.txt");
+                 saveShot(d, "arguments");
                  return int(QDialog::Accepted);
              });
          },
@@ -247,6 +248,7 @@ const std::vector<CommandCase>& cases()
              r.prompter.dialogs.push_back([](QDialog& d) {
                  d.findChild<QCheckBox*>("CheckBoxVelke")->setChecked(true);
                  d.findChild<QComboBox*>("cesta_k_C")->setEditText("/opt/cc");
+                 saveShot(d, "settings");
                  return int(QDialog::Accepted);
              });
          },

@@ -31,6 +31,17 @@ inline QStringList items(const QListWidget* list)
     return out;
 }
 
+// With VORK_SHOTS_DIR set (scripts/screenshots.sh), saves the widget as
+// it looks now: the pictures of the user guide and the README.
+inline void saveShot(QWidget& widget, const char* name)
+{
+    const char* dirName = std::getenv("VORK_SHOTS_DIR");
+    if (!dirName || !*dirName)
+        return;
+    QApplication::processEvents();
+    widget.grab().save(QString::fromLocal8Bit(dirName) + "/" + name + ".png");
+}
+
 // A shown window whose konfig.ide lives in dir/config, with the build
 // tree's skeletons and vork-cc.
 inline std::unique_ptr<TForm_Main> makeWindow(Prompter& prompter, const TempDir& dir)
@@ -80,16 +91,7 @@ protected:
         return shell::test::copyExample(dir, name, projectFile);
     }
 
-    // With VORK_SHOTS_DIR set (scripts/screenshots.sh), saves the window
-    // as it looks now: the pictures of the user guide and the README.
-    void shot(const char* name) const
-    {
-        const char* dirName = std::getenv("VORK_SHOTS_DIR");
-        if (!dirName || !*dirName)
-            return;
-        QApplication::processEvents();
-        window->grab().save(QString::fromLocal8Bit(dirName) + "/" + name + ".png");
-    }
+    void shot(const char* name) const { saveShot(*window, name); }
 
     bool idle() const { return !window->project() || !window->project()->busy(); }
 

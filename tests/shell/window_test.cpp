@@ -101,6 +101,7 @@ TEST_F(WindowTest, JalCommandsComeWithTheFirstRunOfAGeneralProject)
         EXPECT_TRUE(window->isEnabled(name)) << name;
     ASSERT_TRUE(window->runCommand("HM_JalRun"));
     EXPECT_TRUE(vork::test::exists(dir / "HELLO.CLASS"));
+    shot("jal");
     EXPECT_TRUE(items(window->taskList()).contains("Vystupny subor OK")) << items(window->taskList()).join('|').toStdString();
 }
 
@@ -108,6 +109,7 @@ TEST_F(WindowTest, F9MakesAndRunsAndTheOutputShowsUnderExe)
 {
     const QString project = copyExample("calc", "calc.lyy");
     ASSERT_TRUE(window->openProject(project, false));
+    shot("main-window");
     const QString before = window->windowTitle();
     ASSERT_TRUE(window->runCommand("HM_RunRun"));
     ASSERT_TRUE(waitFor([&] { return idle() && items(window->taskListExe()).contains("a = 42"); }))
@@ -119,7 +121,7 @@ TEST_F(WindowTest, F9MakesAndRunsAndTheOutputShowsUnderExe)
     EXPECT_EQ(window->windowTitle(), before);
     EXPECT_TRUE(vork::test::exists(dir / "calc.exe"));
     window->pageCtrl()->setCurrentIndex(1);
-    shot("main-window");
+    shot("run-output");
 }
 
 TEST_F(WindowTest, ABrokenGrammarsErrorJumpsToItsLine)
@@ -154,7 +156,7 @@ TEST_F(WindowTest, ABrokenGrammarsErrorJumpsToItsLine)
     EXPECT_EQ(page->editor()->textCursor().blockNumber(), badLine - 1);
     EXPECT_EQ(page->editor()->textCursor().positionInBlock(), 0);
     EXPECT_EQ(window->statusText(0), QString("\t[%1 : 1]").arg(badLine));
-    shot("error-jump");
+    shot("errors");
 
     // An item past the table, or one without a line, moves nothing.
     window->showFile(QString::fromStdString(dir / "calc.l"));
@@ -186,13 +188,13 @@ TEST_F(WindowTest, ADebugRunStopsStepsAndEndsThroughTheWindow)
     ASSERT_TRUE(window->runCommand("HM_AfterReduction"));
     ASSERT_TRUE(waitFor([&] { return panel->Panel7->text().startsWith("REDUKCIA: "); }));
     ASSERT_TRUE(waitFor([&] { return window->windowTitle().endsWith("[Zastaveny]"); }));
+    shot("debug-run");
     EXPECT_TRUE(window->isEnabled("HM_AfterLexJed"));
 
     ASSERT_TRUE(window->runCommand("HM_AfterLexJed"));
     ASSERT_TRUE(waitFor([&] {
         return window->windowTitle().endsWith("[Zastaveny]") && !panel->Label2x->text().isEmpty();
     }));
-    shot("debug-stopped");
 
     ASSERT_TRUE(window->runCommand("HM_BezKrok"));
     ASSERT_TRUE(waitFor([&] { return idle(); }));
