@@ -4,13 +4,15 @@
 #include "vork/progdir.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 namespace {
 
 const char kUsage[] =
-    "usage: duq-yacc [-o OUTPUT] [-k SKELETON] [--debug] [--tokens FILE] [--slovak] [--large] GRAMMAR\n"
+    "usage: duq-yacc [-o OUTPUT] [-k SKELETON] [--debug] [--tokens FILE] [--slovak] [--large]\n"
+    "                [-v | --states FILE] [--cex-time SECONDS] GRAMMAR\n"
     "\n"
     "Generates an LALR(1) parser in C from a yacc grammar.\n"
     "  -o OUTPUT      parser file (default: the grammar's base name + \".cpp\")\n"
@@ -19,6 +21,9 @@ const char kUsage[] =
     "  --tokens FILE  token file of a debug build (default: base name + \".lex\")\n"
     "  --slovak       messages in Slovak\n"
     "  --large        large tables: every table 16 times its usual size\n"
+    "  -v             write the state listing to the base name + \".stv\"\n"
+    "  --states FILE  write the state listing to FILE\n"
+    "  --cex-time S   seconds to search for an ambiguous example per conflict (default 2)\n"
     "  --help, --version\n";
 
 // "dir/calc.y" -> "dir/calc": the extension is the part after the last '.'
@@ -42,8 +47,9 @@ int usageError(const char* what)
 
 int main(int argc, char** argv)
 {
-    std::string output, skeleton, tokens, grammar;
-    bool debug = false, slovak = false, large = false;
+    std::string output, skeleton, tokens, grammar, states;
+    bool debug = false, slovak = false, large = false, verbose = false;
+    double cexSeconds = 2.0;
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];
         auto value = [&](std::string& into) {
@@ -73,6 +79,17 @@ int main(int argc, char** argv)
             slovak = true;
         } else if (!std::strcmp(a, "--large")) {
             large = true;
+        } else if (!std::strcmp(a, "-v")) {
+            verbose = true;
+        } else if (!std::strcmp(a, "--states")) {
+            if (!value(states))
+                return usageError("--states needs a file name");
+        } else if (!std::strcmp(a, "--cex-time")) {
+            std::string v;
+            char* end = nullptr;
+            if (!value(v) || (cexSeconds = std::strtod(v.c_str(), &end), end == v.c_str() || *end != '\0') ||
+                !(cexSeconds >= 0 && cexSeconds <= 3600))
+                return usageError("--cex-time needs a number of seconds from 0 to 3600");
         } else if (a[0] == '-' && a[1] != '\0') {
             return usageError((std::string("unknown option ") + a).c_str());
         } else if (grammar.empty()) {
@@ -90,13 +107,17 @@ int main(int argc, char** argv)
         skeleton = vork::dataFilePath(debug ? "lyaccpar" : "yaccpar");
     if (debug && tokens.empty())
         tokens = base + ".lex";
+    if (verbose && states.empty())
+        states = base + ".stv";
     if (output == grammar)
         return usageError("the output file would overwrite the grammar");
+    if (!states.empty() && (states == grammar || states == output))
+        return usageError("the state listing would overwrite the grammar or the parser");
 
     vork::StreamSinks sinks(stdout, stderr, std::string(), grammar);
     int count = 0;
     const int status = duq_yacc::yacc_run(sinks, skeleton, grammar, output, debug ? 1 : 0, &count,
-                                          slovak ? 1 : 0, debug ? tokens : std::string(), std::string(),
-                                          large ? 1 : 0);
+                                          slovak ? 1 : 0, debug ? tokens : std::string(), states,
+                                          large ? 1 : 0, cexSeconds);
     return status;
 }

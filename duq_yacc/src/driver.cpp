@@ -95,7 +95,9 @@ void Run::removeOwnFiles()
         std::remove(outName_.c_str());
     if (madeTok_)
         std::remove(tokName_.c_str());
-    madeTemp_ = madeAct_ = madeOut_ = madeTok_ = false;
+    if (madeState_)
+        std::remove(stateName_.c_str());
+    madeTemp_ = madeAct_ = madeOut_ = madeTok_ = madeState_ = false;
 }
 
 void Run::collected(const char* en, const char* sk, ...)
@@ -147,6 +149,16 @@ void Run::openFiles()
     finput_ = std::fopen(grammarName_.c_str(), "r");
     if (!finput_)
         fatal("cannot open input file", "nemozno otvorit vstupny subor");
+    if (analysisOnly_) {
+        // The reader writes declarations, actions and rows as it goes; an
+        // analysis keeps none of them.
+        ftable_ = std::fopen("/dev/null", "w");
+        ftemp_ = std::fopen("/dev/null", "w");
+        faction_ = std::fopen("/dev/null", "w");
+        if (!ftable_ || !ftemp_ || !faction_)
+            fatal("cannot open temp file", "nemozno otvorit docasny pracovny subor");
+        return;
+    }
     // The files opened for writing are truncated: none of them may be the
     // grammar itself.
     if (tokenFileFlag_ && sameFile(tokName_, grammarName_))
@@ -212,9 +224,15 @@ int Run::execute(const std::string& skeleton, const std::string& grammar, const 
         generateStates();
         message("Writing tables and states... ", "Zapis tabuliek a stavov do suboru... ");
         decideActions();
+        if (analysisOnly_) {
+            closeAll();
+            return 0;
+        }
         writeGotos();
         hideProductions();
         summary();
+        if (capture_ && (!stateName_.empty() || srConflicts_ || rrConflicts_))
+            explainConflicts();
         pack();
         writeTail();
     } catch (const std::out_of_range& e) {
@@ -237,6 +255,7 @@ void Run::sizeTables(const Limits& lim)
     size(mem_, lim.mem);
     size(prdptr_, lim.prods + 2);
     size(levprd_, lim.prods + 2);
+    size(prodLine_, lim.prods + 2);
     size(pstate_, lim.states + 2);
     size(tystate_, lim.states);
     size(mstates_, lim.states);
@@ -255,9 +274,14 @@ void Run::sizeTables(const Limits& lim)
 
 int yacc_run(vork::Sinks& sinks, const std::string& skeleton_file, const std::string& grammar_file,
              const std::string& output_file, int debug, int* token_count_out, int slovak,
-             const std::string& token_file, const std::string& /*state_file*/, int large)
+             const std::string& token_file, const std::string& state_file, int large, double cex_seconds)
 {
     auto run = std::make_unique<detail::Run>(sinks);
+    Automaton automaton;
+    if (!state_file.empty() || cex_seconds >= 0) {
+        run->recordAutomaton(&automaton);
+        run->explainTo(state_file, cex_seconds);
+    }
     int status;
     try {
         status = run->execute(skeleton_file, grammar_file, output_file, debug, slovak, token_file, large);

@@ -286,6 +286,7 @@ void Run::readRules()
         } else {
             fatal("illegal rule: missing semicolon or | ?", "nedovolene pravidlo: chybajuca bodkociarka alebo | ?");
         }
+        prodLine_[static_cast<size_t>(nprod_)] = lineno_;
         t = gettok();
         for (;;) {
             while (t == kIdentifier) {
@@ -332,6 +333,7 @@ void Run::readRules()
             levprd_[nprod_] = kActFlag;
             nextProduction();
             prdptr_[nprod_] = p;
+            prodLine_[static_cast<size_t>(nprod_)] = prodLine_[static_cast<size_t>(nprod_ - 1)];
             putWord(j);
         }
         while (t == ';')

@@ -2,6 +2,8 @@
 // resolved; the exception table; the goto columns; unreduced rules.
 #include "run.h"
 
+#include <algorithm>
+
 namespace duq_yacc::detail {
 
 namespace {
@@ -15,24 +17,51 @@ void Run::resolveShiftReduce(int r, int t)
 {
     const int lp = levprd_[static_cast<size_t>(r)];
     const int lt = tokset_[static_cast<size_t>(t)].lev;
+    const int was = temp1_[static_cast<size_t>(t)];
+    const int other = was == kAcceptCode ? -1 : was == kErrorCode ? -2 : was;
     if (levelOf(lp) == 0 || levelOf(lt) == 0) {
         ++srConflicts_;  // no precedence to go by: the shift stays
+        recordConflict(ConflictKind::ShiftReduce, t, r, other, ConflictChoice::Shift, ConflictRule::Default, true);
         return;
     }
     int assoc;
-    if (levelOf(lt) == levelOf(lp))
+    ConflictRule why = ConflictRule::Precedence;
+    if (levelOf(lt) == levelOf(lp)) {
         assoc = assocOf(lt);
-    else if (levelOf(lt) > levelOf(lp))
+        why = ConflictRule::Associativity;
+    } else if (levelOf(lt) > levelOf(lp)) {
         assoc = 2;  // the token binds tighter: shift
-    else
+    } else {
         assoc = 1;  // the rule binds tighter: reduce
-    if (assoc == 1)
+    }
+    ConflictChoice choice = ConflictChoice::Shift;
+    if (assoc == 1) {
         temp1_[static_cast<size_t>(t)] = -r;
-    else if (assoc == 3)
+        choice = ConflictChoice::Reduce;
+    } else if (assoc == 3) {
         temp1_[static_cast<size_t>(t)] = kErrorCode;
+        choice = ConflictChoice::Error;
+    }
+    recordConflict(ConflictKind::ShiftReduce, t, r, other, choice, why, false);
 }
 
-void Run::writeStateRow(int state)
+void Run::recordConflict(ConflictKind kind, int t, int r, int other, ConflictChoice choice, ConflictRule rule,
+                         bool reported)
+{
+    if (!capture_)
+        return;
+    Conflict c;
+    c.kind = kind;
+    c.symbol = symbolIndex(t);
+    c.production = r;
+    c.other = other;
+    c.choice = choice;
+    c.rule = rule;
+    c.reported = reported;
+    rowConflicts_.push_back(c);
+}
+
+int Run::writeStateRow(int state)
 {
     // The default reduction is the one reduced on the most terminals.
     int lastred = 0;
@@ -87,6 +116,7 @@ void Run::writeStateRow(int state)
         std::fprintf(ftable_, "\t-2, %d,\n", lastred);
     }
     std::fputs("\n", ftemp_);
+    return lastred;
 }
 
 void Run::decideActions()
@@ -125,15 +155,21 @@ void Run::decideActions()
                 if (a == 0) {
                     a = -r;
                 } else if (a < 0) {
-                    if (-a > r)
-                        a = -r;  // reduce/reduce: the earlier rule wins
+                    const int kept = std::min(-a, r), lost = std::max(-a, r);
+                    a = -kept;  // reduce/reduce: the earlier rule wins
                     ++rrConflicts_;
+                    recordConflict(ConflictKind::ReduceReduce, k, lost, kept, ConflictChoice::Reduce,
+                                   ConflictRule::Default, true);
                 } else {
                     resolveShiftReduce(r, k);
                 }
             }
         }
-        writeStateRow(i);
+        if (capture_)
+            rowActions_.assign(temp1_.begin(), temp1_.begin() + ntokens_ + nnonter_ + 1);
+        const int lastred = writeStateRow(i);
+        if (capture_)
+            recordState(i, lastred);
     }
     nolook_ = false;
     std::fputs("\t};\n", ftable_);

@@ -12,6 +12,7 @@
 // resolve.cpp (actions and conflicts), packer.cpp and output.cpp (tables).
 #pragma once
 
+#include "duq_yacc/automaton.h"
 #include "vork/sinks.h"
 
 #include <array>
@@ -138,6 +139,20 @@ public:
                 int debug, int slovak, const std::string& tokenFile, int large);
     int recordedTokenCount() const { return static_cast<int>(recordedTokens_.size()); }
 
+    // The automaton is recorded into *into while the actions are decided
+    // (null: not recorded).  With stateFile named, the listing is written
+    // there and each reported conflict is explained in the message list;
+    // cexSeconds bounds the search for an ambiguous example per conflict.
+    void recordAutomaton(Automaton* into) { capture_ = into; }
+    void explainTo(const std::string& stateFile, double cexSeconds)
+    {
+        stateName_ = stateFile;
+        cexSeconds_ = cexSeconds;
+    }
+    // Reads the grammar and decides the actions, writing no file; the
+    // recorded automaton is the result.
+    void analyseOnly() { analysisOnly_ = true; }
+
 private:
     // ---- driver.cpp: messages, errors, files
     // Every text exists in English and Slovak; the run's language picks
@@ -211,10 +226,18 @@ private:
     // ---- resolve.cpp
     void decideActions();
     void resolveShiftReduce(int r, int t);
-    void writeStateRow(int state);
+    int writeStateRow(int state);  // returns the state's default reduction
+    void recordConflict(ConflictKind kind, int t, int r, int other, ConflictChoice choice, ConflictRule rule,
+                        bool reported);
     void writeGotos();
     void markGotoSources(int c);
     void hideProductions();
+
+    // ---- capture.cpp: the automaton for the listing and the library API
+    void recordGrammar();
+    void recordState(int state, int defaultReduction);
+    int symbolIndex(int sym) const { return sym >= kNtBase ? ntokens_ + sym - kNtBase : sym - 1; }
+    void explainConflicts();
 
     // ---- packer.cpp
     void pack();
@@ -252,6 +275,13 @@ private:
     std::vector<std::string> recordedTokens_;
     int srConflicts_ = 0;
     int rrConflicts_ = 0;
+    Automaton* capture_ = nullptr;
+    std::vector<Conflict> rowConflicts_;  // of the state being decided
+    std::vector<int> rowActions_;         // its row before the default is taken out
+    std::string stateName_;
+    double cexSeconds_ = 2.0;
+    bool analysisOnly_ = false;
+    bool madeState_ = false;
 
     // Symbols.
     std::vector<char> names_;
@@ -272,6 +302,7 @@ private:
     int memTop_ = 0;  // first free word after the productions
     std::vector<int> prdptr_;
     std::vector<int> levprd_;
+    std::vector<int> prodLine_;  // grammar line of each rule
     int nprod_ = 1;
 
     // Automaton.

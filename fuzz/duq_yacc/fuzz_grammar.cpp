@@ -42,7 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     vork::NullSinks sinks;
     int count = -1;
-    const int status = duq_yacc::yacc_run(sinks, "skel", "g.y", "g.cpp", size % 2, &count, size % 3 == 0, "g.lex", "");
+    // Every fifth input also gets the state listing; the example search is
+    // kept short so that the fuzzer stays fast.
+    const bool listing = size % 5 == 0;
+    const int status = duq_yacc::yacc_run(sinks, "skel", "g.y", "g.cpp", size % 2, &count, size % 3 == 0, "g.lex",
+                                          listing ? "g.stv" : "", 0, 0.01);
     if (status != 0 && status != 1)
         std::abort();
     if (count < 0 || count > 127)
@@ -51,9 +55,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::abort();  // a finished run leaves no action file
     if (access("yacc.tmp", F_OK) == 0 && status == 0)
         std::abort();
+    if (listing && status == 0 && access("g.stv", F_OK) != 0)
+        std::abort();  // a finished run with a state file has written it
     std::remove("g.cpp");
     std::remove("g.lex");
     std::remove("yacc.tmp");
     std::remove("yacc.act");
+    std::remove("g.stv");
     return 0;
 }

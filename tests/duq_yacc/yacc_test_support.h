@@ -107,6 +107,8 @@ struct Options {
     int slovak = 0;
     int large = 0;
     std::string skeleton = "SKELETON[$A]\n";
+    std::string stateFile;     // the listing's name, "" for none
+    double cexSeconds = 2.0;   // negative: no conflict examples
 };
 
 // Writes g.y and the skeleton "skel" into the current directory, runs the
@@ -117,7 +119,7 @@ inline Generation generate(const std::string& grammar, const Options& opt = Opti
     writeFile("skel", opt.skeleton);
     Generation g;
     g.status = duq_yacc::yacc_run(g.sinks, "skel", "g.y", "g.cpp", opt.debug, &g.tokenCount, opt.slovak,
-                                  opt.debug ? "g.lex" : "", "", opt.large);
+                                  opt.debug ? "g.lex" : "", opt.stateFile, opt.large, opt.cexSeconds);
     if (exists("g.cpp"))
         g.output = readFile("g.cpp");
     return g;

@@ -132,3 +132,43 @@ TEST(Command, RunsInOneProcessMatchRunsInSeparateProcesses)
         std::filesystem::remove("g.cpp");
     }
 }
+
+TEST(Command, StateListingOptions)
+{
+    const char* conflict = "%token IF ELSE X\n%%\ns : IF s | IF s ELSE s | X ;\n";
+    struct Case {
+        const char* args;
+        int status;
+        const char* listing;  // the file expected, nullptr: none at all
+        const char* head;     // the conflict's head line on stdout
+    };
+    const Case cases[] = {
+        {"sub/g.y", 0, nullptr, "conflict in state 4: shift/reduce on ELSE\n"},
+        {"-v sub/g.y", 0, "sub/g.stv", "sub/g.stv(50): conflict in state 4: shift/reduce on ELSE\n"},
+        {"--states out.txt sub/g.y", 0, "out.txt", "out.txt(50): conflict in state 4: shift/reduce on ELSE\n"},
+        {"--cex-time 0.5 -v sub/g.y", 0, "sub/g.stv", "sub/g.stv(50): conflict in state 4"},
+        {"--slovak -v sub/g.y", 0, "sub/g.stv", "sub/g.stv(50): konflikt v stave 4: posun/redukcia na ELSE\n"},
+        {"--states", 2, nullptr, ""},
+        {"--cex-time soon sub/g.y", 2, nullptr, ""},
+        {"--cex-time -1 sub/g.y", 2, nullptr, ""},
+        {"--states sub/g.y sub/g.y", 2, nullptr, ""},
+        {"--states sub/g.cpp sub/g.y", 2, nullptr, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        yacctest::TempDir dir;
+        std::filesystem::create_directory("sub");
+        writeFile("sub/g.y", conflict);
+        const Result r = run(bin("duq-yacc") + " " + c.args);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_EQ(readFile("sub/g.y"), conflict);
+        EXPECT_NE(r.out.find(c.head), std::string::npos) << r.out;
+        if (c.listing) {
+            EXPECT_EQ(readFile(c.listing).rfind("DUQ-yacc ", 0), 0u);
+        }
+        EXPECT_EQ(exists("sub/g.stv") || exists("out.txt"), c.listing != nullptr);
+        if (c.status == 2) {
+            EXPECT_NE(r.err.find("usage: duq-yacc"), std::string::npos);
+        }
+    }
+}

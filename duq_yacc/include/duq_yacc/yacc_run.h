@@ -16,9 +16,19 @@ namespace duq_yacc {
 // Returns 0 when the parser was written, 1 when the run ended on an error.
 // The temporary files "yacc.tmp" and "yacc.act" are made in the current
 // directory.  *token_count_out (when not null) receives the number of token
-// names written as defines in debug mode, on every path.  state_file is
-// accepted for the caller's sake and not used.  A failed run removes the
-// files it created or truncated and touches no other.
+// names written as defines in debug mode, on every path.  A failed run
+// removes the files it created or truncated and touches no other.
+//
+// state_file, when not empty, receives the state listing: the rules, the
+// symbols and every state with its items, actions and conflicts.  Each
+// reported conflict is then also explained in the message list, as a line
+// "<state_file>(<line of its state in the listing>): conflict ..." followed
+// by indented lines with an example input and its two readings.  The search
+// for an example that one input reads two ways takes at most cex_seconds per
+// conflict.  Without a listing the conflicts are explained all the same,
+// without the location; a negative cex_seconds leaves the examples out
+// (then only a listing's head lines are sent).  The parser file is the
+// same with or without the listing.
 //
 // large nonzero selects the large-tables mode: every table that the parser
 // file's format does not bound is 16 times its default size (the packed
@@ -26,6 +36,7 @@ namespace duq_yacc {
 // fills a table adds a message line that points to this mode.
 int yacc_run(vork::Sinks& sinks, const std::string& skeleton_file, const std::string& grammar_file,
              const std::string& output_file, int debug, int* token_count_out, int slovak,
-             const std::string& token_file, const std::string& state_file, int large = 0);
+             const std::string& token_file, const std::string& state_file, int large = 0,
+             double cex_seconds = 2.0);
 
 } // namespace duq_yacc

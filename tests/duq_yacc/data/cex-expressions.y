@@ -1,0 +1,8 @@
+/* Binary operators without precedence: every pair is ambiguous. */
+%token NUM
+%%
+e : e '+' e
+  | e '*' e
+  | '(' e ')'
+  | NUM
+  ;

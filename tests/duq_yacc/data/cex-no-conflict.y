@@ -1,0 +1,8 @@
+%token NUM
+%left '+'
+%left '*'
+%%
+e : e '+' e
+  | e '*' e
+  | NUM
+  ;

@@ -1,0 +1,218 @@
+// The state listing and the conflict explanations in the message list.
+#include "yacc_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdio>
+
+using namespace yacctest;
+
+namespace {
+
+std::vector<std::string> splitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t from = 0;
+    while (from < text.size()) {
+        const size_t nl = text.find('\n', from);
+        lines.push_back(text.substr(from, nl == std::string::npos ? std::string::npos : nl - from));
+        if (nl == std::string::npos)
+            break;
+        from = nl + 1;
+    }
+    return lines;
+}
+
+// The lines between the last progress line and the result, without the
+// summary: the explanations of the conflicts.
+std::vector<std::string> explanation(const std::vector<std::string>& messages)
+{
+    std::vector<std::string> out;
+    bool in = false;
+    for (const std::string& m : messages) {
+        if (m.rfind("Parser was written", 0) == 0 || m.rfind("Syntakticky analyzator bol", 0) == 0)
+            break;
+        // The summary: "conflicts: ", then counts ("1 shift/reduce", "1
+        // rules never reduced").
+        const bool summary = m == "conflicts: " || m == "Konflikty: " || (!m.empty() && std::isdigit(m[0]));
+        if (in && !summary)
+            out.push_back(m);
+        if (m.rfind("Writing tables", 0) == 0 || m.rfind("Zapis tabuliek", 0) == 0)
+            in = true;
+    }
+    return out;
+}
+
+Options withListing(const std::string& name = "g.stv")
+{
+    Options o;
+    o.stateFile = name;
+    return o;
+}
+
+} // namespace
+
+TEST(Listing, ConflictsAreExplainedWithExamples)
+{
+    // Each grammar comes with the explanation it must get and the section
+    // of the listing for its conflicting state (or, without a reported
+    // conflict, a state whose conflicts precedence settled).
+    const char* grammars[] = {"dangling-else", "expressions",  "reduce-reduce",
+                              "lalr-merge",    "two-tokens",   "no-conflict"};
+    for (const char* name : grammars) {
+        SCOPED_TRACE(name);
+        TempDir dir;
+        const std::string base = std::string("cex-") + name;
+        const Generation g = generate(dataFile(base + ".y"), withListing());
+        ASSERT_EQ(g.status, 0);
+        EXPECT_TRUE(g.sinks.errors.empty());
+        const std::vector<std::string> said = explanation(g.sinks.messages);
+        EXPECT_EQ(said, splitLines(dataFile(base + ".messages")));
+        const std::string listing = readFile("g.stv");
+        EXPECT_NE(listing.find(dataFile(base + ".state")), std::string::npos) << listing;
+
+        // "g.stv(N): conflict in state K": line N of the listing opens state K.
+        const std::vector<std::string> lines = splitLines(listing);
+        for (const std::string& m : said) {
+            int line = 0, state = 0;
+            if (std::sscanf(m.c_str(), "g.stv(%d): conflict in state %d:", &line, &state) != 2)
+                continue;
+            ASSERT_GE(line, 1);
+            ASSERT_LE(line, static_cast<int>(lines.size()));
+            EXPECT_EQ(lines[static_cast<size_t>(line - 1)], "state " + std::to_string(state));
+        }
+    }
+}
+
+TEST(Listing, HeadAndDetailsFollowTheRunsLanguage)
+{
+    struct Case {
+        const char* grammar;
+        int slovak;
+        std::vector<std::string> starts;  // the start of each explanation line
+    };
+    const Case cases[] = {
+        {"cex-dangling-else", 1,
+         {"g.stv(66): konflikt v stave 6: posun/redukcia na ELSE", "    priklad: ", "    posun: ",
+          "    redukcia pravidlom 1: ", "    zjednocujuci: "}},
+        {"cex-lalr-merge", 1,
+         {"g.stv(74): konflikt v stave 6: redukcia/redukcia na D", "    priklad: ", "    redukcia pravidlom 5: ",
+          "    priklad: ", "    redukcia pravidlom 6: ", "    nezjednocujuci: ",
+          "g.stv(74): konflikt v stave 6: redukcia/redukcia na E", "    priklad: ", "    redukcia pravidlom 5: ",
+          "    priklad: ", "    redukcia pravidlom 6: ", "    nezjednocujuci: "}},
+        {"cex-two-tokens", 0,
+         {"g.stv(52): conflict in state 4: reduce/reduce on X", "    example: Q . X Y", "    reduce by rule 3: ",
+          "    example: Q . X Z", "    reduce by rule 4: ", "    not unifying: "}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.grammar);
+        TempDir dir;
+        Options o = withListing();
+        o.slovak = c.slovak;
+        const Generation g = generate(dataFile(std::string(c.grammar) + ".y"), o);
+        ASSERT_EQ(g.status, 0);
+        const std::vector<std::string> said = explanation(g.sinks.messages);
+        ASSERT_EQ(said.size(), c.starts.size());
+        for (size_t i = 0; i < said.size(); ++i)
+            EXPECT_EQ(said[i].rfind(c.starts[i], 0), 0u) << said[i];
+        const std::string listing = readFile("g.stv");
+        EXPECT_EQ(listing.rfind(c.slovak ? "DUQ-yacc zoznam stavov pre \"g.y\"\n" : "DUQ-yacc state listing of \"g.y\"\n",
+                                0),
+                  0u);
+    }
+}
+
+TEST(Listing, ParserIsTheSameWithOrWithoutIt)
+{
+    const char* grammars[] = {"cex-dangling-else", "cex-expressions", "cex-lalr-merge", "cex-no-conflict",
+                              "mid-rule", "union"};
+    for (const char* name : grammars) {
+        for (int debug = 0; debug < 2; ++debug) {
+            SCOPED_TRACE(std::string(name) + (debug ? " debug" : ""));
+            TempDir dir;
+            const std::string grammar = dataFile(std::string(name) + ".y");
+            Options plain;
+            plain.debug = debug;
+            plain.cexSeconds = -1;  // the generator as it was before listings
+            const Generation before = generate(grammar, plain);
+            const std::string tokensBefore = debug ? readFile("g.lex") : "";
+            ASSERT_EQ(before.status, 0);
+            Options listed = withListing();
+            listed.debug = debug;
+            const Generation after = generate(grammar, listed);
+            ASSERT_EQ(after.status, 0);
+            EXPECT_EQ(body(after.output), body(before.output));
+            if (debug) {
+                EXPECT_EQ(readFile("g.lex"), tokensBefore);
+            }
+            EXPECT_FALSE(readFile("g.stv").empty());
+            // Messages differ only by the explanations.
+            std::vector<std::string> rest;
+            for (const std::string& m : after.sinks.messages)
+                if (m.rfind("g.stv(", 0) != 0 && m.rfind("    ", 0) != 0)
+                    rest.push_back(m);
+            EXPECT_EQ(rest, before.sinks.messages);
+        }
+    }
+}
+
+TEST(Listing, WithoutAStateFileTheExplanationHasNoLocation)
+{
+    TempDir dir;
+    Options o;
+    const Generation g = generate(dataFile("cex-dangling-else.y"), o);
+    ASSERT_EQ(g.status, 0);
+    const std::vector<std::string> said = explanation(g.sinks.messages);
+    std::vector<std::string> expected = splitLines(dataFile("cex-dangling-else.messages"));
+    expected[0] = expected[0].substr(expected[0].find(": ") + 2);
+    EXPECT_EQ(said, expected);
+    EXPECT_FALSE(exists("g.stv"));
+
+    o.cexSeconds = -1;  // no examples: the conflict lines are the summary alone
+    EXPECT_TRUE(explanation(generate(dataFile("cex-dangling-else.y"), o).sinks.messages).empty());
+}
+
+TEST(Listing, AListingThatCannotBeWrittenIsNoError)
+{
+    struct Case {
+        const char* name;
+        const char* stateFile;
+    };
+    const Case cases[] = {
+        {"missing directory", "no/such/dir/g.stv"},
+        {"the grammar itself", "g.y"},
+        {"the parser itself", "g.cpp"},
+        {"a temporary file the run still reads", "yacc.tmp"},
+        {"the action file", "yacc.act"},
+        {"a directory", "sub"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        std::filesystem::create_directory("sub");
+        const std::string grammar = dataFile("cex-dangling-else.y");
+        Options plain;
+        plain.cexSeconds = -1;
+        const std::string parser = body(generate(grammar, plain).output);
+        const Generation g = generate(grammar, withListing(c.stateFile));
+        EXPECT_EQ(g.status, 0);
+        EXPECT_TRUE(g.sinks.errors.empty());
+        EXPECT_EQ(readFile("g.y"), grammar);
+        EXPECT_EQ(body(g.output), parser);
+        const std::vector<std::string> said = explanation(g.sinks.messages);
+        ASSERT_GE(said.size(), 2u);
+        EXPECT_EQ(said[0], std::string("cannot write the state file \"") + c.stateFile + "\"");
+        EXPECT_EQ(said[1], "conflict in state 6: shift/reduce on ELSE");  // no location to open
+    }
+}
+
+TEST(Listing, FailedRunLeavesNoListing)
+{
+    TempDir dir;
+    writeFile("g.y", dataFile("cex-dangling-else.y"));
+    RecordingSinks sinks;
+    EXPECT_EQ(duq_yacc::yacc_run(sinks, "no-skeleton", "g.y", "g.cpp", 0, nullptr, 0, "", "g.stv"), 1);
+    EXPECT_FALSE(exists("g.stv"));
+    EXPECT_FALSE(exists("g.cpp"));
+}
