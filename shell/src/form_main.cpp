@@ -134,10 +134,16 @@ TForm_Main::TForm_Main(Prompter& prompter, vork::ConfigFile configFile, QWidget*
     connect(debugSession_.get(), &GuiDebugSession::displayed, this, [this] {
         const bool commands = debugSession_->takeCommandsChanged();
         const bool title = debugSession_->takeTitleChanged();
-        if (commands)
+        if (commands) {
             for (const auto& [name, on] : debugSession_->commands().states())
                 if (QAction* a = action(q(name)))
                     a->setEnabled(on);
+            // The history is looked at while the run is stopped.
+            const bool stopped = debugSession_->commands().isEnabled("HM_AfterLexJed");
+            for (const char* name : {"HM_HistoriaSpat", "HM_HistoriaVpred"})
+                if (QAction* a = action(name))
+                    a->setEnabled(stopped);
+        }
         if (title)
             setWindowTitle(q(debugSession_->title()));
         if (commands || title)
@@ -603,6 +609,14 @@ void TForm_Main::dispatch(Cmd cmd, const QString& name)
         if (project_)
             project_->stepCommand(stepOf(cmd));
         return;
+    case Cmd::HistoryBack:
+        debugPanel_->moveInHistory(*debugSession_, -1);
+        return;
+    case Cmd::HistoryForward:
+        // Past the last record the run goes on as the flags say.
+        if (!debugPanel_->moveInHistory(*debugSession_, 1) && project_)
+            project_->resumeStepping();
+        return;
     case Cmd::JalRun:
         if (project_)
             project_->runJal();
@@ -900,7 +914,7 @@ void TForm_Main::errorListJump(int index)
 void TForm_Main::syncDebugPanel()
 {
     debugRefresh_->stop();
-    debugPanel_->sync(debugSession_->panel(), debugSession_->takeRebuild());
+    debugPanel_->sync(*debugSession_, debugSession_->takeRebuild());
     emit debugDisplayed();
 }
 
