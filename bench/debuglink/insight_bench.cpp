@@ -181,8 +181,10 @@ int main(int argc, char** argv)
                 100.0 * off / on);
 
     RunHistory history(&names);
-    history.append({11, 0, 0});
-    for (long i = 0; i + 1 < 100000; ++i)
+    const Record head[] = {{11, 0, 0}, {6, 0, 0}, {5, 1, 0}, {6, 1, 0}};
+    for (const Record& r : head)
+        history.append(r);
+    for (long i = 4; i < 100000; ++i)
         history.append(g_line[static_cast<size_t>(i) % g_line.size()]);
     const double mb = static_cast<double>(history.memoryBytes()) / (1024.0 * 1024.0);
     std::printf("history of %zu records      %.2f MB  (goal < 50 MB)\n", history.size(), mb);

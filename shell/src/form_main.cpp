@@ -144,8 +144,11 @@ TForm_Main::TForm_Main(Prompter& prompter, vork::ConfigFile configFile, QWidget*
                 if (QAction* a = action(name))
                     a->setEnabled(stopped);
         }
-        if (title)
+        if (title) {
             setWindowTitle(q(debugSession_->title()));
+            if (debugSession_->commands().isEnabled("HM_AfterLexJed"))
+                showStoppedSource();
+        }
         if (commands || title)
             syncDebugPanel();
         else if (!debugRefresh_->isActive())
@@ -909,6 +912,30 @@ void TForm_Main::errorListJump(int index)
     TStranka* page = showFile(q(grammar ? project_->yaccSpecFile() : project_->lexSpecFile()));
     if (page)
         goToLine(page, line);
+}
+
+// At a stop after a semantic action, the action's line is selected in the
+// grammar's page too, opened if need be; the keyboard focus stays where it
+// is, so the step keys keep working.
+void TForm_Main::showStoppedSource()
+{
+    const debuglink::RunHistory& history = debugSession_->history();
+    if (!project_ || history.size() == 0)
+        return;
+    const debuglink::Record last = history.record(history.size() - 1);
+    if (last.kind != static_cast<uint32_t>(debuglink::RecordKind::SemanticAction) || last.value1 < 1)
+        return;
+    TStranka* page = showFile(q(project_->yaccSpecFile()));
+    if (!page)
+        return;
+    QPlainTextEdit* editor = page->editor();
+    const QTextBlock block = editor->document()->findBlockByNumber(last.value1 - 1);
+    if (!block.isValid())
+        return;
+    QTextCursor cursor(block);
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    editor->setTextCursor(cursor);
+    editor->centerCursor();
 }
 
 void TForm_Main::syncDebugPanel()

@@ -6,6 +6,7 @@
 #include "vork/shell/debug_panel_widget.h"
 
 #include <QLabel>
+#include <QTextCursor>
 #include <QTabWidget>
 #include <QTreeWidget>
 
@@ -100,6 +101,16 @@ TEST_F(DebugInsightTest, NamesHistoryAndTreeOfACalculatorRun)
     ASSERT_TRUE(window->runCommand("HM_HistoriaVpred"));
     ASSERT_TRUE(waitFor([&] { return stopped() && window->debugSession().history().size() > records; }));
     EXPECT_TRUE(panel->Panel7->text().startsWith("REDUKCIA: "));
+
+    // A semantic action's line is selected in the grammar's page as well.
+    step("HM_AfterSemAction");
+    ASSERT_GE(panel->ListBox2->currentRow(), 0);
+    TStranka* grammar = window->activePage();
+    ASSERT_TRUE(grammar);
+    EXPECT_TRUE(grammar->fileName().endsWith("calc.y")) << grammar->fileName().toStdString();
+    const QTextCursor selected = grammar->editor()->textCursor();
+    EXPECT_EQ(selected.blockNumber(), panel->ListBox2->currentRow());
+    EXPECT_TRUE(selected.hasSelection());
 
     // To the syntax error, then to the end of the analysis.
     step("HM_AfterBadSyntax");
