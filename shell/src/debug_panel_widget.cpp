@@ -239,6 +239,12 @@ void DebugPanelWidget::syncInsight(const dl::DebugSession& session, const std::v
     const size_t stamp = historyIndex_ < 0 ? session.history().size() : 0;
     if (tree && key == treeKey_ && stamp == treeNodes_)
         return;
+    // While the run goes, the tree waits for the next stop: it grows with
+    // every shift and reduction, and rebuilding thousands of items at each
+    // refresh would hold the run back.
+    const bool going = !session.ended() && !session.commands().isEnabled("HM_AfterLexJed");
+    if (tree && historyIndex_ < 0 && going)
+        return;
     treeKey_ = key;
     treeNodes_ = stamp;
     ParseTree->clear();
