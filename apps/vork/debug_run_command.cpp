@@ -17,6 +17,8 @@
 #include "vork/project/headless_projekt.h"
 #include "vork/project/project_error.h"
 
+#include "duq_yacc/automaton.h"
+
 #include <QMetaObject>
 
 #include <cstdio>
@@ -54,12 +56,21 @@ private:
 // The process runner's debug-run steps, handed to the terminal debugger.
 class TerminalRunHooks : public DebugRunHooks {
 public:
-    TerminalRunHooks(HeadlessProjekt& project, TerminalDebugger& debugger, StepFlags preset)
-        : project_(project), debugger_(debugger), preset_(preset)
+    TerminalRunHooks(HeadlessProjekt& project, TerminalDebugger& debugger, StepFlags preset, bool large)
+        : project_(project), debugger_(debugger), preset_(preset), large_(large)
     {
     }
     void debugRunStarted(Projekt&) override
     {
+        // The parser was just generated from this grammar, so its automaton
+        // numbers states and rules as the running program does.  A LEX
+        // project has none: its units carry rule numbers, shown bare.
+        duq_yacc::Automaton automaton;
+        if (project_.kind() != kLexProject &&
+            duq_yacc::build_automaton(project_.yaccSpecFile(), automaton, nullptr, large_ ? 1 : 0))
+            debugger_.setGrammarNames(GrammarNames(std::move(automaton)));
+        else
+            debugger_.setGrammarNames(GrammarNames());
         // The title the run began with, before its marker.
         std::string saved = project_.title();
         const std::string marker = texts::kTitleRun;
@@ -73,7 +84,26 @@ private:
     HeadlessProjekt& project_;
     TerminalDebugger& debugger_;
     StepFlags preset_;
+    bool large_;
 };
+
+// The run's final parse tree: SVG for a name ending in ".svg", DOT
+// otherwise.  False when the file cannot be written.
+bool writeTree(const TerminalDebugger& debugger, const std::string& path)
+{
+    const RunHistory& h = debugger.history();
+    std::string text;
+    const bool svg = path.size() >= 4 && path.compare(path.size() - 4, 4, ".svg") == 0;
+    if (h.size() > 0)
+        text = svg ? h.treeAt(h.size() - 1).svg() : h.treeAt(h.size() - 1).dot();
+    else
+        text = svg ? TreeView({}, nullptr, 0).svg() : TreeView({}, nullptr, 0).dot();
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        return false;
+    const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    return std::fclose(f) == 0 && ok;
+}
 
 // Moves the terminal's stdin to a descriptor of the debugger's own and
 // leaves /dev/null in its place for the generated compiler.
@@ -133,7 +163,9 @@ int runDebugRun(Invocation& inv)
         // Projekt lives on this thread: the reader asks it to halt through
         // the event loop.
         debugger.setHaltRequest([&p] { QMetaObject::invokeMethod(&p, [&p] { p.halt(); }, Qt::QueuedConnection); });
-        TerminalRunHooks hooks(p, debugger, preset);
+        if (inv.has("--records-out"))
+            debugger.setRecordFile(inv.modifiers["--records-out"]);
+        TerminalRunHooks hooks(p, debugger, preset, config.largeTables);
         p.setDebugRunHooks(&hooks);
 
         int code;
@@ -152,6 +184,12 @@ int runDebugRun(Invocation& inv)
                 code = p.lastRunExitCode() & 0xff;
         }
         debugger.runFinished();
+        if (inv.has("--tree-out") && !writeTree(debugger, inv.modifiers["--tree-out"])) {
+            std::fprintf(stderr, "vork: --tree-out: súbor %s sa nepodarilo zapísať\n",
+                         inv.modifiers["--tree-out"].c_str());
+            if (code == 0)
+                code = 1;
+        }
         p.setDebugRunHooks(nullptr);
         p.closeForUse();
         if (commandFd >= 0)
@@ -168,12 +206,16 @@ Registration registration([](Registry& r) {
                   29, runDebugRun});
     r.addModifier({"--stop", "DRUH,...", "pri --debug-run: zastavovať po lex, sem, err, red, shift, state (alebo free)",
                    24});
+    r.addModifier({"--tree-out", "SÚBOR", "pri --debug-run: zapíše syntaktický strom behu (DOT, pri .svg SVG)", 24});
+    r.addModifier({"--records-out", "SÚBOR", "pri --debug-run: zapíše každý záznam behu ako riadok „druh hodnota1 hodnota2“",
+                   24});
     r.addHelpNote("Ladenie (--debug-run): pri každom zastavení (titulok ...[Zastaveny]) číta zo stdin jeden príkaz:\n"
                   "  lex, sem, err, red, shift, state  zastaviť po lexikálnych jednotkách, semantických akciách,\n"
                   "                                    syntaktických chybách, redukciách, posunoch, stavoch\n"
                   "  free                              Bez Krokovania (aj koniec vstupu)\n"
                   "  prázdny riadok                    pokračovať s doterajšími zastaveniami (--stop)\n"
                   "  halt                              ukončí prekladač\n"
+                  "  stack, tree                       vypíše zásobník (s položkami stavu) alebo strom; zostane stáť\n"
                   "Prekladač má stdin /dev/null; vstup dostane z argumentov (napr. súbor).");
 });
 

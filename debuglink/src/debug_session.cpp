@@ -70,7 +70,21 @@ void DebugSession::changed()
 void DebugSession::showRecord(const Record& record)
 {
     panel_.show(record.kind, record.value1, record.value2, *this);
+    if (record.kind == static_cast<uint32_t>(RecordKind::AnalysisStart))
+        history_.setGrammarLines(panel_.grammar().size());
+    history_.append(record);
     changed();
+}
+
+void DebugSession::noteRecord(const Record& record)
+{
+    history_.append(record);
+}
+
+void DebugSession::setGrammarNames(GrammarNames names)
+{
+    names_ = std::move(names);
+    history_.setNames(this->names());
 }
 
 void DebugSession::showStopped()

@@ -170,6 +170,13 @@ void KomunVlakno::serviceMainThread()
         host_.threadEnded();
 }
 
+void KomunVlakno::flushStates()
+{
+    for (const Record& r : pendingStates_)
+        host_.noteRecord(r);
+    pendingStates_.clear();
+}
+
 void KomunVlakno::callDisplay(const std::function<void()>& fn)
 {
     if (mode_ == DisplayCall::Direct) {
@@ -273,7 +280,12 @@ void KomunVlakno::loop()
         if (record.kind == static_cast<uint32_t>(RecordKind::RecoveryPops))
             value2_ = record.value2;
         if (record.kind != static_cast<uint32_t>(RecordKind::State))
-            callDisplay([this, &record] { host_.showRecord(record); });
+            callDisplay([this, &record] {
+                flushStates();
+                host_.showRecord(record);
+            });
+        else
+            pendingStates_.push_back(record);
 
         if (stopsRun(record.kind, flags())) {
             {
@@ -281,7 +293,10 @@ void KomunVlakno::loop()
                 stopping_ = true;
                 resumeEarly_ = false;
             }
-            callDisplay([this] { host_.showStopped(); });
+            callDisplay([this] {
+                flushStates();
+                host_.showStopped();
+            });
             suspendSelf();
         }
 

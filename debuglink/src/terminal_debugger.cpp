@@ -8,6 +8,8 @@ namespace vork::debuglink {
 
 const std::array<const char*, 7> kStepCommandNames = {"lex", "sem", "err", "red", "shift", "state", "free"};
 const char* const kHaltCommandName = "halt";
+const char* const kStackCommandName = "stack";
+const char* const kTreeCommandName = "tree";
 
 std::optional<StepCommand> parseStepCommand(const std::string& name)
 {
@@ -47,23 +49,37 @@ bool parseStopList(const std::string& list, StepFlags& flags, std::string& bad)
     return true;
 }
 
-std::vector<std::string> PanelPrinter::changes(const DebugPanel& panel, uint32_t kind)
+static std::string withNote(std::string line, const std::string& note)
+{
+    if (!note.empty())
+        line += " (" + note + ")";
+    return line;
+}
+
+std::vector<std::string> PanelPrinter::changes(const DebugPanel& panel, uint32_t kind, const PanelNotes* notes)
 {
     std::vector<std::string> lines;
-    if (panel.tokenCode() != tokenCode_ || kind == static_cast<uint32_t>(RecordKind::LexicalUnit)) {
+    const bool unit = kind == static_cast<uint32_t>(RecordKind::LexicalUnit);
+    if (panel.tokenCode() != tokenCode_ || unit) {
         tokenCode_ = panel.tokenCode();
-        lines.push_back(std::string(kLabelTokenCode) + " " + tokenCode_);
+        lines.push_back(withNote(std::string(kLabelTokenCode) + " " + tokenCode_,
+                                 notes && unit ? notes->tokenName : std::string()));
     }
     if (panel.characters() != characters_) {
         characters_ = panel.characters();
         lines.push_back(std::string(kLabelLexicalUnit) + " " + characters_);
     }
+    if (notes && notes->inputStream != inputStream_) {
+        inputStream_ = notes->inputStream;
+        lines.push_back(std::string(kLabelInputStream) + " " + inputStream_);
+    }
     // A shift or reduction shows its line even when the text repeats the
     // previous one: each is a step of its own.
-    if (panel.stepLine() != stepLine_ || kind == static_cast<uint32_t>(RecordKind::Shift) ||
-        kind == static_cast<uint32_t>(RecordKind::Reduction)) {
+    const bool step =
+        kind == static_cast<uint32_t>(RecordKind::Shift) || kind == static_cast<uint32_t>(RecordKind::Reduction);
+    if (panel.stepLine() != stepLine_ || step) {
         stepLine_ = panel.stepLine();
-        lines.push_back(stepLine_);
+        lines.push_back(withNote(stepLine_, notes && step ? notes->stepNote : std::string()));
     }
     // The trace only grows, except that a new analysis clears it: print
     // what is new since the last look.
@@ -137,10 +153,38 @@ TerminalDebugger::~TerminalDebugger()
     runFinished();
 }
 
+std::vector<std::string> TerminalDebugger::stackLines() const
+{
+    const GrammarNames* names = this->names();
+    const std::vector<StackEntry>& stack = history().live().stack();
+    std::vector<std::string> lines{"zásobník: " + stackText(stack, names)};
+    if (names && !stack.empty())
+        for (const std::string& item : names->items(stack.back().state))
+            lines.push_back("  " + item);
+    return lines;
+}
+
+std::vector<std::string> TerminalDebugger::treeLines() const
+{
+    std::vector<std::string> lines;
+    if (history().size() == 0)
+        return lines;
+    const std::string text = history().treeAt(history().size() - 1).text();
+    size_t pos = 0;
+    while (pos < text.size()) {
+        const size_t nl = text.find('\n', pos);
+        lines.push_back(text.substr(pos, nl - pos));
+        pos = nl == std::string::npos ? text.size() : nl + 1;
+    }
+    return lines;
+}
+
 void TerminalDebugger::runStarted(const std::string& savedTitle, const StepFlags& preset)
 {
     runFinished();
     beginRun(savedTitle);
+    if (!recordPath_.empty() && !recordFile_)
+        recordFile_ = std::fopen(recordPath_.c_str(), "w");
     {
         std::lock_guard<std::mutex> lock(m_);
         stopPending_ = false;
@@ -165,6 +209,10 @@ void TerminalDebugger::runFinished()
     if (thread_) {
         thread_->finish();
         thread_.reset();
+    }
+    if (recordFile_) {
+        std::fclose(recordFile_);
+        recordFile_ = nullptr;
     }
 }
 
@@ -192,8 +240,18 @@ void TerminalDebugger::printLine(const std::string& line)
 void TerminalDebugger::showRecord(const Record& record)
 {
     DebugSession::showRecord(record);
-    for (const std::string& line : printer_.changes(panel(), record.kind))
+    if (recordFile_)
+        std::fprintf(recordFile_, "%u %d %d\n", record.kind, record.value1, record.value2);
+    const PanelNotes* notes = names() ? &history().live().notes() : nullptr;
+    for (const std::string& line : printer_.changes(panel(), record.kind, notes))
         printLine(line);
+}
+
+void TerminalDebugger::noteRecord(const Record& record)
+{
+    DebugSession::noteRecord(record);
+    if (recordFile_)
+        std::fprintf(recordFile_, "%u %d %d\n", record.kind, record.value1, record.value2);
 }
 
 void TerminalDebugger::showStopped()
@@ -268,10 +326,17 @@ void TerminalDebugger::readCommands()
                 halt = true;
                 break;
             }
+            if (line == kStackCommandName || line == kTreeCommandName) {
+                // The run stays stopped: the communication thread waits,
+                // so the history holds still while it is read.
+                for (const std::string& l : line == kStackCommandName ? stackLines() : treeLines())
+                    printLine(l);
+                continue;
+            }
             cmd = parseStepCommand(line);
             if (!cmd && err_) {
                 std::lock_guard<std::mutex> lock(printMutex_);
-                std::fprintf(err_, "vork: neznámy príkaz ladenia: %s (lex, sem, err, red, shift, state, free, halt)\n",
+                std::fprintf(err_, "vork: neznámy príkaz ladenia: %s (lex, sem, err, red, shift, state, free, halt, stack, tree)\n",
                              line.c_str());
                 std::fflush(err_);
             }

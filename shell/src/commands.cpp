@@ -52,6 +52,9 @@ std::vector<CommandInfo> buildTable()
                          C::StepShift, C::StepState, C::StepFree};
     for (size_t i = 0; i < debuglink::kStepCommands.size(); ++i)
         t.push_back({debuglink::kStepCommands[i].menuItem, debuglink::kStepCommands[i].caption, steps[i], S::Off, ""});
+    // Looking back over the run's records while it is stopped.
+    t.push_back({"HM_HistoriaSpat", "Predchádzajúci záznam", C::HistoryBack, S::Off, "Alt+Left"});
+    t.push_back({"HM_HistoriaVpred", "Nasledujúci záznam", C::HistoryForward, S::Off, "Alt+Right"});
     const std::vector<CommandInfo> rest = {
         {"HM_JalRun", "Spustiť Jal", C::JalRun, S::OffProject, ""},
         {"HM_JalParam", "Argumenty ...", C::JalArguments, S::OffProject, ""},
@@ -119,7 +122,8 @@ const std::vector<MenuInfo>& mainMenus()
         {"Spustiť",
          {"HM_RunRun", "HM_RunParam", "-", "HM_RunHalt", "-", "HM_Hlasenia", "HM_LexJednotky",
           "HM_PosuvyRedukcie", "HM_SemAction", "-", "HM_AfterLexJed", "HM_AfterSemAction", "HM_AfterBadSyntax",
-          "HM_AfterReduction", "HM_AfterPosuny", "HM_AfterStav", "HM_BezKrok"}},
+          "HM_AfterReduction", "HM_AfterPosuny", "HM_AfterStav", "HM_BezKrok", "-", "HM_HistoriaSpat",
+          "HM_HistoriaVpred"}},
         {"Jal preklad", {"HM_JalRun", "HM_JalParam"}},
         {"Nápoveda", {"HM_OPrograme"}},
     };

@@ -2,13 +2,23 @@
 
 #include "vork/shell/prompter.h"
 
+#include <QColor>
+#include <QFile>
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QMetaObject>
 #include <QPointer>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace vork::shell {
 
@@ -45,8 +55,16 @@ DebugPanelWidget::DebugPanelWidget(QWidget* parent) : QWidget(parent)
     label7->setObjectName("Label7");
     Label8 = new QLabel;
     Label8->setObjectName("Label8");
+    Label8->setTextFormat(Qt::PlainText);
+    TokenName = new QLabel;
+    TokenName->setObjectName("TokenName");
+    TokenName->setTextFormat(Qt::PlainText);
+    auto* codeCell = new QHBoxLayout;
+    codeCell->addWidget(Label2x);
+    codeCell->addWidget(TokenName);
+    codeCell->addStretch(1);
     grid->addWidget(label3, 0, 0);
-    grid->addWidget(Label2x, 0, 1);
+    grid->addLayout(codeCell, 0, 1);
     grid->addWidget(label5, 0, 2);
     grid->addWidget(Label6, 0, 3);
     grid->addWidget(label7, 1, 0);
@@ -57,6 +75,45 @@ DebugPanelWidget::DebugPanelWidget(QWidget* parent) : QWidget(parent)
     Panel7->setObjectName("Panel7");
     Panel7->setFrameShape(QFrame::StyledPanel);
     Panel7->setMinimumHeight(QFontMetrics(font()).height() + 6);
+    StepNote = new QLabel;
+    StepNote->setObjectName("StepNote");
+    StepNote->setTextFormat(Qt::PlainText);
+    HistoryPosition = new QLabel;
+    HistoryPosition->setObjectName("HistoryPosition");
+    auto* stepRow = new QHBoxLayout;
+    stepRow->addWidget(Panel7, 1);
+    stepRow->addWidget(StepNote, 2);
+    stepRow->addWidget(HistoryPosition);
+
+    StackList = new QListWidget;
+    StackList->setObjectName("StackList");
+    ItemsList = new QListWidget;
+    ItemsList->setObjectName("ItemsList");
+    auto* stackPage = new QWidget;
+    auto* stackLayout = new QHBoxLayout(stackPage);
+    stackLayout->setContentsMargins(0, 0, 0, 0);
+    stackLayout->addWidget(StackList, 1);
+    stackLayout->addWidget(ItemsList, 2);
+    ParseTree = new QTreeWidget;
+    ParseTree->setObjectName("ParseTree");
+    ParseTree->setHeaderHidden(true);
+    ExportTreeButton = new QPushButton(QStringLiteral("Exportovať strom ..."));
+    ExportTreeButton->setObjectName("ExportTreeButton");
+    connect(ExportTreeButton, &QPushButton::clicked, this, [this] {
+        const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Exportovať strom"), QString(),
+                                                          QStringLiteral("DOT (*.dot);;SVG (*.svg)"));
+        if (!path.isEmpty())
+            exportTree(path);
+    });
+    auto* treePage = new QWidget;
+    auto* treeLayout = new QVBoxLayout(treePage);
+    treeLayout->setContentsMargins(0, 0, 0, 0);
+    treeLayout->addWidget(ParseTree, 1);
+    treeLayout->addWidget(ExportTreeButton, 0, Qt::AlignLeft);
+    InsightTabs = new QTabWidget;
+    InsightTabs->setObjectName("InsightTabs");
+    InsightTabs->addTab(stackPage, QStringLiteral("Zásobník"));
+    InsightTabs->addTab(treePage, QStringLiteral("Strom"));
 
     ListBox1 = new QListWidget;
     ListBox1->setObjectName("ListBox1");
@@ -70,28 +127,191 @@ DebugPanelWidget::DebugPanelWidget(QWidget* parent) : QWidget(parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addWidget(Panel7);
+    layout->addLayout(stepRow);
     layout->addWidget(ListBox1, 1);
     layout->addWidget(ListBox2, 2);
+    layout->addWidget(InsightTabs, 2);
 }
+
+namespace {
+
+QString latin1(const std::string& s)
+{
+    return QString::fromLatin1(s.data(), static_cast<int>(s.size()));
+}
+
+} // namespace
 
 void DebugPanelWidget::sync(const dl::DebugPanel& panel, bool rebuild)
 {
-    setIfChanged(Label2x, q(panel.tokenCode()));
+    syncFields(panel.tokenCode(), panel.characters(), panel.inputStream(), panel.stepLine(), panel.trace(),
+               panel.trace().size(), panel.grammar(), panel.selectedGrammarItem(), rebuild);
+}
+
+void DebugPanelWidget::sync(dl::DebugSession& session, bool rebuild)
+{
+    session_ = &session;
+    dl::RunHistory& history = session.history();
+    if (rebuild || historyIndex_ >= static_cast<long>(history.size())) {
+        historyIndex_ = -1;
+        treeKey_ = SIZE_MAX;
+    }
+    const dl::DebugPanel& panel = session.panel();
+    if (historyIndex_ < 0) {
+        const dl::PanelNotes& notes = history.live().notes();
+        const std::string& stream = session.names() ? notes.inputStream : panel.inputStream();
+        syncFields(panel.tokenCode(), panel.characters(), stream, panel.stepLine(), panel.trace(),
+                   panel.trace().size(), panel.grammar(), panel.selectedGrammarItem(), rebuild);
+        setIfChanged(TokenName, q(notes.tokenName));
+        setIfChanged(StepNote, q(notes.stepNote));
+        setIfChanged(HistoryPosition, QString());
+        if (history.size() == 0) {
+            syncInsight(session, {}, nullptr);
+        } else {
+            const dl::TreeView tree = history.treeAt(history.size() - 1);
+            syncInsight(session, history.live().stack(), &tree);
+        }
+        return;
+    }
+    const size_t index = static_cast<size_t>(historyIndex_);
+    const dl::RunHistory::Moment m = history.at(index);
+    syncFields(m.panel.tokenCode, m.panel.characters, session.names() ? m.notes.inputStream : panel.inputStream(),
+               m.panel.stepLine, panel.trace(), m.panel.traceSize, panel.grammar(), m.panel.selected, rebuild);
+    setIfChanged(TokenName, q(m.notes.tokenName));
+    setIfChanged(StepNote, q(m.notes.stepNote));
+    setIfChanged(HistoryPosition, QStringLiteral("záznam %1 / %2").arg(index + 1).arg(history.size()));
+    const dl::TreeView tree = history.treeAt(index);
+    syncInsight(session, m.stack, &tree);
+}
+
+bool DebugPanelWidget::moveInHistory(dl::DebugSession& session, int delta)
+{
+    const long size = static_cast<long>(session.history().size());
+    if (size == 0)
+        return delta < 0;
+    long at = historyIndex_ < 0 ? size - 1 : historyIndex_;
+    at += delta;
+    if (at < 0)
+        at = 0;
+    if (at >= size) {
+        historyIndex_ = -1;
+        sync(session, false);
+        return false;
+    }
+    historyIndex_ = at == size - 1 && delta > 0 ? -1 : at;
+    sync(session, false);
+    return true;
+}
+
+void DebugPanelWidget::syncInsight(const dl::DebugSession& session, const std::vector<dl::StackEntry>& stack,
+                                   const dl::TreeView* tree)
+{
+    const dl::GrammarNames* names = session.names();
+    QStringList rows;
+    for (auto it = stack.rbegin(); it != stack.rend(); ++it) {
+        QString row = QString::number(it->state);
+        if (it->symbol >= 0 && names)
+            row += QStringLiteral("  ") + q(names->symbolName(it->symbol));
+        rows << row;
+    }
+    QStringList current;
+    for (int i = 0; i < StackList->count(); ++i)
+        current << StackList->item(i)->text();
+    if (current != rows) {
+        StackList->clear();
+        StackList->addItems(rows);
+    }
+    QStringList items;
+    if (names && !stack.empty())
+        for (const std::string& item : names->items(stack.back().state))
+            items << q(item);
+    current.clear();
+    for (int i = 0; i < ItemsList->count(); ++i)
+        current << ItemsList->item(i)->text();
+    if (current != items) {
+        ItemsList->clear();
+        ItemsList->addItems(items);
+    }
+
+    // The tree is rebuilt only when it can have changed: another record
+    // shown, or live and the run has moved on.
+    const size_t key = historyIndex_ < 0 ? SIZE_MAX - 1 : static_cast<size_t>(historyIndex_);
+    const size_t stamp = historyIndex_ < 0 ? session.history().size() : 0;
+    if (tree && key == treeKey_ && stamp == treeNodes_)
+        return;
+    // While the run goes, the tree waits for the next stop: it grows with
+    // every shift and reduction, and rebuilding thousands of items at each
+    // refresh would hold the run back.
+    const bool going = !session.ended() && !session.commands().isEnabled("HM_AfterLexJed");
+    if (tree && historyIndex_ < 0 && going)
+        return;
+    treeKey_ = key;
+    treeNodes_ = stamp;
+    ParseTree->clear();
+    if (!tree)
+        return;
+    std::vector<std::pair<int, QTreeWidgetItem*>> todo;
+    for (int root : tree->roots())
+        todo.emplace_back(root, nullptr);
+    std::reverse(todo.begin(), todo.end());
+    while (!todo.empty()) {
+        const auto [n, parent] = todo.back();
+        todo.pop_back();
+        auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(ParseTree);
+        item->setText(0, latin1(tree->label(n)));
+        const dl::TreeNode& node = session.history().live().nodes()[static_cast<size_t>(n)];
+        if (node.kind == dl::TreeNode::Kind::Error)
+            item->setForeground(0, QColor(0xc0, 0, 0));
+        if (tree->discarded(n)) {
+            QFont f = item->font(0);
+            f.setStrikeOut(true);
+            item->setFont(0, f);
+            item->setForeground(0, QColor(0x99, 0x99, 0x99));
+        }
+        const std::vector<int> kids = tree->children(n);
+        for (auto it = kids.rbegin(); it != kids.rend(); ++it)
+            todo.emplace_back(*it, item);
+    }
+    ParseTree->expandAll();
+}
+
+bool DebugPanelWidget::exportTree(const QString& path) const
+{
+    if (!session_)
+        return false;
+    const dl::RunHistory& history = session_->history();
+    std::string text;
+    const bool svg = path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive);
+    if (history.size() > 0) {
+        const size_t index = historyIndex_ < 0 ? history.size() - 1 : static_cast<size_t>(historyIndex_);
+        const dl::TreeView tree = history.treeAt(index);
+        text = svg ? tree.svg() : tree.dot();
+    }
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    return f.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size());
+}
+
+void DebugPanelWidget::syncFields(const std::string& tokenCode, const std::string& characters,
+                                  const std::string& inputStream, const std::string& stepLine,
+                                  const std::vector<std::string>& trace, size_t traceSize,
+                                  const std::vector<std::string>& grammar, int selected, bool rebuild)
+{
+    setIfChanged(Label2x, q(tokenCode));
     // The characters are the program's input bytes: shown as Latin-1 so
     // that every byte is one character, as the field counts them.
-    setIfChanged(Label6, QString::fromLatin1(panel.characters().data(), static_cast<int>(panel.characters().size())));
-    setIfChanged(Label8, q(panel.inputStream()));
-    setIfChanged(Panel7, q(panel.stepLine()));
+    setIfChanged(Label6, latin1(characters));
+    setIfChanged(Label8, latin1(inputStream));
+    setIfChanged(Panel7, q(stepLine));
 
-    const auto& trace = panel.trace();
-    if (rebuild || static_cast<int>(trace.size()) < ListBox1->count()) {
+    traceSize = std::min(traceSize, trace.size());
+    if (rebuild || static_cast<int>(traceSize) < ListBox1->count()) {
         ListBox1->clear();
     }
-    for (size_t i = static_cast<size_t>(ListBox1->count()); i < trace.size(); ++i)
+    for (size_t i = static_cast<size_t>(ListBox1->count()); i < traceSize; ++i)
         ListBox1->addItem(q(trace[i]));
 
-    const auto& grammar = panel.grammar();
     if (rebuild || static_cast<int>(grammar.size()) != ListBox2->count()) {
         ListBox2->clear();
         QStringList lines;
@@ -103,7 +323,6 @@ void DebugPanelWidget::sync(const dl::DebugPanel& panel, bool rebuild)
         }
         ListBox2->addItems(lines);
     }
-    const int selected = panel.selectedGrammarItem();
     if (selected >= 0 && selected < ListBox2->count()) {
         if (ListBox2->currentRow() != selected) {
             ListBox2->setCurrentRow(selected);

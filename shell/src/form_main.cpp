@@ -134,12 +134,21 @@ TForm_Main::TForm_Main(Prompter& prompter, vork::ConfigFile configFile, QWidget*
     connect(debugSession_.get(), &GuiDebugSession::displayed, this, [this] {
         const bool commands = debugSession_->takeCommandsChanged();
         const bool title = debugSession_->takeTitleChanged();
-        if (commands)
+        if (commands) {
             for (const auto& [name, on] : debugSession_->commands().states())
                 if (QAction* a = action(q(name)))
                     a->setEnabled(on);
-        if (title)
+            // The history is looked at while the run is stopped.
+            const bool stopped = debugSession_->commands().isEnabled("HM_AfterLexJed");
+            for (const char* name : {"HM_HistoriaSpat", "HM_HistoriaVpred"})
+                if (QAction* a = action(name))
+                    a->setEnabled(stopped);
+        }
+        if (title) {
             setWindowTitle(q(debugSession_->title()));
+            if (debugSession_->commands().isEnabled("HM_AfterLexJed"))
+                showStoppedSource();
+        }
         if (commands || title)
             syncDebugPanel();
         else if (!debugRefresh_->isActive())
@@ -603,6 +612,14 @@ void TForm_Main::dispatch(Cmd cmd, const QString& name)
         if (project_)
             project_->stepCommand(stepOf(cmd));
         return;
+    case Cmd::HistoryBack:
+        debugPanel_->moveInHistory(*debugSession_, -1);
+        return;
+    case Cmd::HistoryForward:
+        // Past the last record the run goes on as the flags say.
+        if (!debugPanel_->moveInHistory(*debugSession_, 1) && project_)
+            project_->resumeStepping();
+        return;
     case Cmd::JalRun:
         if (project_)
             project_->runJal();
@@ -897,10 +914,34 @@ void TForm_Main::errorListJump(int index)
         goToLine(page, line);
 }
 
+// At a stop after a semantic action, the action's line is selected in the
+// grammar's page too, opened if need be; the keyboard focus stays where it
+// is, so the step keys keep working.
+void TForm_Main::showStoppedSource()
+{
+    const debuglink::RunHistory& history = debugSession_->history();
+    if (!project_ || history.size() == 0)
+        return;
+    const debuglink::Record last = history.record(history.size() - 1);
+    if (last.kind != static_cast<uint32_t>(debuglink::RecordKind::SemanticAction) || last.value1 < 1)
+        return;
+    TStranka* page = showFile(q(project_->yaccSpecFile()));
+    if (!page)
+        return;
+    QPlainTextEdit* editor = page->editor();
+    const QTextBlock block = editor->document()->findBlockByNumber(last.value1 - 1);
+    if (!block.isValid())
+        return;
+    QTextCursor cursor(block);
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    editor->setTextCursor(cursor);
+    editor->centerCursor();
+}
+
 void TForm_Main::syncDebugPanel()
 {
     debugRefresh_->stop();
-    debugPanel_->sync(debugSession_->panel(), debugSession_->takeRebuild());
+    debugPanel_->sync(*debugSession_, debugSession_->takeRebuild());
     emit debugDisplayed();
 }
 

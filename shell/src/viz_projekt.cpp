@@ -1,5 +1,7 @@
 #include "vork/shell/viz_projekt.h"
 
+#include "duq_yacc/automaton.h"
+
 #include "vork/debuglink/komvl.h"
 #include "vork/project/atomic_file.h"
 #include "vork/project/build_texts.h"
@@ -261,6 +263,13 @@ void VizProjekt::runStarted()
     if (debugMode()) {
         GuiDebugSession& session = window_.debugSession();
         session.beginRun(titles_.back().toStdString());
+        // The parser was just generated from this grammar: its automaton
+        // names what the run reports.
+        duq_yacc::Automaton automaton;
+        if (kind() != kLexProject && duq_yacc::build_automaton(yaccSpecFile(), automaton, nullptr, configuration().largeTables ? 1 : 0))
+            session.setGrammarNames(debuglink::GrammarNames(std::move(automaton)));
+        else
+            session.setGrammarNames(debuglink::GrammarNames());
         commThread_ = std::make_unique<debuglink::KomunVlakno>(session, debuglink::DisplayCall::MainThread);
         window_.pageCtrl()->setCurrentIndex(3);
     } else {
@@ -326,6 +335,14 @@ void VizProjekt::stepCommand(debuglink::StepCommand command)
 {
     if (commThread_ && !commThread_->loopEnded())
         commThread_->stepCommand(command);
+}
+
+void VizProjekt::resumeStepping()
+{
+    if (commThread_ && !commThread_->loopEnded() && window_.debugSession().commands().isEnabled("HM_AfterLexJed")) {
+        window_.debugSession().showRunning();
+        commThread_->resume();
+    }
 }
 
 } // namespace vork::shell

@@ -112,7 +112,7 @@ TEST_F(DebugRun, StopsExactlyWhereTheFlagsSay)
 TEST_F(DebugRun, TracesTheCalculator)
 {
     const Lines lines = debugRun({"--stop", "sem"}, "1 + 2\n", std::string(20, '\n'));
-    const Lines tokens = after(lines, kToken);
+    const Lines tokens = after(lines, kToken, ' ');
     ASSERT_EQ(tokens.size(), 5u);
     EXPECT_EQ(tokens[0], tokens[2]) << "both numbers are NUMBER";
     EXPECT_EQ(Lines(tokens.begin() + 1, tokens.end()), (Lines{"43", tokens[0], "10", "0"}));
@@ -125,6 +125,40 @@ TEST_F(DebugRun, TracesTheCalculator)
     EXPECT_EQ(stopIndexes(lines).size(), 6u);
     EXPECT_EQ(std::count(lines.begin(), lines.end(), kEndOk), 1);
     EXPECT_NE(std::find(lines.begin(), lines.end(), "3"), lines.end()); // the program's own output
+}
+
+// The numbers come with names: the token's, the rule's text, the state
+// shifted to with its symbol.  "stack" at a stop prints the stack and the
+// current state's items, and --tree-out writes the run's tree.
+TEST_F(DebugRun, NamesStackAndTree)
+{
+    // Start, "lines :", "expr : NUMBER": there the stack is printed.
+    const Lines lines =
+        debugRun({"--stop", "red", "--tree-out", "tree.dot"}, "1 + 2\n", "\n\nstack\n" + std::string(40, '\n'));
+    const Lines units = after(lines, kToken);
+    ASSERT_EQ(units.size(), 5u);
+    EXPECT_EQ(units[0].substr(units[0].find(' ')), " (NUMBER)");
+    EXPECT_EQ(units[1], "43 ('+')");
+    EXPECT_EQ(units[3], "10 ('\\n')");
+    EXPECT_EQ(units[4], "0 ($end)");
+    const Lines reductions = after(lines, "REDUKCIA: ");
+    ASSERT_EQ(reductions.size(), 6u);
+    EXPECT_EQ(reductions[0], "1 (lines :)");
+    EXPECT_NE(reductions[1].find(" (expr : NUMBER)"), std::string::npos);
+    EXPECT_NE(reductions[3].find(" (expr : expr '+' expr)"), std::string::npos);
+    for (const std::string& shift : after(lines, "POSUN: ")) {
+        const std::string state = shift.substr(0, shift.find(' '));
+        EXPECT_TRUE(startsWith(shift.substr(state.size()), " (stav " + state + ": ")) << shift;
+    }
+    const auto stack = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return startsWith(l, "zásobník: "); });
+    ASSERT_NE(stack, lines.end());
+    EXPECT_TRUE(startsWith(*stack, "zásobník: 0 lines ")) << *stack;
+    EXPECT_NE(std::find(stack, lines.end(), "  lines : lines . line"), lines.end());
+
+    const std::string dot = readFile(dir / "tree.dot");
+    for (const char* label : {"label=\"NUMBER 1\"", "label=\"NUMBER 2\"", "label=\"'+'\"", "label=\"'\\\\n'\""})
+        EXPECT_NE(dot.find(label), std::string::npos) << label << "\n" << dot;
+    EXPECT_EQ(dot.find("dashed"), std::string::npos);
 }
 
 // Commands typed at the stops: a stop command replaces the flags, "free"

@@ -6,6 +6,7 @@
 
 #include "vork/debuglink/debug_panel.h"
 #include "vork/debuglink/komvl.h"
+#include "vork/debuglink/parse_insight.h"
 
 #include <functional>
 #include <map>
@@ -57,6 +58,7 @@ public:
 
     // KomunHost
     void showRecord(const Record& record) override;
+    void noteRecord(const Record& record) override;
     void showStopped() override;
     void showRunning() override;
     void threadEnded() override;
@@ -78,6 +80,16 @@ public:
     const std::string& title() const { return title_; }
     bool ended() const { return ended_; }
 
+    // The grammar's automaton for names, stack and tree; set before a run.
+    // Without it the history still keeps the records and the panel.
+    void setGrammarNames(GrammarNames names);
+    const GrammarNames& grammarNames() const { return names_; }
+    const GrammarNames* names() const { return names_.empty() ? nullptr : &names_; }
+    // Every record of the current run; read on the thread of the displays
+    // (or while the run is stopped).
+    RunHistory& history() { return history_; }
+    const RunHistory& history() const { return history_; }
+
     // Called after every change, so a view can follow.
     std::function<void()> onChange;
 
@@ -91,6 +103,8 @@ private:
     DebugPanel panel_;
     DebugCommandState commands_;
     bool ended_ = false;
+    GrammarNames names_;
+    RunHistory history_;
 };
 
 } // namespace vork::debuglink

@@ -18,6 +18,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace vork::debuglink {
 
@@ -29,6 +30,10 @@ public:
     virtual ~KomunHost() = default;
     // The display of one record; never called for State (kind 6).
     virtual void showRecord(const Record& record) = 0;
+    // A State record, which has no display.  It is handed over inside the
+    // next display call (or the stop after it), just before that display,
+    // so following the parse costs no call of its own on the main thread.
+    virtual void noteRecord(const Record& record) { (void)record; }
     // The run stops: title + "[Zastaveny]", step commands enabled.
     virtual void showStopped() = 0;
     // A step command lets the run go: title + "[Spusteny]", step commands
@@ -120,9 +125,11 @@ private:
     void run();
     void loop();
     void callDisplay(const std::function<void()>& fn);
+    void flushStates();
     void suspendSelf();
     bool takeRunFree();
 
+    std::vector<Record> pendingStates_; // State records not yet handed to the host (worker)
     KomunHost& host_;
     const DisplayCall mode_;
 

@@ -8,6 +8,7 @@
 
 #include "vork/debuglink/debug_session.h"
 #include "vork/debuglink/komvl.h"
+#include "vork/debuglink/parse_insight.h"
 #include "vork/debuglink/stepping.h"
 
 #include <array>
@@ -36,13 +37,20 @@ std::optional<StepCommand> parseStepCommand(const std::string& name);
 // name, which lands in bad.
 bool parseStopList(const std::string& list, StepFlags& flags, std::string& bad);
 
+// Commands that print at a stop and leave the run stopped.
+extern const char* const kStackCommandName; // "stack"
+extern const char* const kTreeCommandName;  // "tree"
+
 // Turns the panel's state after a record into the lines that show what the
-// record changed.
+// record changed.  With notes, the token's name, the rule reduced and the
+// state shifted to follow the numbers in parentheses, and the input stream
+// gets its own line whenever it changes.
 class PanelPrinter {
 public:
-    std::vector<std::string> changes(const DebugPanel& panel, uint32_t kind);
+    std::vector<std::string> changes(const DebugPanel& panel, uint32_t kind, const PanelNotes* notes = nullptr);
 
 private:
+    std::string inputStream_;
     std::string tokenCode_;
     std::string characters_;
     std::string stepLine_;
@@ -85,6 +93,7 @@ public:
 
     // KomunHost
     void showRecord(const Record& record) override;
+    void noteRecord(const Record& record) override;
     void showStopped() override;
     void showRunning() override;
     void threadEnded() override;
@@ -92,6 +101,13 @@ public:
 
     // Stops the run has made so far.
     int stops() const;
+
+    // Every record of the run also goes to this file, one "kind value1
+    // value2" line each (empty: none).
+    void setRecordFile(const std::string& path) { recordPath_ = path; }
+    // The lines "stack" and "tree" print.
+    std::vector<std::string> stackLines() const;
+    std::vector<std::string> treeLines() const;
 
 private:
     void printLine(const std::string& line);
@@ -111,6 +127,9 @@ private:
     bool quit_ = false;
     bool inputEnded_ = false;
     int stops_ = 0;
+
+    std::string recordPath_;
+    std::FILE* recordFile_ = nullptr;
 
     std::unique_ptr<KomunVlakno> thread_;
     std::thread readerThread_;

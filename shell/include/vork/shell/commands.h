@@ -16,7 +16,7 @@ enum class Cmd {
     CloseProject, Quit, Cut, Copy, Paste, SelectAll, Find, Replace, ExportHtml, AddFile, RemoveFile,
     ProjectSettings, GenLex, GenYacc, Rebuild, Build, Make, Remake, DebugMode, Settings, Run,
     RunArguments, Halt, DebugView, StepLex, StepSem, StepSyntaxError, StepReduction, StepShift,
-    StepState, StepFree, JalRun, JalArguments, About, Syntax, Messages,
+    StepState, StepFree, HistoryBack, HistoryForward, JalRun, JalArguments, About, Syntax, Messages,
 };
 
 enum class Start {

@@ -9,10 +9,16 @@
 #include <QObject>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 class QLabel;
 class QListWidget;
+class QPushButton;
+class QTabWidget;
+class QTreeWidget;
 
 namespace vork::shell {
 
@@ -26,6 +32,19 @@ public:
 
     // Mirrors the model; rebuild reloads both lists (a new analysis).
     void sync(const vork::debuglink::DebugPanel& panel, bool rebuild);
+    // Mirrors the session: the panel with the names beside its numbers,
+    // the stack, the current state's items and the tree, live or as of
+    // the record the history view is at.
+    void sync(vork::debuglink::DebugSession& session, bool rebuild);
+
+    // The history view: back (delta < 0) or forward over the run's
+    // records.  False when forward leaves the last record: the view is
+    // live again and the caller lets the run go on.
+    bool moveInHistory(vork::debuglink::DebugSession& session, int delta);
+    // The record shown, -1 when live.
+    long historyIndex() const { return historyIndex_; }
+    // The tree shown: SVG for a name ending in ".svg", DOT otherwise.
+    bool exportTree(const QString& path) const;
 
     QLabel* Label2x;  // token code
     QLabel* Label6;   // characters of the current input line
@@ -33,6 +52,28 @@ public:
     QLabel* Panel7;   // step line
     QListWidget* ListBox1; // trace
     QListWidget* ListBox2; // grammar
+
+    // Beside the described fields.
+    QLabel* TokenName;   // right of Label2x
+    QLabel* StepNote;    // right of Panel7
+    QLabel* HistoryPosition;
+    QTabWidget* InsightTabs;
+    QListWidget* StackList;
+    QListWidget* ItemsList;
+    QTreeWidget* ParseTree;
+    QPushButton* ExportTreeButton;
+
+private:
+    void syncFields(const std::string& tokenCode, const std::string& characters, const std::string& inputStream,
+                    const std::string& stepLine, const std::vector<std::string>& trace, size_t traceSize,
+                    const std::vector<std::string>& grammar, int selected, bool rebuild);
+    void syncInsight(const vork::debuglink::DebugSession& session, const std::vector<vork::debuglink::StackEntry>& stack,
+                     const vork::debuglink::TreeView* tree);
+
+    long historyIndex_ = -1;
+    const vork::debuglink::DebugSession* session_ = nullptr;
+    size_t treeKey_ = SIZE_MAX;   // the record the tree widget shows
+    size_t treeNodes_ = SIZE_MAX; // and how many nodes the run had then
 };
 
 // The debug session of the window: the debug panel model, the title and

@@ -180,6 +180,7 @@ private:
     void recolourLine(TStranka* page, int block);
     void goToLine(TStranka* page, int line);
     void syncDebugPanel();
+    void showStoppedSource();
 
     void cmdNewFile();
     void cmdNewProject();

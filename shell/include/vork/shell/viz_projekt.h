@@ -51,6 +51,8 @@ public:
 
     // A step command of the debug run; nothing without a run.
     void stepCommand(vork::debuglink::StepCommand command);
+    // Lets a stopped run go on with the step flags as they are.
+    void resumeStepping();
     vork::debuglink::KomunVlakno* commThread() const { return commThread_.get(); }
 
     // Switching debug mode from the menu.
