@@ -29,6 +29,12 @@ while getopts "t:b:w:" opt; do
 done
 shift $((OPTIND - 1))
 work=${work:-$build/fuzz-work}
+mkdir -p "$work"
+# absolute paths throughout: some harnesses change their current directory
+# (the translators write their temporary files there)
+root=$(pwd)
+work=$(cd "$work" && pwd)
+build=$(cd "$build" && pwd)
 
 # harness  seed corpus  dictionary (- for none)
 table='
@@ -64,13 +70,13 @@ while read -r name seeds dict; do
     mkdir -p "$corpus"
     args=(-max_total_time="$seconds" -print_final_stats=1 -timeout=10 -rss_limit_mb=2560
           -artifact_prefix="$work/artifacts/$name-")
-    [ "$dict" = - ] || args+=(-dict="$dict")
+    [ "$dict" = - ] || args+=(-dict="$root/$dict")
     log=$work/logs/$name.log
     before=$(ls "$work/artifacts" | grep -c "^$name-" || true)
     # the calculator writes its results to stdout, the harnesses their
     # temporary files under /tmp: neither belongs in the log
     ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 \
-        "$bin" "${args[@]}" "$corpus" "$seeds" >"$log" 2>&1
+        "$bin" "${args[@]}" "$corpus" "$root/$seeds" >"$log" 2>&1
     status=$?
     after=$(ls "$work/artifacts" | grep -c "^$name-" || true)
     crashes=$((after - before))
