@@ -371,5 +371,37 @@ TEST(KilledCompiler, TheCompileFailsAndTheNextOneWorks)
     EXPECT_TRUE(test::exists(p.executableName()));
 }
 
+// The calculator example, built by vork-cc and run on inputs a user may
+// type: it answers every line and never traps.
+TEST(GeneratedCalculator, ArithmeticEdgesGiveAnswersNotATrap)
+{
+    struct Case {
+        const char* line;
+        const char* answer;
+    };
+    const Case cases[] = {
+        {"(-2147483647 - 1) / -1", "-2147483648"},  // the quotient no int holds
+        {"(-2147483647 - 1) % -1", "0"},
+        {"7 / 0", "riadok 3: delenie nulou"},
+        {"-7 % 3", "-1"},
+        {"1 + + 2", "riadok 5: syntax error"},
+        {"2147483647 + 1", "-2147483648"},
+    };
+    TempDir dir;
+    for (const char* f : {"calc.lyy", "calc.l", "calc.y"})
+        writeFile(dir / f, test::sourceFile(std::string("examples/calc/") + f));
+    std::string input;
+    for (const Case& c : cases)
+        input += std::string(c.line) + "\n";
+    writeFile(dir / "in.txt", input);
+    const test::RunResult r = test::runVork("--run " + test::quoted(dir / "calc.lyy") + " -- in.txt");
+    ASSERT_EQ(r.status, 0) << r.out;
+    std::vector<std::string> out = test::lines(r.out);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        EXPECT_TRUE(test::contains(out, c.answer)) << r.out;
+    }
+}
+
 } // namespace
 } // namespace vork
