@@ -27,7 +27,7 @@ measure() {
     shift
     /usr/bin/time -f '%e %M' -o time.txt timeout 600 "$@" >out.txt 2>err.txt
     local status=$?
-    read -r secs kb <time.txt
+    read -r secs kb < <(tail -n 1 time.txt)
     local result
     result=$( (tail -n 1 out.txt; tail -n 1 err.txt) | grep -v '^$' | tail -n 1 | cut -c1-70)
     printf '%-28s status %-3s %8s s %8s KB  %s\n' "$name" "$status" "$secs" "$kb" "$result"
@@ -41,6 +41,9 @@ measure() {
 } >rules.l
 measure "10000 rules, default" "$bin/duq-lex" -o rules_small.cpp rules.l
 measure "10000 rules, --large" "$bin/duq-lex" --large -o rules.cpp rules.l
+# the same with the sizes raised by directives, as the message advises
+{ printf '%%e 200000\n%%p 400000\n%%n 100000\n%%a 400000\n%%o 400000\n'; cat rules.l; } >rules_sized.l
+measure "10000 rules, sized, --large" "$bin/duq-lex" --large -o rules.cpp rules_sized.l
 
 # 2. 50 MB through the generated wc scanner
 "$bin/duq-lex" -o lexyy.cpp "$root/examples/wc/wc.l" >/dev/null
@@ -57,8 +60,13 @@ awk '{ for (i = 0; i < 4000; i++) print }' "$root/examples/calc/calc.y" | head -
 measure "100000-line page coloured" "$bin/vork" --export-html big.y -o big.html
 
 # 4. a debug run of more than 1,000,000 records: every character, token,
-# shift, reduction and state of a 20,000-line calculator input is a record
+# shift, reduction and state of the calculator's input is a record (about
+# 180 for each of these lines), and every record is one line of output
 cp "$root/examples/calc/calc.l" "$root/examples/calc/calc.y" "$root/examples/calc/calc.lyy" .
-awk 'BEGIN { for (i = 0; i < 20000; i++) print "a = (1 + 2) * -3 - b % 7 / (4 + c)" }' >debug.txt
+awk 'BEGIN { for (i = 0; i < 6000; i++) print "a = (1 + 2) * -3 - b % 7 / (4 + c)" }' >debug.txt
 export VORK_CHAN_SUFFIX=.limits$$
-measure "debug run, records counted" sh -c "yes '' | '$bin/vork' --debug-run calc.lyy -- debug.txt | wc -l"
+# built beforehand, so that the peak memory is the debug run's and not the
+# C compiler's
+"$bin/vork" --debug-mode on calc.lyy >/dev/null && "$bin/vork" --make calc.lyy >/dev/null
+measure "debug run" sh -c "yes '' | '$bin/vork' --debug-run calc.lyy -- debug.txt >debug.out"
+printf '%-28s %s panel lines (one per record)\n' "debug run, records" "$(wc -l <debug.out)"
