@@ -5,7 +5,7 @@ SUDO=
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
 $SUDO apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq \
-    build-essential cmake g++ clang ccache \
+    build-essential cmake g++ clang ccache libclang-rt-dev \
     libgtest-dev libgmock-dev libbenchmark-dev \
     qt6-base-dev xvfb \
     default-jdk-headless \

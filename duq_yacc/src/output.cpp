@@ -67,8 +67,13 @@ void Run::writeTail()
     int c;
     while ((c = std::fgetc(finput_)) != EOF)
         skeleton.push_back(static_cast<char>(c));
+    // A directory opens for reading and then fails on the first read; a
+    // parser without its engine must not count as written.
+    const bool unreadable = std::ferror(finput_) != 0;
     std::fclose(finput_);
     finput_ = nullptr;
+    if (unreadable)
+        fatal("cannot find parser skeleton file \"%s\"", "nemozno najst skeleton subor \"%s\"", skelName_.c_str());
     for (size_t i = 0; i < skeleton.size(); ++i) {
         c = static_cast<unsigned char>(skeleton[i]);
         if (c != '$') {
@@ -92,6 +97,12 @@ void Run::writeTail()
         if (d == EOF)
             break;
         std::fputc(d, ftable_);  // not examined again: "$$A" stays as it is
+    }
+    // A skeleton without "$A" never takes the actions in; their temporary
+    // file goes all the same.
+    if (madeAct_) {
+        std::remove(kActName);
+        madeAct_ = false;
     }
     // A parser cut short by a full disk must not be reported as written.
     if (std::fflush(ftable_) != 0 || std::ferror(ftable_))

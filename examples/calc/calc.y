@@ -50,6 +50,10 @@ int divide(int a, int b, int remainder)
 		printf("riadok %d: delenie nulou\n", lineno);
 		return 0;
 	}
+	/* the one quotient an int cannot hold traps on most machines:
+	   wrap it, as + - * wrap */
+	if (b == -1)
+		return remainder ? 0 : (int) (0u - (unsigned) a);
 	return remainder ? a % b : a / b;
 }
 

@@ -48,12 +48,17 @@ Projekt::Projekt(const std::string& projectFile, bool createNew, ProjectUi& ui, 
     cSourceFile_ = parserOutputFile_;
     sinks_.setFiles(lexSpecFile_, yaccSpecFile_);
 
+    // Taken before the file is read, so that the data this instance holds
+    // is never older than what a lock holder may have saved before it.
+    lock_ = std::make_unique<ProjectLock>(projectFile_);
     if (fileExists(projectFile_)) {
         readProjectFile();
     } else {
         if (!createNew &&
             !ui_.askYesNo(texts::kAskCreateHead + projectFile_ + texts::kAskCreateTail, texts::kNotice))
             throw ProjectError(ProjectError::Kind::Cancelled, texts::kCancelled);
+        if (readOnly())
+            throw ProjectError(ProjectError::Kind::Io, texts::kLockedHead + projectFile_ + texts::kLockedTail);
         for (const std::string& kept : writeTemplates(kind_, lexSpecFile_, yaccSpecFile_, lexOutputName_))
             creationMessages_.push_back(texts::kKeptHead + paths::fileName(kept) + texts::kKeptTail);
     }
@@ -63,6 +68,9 @@ Projekt::Projekt(const std::string& projectFile, bool createNew, ProjectUi& ui, 
     if (kind_ == kLexProject)
         cSourceFile_ = lexOutputFile_;
     loaded_ = true;
+    if (readOnly())
+        ui_.showMessage(texts::kLockedHead + projectFile_ + texts::kLockedTail, texts::kCaption,
+                        ProjectUi::Icon::Warning);
 }
 
 Projekt::~Projekt()
@@ -70,7 +78,9 @@ Projekt::~Projekt()
     // No poll may run into a half-destroyed project.
     stopTimers();
     closeRunStreams();
-    if (saveOnClose_)
+    // A read-only project was told so when it opened; closing it says
+    // nothing more.
+    if (saveOnClose_ && !readOnly())
         save();
 }
 
@@ -101,6 +111,11 @@ bool Projekt::save()
 {
     if (!loaded_)
         return false;
+    if (readOnly()) {
+        ui_.showMessage(texts::kReadOnlyHead + projectFile_ + texts::kReadOnlyTail, texts::kCaption,
+                        ProjectUi::Icon::Warning);
+        return false;
+    }
     ProjectFileData data;
     data.lexStamp = lexStamp_;
     data.yaccStamp = yaccStamp_;
@@ -134,7 +149,10 @@ void Projekt::openForUse()
 
 void Projekt::closeForUse()
 {
-    argumentHistory_.save(baseName_);
+    if (readOnly())
+        argumentHistory_.clear();  // the lock holder's history stays as it saved it
+    else
+        argumentHistory_.save(baseName_);
 }
 
 bool Projekt::addFile(const std::string& path)

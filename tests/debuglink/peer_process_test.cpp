@@ -81,6 +81,23 @@ TEST(PeerProcess, EnvironmentKilledMidRunLetsThePeerFinishFree)
     ASSERT_EQ(waitpid(env, nullptr, 0), env);
     ASSERT_EQ(peer.wait(10s), 0);
     EXPECT_EQ(peer.outputLines(), (Lines{"free", "skip", "skip", "done"}));
+
+    // The dead environment's block and events are still there; the next
+    // debug run uses them as they are, without any cleanup.
+    LogHost host;
+    KomunVlakno t(host);
+    host.attach(&t);
+    Child next({kPeer, "11", "3:4:2", "12:0"});
+    ASSERT_TRUE(stepThrough(t, StepCommand::AfterBadSyntax));
+    ASSERT_EQ(next.wait(10s), 0);
+    // every record answered (the peer may note that the environment then
+    // let it go)
+    const Lines out = next.outputLines();
+    ASSERT_GE(out.size(), 4u);
+    EXPECT_EQ(Lines(out.begin(), out.begin() + 3), (Lines{"reply 13", "reply 13", "reply 13"}));
+    EXPECT_EQ(out.back(), "done");
+    EXPECT_TRUE(host.logged("show 3 4 2"));
+    t.finish();
 }
 
 // Two debug runs while the environment stays open, on one debug panel.

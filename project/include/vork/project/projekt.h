@@ -9,6 +9,7 @@
 #include "vork/project/configuration.h"
 #include "vork/project/generators.h"
 #include "vork/project/project_kind.h"
+#include "vork/project/project_lock.h"
 #include "vork/project/project_ui.h"
 #include "vork/project/skeletons.h"
 
@@ -52,6 +53,11 @@ public:
     // Whether the destructor saves; the headless "--info" turns it off so
     // that a look at a project does not rewrite it.
     void setSaveOnClose(bool save) { saveOnClose_ = save; }
+    // Another environment had the project open when this one opened it:
+    // the user was told, and neither the project file nor the argument
+    // history is written by this one (save() says so and refuses), so the
+    // other's saves are never overwritten with older data.
+    bool readOnly() const { return lock_ && lock_->heldElsewhere(); }
 
     // The steps of putting an opened project to use, shared by the GUI and
     // the headless runner: in debug mode the token names are read, or the
@@ -258,6 +264,7 @@ private:
 
     ProjectUi& ui_;
     ProjectKind kind_;
+    std::unique_ptr<ProjectLock> lock_;
 
     std::string projectFile_;
     std::string baseName_;

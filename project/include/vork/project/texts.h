@@ -18,6 +18,15 @@ inline constexpr const char* kNotice = "Oznam ";
 inline constexpr const char* kKeptHead = "Súbor ";
 inline constexpr const char* kKeptTail = " už existuje, ponechaný bez zmeny.";
 inline constexpr const char* kCaption = "Korvalen";
+// kLockedHead + project file + kLockedTail, shown with kCaption when another
+// environment has the project open.
+inline constexpr const char* kLockedHead = "Projekt ";
+inline constexpr const char* kLockedTail =
+    " je už otvorený v inom okne VORK.\nOtvára sa len na čítanie: zmeny projektu sa neuložia.";
+// save() of a project opened read-only.
+inline constexpr const char* kReadOnlyHead = "Projekt ";
+inline constexpr const char* kReadOnlyTail =
+    " je otvorený len na čítanie (má ho otvorený iné okno VORK), neuložený.";
 inline constexpr const char* kConfigMissing = "Nepodarilo sa otvorit konfiguračný súbor !\n";
 
 } // namespace vork::texts

@@ -1,0 +1,3 @@
+# define NUMBER 257
+# define NAME 258
+# define UMINUS 259

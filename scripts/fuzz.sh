@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# Runs the libFuzzer harnesses of build-fuzz/ (scripts/fuzz-smoke.sh or
+# `CC=clang CXX=clang++ cmake -S . -B build-fuzz -DVORK_FUZZ=ON
+# -DVORK_SANITIZE=ON`) one after the other, each for SECONDS, and prints
+# per harness the executions, the coverage (libFuzzer's cov: and ft:) and
+# the crashes found.
+#
+#   scripts/fuzz.sh [-t SECONDS] [-b BUILD_DIR] [-w WORK_DIR] [HARNESS...]
+#
+# Each harness starts from its seed corpus under fuzz/ plus what earlier
+# runs kept in WORK_DIR/corpus/HARNESS (default build-fuzz/fuzz-work), so
+# long runs build on each other; the seeds under fuzz/ are never written.
+# Crash, leak, timeout and out-of-memory inputs are kept in
+# WORK_DIR/artifacts/. Every run appends "harness executions seconds
+# crashes" to WORK_DIR/totals.tsv. Exit status 1 when any harness crashed.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+seconds=60
+build=build-fuzz
+work=
+while getopts "t:b:w:" opt; do
+    case $opt in
+        t) seconds=$OPTARG ;;
+        b) build=$OPTARG ;;
+        w) work=$OPTARG ;;
+        *) echo "usage: $0 [-t SECONDS] [-b BUILD_DIR] [-w WORK_DIR] [HARNESS...]" >&2; exit 2 ;;
+    esac
+done
+shift $((OPTIND - 1))
+work=${work:-$build/fuzz-work}
+mkdir -p "$work"
+# absolute paths throughout: some harnesses change their current directory
+# (the translators write their temporary files there)
+root=$(pwd)
+work=$(cd "$work" && pwd)
+build=$(cd "$build" && pwd)
+
+# harness  seed corpus  dictionary (- for none)
+table='
+duq_lex_fuzz          fuzz/duq_lex/corpus          fuzz/duq_lex/lex.dict
+duq_yacc_fuzz         fuzz/duq_yacc/corpus         fuzz/duq_yacc/yacc.dict
+jal_fuzz              fuzz/jal/corpus              fuzz/jal/jal.dict
+fuzz_project_file     fuzz/project/corpus          fuzz/project/project.dict
+konfig_fuzz           fuzz/config/konfig_corpus    fuzz/config/konfig.dict
+token_file_fuzz       fuzz/config/token_corpus     fuzz/config/token.dict
+argument_file_fuzz    fuzz/config/argument_corpus  -
+fuzz_command_line     fuzz/pipeline/corpus         fuzz/pipeline/command_line.dict
+debuglink_panel_fuzz  fuzz/debuglink/corpus        -
+syntax_fuzz           fuzz/syntax/corpus           fuzz/syntax/syntax.dict
+calc_fuzz             fuzz/calc/corpus             fuzz/calc/calc.dict
+'
+
+wanted=" $* "
+mkdir -p "$work/artifacts" "$work/logs"
+failed=0
+printf '%-22s %12s %8s %8s %8s\n' harness executions cov ft crashes
+while read -r name seeds dict; do
+    [ -n "$name" ] || continue
+    if [ $# -gt 0 ] && [[ $wanted != *" $name "* ]]; then
+        continue
+    fi
+    bin=$build/fuzz-bin/$name
+    if [ ! -x "$bin" ]; then
+        printf '%-22s %12s\n' "$name" "not built"
+        failed=1
+        continue
+    fi
+    corpus=$work/corpus/$name
+    mkdir -p "$corpus"
+    args=(-max_total_time="$seconds" -print_final_stats=1 -timeout=10 -rss_limit_mb=2560
+          -artifact_prefix="$work/artifacts/$name-")
+    [ "$dict" = - ] || args+=(-dict="$root/$dict")
+    log=$work/logs/$name.log
+    before=$(ls "$work/artifacts" | grep -c "^$name-" || true)
+    # the calculator writes its results to stdout, the harnesses their
+    # temporary files under /tmp: neither belongs in the log
+    ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 \
+        "$bin" "${args[@]}" "$corpus" "$root/$seeds" >"$log" 2>&1
+    status=$?
+    after=$(ls "$work/artifacts" | grep -c "^$name-" || true)
+    crashes=$((after - before))
+    execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+    cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
+    ft=$(grep -o 'ft: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
+    if [ "$status" -ne 0 ] && [ "$crashes" -eq 0 ]; then
+        crashes=1  # ended abnormally without leaving an input
+    fi
+    printf '%-22s %12s %8s %8s %8s\n' "$name" "${execs:-?}" "${cov:-?}" "${ft:-?}" "$crashes"
+    printf '%s\t%s\t%s\t%s\n' "$name" "${execs:-0}" "$seconds" "$crashes" >>"$work/totals.tsv"
+    if [ "$crashes" -ne 0 ]; then
+        failed=1
+        echo "  see $log and $work/artifacts/$name-*" >&2
+    fi
+done <<<"$table"
+exit $failed
