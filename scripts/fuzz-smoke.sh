@@ -7,8 +7,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${FUZZ_SECONDS:-20}
+. scripts/compiler-cache.sh
+# shellcheck disable=SC2086
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DVORK_FUZZ=ON -DVORK_SANITIZE=ON -DVORK_TESTS=OFF -DVORK_BENCH=OFF >/dev/null
+    -DVORK_FUZZ=ON -DVORK_SANITIZE=ON -DVORK_TESTS=OFF -DVORK_BENCH=OFF $VORK_CMAKE_CACHE_ARGS >/dev/null
 cmake --build build-fuzz -j"$(nproc)"
 # a fresh work directory: the smoke starts from the committed seeds only
 work=$(mktemp -d)
