@@ -12,6 +12,7 @@
 //    round = two wake-ups).
 // 3. Condition variable: the same bounce between two threads of one process.
 #include "vork/debuglink/komvl.h"
+#include "record_peer.h"
 #include "vork_chan.h"
 
 #include <chrono>
@@ -38,24 +39,15 @@ struct QuietHost : KomunHost {
     void showChannelError(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
 };
 
-// The generated compiler's side, done with the channel calls directly.
+// The generated compiler's side.
 int peerMain(long records)
 {
-    vork_event to, from;
-    vork_shm shm;
-    if (vork_event_open(&to, VORK_CHAN_EVENT_TO_PEER, VORK_CHAN_CREATE, 1, 0) ||
-        vork_event_open(&from, VORK_CHAN_EVENT_FROM_PEER, VORK_CHAN_CREATE, 1, 0) ||
-        vork_shm_open(&shm, VORK_CHAN_BLOCK_NAME, VORK_CHAN_BLOCK_SIZE, VORK_CHAN_CREATE))
-        return 2;
-    if (!vork_event_wait(&to, 10000))
-        return 3;
+    vork::bench::RecordPeer peer;
+    if (int failed = peer.open())
+        return failed;
     for (long i = -1; i <= records; ++i) {
         uint32_t kind = i < 0 ? VORK_REC_ANALYSIS_START : i == records ? VORK_REC_ANALYSIS_END : VORK_REC_LEXICAL_UNIT;
-        vork_event_reset(&to);
-        vork_chan_put32(shm.addr, VORK_CHAN_OFF_KIND, kind);
-        vork_chan_put32(shm.addr, VORK_CHAN_OFF_VALUE1, static_cast<uint32_t>(i));
-        vork_event_set(&from);
-        if (!vork_event_wait(&to, 10000))
+        if (!peer.send(kind, static_cast<int32_t>(i)))
             return 4;
     }
     return 0;
@@ -80,13 +72,7 @@ double roundTrip(long records)
         }
     }
     double secs = std::chrono::duration<double>(Clock::now() - start).count();
-    int status = 0;
-    waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "peer failed (%d)\n", status);
-        return 0;
-    }
-    return secs;
+    return vork::bench::peerSucceeded(child) ? secs : 0;
 }
 
 double futexBounce(long rounds)

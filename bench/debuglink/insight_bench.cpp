@@ -12,6 +12,7 @@
 #include "vork/debuglink/debug_panel.h"
 #include "vork/debuglink/komvl.h"
 #include "vork/debuglink/parse_insight.h"
+#include "record_peer.h"
 #include "vork_chan.h"
 
 #include <chrono>
@@ -87,22 +88,10 @@ struct BenchHost : KomunHost {
 
 int peerMain(long records)
 {
-    vork_event to, from;
-    vork_shm shm;
-    if (vork_event_open(&to, VORK_CHAN_EVENT_TO_PEER, VORK_CHAN_CREATE, 1, 0) ||
-        vork_event_open(&from, VORK_CHAN_EVENT_FROM_PEER, VORK_CHAN_CREATE, 1, 0) ||
-        vork_shm_open(&shm, VORK_CHAN_BLOCK_NAME, VORK_CHAN_BLOCK_SIZE, VORK_CHAN_CREATE))
-        return 2;
-    if (!vork_event_wait(&to, 10000))
-        return 3;
-    auto send = [&](uint32_t kind, int32_t v1, int32_t v2) {
-        vork_event_reset(&to);
-        vork_chan_put32(shm.addr, VORK_CHAN_OFF_KIND, kind);
-        vork_chan_put32(shm.addr, VORK_CHAN_OFF_VALUE1, static_cast<uint32_t>(v1));
-        vork_chan_put32(shm.addr, VORK_CHAN_OFF_VALUE2, static_cast<uint32_t>(v2));
-        vork_event_set(&from);
-        return vork_event_wait(&to, 10000);
-    };
+    vork::bench::RecordPeer peer;
+    if (int failed = peer.open())
+        return failed;
+    auto send = [&](uint32_t kind, int32_t v1, int32_t v2) { return peer.send(kind, v1, v2); };
     // The start, the first push and "lines :" as the parser sends them.
     const Record head[] = {{11, 0, 0}, {6, 0, 0}, {5, 1, 0}, {6, 1, 0}};
     for (const Record& r : head)
@@ -135,13 +124,7 @@ double roundTrip(long records, const GrammarNames* names)
         }
     }
     const double secs = std::chrono::duration<double>(Clock::now() - start).count();
-    int status = 0;
-    waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "peer failed (%d)\n", status);
-        return 0;
-    }
-    return secs;
+    return vork::bench::peerSucceeded(child) ? secs : 0;
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include "vork/shell/form_main.h"
 #include "vork/shell/prompter.h"
 #include "vork/shell/stranka.h"
+#include "../debuglink/record_peer.h"
 #include "vork_chan.h"
 
 #include <QApplication>
@@ -44,24 +45,15 @@ uint32_t kindOf(long i)
 
 int peerMain(long records)
 {
-    vork_event to, from;
-    vork_shm shm;
-    if (vork_event_open(&to, VORK_CHAN_EVENT_TO_PEER, VORK_CHAN_CREATE, 1, 0) ||
-        vork_event_open(&from, VORK_CHAN_EVENT_FROM_PEER, VORK_CHAN_CREATE, 1, 0) ||
-        vork_shm_open(&shm, VORK_CHAN_BLOCK_NAME, VORK_CHAN_BLOCK_SIZE, VORK_CHAN_CREATE))
-        return 2;
-    if (!vork_event_wait(&to, 10000))
-        return 3;
+    vork::bench::RecordPeer peer;
+    if (int failed = peer.open())
+        return failed;
     for (long i = -1; i <= records; ++i) {
-        const uint32_t kind = i < 0 ? VORK_REC_ANALYSIS_START : i == records ? VORK_REC_ANALYSIS_END : kindOf(i);
+        const uint32_t kind = i < 0 ? uint32_t(VORK_REC_ANALYSIS_START) : i == records ? uint32_t(VORK_REC_ANALYSIS_END) : kindOf(i);
         uint32_t value = static_cast<uint32_t>(i % 50 + 1);
         if (kind == VORK_REC_INPUT_CHAR)
             value = i % 40 == 1 ? 10 : 'a' + static_cast<uint32_t>(i % 26);
-        vork_event_reset(&to);
-        vork_chan_put32(shm.addr, VORK_CHAN_OFF_KIND, kind);
-        vork_chan_put32(shm.addr, VORK_CHAN_OFF_VALUE1, value);
-        vork_event_set(&from);
-        if (!vork_event_wait(&to, 10000))
+        if (!peer.send(kind, static_cast<int32_t>(value)))
             return 4;
     }
     return 0;
@@ -127,13 +119,7 @@ double channelRun(long records, vork::shell::TForm_Main* window)
     }
     t.finish();
     const double secs = std::chrono::duration<double>(Clock::now() - start).count();
-    int status = 0;
-    waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "peer failed (%d)\n", status);
-        return 0;
-    }
-    return secs;
+    return vork::bench::peerSucceeded(child) ? secs : 0;
 }
 
 template <typename F>
