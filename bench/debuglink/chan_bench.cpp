@@ -60,18 +60,7 @@ double roundTrip(long records)
     if (child == 0)
         _exit(peerMain(records));
     KomunVlakno t(host);
-    Clock::time_point start{};
-    bool started = false;
-    while (!t.loopEnded()) {
-        if (t.waitSuspended(std::chrono::milliseconds(100))) {
-            if (!started) { // AnalysisStart: the clock starts here
-                started = true;
-                start = Clock::now();
-            }
-            t.resume();
-        }
-    }
-    double secs = std::chrono::duration<double>(Clock::now() - start).count();
+    const double secs = vork::bench::answerUntilEnd(t);
     return vork::bench::peerSucceeded(child) ? secs : 0;
 }
 

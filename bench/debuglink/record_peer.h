@@ -3,7 +3,10 @@
 // after the environment has answered the one before.
 #pragma once
 
+#include "vork/debuglink/komvl.h"
 #include "vork_chan.h"
+
+#include <chrono>
 
 #include <cstdint>
 #include <cstdio>
@@ -50,6 +53,26 @@ inline bool peerSucceeded(pid_t child)
         return true;
     std::fprintf(stderr, "peer failed (%d)\n", status);
     return false;
+}
+
+// The environment's side without a window: resumes every stop at once
+// until the worker's loop ends.  Seconds from the first stop
+// (AnalysisStart), when the clock starts.
+inline double answerUntilEnd(vork::debuglink::KomunVlakno& t)
+{
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point start{};
+    bool started = false;
+    while (!t.loopEnded()) {
+        if (t.waitSuspended(std::chrono::milliseconds(100))) {
+            if (!started) {
+                started = true;
+                start = Clock::now();
+            }
+            t.resume();
+        }
+    }
+    return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
 } // namespace vork::bench
