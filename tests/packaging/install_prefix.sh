@@ -75,8 +75,10 @@ cp -r "$src/examples/calc" "$ref/calc"
 cp -r "$prefix/share/vork/examples/." "$work/"
 "$prefix/bin/vork" --run "$work/calc/calc.lyy" -- input.txt >"$work/run.out" 2>&1 ||
     fail "vork --run calc.lyy: exit $? $(cat "$work/run.out")"
+# The calculator shares vork's standard output, so vork's own
+# "Prekladač spustený .." may land before or among its lines.
 lines=$(wc -l <"$ref/calc.out")
-tail -n "$lines" "$work/run.out" | cmp -s - "$ref/calc.out" ||
+grep -v '^Prekladač spustený \.\.$' "$work/run.out" | tail -n "$lines" | cmp -s - "$ref/calc.out" ||
     fail "the installed calculator's output differs: $(cat "$work/run.out")"
 same "$work/calc/lexyy.cpp" "$ref/calc/lexyy.cpp" || fail "installed duq-lex wrote another scanner"
 grep -q "$prefix/bin/../share/vork/ncform" "$work/calc/lexyy.cpp" || fail "the scanner's skeleton is not share/vork's"
