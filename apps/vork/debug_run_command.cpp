@@ -216,6 +216,7 @@ Registration registration([](Registry& r) {
                   "  prázdny riadok                    pokračovať s doterajšími zastaveniami (--stop)\n"
                   "  halt                              ukončí prekladač\n"
                   "  stack, tree                       vypíše zásobník (s položkami stavu) alebo strom; zostane stáť\n"
+                  "  trace [hlasenia,lex,posuvy,sem]   vypíše zoznam priebehu (bez skupín všetky); zostane stáť\n"
                   "Prekladač má stdin /dev/null; vstup dostane z argumentov (napr. súbor).");
 });
 

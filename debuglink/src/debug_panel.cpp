@@ -69,7 +69,7 @@ void DebugPanel::startDisplay(DebugPanelOwner& owner)
 {
     owner.enableDebugCommands();
     trace_.clear();
-    trace_.push_back(kTraceStart);
+    trace_.push_back(traceMessage(static_cast<uint32_t>(RecordKind::AnalysisStart), 0, 0));
     grammar_.clear();
     selected_ = -1;
     GrammarText g = owner.loadGrammar();
@@ -80,21 +80,35 @@ void DebugPanel::startDisplay(DebugPanelOwner& owner)
     }
 }
 
+std::string traceMessage(uint32_t kind, int32_t value1, int32_t value2)
+{
+    switch (static_cast<RecordKind>(kind)) {
+    case RecordKind::SyntaxError:
+        return kTraceSyntaxError;
+    case RecordKind::StackOverflow:
+        return kTraceStackOverflow;
+    case RecordKind::RecoveryPops:
+        return "Error recovery pops state " + std::to_string(value1) + " uncovers " + std::to_string(value2);
+    case RecordKind::RecoveryDiscards:
+        return "Error recovery discards " + std::to_string(value1) + " uncovers";
+    case RecordKind::AnalysisStart:
+        return kTraceStart;
+    case RecordKind::AnalysisEnd:
+        return value1 == 0 ? kTraceEndOk : kTraceEndError;
+    default:
+        return std::string();
+    }
+}
+
 void DebugPanel::show(uint32_t kind, int32_t value1, int32_t value2, DebugPanelOwner& owner)
 {
     switch (static_cast<RecordKind>(kind)) {
     case RecordKind::SyntaxError:
-        trace_.push_back(kTraceSyntaxError);
-        break;
     case RecordKind::StackOverflow:
-        trace_.push_back(kTraceStackOverflow);
-        break;
     case RecordKind::RecoveryPops:
-        trace_.push_back("Error recovery pops state " + std::to_string(value1) + " uncovers " +
-                         std::to_string(value2));
-        break;
     case RecordKind::RecoveryDiscards:
-        trace_.push_back("Error recovery discards " + std::to_string(value1) + " uncovers");
+    case RecordKind::AnalysisEnd:
+        trace_.push_back(traceMessage(kind, value1, value2));
         break;
     case RecordKind::Reduction:
         stepLine_ = "REDUKCIA: " + std::to_string(value1);
@@ -122,9 +136,6 @@ void DebugPanel::show(uint32_t kind, int32_t value1, int32_t value2, DebugPanelO
         break;
     case RecordKind::AnalysisStart:
         startDisplay(owner);
-        break;
-    case RecordKind::AnalysisEnd:
-        trace_.push_back(value1 == 0 ? kTraceEndOk : kTraceEndError);
         break;
     case RecordKind::SemanticAction:
         // Line value1 of the grammar file; any line the list does not have

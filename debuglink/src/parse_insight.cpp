@@ -164,11 +164,11 @@ void ParseInsight::markDiscarded(int node, uint32_t index)
     }
 }
 
-std::string ParseInsight::stepNoteShift(int state) const
+std::string shiftNote(int state, const GrammarNames* names)
 {
     std::string s = "stav " + std::to_string(state);
-    if (names_) {
-        const std::string sym = names_->symbolName(names_->accessingSymbol(state));
+    if (names) {
+        const std::string sym = names->symbolName(names->accessingSymbol(state));
         if (!sym.empty())
             s += ": " + sym;
     }
@@ -272,7 +272,7 @@ void ParseInsight::apply(const Record& r, uint32_t index)
             consumed_ = line_.size();
             notes_.inputStream.clear();
         }
-        notes_.stepNote = stepNoteShift(r.value1);
+        notes_.stepNote = shiftNote(r.value1, names_);
         break;
     }
     case RecordKind::Reduction: {

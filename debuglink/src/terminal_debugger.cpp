@@ -1,6 +1,7 @@
 #include "vork/debuglink/terminal_debugger.h"
 
 #include <cerrno>
+#include <cstring>
 #include <poll.h>
 #include <unistd.h>
 
@@ -10,6 +11,8 @@ const std::array<const char*, 7> kStepCommandNames = {"lex", "sem", "err", "red"
 const char* const kHaltCommandName = "halt";
 const char* const kStackCommandName = "stack";
 const char* const kTreeCommandName = "tree";
+const char* const kTraceCommandName = "trace";
+const std::array<const char*, kTraceGroupCount> kTraceGroupNames = {"hlasenia", "lex", "posuvy", "sem"};
 
 std::optional<StepCommand> parseStepCommand(const std::string& name)
 {
@@ -46,6 +49,32 @@ bool parseStopList(const std::string& list, StepFlags& flags, std::string& bad)
         pos = comma + 1;
     }
     flags = result;
+    return true;
+}
+
+bool parseTraceGroups(const std::string& list, TraceFilter& filter, std::string& bad)
+{
+    TraceFilter result;
+    if (!list.empty()) {
+        result.shown.fill(false);
+        size_t pos = 0;
+        for (;;) {
+            const size_t comma = list.find(',', pos);
+            const std::string name = list.substr(pos, comma == std::string::npos ? std::string::npos : comma - pos);
+            size_t g = 0;
+            while (g < kTraceGroupNames.size() && name != kTraceGroupNames[g])
+                ++g;
+            if (g == kTraceGroupNames.size()) {
+                bad = name;
+                return false;
+            }
+            result.shown[g] = true;
+            if (comma == std::string::npos)
+                break;
+            pos = comma + 1;
+        }
+    }
+    filter = result;
     return true;
 }
 
@@ -161,6 +190,16 @@ std::vector<std::string> TerminalDebugger::stackLines() const
     if (names && !stack.empty())
         for (const std::string& item : names->items(stack.back().state))
             lines.push_back("  " + item);
+    return lines;
+}
+
+std::vector<std::string> TerminalDebugger::traceLines(const TraceFilter& filter) const
+{
+    TraceRows rows;
+    rows.update(history(), history().size(), filter, true);
+    std::vector<std::string> lines;
+    for (uint32_t index : rows.rows())
+        lines.push_back(traceLine(history().record(index), names(), panel().grammar()));
     return lines;
 }
 
@@ -333,10 +372,25 @@ void TerminalDebugger::readCommands()
                     printLine(l);
                 continue;
             }
+            if (line == kTraceCommandName || line.rfind(std::string(kTraceCommandName) + " ", 0) == 0) {
+                TraceFilter filter;
+                std::string bad;
+                const size_t groups = line.find_first_not_of(' ', std::strlen(kTraceCommandName));
+                if (parseTraceGroups(groups == std::string::npos ? std::string() : line.substr(groups), filter, bad)) {
+                    for (const std::string& l : traceLines(filter))
+                        printLine(l);
+                } else if (err_) {
+                    std::lock_guard<std::mutex> lock(printMutex_);
+                    std::fprintf(err_, "vork: neznáma skupina riadkov: %s (hlasenia, lex, posuvy, sem)\n", bad.c_str());
+                    std::fflush(err_);
+                }
+                continue;
+            }
             cmd = parseStepCommand(line);
             if (!cmd && err_) {
                 std::lock_guard<std::mutex> lock(printMutex_);
-                std::fprintf(err_, "vork: neznámy príkaz ladenia: %s (lex, sem, err, red, shift, state, free, halt, stack, tree)\n",
+                std::fprintf(err_,
+                             "vork: neznámy príkaz ladenia: %s (lex, sem, err, red, shift, state, free, halt, stack, tree, trace)\n",
                              line.c_str());
                 std::fflush(err_);
             }

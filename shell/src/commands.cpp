@@ -47,7 +47,7 @@ std::vector<CommandInfo> buildTable()
         {"HM_RunHalt", "Ukončiť prekladač", C::Halt, S::Off, ""},
     };
     for (const auto& item : debuglink::kDebugViewItems)
-        t.push_back({item.name, item.caption, C::DebugView, S::Off, ""});
+        t.push_back({item.name, item.caption, C::DebugView, S::Off, "", true});
     const Cmd steps[] = {C::StepLex, C::StepSem, C::StepSyntaxError, C::StepReduction,
                          C::StepShift, C::StepState, C::StepFree};
     for (size_t i = 0; i < debuglink::kStepCommands.size(); ++i)

@@ -2,6 +2,7 @@
 
 #include "vork/shell/prompter.h"
 
+#include <QAbstractListModel>
 #include <QColor>
 #include <QFile>
 #include <QFileDialog>
@@ -10,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListView>
 #include <QListWidget>
 #include <QMetaObject>
 #include <QPointer>
@@ -38,6 +40,60 @@ void setIfChanged(QLabel* label, const QString& text)
 }
 
 } // namespace
+
+// The trace list's rows are record numbers of the run's history; a row's
+// text is made only when the view draws it, so a long run costs four bytes
+// a line and the list keeps up with the records.
+class DebugPanelWidget::TraceModel : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : shown_;
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (role != Qt::DisplayRole || !session_ || index.row() < 0 || index.row() >= shown_)
+            return QVariant();
+        const dl::Record r = session_->history().record(rows_.rows()[static_cast<size_t>(index.row())]);
+        QString text = q(dl::traceLine(r, session_->names(), session_->panel().grammar()));
+        text.replace(QLatin1Char('\t'), QStringLiteral("    "));
+        return text;
+    }
+
+    // True when rows were added or the list was rebuilt.
+    bool update(const dl::DebugSession& session, size_t count, const dl::TraceFilter& filter, bool newRun)
+    {
+        if (session_ != &session) {
+            session_ = &session;
+            newRun = true;
+        }
+        // The view asks for nothing until the signals below, and it sees
+        // only the first shown_ rows, so the rows can grow in place.
+        const dl::TraceRows::Change change = rows_.update(session.history(), count, filter, newRun);
+        const int size = static_cast<int>(rows_.rows().size());
+        if (change == dl::TraceRows::Change::Rebuilt) {
+            beginResetModel();
+            shown_ = size;
+            endResetModel();
+            return true;
+        }
+        if (change == dl::TraceRows::Change::Appended) {
+            beginInsertRows(QModelIndex(), shown_, size - 1);
+            shown_ = size;
+            endInsertRows();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    const dl::DebugSession* session_ = nullptr;
+    dl::TraceRows rows_;
+    int shown_ = 0;
+};
 
 DebugPanelWidget::DebugPanelWidget(QWidget* parent) : QWidget(parent)
 {
@@ -115,8 +171,11 @@ DebugPanelWidget::DebugPanelWidget(QWidget* parent) : QWidget(parent)
     InsightTabs->addTab(stackPage, QStringLiteral("Zásobník"));
     InsightTabs->addTab(treePage, QStringLiteral("Strom"));
 
-    ListBox1 = new QListWidget;
+    traceModel_ = new TraceModel(this);
+    ListBox1 = new QListView;
     ListBox1->setObjectName("ListBox1");
+    ListBox1->setUniformItemSizes(true);
+    ListBox1->setModel(traceModel_);
     ListBox2 = new QListWidget;
     ListBox2->setObjectName("ListBox2");
     ListBox2->setUniformItemSizes(true);
@@ -142,12 +201,6 @@ QString latin1(const std::string& s)
 
 } // namespace
 
-void DebugPanelWidget::sync(const dl::DebugPanel& panel, bool rebuild)
-{
-    syncFields(panel.tokenCode(), panel.characters(), panel.inputStream(), panel.stepLine(), panel.trace(),
-               panel.trace().size(), panel.grammar(), panel.selectedGrammarItem(), rebuild);
-}
-
 void DebugPanelWidget::sync(dl::DebugSession& session, bool rebuild)
 {
     session_ = &session;
@@ -160,8 +213,9 @@ void DebugPanelWidget::sync(dl::DebugSession& session, bool rebuild)
     if (historyIndex_ < 0) {
         const dl::PanelNotes& notes = history.live().notes();
         const std::string& stream = session.names() ? notes.inputStream : panel.inputStream();
-        syncFields(panel.tokenCode(), panel.characters(), stream, panel.stepLine(), panel.trace(),
-                   panel.trace().size(), panel.grammar(), panel.selectedGrammarItem(), rebuild);
+        syncFields(panel.tokenCode(), panel.characters(), stream, panel.stepLine(), panel.grammar(),
+                   panel.selectedGrammarItem(), rebuild);
+        syncTrace(session, history.size(), rebuild);
         setIfChanged(TokenName, q(notes.tokenName));
         setIfChanged(StepNote, q(notes.stepNote));
         setIfChanged(HistoryPosition, QString());
@@ -176,7 +230,8 @@ void DebugPanelWidget::sync(dl::DebugSession& session, bool rebuild)
     const size_t index = static_cast<size_t>(historyIndex_);
     const dl::RunHistory::Moment m = history.at(index);
     syncFields(m.panel.tokenCode, m.panel.characters, session.names() ? m.notes.inputStream : panel.inputStream(),
-               m.panel.stepLine, panel.trace(), m.panel.traceSize, panel.grammar(), m.panel.selected, rebuild);
+               m.panel.stepLine, panel.grammar(), m.panel.selected, rebuild);
+    syncTrace(session, index + 1, rebuild);
     setIfChanged(TokenName, q(m.notes.tokenName));
     setIfChanged(StepNote, q(m.notes.stepNote));
     setIfChanged(HistoryPosition, QStringLiteral("záznam %1 / %2").arg(index + 1).arg(history.size()));
@@ -275,6 +330,32 @@ void DebugPanelWidget::syncInsight(const dl::DebugSession& session, const std::v
     ParseTree->expandAll();
 }
 
+void DebugPanelWidget::syncTrace(const dl::DebugSession& session, size_t count, bool rebuild)
+{
+    // The newest line stays in sight, as it does in a log.
+    if (traceModel_->update(session, count, filter_, rebuild))
+        ListBox1->scrollToBottom();
+}
+
+void DebugPanelWidget::setTraceFilter(const dl::TraceFilter& filter)
+{
+    if (filter_ == filter)
+        return;
+    filter_ = filter;
+    if (session_) {
+        const size_t size = session_->history().size();
+        syncTrace(*session_, historyIndex_ < 0 ? size : static_cast<size_t>(historyIndex_) + 1, false);
+    }
+}
+
+QStringList DebugPanelWidget::traceLines() const
+{
+    QStringList lines;
+    for (int i = 0; i < traceModel_->rowCount(); ++i)
+        lines << traceModel_->data(traceModel_->index(i), Qt::DisplayRole).toString();
+    return lines;
+}
+
 bool DebugPanelWidget::exportTree(const QString& path) const
 {
     if (!session_)
@@ -295,7 +376,6 @@ bool DebugPanelWidget::exportTree(const QString& path) const
 
 void DebugPanelWidget::syncFields(const std::string& tokenCode, const std::string& characters,
                                   const std::string& inputStream, const std::string& stepLine,
-                                  const std::vector<std::string>& trace, size_t traceSize,
                                   const std::vector<std::string>& grammar, int selected, bool rebuild)
 {
     setIfChanged(Label2x, q(tokenCode));
@@ -304,13 +384,6 @@ void DebugPanelWidget::syncFields(const std::string& tokenCode, const std::strin
     setIfChanged(Label6, latin1(characters));
     setIfChanged(Label8, latin1(inputStream));
     setIfChanged(Panel7, q(stepLine));
-
-    traceSize = std::min(traceSize, trace.size());
-    if (rebuild || static_cast<int>(traceSize) < ListBox1->count()) {
-        ListBox1->clear();
-    }
-    for (size_t i = static_cast<size_t>(ListBox1->count()); i < traceSize; ++i)
-        ListBox1->addItem(q(trace[i]));
 
     if (rebuild || static_cast<int>(grammar.size()) != ListBox2->count()) {
         ListBox2->clear();

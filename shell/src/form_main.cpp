@@ -204,6 +204,8 @@ void TForm_Main::buildActions()
         if (*info.shortcut)
             a->setShortcut(QKeySequence(QString::fromLatin1(info.shortcut)));
         a->setCheckable(info.checkable);
+        // The trace list shows every group until the user switches one off.
+        a->setChecked(info.cmd == Cmd::DebugView);
         a->setEnabled(info.start == Start::On);
         const Cmd cmd = info.cmd;
         connect(a, &QAction::triggered, this, [this, cmd, name] { dispatch(cmd, name); });
@@ -599,9 +601,14 @@ void TForm_Main::dispatch(Cmd cmd, const QString& name)
         if (project_)
             project_->halt();
         return;
-    case Cmd::DebugView:
-        // Enabled with the step commands; choosing one changes nothing.
+    case Cmd::DebugView: {
+        // Each of the four items shows or hides its group of trace lines.
+        debuglink::TraceFilter filter;
+        for (size_t i = 0; i < debuglink::kTraceGroupCount; ++i)
+            filter.shown[i] = action(debuglink::kDebugViewItems[i].name)->isChecked();
+        debugPanel_->setTraceFilter(filter);
         return;
+    }
     case Cmd::StepLex:
     case Cmd::StepSem:
     case Cmd::StepSyntaxError:

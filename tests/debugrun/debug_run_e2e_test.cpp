@@ -133,8 +133,21 @@ TEST_F(DebugRun, TracesTheCalculator)
 TEST_F(DebugRun, NamesStackAndTree)
 {
     // Start, "lines :", "expr : NUMBER": there the stack is printed.
-    const Lines lines =
-        debugRun({"--stop", "red", "--tree-out", "tree.dot"}, "1 + 2\n", "\n\nstack\n" + std::string(40, '\n'));
+    Lines lines = debugRun({"--stop", "red", "--tree-out", "tree.dot"}, "1 + 2\n",
+                           "\n\nstack\ntrace hlasenia\ntrace posuvy\n" + std::string(40, '\n'));
+    // "trace GROUPS" after the stack: the messages so far, then the shifts
+    // and reductions so far, named.  They are taken out of the panel's
+    // lines checked below.
+    const auto stack = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return startsWith(l, "zásobník: "); });
+    ASSERT_NE(stack, lines.end());
+    EXPECT_TRUE(startsWith(*stack, "zásobník: 0 lines ")) << *stack;
+    EXPECT_NE(std::find(stack, lines.end(), "  lines : lines . line"), lines.end());
+    const auto trace = std::find_if(stack + 1, lines.end(), [](const std::string& l) { return !startsWith(l, "  "); });
+    ASSERT_GE(lines.end() - trace, 4);
+    EXPECT_EQ((Lines{trace, trace + 2}), (Lines{"Start analyzy", "REDUKCIA: 1 (lines :)"}));
+    EXPECT_TRUE(startsWith(trace[2], "POSUN: ")) << trace[2];
+    EXPECT_NE(trace[3].find(" (expr : NUMBER)"), std::string::npos) << trace[3];
+    lines.erase(stack, trace + 4);
     const Lines units = after(lines, kToken);
     ASSERT_EQ(units.size(), 5u);
     EXPECT_EQ(units[0].substr(units[0].find(' ')), " (NUMBER)");
@@ -150,10 +163,6 @@ TEST_F(DebugRun, NamesStackAndTree)
         const std::string state = shift.substr(0, shift.find(' '));
         EXPECT_TRUE(startsWith(shift.substr(state.size()), " (stav " + state + ": ")) << shift;
     }
-    const auto stack = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return startsWith(l, "zásobník: "); });
-    ASSERT_NE(stack, lines.end());
-    EXPECT_TRUE(startsWith(*stack, "zásobník: 0 lines ")) << *stack;
-    EXPECT_NE(std::find(stack, lines.end(), "  lines : lines . line"), lines.end());
 
     const std::string dot = readFile(dir / "tree.dot");
     for (const char* label : {"label=\"NUMBER 1\"", "label=\"NUMBER 2\"", "label=\"'+'\"", "label=\"'\\\\n'\""})

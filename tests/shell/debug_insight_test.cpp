@@ -5,7 +5,9 @@
 
 #include "vork/shell/debug_panel_widget.h"
 
+#include <QAction>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QTextCursor>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -111,6 +113,30 @@ TEST_F(DebugInsightTest, NamesHistoryAndTreeOfACalculatorRun)
     const QTextCursor selected = grammar->editor()->textCursor();
     EXPECT_EQ(selected.blockNumber(), panel->ListBox2->currentRow());
     EXPECT_TRUE(selected.hasSelection());
+
+    // The four debug items filter the trace list: all on, it names every
+    // reduction; with shifts and reductions off, only the other groups
+    // stay, and on again the same list is back.
+    const QStringList trace = items(panel->ListBox1);
+    EXPECT_GT(trace.filter("(expr : NUMBER)").size(), 0)
+        << trace.join('|').toStdString();
+    EXPECT_GT(trace.filter(QRegularExpression("^gramatika \\d+: ")).size(), 0);
+    EXPECT_GT(trace.filter(QRegularExpression("^Kód lexikálnej jednotky: \\d+ \\(")).size(), 0);
+    window->action("HM_PosuvyRedukcie")->trigger();
+    const QStringList some = items(panel->ListBox1);
+    EXPECT_TRUE(some.filter(QRegularExpression("^(POSUN|REDUKCIA): ")).isEmpty());
+    EXPECT_EQ(some.size(), trace.size() - trace.filter(QRegularExpression("^(POSUN|REDUKCIA): ")).size());
+    for (const char* item : {"HM_Hlasenia", "HM_LexJednotky", "HM_SemAction"})
+        window->action(item)->trigger();
+    EXPECT_TRUE(items(panel->ListBox1).isEmpty());
+    // Looking back shows the list as of that record, filter and all.
+    for (const char* item : {"HM_Hlasenia", "HM_LexJednotky", "HM_SemAction", "HM_PosuvyRedukcie"})
+        window->action(item)->trigger();
+    EXPECT_EQ(items(panel->ListBox1), trace);
+    ASSERT_TRUE(window->runCommand("HM_HistoriaSpat"));
+    EXPECT_LT(items(panel->ListBox1).size(), trace.size());
+    ASSERT_TRUE(window->runCommand("HM_HistoriaVpred"));
+    EXPECT_EQ(items(panel->ListBox1), trace);
 
     // To the syntax error, then to the end of the analysis.
     step("HM_AfterBadSyntax");

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QListView>
 #include <QListWidget>
 #include <QPlainTextEdit>
 
@@ -28,6 +29,15 @@ inline QStringList items(const QListWidget* list)
     QStringList out;
     for (int i = 0; i < list->count(); ++i)
         out << list->item(i)->text();
+    return out;
+}
+
+inline QStringList items(const QListView* list)
+{
+    QStringList out;
+    const QAbstractItemModel* model = list->model();
+    for (int i = 0; i < model->rowCount(); ++i)
+        out << model->index(i, 0).data().toString();
     return out;
 }
 

@@ -44,6 +44,10 @@ public:
 extern const char* const kGrammarOpenCaption;  // "Korvalen"
 extern const char* const kGrammarOpenQuestion; // "Nie je možné otvoriť ... \nChcete vedieť viac ?"
 
+// The line a record adds to the panel's trace list ("Syntakticka chyba !",
+// "Start analyzy", ...); "" for a record that adds none.
+std::string traceMessage(uint32_t kind, int32_t value1, int32_t value2);
+
 class DebugPanel {
 public:
     // The change one record makes.  State (6) and unknown kinds change

@@ -23,7 +23,8 @@ struct DebugMenuItemInfo {
     const char* caption;
 };
 // HM_Hlasenia, HM_LexJednotky, HM_PosuvyRedukcie, HM_SemAction: enabled and
-// disabled with the step commands; choosing them does nothing.
+// disabled with the step commands; check items that show or hide their
+// group of lines in the window's trace list (see trace_list.h).
 extern const std::vector<DebugMenuItemInfo> kDebugViewItems;
 
 // Enabled state of the eleven debug menu items and the seven debug buttons.

@@ -125,7 +125,6 @@ public:
 private:
     int addNode(TreeNode node);
     void markDiscarded(int node, uint32_t index);
-    std::string stepNoteShift(int state) const;
 
     const GrammarNames* names_;
     std::vector<StackEntry> stack_;
@@ -166,6 +165,9 @@ private:
     uint32_t asOf_;
 };
 
+// "stav 9: NUMBER": the note beside "POSUN: 9", the symbol only with names.
+std::string shiftNote(int state, const GrammarNames* names);
+
 // "0 lines 2 expr 9": the states with the symbols between them.
 std::string stackText(const std::vector<StackEntry>& stack, const GrammarNames* names);
 
@@ -202,6 +204,7 @@ public:
 
     size_t size() const { return kinds_.size(); }
     Record record(size_t index) const;
+    uint32_t kind(size_t index) const { return kinds_[index]; }
     const ParseInsight& live() const { return live_; }
 
     struct Moment {

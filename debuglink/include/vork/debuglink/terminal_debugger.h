@@ -7,6 +7,7 @@
 #pragma once
 
 #include "vork/debuglink/debug_session.h"
+#include "vork/debuglink/trace_list.h"
 #include "vork/debuglink/komvl.h"
 #include "vork/debuglink/parse_insight.h"
 #include "vork/debuglink/stepping.h"
@@ -31,6 +32,11 @@ extern const std::array<const char*, 7> kStepCommandNames;
 extern const char* const kHaltCommandName; // "halt"
 
 std::optional<StepCommand> parseStepCommand(const std::string& name);
+
+// "trace" with a comma list of lines groups: hlasenia, lex, posuvy, sem;
+// without one, every group.  False, with the bad name, for another word.
+extern const std::array<const char*, kTraceGroupCount> kTraceGroupNames;
+bool parseTraceGroups(const std::string& list, TraceFilter& filter, std::string& bad);
 
 // "red,sem": every named command's flag set, as if each had been chosen
 // before the run started and they added up.  False on an unknown or empty
@@ -108,6 +114,9 @@ public:
     // The lines "stack" and "tree" print.
     std::vector<std::string> stackLines() const;
     std::vector<std::string> treeLines() const;
+    // The lines "trace GROUPS" prints: the trace list as the window shows
+    // it with only those groups on.
+    std::vector<std::string> traceLines(const TraceFilter& filter) const;
 
 private:
     void printLine(const std::string& line);

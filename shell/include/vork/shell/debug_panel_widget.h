@@ -5,6 +5,7 @@
 
 #include "vork/debuglink/debug_session.h"
 #include "vork/debuglink/komvl.h"
+#include "vork/debuglink/trace_list.h"
 
 #include <QObject>
 #include <QWidget>
@@ -15,6 +16,7 @@
 #include <vector>
 
 class QLabel;
+class QListView;
 class QListWidget;
 class QPushButton;
 class QTabWidget;
@@ -30,8 +32,6 @@ class DebugPanelWidget : public QWidget {
 public:
     explicit DebugPanelWidget(QWidget* parent = nullptr);
 
-    // Mirrors the model; rebuild reloads both lists (a new analysis).
-    void sync(const vork::debuglink::DebugPanel& panel, bool rebuild);
     // Mirrors the session: the panel with the names beside its numbers,
     // the stack, the current state's items and the tree, live or as of
     // the record the history view is at.
@@ -43,6 +43,11 @@ public:
     bool moveInHistory(vork::debuglink::DebugSession& session, int delta);
     // The record shown, -1 when live.
     long historyIndex() const { return historyIndex_; }
+    // Which groups of lines the trace list shows (the four debug items).
+    void setTraceFilter(const vork::debuglink::TraceFilter& filter);
+    const vork::debuglink::TraceFilter& traceFilter() const { return filter_; }
+    // The trace list's lines as shown, for tests and exports.
+    QStringList traceLines() const;
     // The tree shown: SVG for a name ending in ".svg", DOT otherwise.
     bool exportTree(const QString& path) const;
 
@@ -50,7 +55,9 @@ public:
     QLabel* Label6;   // characters of the current input line
     QLabel* Label8;   // the input-stream field
     QLabel* Panel7;   // step line
-    QListWidget* ListBox1; // trace
+    // The trace: the panel's messages, and the run's lexical units, shifts,
+    // reductions and semantic actions as the filter lets them through.
+    QListView* ListBox1;
     QListWidget* ListBox2; // grammar
 
     // Beside the described fields.
@@ -65,11 +72,15 @@ public:
 
 private:
     void syncFields(const std::string& tokenCode, const std::string& characters, const std::string& inputStream,
-                    const std::string& stepLine, const std::vector<std::string>& trace, size_t traceSize,
-                    const std::vector<std::string>& grammar, int selected, bool rebuild);
+                    const std::string& stepLine, const std::vector<std::string>& grammar, int selected, bool rebuild);
+    // The trace list as of the first `count` records.
+    void syncTrace(const vork::debuglink::DebugSession& session, size_t count, bool rebuild);
     void syncInsight(const vork::debuglink::DebugSession& session, const std::vector<vork::debuglink::StackEntry>& stack,
                      const vork::debuglink::TreeView* tree);
 
+    class TraceModel;
+    TraceModel* traceModel_;
+    vork::debuglink::TraceFilter filter_;
     long historyIndex_ = -1;
     const vork::debuglink::DebugSession* session_ = nullptr;
     size_t treeKey_ = SIZE_MAX;   // the record the tree widget shows
