@@ -170,6 +170,13 @@ DebugPanelWidget::DebugPanelWidget(QWidget* parent) : QWidget(parent)
     InsightTabs->setObjectName("InsightTabs");
     InsightTabs->addTab(stackPage, QStringLiteral("Zásobník"));
     InsightTabs->addTab(treePage, QStringLiteral("Strom"));
+    // The tree is built only while its tab is shown: it has an item for
+    // every shift and reduction of the run, and rebuilding it out of sight
+    // at every stop would hold the run back.
+    connect(InsightTabs, &QTabWidget::currentChanged, this, [this] {
+        if (session_)
+            sync(*session_, false);
+    });
 
     traceModel_ = new TraceModel(this);
     ListBox1 = new QListView;
@@ -288,6 +295,8 @@ void DebugPanelWidget::syncInsight(const dl::DebugSession& session, const std::v
         ItemsList->addItems(items);
     }
 
+    if (InsightTabs->currentIndex() != 1)
+        return;
     // The tree is rebuilt only when it can have changed: another record
     // shown, or live and the run has moved on.
     const size_t key = historyIndex_ < 0 ? SIZE_MAX - 1 : static_cast<size_t>(historyIndex_);

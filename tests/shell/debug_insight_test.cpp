@@ -144,6 +144,8 @@ TEST_F(DebugInsightTest, NamesHistoryAndTreeOfACalculatorRun)
     step("HM_AfterBadSyntax");
     ASSERT_TRUE(waitFor([&] { return items(panel->ListBox1).contains("Syntaktická analýza skončila v poriadku"); }));
 
+    // The tree is built when its tab is shown.
+    panel->InsightTabs->setCurrentIndex(1);
     // One tree: lines at the top, a line per input line, one error node
     // whose discarded parts are struck out.
     ASSERT_EQ(panel->ParseTree->topLevelItemCount(), 1);
@@ -162,7 +164,6 @@ TEST_F(DebugInsightTest, NamesHistoryAndTreeOfACalculatorRun)
     const std::string dotFile = dir / "tree.dot";
     ASSERT_TRUE(panel->exportTree(QString::fromStdString(dotFile)));
     EXPECT_NE(vork::test::readFile(dotFile).find("label=\"error\""), std::string::npos);
-    panel->InsightTabs->setCurrentIndex(1);
     shot("debug-tree");
     panel->InsightTabs->setCurrentIndex(0);
 

@@ -82,7 +82,7 @@ private:
     TraceModel* traceModel_;
     vork::debuglink::TraceFilter filter_;
     long historyIndex_ = -1;
-    const vork::debuglink::DebugSession* session_ = nullptr;
+    vork::debuglink::DebugSession* session_ = nullptr;
     size_t treeKey_ = SIZE_MAX;   // the record the tree widget shows
     size_t treeNodes_ = SIZE_MAX; // and how many nodes the run had then
 };
