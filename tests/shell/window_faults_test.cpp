@@ -158,8 +158,8 @@ TEST_F(WindowTest, ASaveThatHitsAFaultSaysSoKeepsTheOldFilesAndTheWindowWorks)
 
         FullDisk disk;
         UnwritableDirectory blocked(dir);
-        // Closing asks about the modified page: Yes, then No to "more?".
-        prompter.yesNo = {true, false};
+        // A failed page save asks whether to see why: Yes.
+        prompter.yesNo = {true};
         if (c.fault == Fault::FullDisk)
             disk.begin(8);
         else
@@ -173,9 +173,10 @@ TEST_F(WindowTest, ASaveThatHitsAFaultSaysSoKeepsTheOldFilesAndTheWindowWorks)
                                        QString::fromStdString(dir / "p/calc.lyy");
         const QString pageQuestion = QString::fromUtf8("Súbor ") + QString::fromStdString(grammar) +
                                      QString::fromUtf8(" sa nepodarilo zapísať na disk ! \nChcete vediet viacej ?");
-        if (c.action == Action::SavePage)
+        if (c.action == Action::SavePage) {
             EXPECT_TRUE(contains(prompter.questions, "Korvalen", pageQuestion));
-        else
+            EXPECT_EQ(prompter.errorTexts.size(), 1u) << "the failure's own text";
+        } else
             EXPECT_TRUE(contains(prompter.messages, "Korvalen", projectMessage));
         EXPECT_EQ(readFile(dir / "p/calc.lyy"), projectBefore);
         EXPECT_EQ(readFile(grammar), grammarBefore);
@@ -203,7 +204,6 @@ TEST_F(WindowTest, ASaveThatHitsAFaultSaysSoKeepsTheOldFilesAndTheWindowWorks)
         EXPECT_EQ(w->chybovyBox()->count(), 0) << items(w->chybovyBox()).join('\n').toStdString();
         EXPECT_TRUE(exists(dir / "p/lexyy.cpp"));
         EXPECT_TRUE(exists(dir / "p/calc.cpp"));
-        prompter.yesNo.clear();
         EXPECT_TRUE(perform(*w, c.action));
         if (c.action != Action::SavePage) {
             EXPECT_NE(readFile(dir / "p/calc.lyy").find("\r\nnove.txt\r\n"), std::string::npos);
