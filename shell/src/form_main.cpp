@@ -1247,6 +1247,18 @@ void TForm_Main::sendExeInput()
 void TForm_Main::closeEvent(QCloseEvent* event)
 {
     if (project_) {
+        // A project file that cannot be written keeps the window open with
+        // the project, as a page that cannot be saved does: the message has
+        // been shown, nothing has been halted or closed yet, and once the
+        // disk has room again closing saves it.  "Zavrieť projekt" still
+        // closes the project as it is.
+        if (!project_->readOnly()) {
+            if (!project_->save()) {
+                event->ignore();
+                return;
+            }
+            project_->setSaveOnClose(false);
+        }
         if (project_->debugMode())
             project_->halt();
         closeProject();

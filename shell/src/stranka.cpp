@@ -285,7 +285,10 @@ bool TStranka::writeFile(QString* error)
     if (!encodeFileText(documentText(), format_, &bytes, error))
         return false;
     QSaveFile file(fileName_);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    // The bytes go through the file's buffer; commit() writes what is left
+    // of it without looking whether that worked, so on a full disk it would
+    // put a cut-off copy in place of the file.  flush() does look.
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
         if (error)
             *error = file.errorString();
         file.cancelWriting();
