@@ -1,11 +1,11 @@
 #include "vork/shell/debug_panel_widget.h"
 
+#include "vork/project/atomic_file.h"
 #include "vork/shell/prompter.h"
 
 #include <QAbstractListModel>
 #include <QColor>
 #include <QFile>
-#include <QFileDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -155,12 +155,8 @@ DebugPanelWidget::DebugPanelWidget(QWidget* parent) : QWidget(parent)
     ParseTree->setHeaderHidden(true);
     ExportTreeButton = new QPushButton(QStringLiteral("Exportovať strom ..."));
     ExportTreeButton->setObjectName("ExportTreeButton");
-    connect(ExportTreeButton, &QPushButton::clicked, this, [this] {
-        const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Exportovať strom"), QString(),
-                                                          QStringLiteral("DOT (*.dot);;SVG (*.svg)"));
-        if (!path.isEmpty())
-            exportTree(path);
-    });
+    // The window asks for the file name through its prompter.
+    connect(ExportTreeButton, &QPushButton::clicked, this, &DebugPanelWidget::exportTreeRequested);
     auto* treePage = new QWidget;
     auto* treeLayout = new QVBoxLayout(treePage);
     treeLayout->setContentsMargins(0, 0, 0, 0);
@@ -377,10 +373,8 @@ bool DebugPanelWidget::exportTree(const QString& path) const
         const dl::TreeView tree = history.treeAt(index);
         text = svg ? tree.svg() : tree.dot();
     }
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    return f.write(text.data(), static_cast<qint64>(text.size())) == static_cast<qint64>(text.size());
+    // Replaced whole or not at all: a full disk leaves the old file.
+    return vork::writeFileAtomically(path.toStdString(), text);
 }
 
 void DebugPanelWidget::syncFields(const std::string& tokenCode, const std::string& characters,

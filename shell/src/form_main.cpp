@@ -341,6 +341,7 @@ void TForm_Main::buildCentral()
     debugPanel_ = new DebugPanelWidget;
     debugPanel_->setObjectName("LadeniePanel");
     pageCtrl_->addTab(debugPanel_, QStringLiteral("Ladenie"));
+    connect(debugPanel_, &DebugPanelWidget::exportTreeRequested, this, &TForm_Main::exportTree);
 
     splitter_->addWidget(editBackPanel_);
     splitter_->addWidget(taskPanel_);
@@ -1113,6 +1114,22 @@ void TForm_Main::cmdExportHtml()
     const std::string html = vork::colour::renderHtml(view, vork::colour::wholeTextPass(view, *slova_),
                                                       QFileInfo(page->fileName()).fileName().toStdString());
     if (!vork::writeFileAtomically(name.toStdString(), html))
+        prompter_.inform(QStringLiteral("Korvalen"),
+                         QStringLiteral("Súbor ") + name + QStringLiteral(" sa nepodarilo zapísať na disk !"),
+                         Prompter::Icon::Error);
+}
+
+void TForm_Main::exportTree()
+{
+    Prompter::FileDialog d;
+    d.mode = Prompter::FileDialog::Mode::Save;
+    d.title = QStringLiteral("Exportovať strom");
+    d.filters = {QStringLiteral("DOT (*.dot)"), QStringLiteral("SVG (*.svg)")};
+    d.directory = project_ ? q(project_->projectDir()) : QString();
+    d.defaultSuffix = QStringLiteral("dot");
+    d.confirmOverwrite = true;
+    const QString name = prompter_.chooseFile(this, d);
+    if (!name.isEmpty() && !debugPanel_->exportTree(name))
         prompter_.inform(QStringLiteral("Korvalen"),
                          QStringLiteral("Súbor ") + name + QStringLiteral(" sa nepodarilo zapísať na disk !"),
                          Prompter::Icon::Error);

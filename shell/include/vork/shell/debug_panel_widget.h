@@ -48,9 +48,15 @@ public:
     const vork::debuglink::TraceFilter& traceFilter() const { return filter_; }
     // The trace list's lines as shown, for tests and exports.
     QStringList traceLines() const;
-    // The tree shown: SVG for a name ending in ".svg", DOT otherwise.
+    // The tree shown: SVG for a name ending in ".svg", DOT otherwise; the
+    // file is replaced atomically.
     bool exportTree(const QString& path) const;
 
+signals:
+    // "Exportovať strom ..." was pressed.
+    void exportTreeRequested();
+
+public:
     QLabel* Label2x;  // token code
     QLabel* Label6;   // characters of the current input line
     QLabel* Label8;   // the input-stream field

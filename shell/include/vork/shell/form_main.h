@@ -187,6 +187,7 @@ private:
     void cmdOpenFile();
     void cmdOpenProject();
     void cmdSaveAs();
+    void exportTree();
     void cmdExportHtml();
     void cmdCutPaste(bool cut);
     void cmdAddFile();
