@@ -92,6 +92,7 @@ TEST_F(DebugInsightTest, NamesHistoryAndTreeOfACalculatorRun)
     EXPECT_TRUE(panel->Panel7->text().startsWith("POSUN: ")) << panel->Panel7->text().toStdString();
     EXPECT_FALSE(panel->HistoryPosition->text().isEmpty());
     EXPECT_FALSE(look(panel) == now);
+    shot("debug-history");
     EXPECT_TRUE(stopped()) << "looking back leaves the program where it stopped";
     ASSERT_TRUE(window->runCommand("HM_HistoriaVpred"));
     ASSERT_TRUE(window->runCommand("HM_HistoriaVpred"));
@@ -113,6 +114,7 @@ TEST_F(DebugInsightTest, NamesHistoryAndTreeOfACalculatorRun)
     const QTextCursor selected = grammar->editor()->textCursor();
     EXPECT_EQ(selected.blockNumber(), panel->ListBox2->currentRow());
     EXPECT_TRUE(selected.hasSelection());
+    shot("debug-source");
 
     // The four debug items filter the trace list: all on, it names every
     // reduction; with shifts and reductions off, only the other groups
@@ -126,6 +128,7 @@ TEST_F(DebugInsightTest, NamesHistoryAndTreeOfACalculatorRun)
     const QStringList some = items(panel->ListBox1);
     EXPECT_TRUE(some.filter(QRegularExpression("^(POSUN|REDUKCIA): ")).isEmpty());
     EXPECT_EQ(some.size(), trace.size() - trace.filter(QRegularExpression("^(POSUN|REDUKCIA): ")).size());
+    shot("debug-filter");
     for (const char* item : {"HM_Hlasenia", "HM_LexJednotky", "HM_SemAction"})
         window->action(item)->trigger();
     EXPECT_TRUE(items(panel->ListBox1).isEmpty());
