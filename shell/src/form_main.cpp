@@ -933,7 +933,11 @@ void TForm_Main::showStoppedSource()
 
 void TForm_Main::selectSourceLine(const QString& file, int line)
 {
+    // A page that becomes the selected tab puts its name in the title, but
+    // the run is still stopped and the title must go on saying so.
+    const QString title = windowTitle();
     TStranka* page = showFile(file);
+    setWindowTitle(title);
     if (!page)
         return;
     QPlainTextEdit* editor = page->editor();
