@@ -45,13 +45,10 @@ TEST(ScannerRule, LexicalUnitNamesItsRuleOnlyWithTheTag)
     const Case cases[] = {
         {"a parser's unit", false, {{unit, 257, tagged(2)}}, 2, 13},
         {"a state left by a pop is no rule", false, {{pops, 4, 2}, {unit, 257, std::nullopt}}, 0, 0},
-        {"an empty stack left by a pop is no rule", false, {{pops, 4, -1}, {unit, 43, std::nullopt}}, 0, 0},
         {"the end of the input names no rule", false, {{unit, 0, 0}}, 0, 0},
         {"a rule the file lacks has no line", false, {{unit, 257, tagged(9)}}, 9, 0},
         {"a state after the unit", false, {{unit, 257, tagged(2)}, {state, 5, std::nullopt}}, 0, 0},
-        {"a scanner-only program", true, {{unit, 3, tagged(3)}}, 3, 15},
         {"a scanner-only program that names no rule in value 2", true, {{pops, 1, 1}, {unit, 1, std::nullopt}}, 1, 12},
-        {"value 1 of a parser's unit is a token code", false, {{unit, 1, std::nullopt}}, 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
