@@ -71,6 +71,9 @@ public:
             debugger_.setGrammarNames(GrammarNames(std::move(automaton)));
         else
             debugger_.setGrammarNames(GrammarNames());
+        // The scanner too: its rules' lines, for the stops after a unit.
+        debugger_.setScannerRules(ScannerRules::read(project_.lexSpecFile(), large_),
+                                  project_.kind() == kLexProject);
         // The title the run began with, before its marker.
         std::string saved = project_.title();
         const std::string marker = texts::kTitleRun;

@@ -129,7 +129,9 @@ VORK_DBG_FN int vork_dbg_send(int kind, int value1, int value2)
     vork_event_reset(&p->to_peer);
     vork_chan_put32(p->block.addr, VORK_CHAN_OFF_KIND, (uint32_t)kind);
     vork_chan_put32(p->block.addr, VORK_CHAN_OFF_VALUE1, (uint32_t)value1);
-    if (kind == VORK_REC_RECOVERY_POPS)
+    /* Only two kinds carry a value 2: the state uncovered by a pop, and the
+     * scanner rule of a lexical unit (see VORK_LEX_RULE_TAG). */
+    if (kind == VORK_REC_RECOVERY_POPS || kind == VORK_REC_LEXICAL_UNIT)
         vork_chan_put32(p->block.addr, VORK_CHAN_OFF_VALUE2, (uint32_t)value2);
     vork_event_set(&p->from_peer);
 

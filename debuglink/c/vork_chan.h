@@ -71,6 +71,14 @@ enum {
     VORK_REPLY_RUN_FREE = 14
 };
 
+/* Value 2 of a LexicalUnit: the number of the scanner rule that matched
+ * the unit, or-ed into VORK_LEX_RULE_TAG (0 when the rule is not known).
+ * Offset 12 is left as it is by records that carry no value 2, so a bare
+ * number there could be a state a RecoveryPops left; the tag tells a rule
+ * from such a left-over. */
+#define VORK_LEX_RULE_TAG 0x4C520000u
+#define VORK_LEX_RULE_MASK 0x0000FFFFu
+
 /* Object names without the leading '/'. */
 #define VORK_CHAN_BLOCK_NAME "vork1000-zdiel"
 #define VORK_CHAN_EVENT_TO_PEER "VORK_PREK.Data"

@@ -69,6 +69,10 @@ void DebugSession::changed()
 
 void DebugSession::showRecord(const Record& record)
 {
+    unitRule_ = lexicalUnitRule(record);
+    if (unitRule_ == 0 && unitsAreRules_ && record.kind == static_cast<uint32_t>(RecordKind::LexicalUnit) &&
+        record.value1 > 0)
+        unitRule_ = record.value1;
     panel_.show(record.kind, record.value1, record.value2, *this);
     if (record.kind == static_cast<uint32_t>(RecordKind::AnalysisStart))
         history_.setGrammarLines(panel_.grammar().size());
@@ -78,7 +82,15 @@ void DebugSession::showRecord(const Record& record)
 
 void DebugSession::noteRecord(const Record& record)
 {
+    unitRule_ = 0;
     history_.append(record);
+}
+
+void DebugSession::setScannerRules(ScannerRules rules, bool unitsAreRules)
+{
+    scannerRules_ = std::move(rules);
+    unitsAreRules_ = unitsAreRules;
+    unitRule_ = 0;
 }
 
 void DebugSession::setGrammarNames(GrammarNames names)

@@ -297,6 +297,10 @@ void TerminalDebugger::showStopped()
 {
     DebugSession::showStopped();
     printLine("titulok: " + title());
+    // Stopped after a lexical unit: the rule that matched it, as the window
+    // selects it in the .l page.
+    if (const int line = unitRuleLine())
+        printLine("skener " + std::to_string(line) + ": " + scannerRules().lineText(line));
     std::lock_guard<std::mutex> lock(m_);
     ++stops_;
     stopPending_ = true;

@@ -12,21 +12,43 @@
 namespace duq_lex {
 
 int lex_run(vork::Sinks& sinks, const std::string& skeleton_file, const std::string& spec_file,
-            const std::string& output_file, int slovak, int statistics, int optimise, int large)
+            const std::string& output_file, int slovak, int statistics, int optimise, int large,
+            RuleLines* rule_lines)
 {
     Run run(sinks, large);
+    int status;
     try {
-        return run.execute(skeleton_file, spec_file, output_file, slovak, statistics, optimise);
+        status = run.execute(skeleton_file, spec_file, output_file, slovak, statistics, optimise);
     } catch (const RunExit& e) {
-        return e.status;
+        status = e.status;
     } catch (const std::bad_alloc&) {
         // Working storage beyond the sized tables (texts, sets) ran out:
         // the run fails like any other allocation failure instead of
         // taking the caller down with it.
         sinks.lexError(slovak ? "Nedostatok volnej operacnej pamati" : "No free memory for state generation", -1);
         run.abandon();
-        return 1;
+        status = 1;
     }
+    if (rule_lines)
+        *rule_lines = run.ruleLines();
+    return status;
+}
+
+int lex_rule_lines(const std::string& spec_file, RuleLines& lines, int large)
+{
+    vork::NullSinks sinks;
+    Run run(sinks, large);
+    int status;
+    try {
+        status = run.readOnly(spec_file);
+    } catch (const RunExit& e) {
+        status = e.status;
+    } catch (const std::bad_alloc&) {
+        run.abandon();
+        status = 1;
+    }
+    lines = run.ruleLines();
+    return status;
 }
 
 Run::~Run()
@@ -191,25 +213,11 @@ static bool fileExists(const std::string& name)
     return ::stat(name.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
-int Run::execute(const std::string& skeleton, const std::string& spec, const std::string& output,
-                 int slovak, int statistics, int optimise)
+// Steps shared by a full run and a reading-only one: the specification is
+// opened, read and parsed, and the definitions released.  A syntax error
+// ends the run here.
+void Run::readSpecification(const std::string& spec)
 {
-    // The reset: everything else starts at its member initialiser.
-    for (int c = 0; c < 256; ++c)
-        ctable_[c] = c < 128 ? c : 0;
-
-    message("DUQ-Lex  Version 1.00 (VORK %s)", vork::versionString());
-    skeletonName_ = skeleton;
-    outputName_ = output;
-    slovak_ = slovak;
-    statistics_ = statistics;
-    optimise_ = optimise;
-
-    message("%s", tr("Initialization... ", "Inicializacia... "));
-    if (!fileExists(skeletonName_))
-        error(tr("Lex driver , file: %s, not found ", "Nemozno najst skeleton subor \"%s\"."),
-              skeletonName_.c_str());
-
     specName_ = spec;
     in_ = std::fopen(specName_.c_str(), "r");
     // A directory opens, and a device may never end: only a regular file
@@ -245,10 +253,44 @@ int Run::execute(const std::string& skeleton, const std::string& spec, const std
 
     definitions_.clear();
     haveDefinitionTables_ = false;
+}
+
+// Only the reading phase, for the rule lines: the text it would write goes
+// to /dev/null, which the failure path never removes (it is no regular
+// file), and there is no skeleton to look for.
+int Run::readOnly(const std::string& spec)
+{
+    for (int c = 0; c < 256; ++c)
+        ctable_[c] = c < 128 ? c : 0;
+    outputName_ = "/dev/null";
+    readSpecification(spec);
+    return 0;
+}
+
+int Run::execute(const std::string& skeleton, const std::string& spec, const std::string& output,
+                 int slovak, int statistics, int optimise)
+{
+    // The reset: everything else starts at its member initialiser.
+    for (int c = 0; c < 256; ++c)
+        ctable_[c] = c < 128 ? c : 0;
+
+    message("DUQ-Lex  Version 1.00 (VORK %s)", vork::versionString());
+    skeletonName_ = skeleton;
+    outputName_ = output;
+    slovak_ = slovak;
+    statistics_ = statistics;
+    optimise_ = optimise;
+
+    message("%s", tr("Initialization... ", "Inicializacia... "));
+    if (!fileExists(skeletonName_))
+        error(tr("Lex driver , file: %s, not found ", "Nemozno najst skeleton subor \"%s\"."),
+              skeletonName_.c_str());
+
+    readSpecification(spec);
 
     message("%s", tr("Computing tables... ", "Vypocet prekladovych tabuliek... "));
     long n = limits_.states;
-    ok = havePackedPool_ && allocate(statePositions_, n) && allocate(stopOffset_, n) &&
+    bool ok = havePackedPool_ && allocate(statePositions_, n) && allocate(stopOffset_, n) &&
          allocate(transBase_, n) && allocate(fallback_, n) && allocate(compressed_, n) &&
          allocate(nextState_, limits_.transitions) && allocate(nchar_, limits_.transitions) &&
          allocate(marks_, nodesUsed_ + 1) && allocate(followSet_, nodesUsed_ + 1) &&

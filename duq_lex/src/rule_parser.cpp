@@ -101,6 +101,7 @@ private:
     int la_ = -1;
     int errFlag_ = 0;
     size_t base_ = 1;  // states under the rule being parsed
+    int ruleLine_ = 0; // where the rule being parsed began
     std::vector<Entry> st_;
 };
 
@@ -139,6 +140,9 @@ int Parser::run()
         for (;;) {
             int t = token();
             if (startsExpression(t)) {
+                // The look-ahead is the rule's first token: its line is the
+                // rule's line, however many lines the action takes.
+                ruleLine_ = r_.tokenLine_;
                 int rule = parseRule();
                 if (!haveRules) {
                     haveRules = true;
@@ -504,6 +508,7 @@ int Parser::parseRule()
             push(T_ENDRULE, 0);
             shift();
             int fin = r_.node(r_.contextFlag_ ? N_FINALCTX : N_FINAL, r_.ruleCounter_);
+            r_.noteRuleLine(r_.ruleCounter_, ruleLine_);
             int v = r_.node(N_CONCAT, st_.front().val, fin);
             r_.contextFlag_ = false;
             ++r_.ruleCounter_;
@@ -523,6 +528,15 @@ int Parser::parseRule()
 }
 
 } // namespace
+
+void Run::noteRuleLine(int rule, int line)
+{
+    if (rule < 1)
+        return;
+    if (ruleLines_.size() <= static_cast<size_t>(rule))
+        ruleLines_.resize(static_cast<size_t>(rule) + 1, 0);
+    ruleLines_[static_cast<size_t>(rule)] = line;
+}
 
 int Run::parse()
 {

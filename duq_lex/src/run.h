@@ -123,6 +123,12 @@ public:
 
     int execute(const std::string& skeleton, const std::string& spec, const std::string& output,
                 int slovak, int statistics, int optimise);
+    // Reads and parses the specification without writing a scanner.
+    int readOnly(const std::string& spec);
+    void readSpecification(const std::string& spec);
+    // Line of each rule read so far (see RuleLines in lex_run.h).
+    const std::vector<int>& ruleLines() const { return ruleLines_; }
+    void noteRuleLine(int rule, int line);
 
     // ---- reporting (driver.cpp) ------------------------------------------
     const char* tr(const char* en, const char* sk) const { return slovak_ ? sk : en; }
@@ -296,6 +302,7 @@ public:
 
     // rules and tree
     int ruleCounter_ = 1;
+    std::vector<int> ruleLines_{0};
     bool contextFlag_ = false;
     std::vector<int> kind_, left_, right_, parent_;
     std::vector<unsigned char> nullable_;

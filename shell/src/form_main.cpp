@@ -923,21 +923,33 @@ void TForm_Main::errorListJump(int index)
 }
 
 // At a stop after a semantic action, the action's line is selected in the
-// grammar's page too, opened if need be; the keyboard focus stays where it
-// is, so the step keys keep working.
+// grammar's page too, and at a stop after a lexical unit the line of the
+// scanner rule that matched it in the .l page; the page is opened if need
+// be, and the keyboard focus stays where it is, so the step keys keep
+// working.
 void TForm_Main::showStoppedSource()
 {
     const debuglink::RunHistory& history = debugSession_->history();
     if (!project_ || history.size() == 0)
         return;
     const debuglink::Record last = history.record(history.size() - 1);
-    if (last.kind != static_cast<uint32_t>(debuglink::RecordKind::SemanticAction) || last.value1 < 1)
-        return;
-    TStranka* page = showFile(q(project_->yaccSpecFile()));
+    if (last.kind == static_cast<uint32_t>(debuglink::RecordKind::SemanticAction) && last.value1 >= 1)
+        selectSourceLine(q(project_->yaccSpecFile()), last.value1);
+    else if (last.kind == static_cast<uint32_t>(debuglink::RecordKind::LexicalUnit) && debugSession_->unitRuleLine() > 0)
+        selectSourceLine(q(project_->lexSpecFile()), debugSession_->unitRuleLine());
+}
+
+void TForm_Main::selectSourceLine(const QString& file, int line)
+{
+    // A page that becomes the selected tab puts its name in the title, but
+    // the run is still stopped and the title must go on saying so.
+    const QString title = windowTitle();
+    TStranka* page = showFile(file);
+    setWindowTitle(title);
     if (!page)
         return;
     QPlainTextEdit* editor = page->editor();
-    const QTextBlock block = editor->document()->findBlockByNumber(last.value1 - 1);
+    const QTextBlock block = editor->document()->findBlockByNumber(line - 1);
     if (!block.isValid())
         return;
     QTextCursor cursor(block);

@@ -278,6 +278,8 @@ void VizProjekt::runStarted()
             session.setGrammarNames(debuglink::GrammarNames(std::move(automaton)));
         else
             session.setGrammarNames(debuglink::GrammarNames());
+        session.setScannerRules(debuglink::ScannerRules::read(lexSpecFile(), configuration().largeTables),
+                                kind() == kLexProject);
         commThread_ = std::make_unique<debuglink::KomunVlakno>(session, debuglink::DisplayCall::MainThread);
         window_.pageCtrl()->setCurrentIndex(3);
     } else {

@@ -7,6 +7,7 @@
 #include "vork/debuglink/debug_panel.h"
 #include "vork/debuglink/komvl.h"
 #include "vork/debuglink/parse_insight.h"
+#include "vork/debuglink/scanner_rules.h"
 
 #include <functional>
 #include <map>
@@ -86,6 +87,17 @@ public:
     void setGrammarNames(GrammarNames names);
     const GrammarNames& grammarNames() const { return names_; }
     const GrammarNames* names() const { return names_.empty() ? nullptr : &names_; }
+    // The rules of the scanner the program was built from; set before a
+    // run.  unitsAreRules: a program without a parser, whose units carry
+    // the rule in value 1 as well, so that programs built before units
+    // named their rule in value 2 are understood too.
+    void setScannerRules(ScannerRules rules, bool unitsAreRules);
+    const ScannerRules& scannerRules() const { return scannerRules_; }
+    // While the last record is a lexical unit: the scanner rule it matched
+    // and that rule's line in the .l file; 0 otherwise or when unknown.
+    int unitRule() const { return unitRule_; }
+    int unitRuleLine() const { return scannerRules_.line(unitRule_); }
+
     // Every record of the current run; read on the thread of the displays
     // (or while the run is stopped).
     RunHistory& history() { return history_; }
@@ -106,6 +118,9 @@ private:
     bool ended_ = false;
     GrammarNames names_;
     RunHistory history_;
+    ScannerRules scannerRules_;
+    bool unitsAreRules_ = false;
+    int unitRule_ = 0;
 };
 
 } // namespace vork::debuglink

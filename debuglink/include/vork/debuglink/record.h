@@ -35,8 +35,15 @@ constexpr uint32_t kBlockSize = 1024;
 struct Record {
     uint32_t kind = 0;
     int32_t value1 = 0;
-    int32_t value2 = 0; // read from the block for RecoveryPops only
+    int32_t value2 = 0; // read from the block for RecoveryPops and LexicalUnit only
 };
+
+// The scanner rule a LexicalUnit names in value 2 (1 = the first rule of
+// the rules section), 0 when it names none: another kind, a unit the
+// parser read at the end of the input, or a program that does not report
+// rules (offset 12 then holds whatever an earlier record left there, which
+// never carries the tag).
+int lexicalUnitRule(const Record& record);
 
 // Kinds 1 to 12 and 20; 0, 13 to 19 and everything above 20 are ignored.
 bool isRecordKind(uint32_t kind);

@@ -181,6 +181,8 @@ private:
     void goToLine(TStranka* page, int line);
     void syncDebugPanel();
     void showStoppedSource();
+    // Selects a whole line (1-based) of a file's page, opening it if need be.
+    void selectSourceLine(const QString& file, int line);
 
     void cmdNewFile();
     void cmdNewProject();
