@@ -42,6 +42,7 @@ TEST_F(ScannerRuleStopTest, SelectsTheRuleOfEachUnit)
         EXPECT_EQ(selected.selectedText(), selected.block().text());
         EXPECT_EQ(QApplication::focusWidget(), focus) << "the step keys keep working";
     }
+    shot("debug-lex-rule");
     ASSERT_TRUE(window->runCommand("HM_BezKrok"));
     ASSERT_TRUE(waitFor([&] { return idle(); }));
 }
