@@ -220,6 +220,8 @@ Registration registration([](Registry& r) {
                   "  halt                              ukončí prekladač\n"
                   "  stack, tree                       vypíše zásobník (s položkami stavu) alebo strom; zostane stáť\n"
                   "  trace [hlasenia,lex,posuvy,sem]   vypíše zoznam priebehu (bez skupín všetky); zostane stáť\n"
+                  "  back [N], fwd [N]                 o N záznamov späť / vpred (panel a zásobník k tomu záznamu);\n"
+                  "                                    vpred za posledný záznam pokračuje ako prázdny riadok\n"
                   "Prekladač má stdin /dev/null; vstup dostane z argumentov (napr. súbor).");
 });
 

@@ -1,5 +1,6 @@
 #include "vork/debuglink/terminal_debugger.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <poll.h>
@@ -12,6 +13,8 @@ const char* const kHaltCommandName = "halt";
 const char* const kStackCommandName = "stack";
 const char* const kTreeCommandName = "tree";
 const char* const kTraceCommandName = "trace";
+const char* const kBackCommandName = "back";
+const char* const kForwardCommandName = "fwd";
 const std::array<const char*, kTraceGroupCount> kTraceGroupNames = {"hlasenia", "lex", "posuvy", "sem"};
 
 std::optional<StepCommand> parseStepCommand(const std::string& name)
@@ -49,6 +52,38 @@ bool parseStopList(const std::string& list, StepFlags& flags, std::string& bad)
         pos = comma + 1;
     }
     flags = result;
+    return true;
+}
+
+bool parseViewMove(const std::string& line, long& delta)
+{
+    long sign = 0;
+    size_t rest = 0;
+    if (line.rfind(kBackCommandName, 0) == 0) {
+        sign = -1;
+        rest = std::strlen(kBackCommandName);
+    } else if (line.rfind(kForwardCommandName, 0) == 0) {
+        sign = 1;
+        rest = std::strlen(kForwardCommandName);
+    } else {
+        return false;
+    }
+    const size_t digits = line.find_first_not_of(' ', rest);
+    if (digits == std::string::npos) {
+        if (rest != line.size())
+            return false;
+        delta = sign;
+        return true;
+    }
+    if (digits == rest)
+        return false; // "backup" is not "back"
+    long n = 0;
+    for (size_t i = digits; i < line.size(); ++i) {
+        if (line[i] < '0' || line[i] > '9' || n > 100000000)
+            return false;
+        n = n * 10 + (line[i] - '0');
+    }
+    delta = sign * std::max(n, 1L);
     return true;
 }
 
@@ -182,10 +217,16 @@ TerminalDebugger::~TerminalDebugger()
     runFinished();
 }
 
-std::vector<std::string> TerminalDebugger::stackLines() const
+size_t TerminalDebugger::viewedRecords() const
+{
+    return view_ < 0 ? history().size() : static_cast<size_t>(view_) + 1;
+}
+
+std::vector<std::string> TerminalDebugger::stackLines()
 {
     const GrammarNames* names = this->names();
-    const std::vector<StackEntry>& stack = history().live().stack();
+    const std::vector<StackEntry> stack =
+        view_ < 0 ? history().live().stack() : history().at(static_cast<size_t>(view_)).stack;
     std::vector<std::string> lines{"zásobník: " + stackText(stack, names)};
     if (names && !stack.empty())
         for (const std::string& item : names->items(stack.back().state))
@@ -196,11 +237,31 @@ std::vector<std::string> TerminalDebugger::stackLines() const
 std::vector<std::string> TerminalDebugger::traceLines(const TraceFilter& filter) const
 {
     TraceRows rows;
-    rows.update(history(), history().size(), filter, true);
+    rows.update(history(), viewedRecords(), filter, true);
     std::vector<std::string> lines;
     for (uint32_t index : rows.rows())
         lines.push_back(traceLine(history().record(index), names(), panel().grammar()));
     return lines;
+}
+
+bool TerminalDebugger::moveView(long delta, std::vector<std::string>& lines)
+{
+    const long size = static_cast<long>(history().size());
+    if (size == 0)
+        return delta < 0;
+    long at = (view_ < 0 ? size - 1 : view_) + delta;
+    if (at >= size)
+        return false; // forward past the last record: the run goes on
+    at = std::max(at, 0L);
+    view_ = at == size - 1 ? -1 : at;
+    const RunHistory::Moment m = history().at(static_cast<size_t>(at));
+    lines.push_back("záznam " + std::to_string(at + 1) + " / " + std::to_string(size));
+    lines.push_back(withNote(std::string(kLabelTokenCode) + " " + m.panel.tokenCode, m.notes.tokenName));
+    lines.push_back(std::string(kLabelLexicalUnit) + " " + m.panel.characters);
+    lines.push_back(std::string(kLabelInputStream) + " " + m.notes.inputStream);
+    lines.push_back(withNote(m.panel.stepLine, m.notes.stepNote));
+    lines.push_back("zásobník: " + stackText(m.stack, names()));
+    return true;
 }
 
 std::vector<std::string> TerminalDebugger::treeLines() const
@@ -208,7 +269,7 @@ std::vector<std::string> TerminalDebugger::treeLines() const
     std::vector<std::string> lines;
     if (history().size() == 0)
         return lines;
-    const std::string text = history().treeAt(history().size() - 1).text();
+    const std::string text = history().treeAt(viewedRecords() - 1).text();
     size_t pos = 0;
     while (pos < text.size()) {
         const size_t nl = text.find('\n', pos);
@@ -339,6 +400,7 @@ void TerminalDebugger::readCommands()
             if (quit_)
                 return;
             stopPending_ = false;
+            view_ = -1; // a new stop shows the newest record again
         }
         std::optional<StepCommand> cmd;
         bool halt = false;
@@ -390,11 +452,23 @@ void TerminalDebugger::readCommands()
                 }
                 continue;
             }
+            long delta = 0;
+            if (parseViewMove(line, delta)) {
+                std::vector<std::string> lines;
+                if (!moveView(delta, lines)) {
+                    keep = true; // as Enter alone
+                    break;
+                }
+                for (const std::string& l : lines)
+                    printLine(l);
+                continue;
+            }
             cmd = parseStepCommand(line);
             if (!cmd && err_) {
                 std::lock_guard<std::mutex> lock(printMutex_);
                 std::fprintf(err_,
-                             "vork: neznámy príkaz ladenia: %s (lex, sem, err, red, shift, state, free, halt, stack, tree, trace)\n",
+                             "vork: neznámy príkaz ladenia: %s (lex, sem, err, red, shift, state, free, halt, stack, tree, trace, "
+                             "back, fwd)\n",
                              line.c_str());
                 std::fflush(err_);
             }

@@ -353,14 +353,6 @@ void DebugPanelWidget::setTraceFilter(const dl::TraceFilter& filter)
     }
 }
 
-QStringList DebugPanelWidget::traceLines() const
-{
-    QStringList lines;
-    for (int i = 0; i < traceModel_->rowCount(); ++i)
-        lines << traceModel_->data(traceModel_->index(i), Qt::DisplayRole).toString();
-    return lines;
-}
-
 bool DebugPanelWidget::exportTree(const QString& path) const
 {
     if (!session_)

@@ -38,6 +38,10 @@ std::optional<StepCommand> parseStepCommand(const std::string& name);
 extern const std::array<const char*, kTraceGroupCount> kTraceGroupNames;
 bool parseTraceGroups(const std::string& list, TraceFilter& filter, std::string& bad);
 
+// "back", "back N", "fwd", "fwd N": true with the move (N records, at
+// least one) for one of them.
+bool parseViewMove(const std::string& line, long& delta);
+
 // "red,sem": every named command's flag set, as if each had been chosen
 // before the run started and they added up.  False on an unknown or empty
 // name, which lands in bad.
@@ -111,17 +115,22 @@ public:
     // Every record of the run also goes to this file, one "kind value1
     // value2" line each (empty: none).
     void setRecordFile(const std::string& path) { recordPath_ = path; }
-    // The lines "stack" and "tree" print.
-    std::vector<std::string> stackLines() const;
+    // The lines "stack" and "tree" print, as of the record viewed.
+    std::vector<std::string> stackLines();
     std::vector<std::string> treeLines() const;
     // The lines "trace GROUPS" prints: the trace list as the window shows
     // it with only those groups on.
     std::vector<std::string> traceLines(const TraceFilter& filter) const;
+    // "back N" / "fwd N": moves the view over the run's records and prints
+    // the panel as of the record reached; false when forward leaves the
+    // last record (the run then goes on, as after Enter).
+    bool moveView(long delta, std::vector<std::string>& lines);
 
 private:
     void printLine(const std::string& line);
     void readCommands();
     bool cancelled();
+    size_t viewedRecords() const;
 
     std::FILE* out_;
     std::FILE* err_;
@@ -136,6 +145,7 @@ private:
     bool quit_ = false;
     bool inputEnded_ = false;
     int stops_ = 0;
+    long view_ = -1; // the record "back"/"fwd" shows, -1 for the newest
 
     std::string recordPath_;
     std::FILE* recordFile_ = nullptr;

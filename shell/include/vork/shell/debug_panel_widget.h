@@ -46,8 +46,6 @@ public:
     // Which groups of lines the trace list shows (the four debug items).
     void setTraceFilter(const vork::debuglink::TraceFilter& filter);
     const vork::debuglink::TraceFilter& traceFilter() const { return filter_; }
-    // The trace list's lines as shown, for tests and exports.
-    QStringList traceLines() const;
     // The tree shown: SVG for a name ending in ".svg", DOT otherwise; the
     // file is replaced atomically.
     bool exportTree(const QString& path) const;
