@@ -4,6 +4,7 @@
 // writes, and running a program through the shell.
 #pragma once
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace vorktest {
 
@@ -91,6 +93,21 @@ inline bool exists(const std::string& path) { return ::access(path.c_str(), F_OK
 inline std::string sourceFile(const std::string& relative)
 {
     return readFile(std::string(VORK_SOURCE_DIR) + "/" + relative);
+}
+
+// The lines of a text, without their line ends.
+inline std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string l; std::getline(in, l);)
+        out.push_back(l);
+    return out;
+}
+
+inline bool contains(const std::vector<std::string>& list, const std::string& item)
+{
+    return std::find(list.begin(), list.end(), item) != list.end();
 }
 
 // One word for the shell, whatever it holds.
