@@ -1,7 +1,6 @@
 #include "support.h"
 
 #include <csignal>
-#include <sstream>
 #include <unistd.h>
 
 namespace drtest {
@@ -10,16 +9,6 @@ void copyExample(const std::string& example, const std::vector<std::string>& nam
 {
     for (const std::string& name : names)
         writeFile(dir / name, sourceFile("examples/" + example + "/" + name));
-}
-
-std::vector<std::string> ProgramRun::lines() const
-{
-    std::vector<std::string> result;
-    std::string line;
-    std::istringstream in(out);
-    while (std::getline(in, line))
-        result.push_back(line);
-    return result;
 }
 
 std::string uniqueSuffix()

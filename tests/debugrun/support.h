@@ -22,7 +22,7 @@ struct ProgramRun {
     bool timedOut = false;
     int exitCode = -1; // 128 + signal when killed by one
     std::string out;
-    std::vector<std::string> lines() const;
+    std::vector<std::string> lines() const { return vorktest::lines(out); }
 };
 
 // Runs argv in dir with stdin fed from input and stdout captured;
