@@ -1,31 +1,13 @@
 // vork --export-html end to end: the program with its shipped syntax.cfg.
-#include <gtest/gtest.h>
+#include "../common/test_support.h"
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <gtest/gtest.h>
 
 namespace {
 
-std::string readAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-bool exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
-
-int vork(const std::string& args)
-{
-    const std::string cmd = std::string(VORK_BIN_DIR) + "/vork " + args + " 2>/dev/null";
-    const int status = std::system(cmd.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using vorktest::exists;
+using vorktest::readFile;
+using vorktest::writeFile;
 
 struct ExportCase {
     const char* name;
@@ -56,27 +38,26 @@ const ExportCase kCases[] = {
 
 TEST(ExportHtml, Cases)
 {
-    char tmpl[] = "/tmp/vork-export-XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    const std::string dir = tmpl;
+    vorktest::TempDir tmp;
+    const std::string& dir = tmp.path();
     const std::string grammar = "%token NUM\n%%\nexpr : NUM { $$ = 1; } ;\n";
     for (const ExportCase& c : kCases) {
-        std::ofstream(dir + "/a.y", std::ios::binary) << grammar;
-        std::ofstream(dir + "/crlf.c", std::ios::binary) << "int x;\r\n// c\r\n<b> &\r\n";
-        std::ofstream(dir + "/sk.c", std::ios::binary) << "// \xe8\xed\n";  // "čí" in Windows-1250
-        std::ofstream(dir + "/words.cfg", std::ios::binary) << "expr 4 10\n";
+        writeFile(dir + "/a.y", grammar);
+        writeFile(dir + "/crlf.c", "int x;\r\n// c\r\n<b> &\r\n");
+        writeFile(dir + "/sk.c", "// \xe8\xed\n");  // "čí" in Windows-1250
+        writeFile(dir + "/words.cfg", "expr 4 10\n");
         std::string args = c.args;
         for (std::size_t p; (p = args.find("$D")) != std::string::npos;)
             args.replace(p, 2, dir);
-        EXPECT_EQ(vork(args), c.exitCode) << c.name;
+        const vorktest::Run vork = vorktest::runCommand(vorktest::program("vork") + " " + args + " 2>/dev/null");
+        EXPECT_EQ(vork.status, c.exitCode) << c.name;
         if (*c.written) {
-            const std::string page = readAll(dir + "/" + c.written);
+            const std::string page = readFile(dir + "/" + c.written);
             EXPECT_NE(page.find(c.contains), std::string::npos) << c.name << "\n" << page;
             std::remove((dir + "/" + c.written).c_str());
         }
-        EXPECT_EQ(readAll(dir + "/a.y"), grammar) << c.name;
+        EXPECT_EQ(readFile(dir + "/a.y"), grammar) << c.name;
         EXPECT_FALSE(exists(dir + "/a.y.html")) << c.name;
         EXPECT_FALSE(exists(dir + "/no")) << c.name;
     }
-    std::system(("rm -rf " + dir).c_str());
 }

@@ -2,27 +2,19 @@
 // names, and a child process run with a scripted stdin and a time limit.
 #pragma once
 
+#include "../common/test_support.h"
+
 #include <chrono>
 #include <string>
 #include <vector>
 
 namespace drtest {
 
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    const std::string& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+using vorktest::readFile;
+using vorktest::sourceFile;
+using vorktest::TempDir;
+using vorktest::writeFile;
 
-private:
-    std::string path_;
-};
-
-void writeFile(const std::string& path, const std::string& text);
-std::string readFile(const std::string& path);
-// A file of the source tree, relative to its top.
-std::string sourceFile(const std::string& relative);
 // Copies examples/<example>/<names> into dir.
 void copyExample(const std::string& example, const std::vector<std::string>& names, const TempDir& dir);
 
@@ -30,12 +22,12 @@ struct ProgramRun {
     bool timedOut = false;
     int exitCode = -1; // 128 + signal when killed by one
     std::string out;
-    std::vector<std::string> lines() const;
+    std::vector<std::string> lines() const { return vorktest::lines(out); }
 };
 
-// Runs argv in dir with stdin fed from input and stdout captured (stderr
-// is dropped); VORK_CHAN_SUFFIX is set to channelSuffix so that runs in
-// parallel never meet.  A run that outlives limit is killed.
+// Runs argv in dir with stdin fed from input and stdout captured;
+// VORK_CHAN_SUFFIX is set to channelSuffix so that runs in parallel never
+// meet.  A run that outlives limit is killed.
 ProgramRun runProgram(const std::vector<std::string>& argv, const std::string& dir, const std::string& input,
                const std::string& channelSuffix, std::chrono::milliseconds limit);
 

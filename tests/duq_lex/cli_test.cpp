@@ -4,23 +4,16 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <sys/wait.h>
 
 using namespace lextest;
 
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out, err;
-};
+using CliRun = vorktest::Run;
 
 CliRun duqLex(const TempDir& dir, const std::string& args)
 {
-    std::string cmd = "cd '" + dir.path("") + "' && '" VORK_BIN_DIR "/duq-lex' " + args + " >stdout.txt 2>stderr.txt";
-    int rc = std::system(cmd.c_str());
-    return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, readFile(dir.path("stdout.txt")), readFile(dir.path("stderr.txt"))};
+    return vorktest::runIn(dir.path(""), vorktest::program("duq-lex") + " " + args);
 }
 
 } // namespace

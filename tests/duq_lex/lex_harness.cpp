@@ -2,41 +2,10 @@
 
 #include "duq_lex/lex_run.h"
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
-#include <stdexcept>
 
 namespace lextest {
-
-TempDir::TempDir()
-{
-    char tmpl[] = "/tmp/duq_lex_test_XXXXXX";
-    if (!mkdtemp(tmpl))
-        throw std::runtime_error("mkdtemp failed");
-    dir_ = tmpl;
-}
-
-TempDir::~TempDir()
-{
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-}
-
-void TempDir::write(const std::string& name, const std::string& text) const
-{
-    std::ofstream f(path(name), std::ios::binary);
-    f << text;
-}
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
 
 std::string dataFile(const std::string& name)
 {
@@ -57,12 +26,12 @@ std::string withoutDateLine(const std::string& text)
 Result runIn(const TempDir& dir, const std::string& skeleton, const std::string& spec, const std::string& output,
              int slovak, int statistics, int optimise, int large)
 {
-    std::filesystem::path back = std::filesystem::current_path();
-    std::filesystem::current_path(dir.path(""));
     Capture sinks;
     Result r;
-    r.status = duq_lex::lex_run(sinks, skeleton, spec, output, slovak, statistics, optimise, large);
-    std::filesystem::current_path(back);
+    {
+        vorktest::CurrentDir cwd(dir.path(""));
+        r.status = duq_lex::lex_run(sinks, skeleton, spec, output, slovak, statistics, optimise, large);
+    }
     r.output = readFile(dir.path(output));
     r.outputExists = std::filesystem::exists(dir.path(output));
     r.messages = sinks.messages;

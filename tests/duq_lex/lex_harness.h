@@ -2,6 +2,7 @@
 // generator on a specification text, and a reader for the generated tables.
 #pragma once
 
+#include "../common/test_support.h"
 #include "vork/sinks.h"
 
 #include <string>
@@ -11,20 +12,13 @@
 namespace lextest {
 
 // A fresh temporary directory, removed with its files at the end.
-class TempDir {
+class TempDir : public vorktest::TempDir {
 public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    std::string path(const std::string& name) const { return dir_ + "/" + name; }
-    void write(const std::string& name, const std::string& text) const;
-
-private:
-    std::string dir_;
+    std::string path(const std::string& name) const { return *this / name; }
+    void write(const std::string& name, const std::string& text) const { vorktest::writeFile(path(name), text); }
 };
 
-std::string readFile(const std::string& path);
+using vorktest::readFile;
 // A file of tests/duq_lex/data.
 std::string dataFile(const std::string& name);
 // The generated file without its creation-time line.

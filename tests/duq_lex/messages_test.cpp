@@ -8,14 +8,7 @@
 
 using namespace lextest;
 
-namespace {
-
-bool contains(const std::vector<std::string>& v, const std::string& s)
-{
-    return std::find(v.begin(), v.end(), s) != v.end();
-}
-
-} // namespace
+using vorktest::contains;
 
 TEST(Messages, SuccessfulRunInBothLanguages)
 {

@@ -10,19 +10,7 @@ using namespace yacctest;
 
 namespace {
 
-std::vector<std::string> splitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    size_t from = 0;
-    while (from < text.size()) {
-        const size_t nl = text.find('\n', from);
-        lines.push_back(text.substr(from, nl == std::string::npos ? std::string::npos : nl - from));
-        if (nl == std::string::npos)
-            break;
-        from = nl + 1;
-    }
-    return lines;
-}
+using vorktest::lines;
 
 // The lines between the last progress line and the result, without the
 // summary: the explanations of the conflicts.
@@ -68,19 +56,19 @@ TEST(Listing, ConflictsAreExplainedWithExamples)
         ASSERT_EQ(g.status, 0);
         EXPECT_TRUE(g.sinks.errors.empty());
         const std::vector<std::string> said = explanation(g.sinks.messages);
-        EXPECT_EQ(said, splitLines(dataFile(base + ".messages")));
+        EXPECT_EQ(said, lines(dataFile(base + ".messages")));
         const std::string listing = readFile("g.stv");
         EXPECT_NE(listing.find(dataFile(base + ".state")), std::string::npos) << listing;
 
         // "g.stv(N): conflict in state K": line N of the listing opens state K.
-        const std::vector<std::string> lines = splitLines(listing);
+        const std::vector<std::string> listed = lines(listing);
         for (const std::string& m : said) {
             int line = 0, state = 0;
             if (std::sscanf(m.c_str(), "g.stv(%d): conflict in state %d:", &line, &state) != 2)
                 continue;
             ASSERT_GE(line, 1);
-            ASSERT_LE(line, static_cast<int>(lines.size()));
-            EXPECT_EQ(lines[static_cast<size_t>(line - 1)], "state " + std::to_string(state));
+            ASSERT_LE(line, static_cast<int>(listed.size()));
+            EXPECT_EQ(listed[static_cast<size_t>(line - 1)], "state " + std::to_string(state));
         }
     }
 }
@@ -157,7 +145,7 @@ TEST(Listing, WithoutAStateFileTheExplanationHasNoLocation)
     const Generation g = generate(dataFile("cex-dangling-else.y"), o);
     ASSERT_EQ(g.status, 0);
     const std::vector<std::string> said = explanation(g.sinks.messages);
-    std::vector<std::string> expected = splitLines(dataFile("cex-dangling-else.messages"));
+    std::vector<std::string> expected = lines(dataFile("cex-dangling-else.messages"));
     expected[0] = expected[0].substr(expected[0].find(": ") + 2);
     EXPECT_EQ(said, expected);
     EXPECT_FALSE(exists("g.stv"));

@@ -127,19 +127,6 @@ TEST(ParserFile, WindowsLineEndsReadLikeUnixOnes)
     EXPECT_EQ(body(b.output), body(a.output));
 }
 
-TEST(ParserFile, DebugTokenFileHoldsDefinesAndUnion)
-{
-    TempDir dir;
-    Options opt;
-    opt.debug = 1;
-    const Generation g =
-        generate("%union { int i; }\n%token <i> NUM\n%token PLUS '+'\n%%\ns : NUM PLUS '+' NUM ;\n", opt);
-    ASSERT_EQ(g.status, 0);
-    EXPECT_EQ(readFile("g.lex"),
-              "\ntypedef union  { int i; } YYSTYPE;\nextern YYSTYPE yylval;\n# define NUM 257\n# define PLUS 258\n");
-    EXPECT_EQ(g.tokenCount, 2);
-}
-
 TEST(ParserFile, DefinesOnlyForNamesThatAreIdentifiers)
 {
     // A literal such as '1' keeps its code but gets no define: "# define  1 49"

@@ -4,59 +4,21 @@
 // one-call generation.
 #pragma once
 
+#include "../common/test_support.h"
 #include "duq_yacc/yacc_run.h"
 #include "vork/sinks.h"
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace yacctest {
 
-// Makes a fresh directory and works in it until the end of the scope.
-class TempDir {
-public:
-    TempDir() : old_(std::filesystem::current_path())
-    {
-        char tmpl[] = "/tmp/duq-yacc-test-XXXXXX";
-        if (const char* made = mkdtemp(tmpl)) {
-            path_ = made;
-            std::filesystem::current_path(path_);
-        }
-    }
-    ~TempDir()
-    {
-        std::error_code ec;
-        std::filesystem::current_path(old_, ec);
-        if (!path_.empty())
-            std::filesystem::remove_all(path_, ec);
-    }
-
-private:
-    std::filesystem::path old_;
-    std::string path_;
-};
-
-inline std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-inline void writeFile(const std::string& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-inline bool exists(const std::string& path)
-{
-    return std::filesystem::exists(path);
-}
+// A fresh directory that is the current one until the end of the scope.
+using TempDir = vorktest::ScratchDir;
+using vorktest::exists;
+using vorktest::readFile;
+using vorktest::writeFile;
 
 // A fixture file of this suite, under tests/duq_yacc/data.
 inline std::string dataFile(const std::string& name)

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <sys/wait.h>
 
 namespace e2e {
 
@@ -15,25 +14,10 @@ using yacctest::exists;
 using yacctest::readFile;
 using yacctest::writeFile;
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using Result = vorktest::Run;
+using vorktest::quoted;
 
-// Quotes a word for the shell.
-inline std::string quoted(const std::string& word)
-{
-    std::string q = "'";
-    for (char c : word)
-        q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-inline std::string bin(const std::string& program)
-{
-    return quoted(std::string(VORK_BIN_DIR) + "/" + program);
-}
+inline std::string bin(const std::string& program) { return vorktest::program(program); }
 
 // A fixture file of this suite, under tests/duq_yacc_e2e/data.
 inline std::string dataFile(const std::string& name)
@@ -45,13 +29,7 @@ inline std::string dataFile(const std::string& name)
 // given text.
 inline Result run(const std::string& command, const std::string& input = "")
 {
-    writeFile("stdin.txt", input);
-    const int raw = std::system(("(" + command + ") <stdin.txt >stdout.txt 2>stderr.txt").c_str());
-    Result r;
-    r.status = (raw != -1 && WIFEXITED(raw)) ? WEXITSTATUS(raw) : -1;
-    r.out = readFile("stdout.txt");
-    r.err = readFile("stderr.txt");
-    return r;
+    return vorktest::runIn(".", command, input);
 }
 
 // duq-yacc ARGS g.y, with the grammar written to g.y first.

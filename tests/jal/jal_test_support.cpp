@@ -3,35 +3,12 @@
 #include "jal/jal.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <sys/wait.h>
 
 namespace jaltest {
-
-ScratchDir::ScratchDir() : path("/tmp/jal-test-XXXXXX"), previous(std::filesystem::current_path())
-{
-    if (!mkdtemp(&path[0]))
-        throw std::runtime_error("no scratch directory");
-    std::filesystem::current_path(path);
-}
-
-ScratchDir::~ScratchDir()
-{
-    std::error_code ignored;
-    std::filesystem::current_path(previous, ignored);
-    std::filesystem::remove_all(path, ignored);
-}
-
-void writeFile(const std::string& path, const std::string& text)
-{
-    if (!(std::ofstream(path, std::ios::binary) << text))
-        throw std::runtime_error("cannot write " + path);
-}
 
 bool readFile(const std::string& path, std::string& out)
 {
@@ -101,19 +78,6 @@ Outcome translate(const std::string& source, const std::string& name)
     o.messages = readLines("jaltemp.tmp");
     o.classWritten = readFile(jal::class_file_name(name), o.classBytes);
     return o;
-}
-
-Process runCommand(const std::string& shellCommand)
-{
-    Process r;
-    if (std::FILE* p = popen(shellCommand.c_str(), "r")) {
-        char buf[4096];
-        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
-            r.output.append(buf, n);
-        const int st = pclose(p);
-        r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    }
-    return r;
 }
 
 std::string ClassFile::show(unsigned index) const

@@ -2,6 +2,8 @@
 // program, and an independent, strict reader of class files.
 #pragma once
 
+#include "../common/test_support.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,14 +14,8 @@ using Lines = std::vector<std::string>;
 
 // A fresh directory that is the current one while the object lives (the
 // translator writes "jaltemp.tmp" into the current directory).
-struct ScratchDir {
-    ScratchDir();
-    ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    std::string path, previous;
-};
-
-void writeFile(const std::string& path, const std::string& text);
+using vorktest::ScratchDir;
+using vorktest::writeFile;
 bool readFile(const std::string& path, std::string& out);
 Lines readLines(const std::string& path); // without their CR LF or LF
 std::string hex(const std::string& bytes); // "ca fe ba be"
@@ -39,7 +35,11 @@ struct Process {
     int status = -1; // -1 when not exited normally
     std::string output;
 };
-Process runCommand(const std::string& shellCommand); // collects standard output
+inline Process runCommand(const std::string& shellCommand) // collects standard output
+{
+    vorktest::Run r = vorktest::runCommand(shellCommand);
+    return {r.status, r.out};
+}
 
 struct Entry {
     uint8_t tag = 0; // 0: the unusable slot after a Double

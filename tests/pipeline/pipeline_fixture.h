@@ -14,14 +14,8 @@
 
 namespace vork::test {
 
-inline std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string l; std::getline(in, l);)
-        out.push_back(l);
-    return out;
-}
+using vorktest::contains;
+using vorktest::lines;
 
 // Stamps have two-second resolution, so tests set times instead of
 // sleeping: kBaseTime for the sources, kBaseTime + kLater for an "edit".
@@ -61,11 +55,6 @@ inline void writeStandInCompiler(const std::string& path, const std::string& log
         s += "exe=\"${last%.*}.exe\"\ncat > \"$exe\" <<'PROGRAM'\n#!/bin/sh\n" + body + "PROGRAM\nchmod +x \"$exe\"\n";
     s += "exit " + std::to_string(exitCode) + "\n";
     makeExecutable(path, s);
-}
-
-inline bool contains(const std::vector<std::string>& list, const std::string& item)
-{
-    return std::find(list.begin(), list.end(), item) != list.end();
 }
 
 } // namespace vork::test

@@ -3,54 +3,34 @@
 // writes, directory listings, and running the vork program.
 #pragma once
 
+#include "../common/test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <dirent.h>
-#include <fstream>
-#include <sstream>
-#include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace vork::test {
 
+using vorktest::exists;
+using vorktest::quoted;
+using vorktest::readFile;
+using vorktest::sourceFile;
+using vorktest::writeFile;
+using RunResult = vorktest::Run;
+
+// The path ends with '/', so that dir / "name" is plain concatenation.
 class TempDir {
 public:
-    TempDir()
-    {
-        char tmpl[] = "/tmp/vork-project-XXXXXX";
-        if (!::mkdtemp(tmpl))
-            throw std::runtime_error("mkdtemp failed");
-        path_ = std::string(tmpl) + "/";
-    }
-    ~TempDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
     std::string operator/(const std::string& name) const { return path_ + name; }
     const std::string& path() const { return path_; }
 
 private:
-    std::string path_;
+    vorktest::TempDir dir_;
+    std::string path_ = dir_.path() + "/";
 };
-
-inline void writeFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-inline std::string readFile(const std::string& path)
-{
-    std::ostringstream s;
-    s << std::ifstream(path, std::ios::binary).rdbuf();
-    return s.str();
-}
-
-// A file of the source tree, such as an example project or test data.
-inline std::string sourceFile(const std::string& rel) { return readFile(std::string(VORK_SOURCE_DIR) + "/" + rel); }
-
-inline bool exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
 
 // The names in dir, sorted, without "." and "..".
 inline std::vector<std::string> listing(const std::string& dir)
@@ -66,26 +46,10 @@ inline std::vector<std::string> listing(const std::string& dir)
     return names;
 }
 
-struct RunResult {
-    int status = -1;  // exit status, -1 when killed or not started
-    std::string out;  // standard output only
-};
-
 // Runs build/bin/vork with args, already quoted for the shell.
 inline RunResult runVork(const std::string& args)
 {
-    RunResult r;
-    FILE* p = ::popen((std::string("'") + VORK_BIN_DIR + "/vork' " + args + " 2>/dev/null").c_str(), "r");
-    if (!p)
-        return r;
-    char buf[4096];
-    for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
-        r.out.append(buf, n);
-    const int st = ::pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
+    return vorktest::runCommand(vorktest::program("vork") + " " + args + " 2>/dev/null");
 }
-
-inline std::string quoted(const std::string& s) { return "'" + s + "'"; }
 
 } // namespace vork::test
