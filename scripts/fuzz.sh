@@ -88,7 +88,7 @@ while read -r name seeds dict; do
     log=$work/logs/$name.log
     before=$(ls "$work/artifacts" | grep -c "^$name-" || true)
     # the calculator writes its results to stdout, the harnesses their
-    # temporary files under /tmp: neither belongs in the log
+    # temporary files under /dev/shm: neither belongs in the log
     start=$SECONDS
     ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 \
         "$bin" "${args[@]}" "$corpus" "$root/$seeds" >"$log" 2>&1 &
