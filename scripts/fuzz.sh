@@ -13,6 +13,10 @@
 # Crash, leak, timeout and out-of-memory inputs are kept in
 # WORK_DIR/artifacts/. Every run appends "harness executions seconds
 # crashes" to WORK_DIR/totals.tsv. Exit status 1 when any harness crashed.
+#
+# An interrupted run (Ctrl+C, SIGTERM) still counts: the harness running is
+# asked to stop, its executions and the seconds it ran go to totals.tsv, and
+# the harnesses after it are left for the next run (exit status 130).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -54,6 +58,16 @@ calc_fuzz             fuzz/calc/corpus             fuzz/calc/calc.dict
 wanted=" $* "
 mkdir -p "$work/artifacts" "$work/logs"
 failed=0
+# libFuzzer ends on SIGINT with its final statistics and exit status 72;
+# the harness runs in the background so that the signal reaches this
+# script at once and is passed on, instead of waiting out the whole run
+interrupted=0
+child=
+on_signal() {
+    interrupted=1
+    [ -z "$child" ] || kill -INT "$child" 2>/dev/null
+}
+trap on_signal INT TERM
 printf '%-22s %12s %8s %8s %8s\n' harness executions cov ft crashes
 while read -r name seeds dict; do
     [ -n "$name" ] || continue
@@ -74,10 +88,23 @@ while read -r name seeds dict; do
     log=$work/logs/$name.log
     before=$(ls "$work/artifacts" | grep -c "^$name-" || true)
     # the calculator writes its results to stdout, the harnesses their
-    # temporary files under /tmp: neither belongs in the log
+    # temporary files under /dev/shm: neither belongs in the log
+    start=$SECONDS
     ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1 \
-        "$bin" "${args[@]}" "$corpus" "$root/$seeds" >"$log" 2>&1
+        "$bin" "${args[@]}" "$corpus" "$root/$seeds" >"$log" 2>&1 &
+    child=$!
+    wait "$child"
     status=$?
+    if [ "$interrupted" -eq 1 ]; then
+        # the signal ended the wait, not the harness: wait for its end
+        wait "$child"
+        status=$?
+    fi
+    child=
+    ran=$((SECONDS - start))
+    if [ "$interrupted" -eq 1 ] && [ "$status" -eq 72 ]; then
+        status=0  # stopped on request, not a failure
+    fi
     after=$(ls "$work/artifacts" | grep -c "^$name-" || true)
     crashes=$((after - before))
     execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
@@ -87,10 +114,12 @@ while read -r name seeds dict; do
         crashes=1  # ended abnormally without leaving an input
     fi
     printf '%-22s %12s %8s %8s %8s\n' "$name" "${execs:-?}" "${cov:-?}" "${ft:-?}" "$crashes"
-    printf '%s\t%s\t%s\t%s\n' "$name" "${execs:-0}" "$seconds" "$crashes" >>"$work/totals.tsv"
+    printf '%s\t%s\t%s\t%s\n' "$name" "${execs:-0}" "$ran" "$crashes" >>"$work/totals.tsv"
     if [ "$crashes" -ne 0 ]; then
         failed=1
         echo "  see $log and $work/artifacts/$name-*" >&2
     fi
+    [ "$interrupted" -eq 0 ] || break
 done <<<"$table"
+[ "$interrupted" -eq 0 ] || exit 130
 exit $failed

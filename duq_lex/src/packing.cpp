@@ -3,6 +3,8 @@
 // the first-fit layout of all lists into yycrank.
 #include "run.h"
 
+#include <algorithm>
+
 namespace duq_lex {
 
 void Run::buildMatchTable()
@@ -211,12 +213,44 @@ void Run::packState(int s, const std::vector<int>& chars, const std::vector<int>
     transUsed_ = b + k + 1;
 }
 
+namespace {
+
+// The taken slots of yycrank, a bit each, so that the first-fit search can
+// pass over a run of taken slots 64 at a time instead of one by one.
+class SlotBits {
+public:
+    explicit SlotBits(long slots) : slots_(slots), words_(static_cast<size_t>(slots / 64 + 1), 0) {}
+    void take(long slot) { words_[static_cast<size_t>(slot / 64)] |= uint64_t{1} << (slot % 64); }
+    bool taken(long slot) const { return words_[static_cast<size_t>(slot / 64)] >> (slot % 64) & 1; }
+    // The first free slot from p on; slots_ when every one up to the end is
+    // taken.
+    long nextFree(long p) const
+    {
+        size_t w = static_cast<size_t>(p / 64);
+        uint64_t free = ~words_[w] & (~uint64_t{0} << (p % 64));
+        while (free == 0) {
+            if (++w == words_.size())
+                return slots_;
+            free = ~words_[w];
+        }
+        const long slot = static_cast<long>(w) * 64 + __builtin_ctzll(free);
+        return slot < slots_ ? slot : slots_;
+    }
+
+private:
+    long slots_;
+    std::vector<uint64_t> words_;
+};
+
+} // namespace
+
 void Run::layout()
 {
     const int z = charsetSize_;
     const long slots = limits_.output;
     int m = 0;
     highestSlot_ = 0;
+    SlotBits taken(slots);
     for (int s = 0; s <= highestState_; ++s) {
         int b = transBase_[s];
         if (b < 0) {
@@ -229,6 +263,15 @@ void Run::layout()
             ++m;
         int o = m + 1;
         for (;; ++o) {
+            // A base whose first slot is taken fails on that slot: go
+            // straight to the first base whose first slot is free.
+            if (k > 0 && o <= slots - z) {
+                const long first = static_cast<long>(o) + code[0];
+                if (first >= 0 && first < slots && taken.taken(first)) {
+                    const long skipTo = taken.nextFree(first) - code[0];
+                    o = static_cast<int>(std::min<long>(skipTo, slots - z + 1L));
+                }
+            }
             if (o > slots - z) {
                 capacity(limits_.output == defaults_.output);
                 error("%s", translation_ ? "Full output table" : tr("Full output table", "Preplnenie vystupnej tabulky"));
@@ -249,6 +292,7 @@ void Run::layout()
         for (int j = 0; j < k; ++j) {
             int slot = o + code[j];
             verify_[slot] = s + 1;
+            taken.take(slot);
             advance_[slot] = nextState_[b + j + 1] + 1;
             if (slot > highestSlot_)
                 highestSlot_ = slot;

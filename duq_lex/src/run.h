@@ -12,8 +12,12 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
+#include <new>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 namespace duq_lex {
@@ -105,6 +109,35 @@ struct Capacities {
 
 constexpr int kEof = -1;
 
+// Storage of the tables whose size a directive sets.  A table is as big as
+// its directive asks (%e 200000 is 200,000 nodes) while a run mostly uses
+// its first entries; calloc hands over a fresh block whose pages the
+// system zeroes when they are first touched, so the entries a run never
+// reaches cost nothing, where filling them one by one wrote every page.
+template <class T> struct ZeroedAllocator {
+    static_assert(std::is_arithmetic<T>::value, "an all-zero block is a table of zeroes");
+    using value_type = T;
+    ZeroedAllocator() = default;
+    template <class U> ZeroedAllocator(const ZeroedAllocator<U>&) noexcept {}
+    T* allocate(std::size_t n)
+    {
+        void* p = std::calloc(n, sizeof(T));
+        if (!p)
+            throw std::bad_alloc();
+        return static_cast<T*>(p);
+    }
+    void deallocate(T* p, std::size_t) noexcept { std::free(p); }
+    // A new entry is already the zero it would be initialised to.
+    template <class U> void construct(U*) noexcept {}
+    template <class U, class... A> void construct(U* p, A&&... a)
+    {
+        ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
+    }
+    template <class U> bool operator==(const ZeroedAllocator<U>&) const noexcept { return true; }
+    template <class U> bool operator!=(const ZeroedAllocator<U>&) const noexcept { return false; }
+};
+template <class T> using Table = std::vector<T, ZeroedAllocator<T>>;
+
 struct Definition {
     std::string name;
     std::string text;
@@ -147,7 +180,7 @@ public:
     void largeHint();
     // Zero-filled table of n entries; false (after the calloc warning) when
     // it cannot be had.
-    template <class T> bool allocate(std::vector<T>& v, long n);
+    template <class V> bool allocate(V& v, long n);
     void statistics();
     [[noreturn]] void fail();
     // Closes every stream and removes the output this run created or
@@ -296,7 +329,7 @@ public:
     int classNumber_[128] = {};
     int nextClassNumber_ = 1;
     int dotClass_ = -1;
-    std::vector<unsigned char> packedPool_;
+    Table<unsigned char> packedPool_;
     int packedUsed_ = 0;
     bool havePackedPool_ = false;
 
@@ -304,8 +337,8 @@ public:
     int ruleCounter_ = 1;
     std::vector<int> ruleLines_{0};
     bool contextFlag_ = false;
-    std::vector<int> kind_, left_, right_, parent_;
-    std::vector<unsigned char> nullable_;
+    Table<int> kind_, left_, right_, parent_;
+    Table<unsigned char> nullable_;
     bool haveTree_ = false;
     int nodesUsed_ = 0;
     int root_ = -1;
@@ -316,16 +349,16 @@ public:
     int syntaxErrors_ = 0;  // reported or not: any of them fails the run
 
     // automaton
-    std::vector<unsigned char> marks_;
+    Table<unsigned char> marks_;
     std::vector<int> marked_;
-    std::vector<int> followSet_;  // pool offset per node, -1 when none
-    std::vector<int> positions_;  // the position pool
+    Table<int> followSet_;  // pool offset per node, -1 when none
+    Table<int> positions_;  // the position pool
     int positionsUsed_ = 0;
     std::map<std::vector<int>, int> followIndex_;
-    std::vector<int> statePositions_;  // pool offset per state
+    Table<int> statePositions_;  // pool offset per state
     int highestState_ = 0;
     int stopCounter_ = 1;
-    std::vector<int> stopOffset_;
+    Table<int> stopOffset_;
     std::vector<unsigned char> contextRules_;
     int currentState_ = 0;
 
@@ -338,17 +371,17 @@ public:
     int codeMatch_[257] = {};
     void reversedMatch(int* out) const;
     int representative(int code) const;
-    std::vector<int> transBase_, fallback_;
-    std::vector<unsigned char> compressed_;
-    std::vector<int> nextState_;
-    std::vector<int> nchar_;  // input codes, up to the %T size
+    Table<int> transBase_, fallback_;
+    Table<unsigned char> compressed_;
+    Table<int> nextState_;
+    Table<int> nchar_;  // input codes, up to the %T size
     int transUsed_ = 0;
     long totalTransitions_ = 0;
-    std::vector<int> verify_, advance_, outputBase_;
+    Table<int> verify_, advance_, outputBase_;
     int highestSlot_ = 0;
 };
 
-template <class T> bool Run::allocate(std::vector<T>& v, long n)
+template <class V> bool Run::allocate(V& v, long n)
 {
     v.clear();
     v.shrink_to_fit();
@@ -357,7 +390,7 @@ template <class T> bool Run::allocate(std::vector<T>& v, long n)
         return false;
     }
     try {
-        v.assign(static_cast<size_t>(n), T());
+        v.resize(static_cast<size_t>(n));
     } catch (const std::bad_alloc&) {
         warning("%s", tr("OOPS - calloc returns NULL", "Problem - 'calloc' vratil 'NULL'"));
         return false;

@@ -303,7 +303,7 @@ void Run::beginRulesSection()
     out(" extern int yyprevious;\n");
     openingWritten_ = true;
     rulesBegin_ = true;
-    std::vector<unsigned char> trial;
+    Table<unsigned char> trial;  // only asks for the memory: none of it is written
     long n = limits_.nodes;
     bool ok = allocate(trial, n * 17 + 30);
     trial = {};

@@ -3,6 +3,8 @@
 // again is the same list in the same order.
 #include "vork/project/argument_history.h"
 
+#include "../scratch_dir.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -18,12 +20,7 @@ static void check(bool ok)
 
 static std::string baseName()
 {
-    static std::string base = [] {
-        char tmpl[] = "/tmp/argument_file_fuzz_XXXXXX";
-        if (!mkdtemp(tmpl))
-            std::abort();
-        return std::string(tmpl) + "/projekt";
-    }();
+    static std::string base = vork_fuzz::scratchDir("argument_file_fuzz_") + "/projekt";
     return base;
 }
 

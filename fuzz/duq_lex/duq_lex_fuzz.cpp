@@ -2,6 +2,8 @@
 // 1, never crash, hang or touch memory it does not own.
 #include "duq_lex/lex_run.h"
 
+#include "../scratch_dir.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -14,10 +16,7 @@ struct Files {
     std::string dir, spec, skel, out;
     Files()
     {
-        char tmpl[] = "/tmp/duq_lex_fuzz_XXXXXX";
-        if (!mkdtemp(tmpl))
-            std::abort();
-        dir = tmpl;
+        dir = vork_fuzz::scratchDir("duq_lex_fuzz_");
         spec = dir + "/spec.l";
         skel = dir + "/ncform";
         out = dir + "/lexyy.cpp";

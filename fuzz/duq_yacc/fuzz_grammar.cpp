@@ -4,6 +4,8 @@
 #include "duq_yacc/yacc_run.h"
 #include "vork/sinks.h"
 
+#include "../scratch_dir.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -16,8 +18,7 @@ namespace {
 // process a private one.
 bool enterScratchDirectory()
 {
-    char tmpl[] = "/tmp/duq-yacc-fuzz-XXXXXX";
-    if (!mkdtemp(tmpl) || chdir(tmpl) != 0)
+    if (chdir(vork_fuzz::scratchDir("duq-yacc-fuzz-").c_str()) != 0)
         return false;
     std::FILE* f = std::fopen("skel", "w");
     if (!f)

@@ -4,6 +4,8 @@
 // current one because the translator writes "jaltemp.tmp" there.
 #include "jal/jal.h"
 
+#include "../scratch_dir.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -15,8 +17,7 @@ namespace {
 
 bool enterScratchDir()
 {
-    char tmpl[] = "/tmp/jal-fuzz-XXXXXX";
-    return mkdtemp(tmpl) && chdir(tmpl) == 0;
+    return chdir(vork_fuzz::scratchDir("jal-fuzz-").c_str()) == 0;
 }
 
 } // namespace
