@@ -119,6 +119,10 @@ TEST_F(DebugInsightTest, NamesHistoryAndTreeOfACalculatorRun)
     // The four debug items filter the trace list: all on, it names every
     // reduction; with shifts and reductions off, only the other groups
     // stay, and on again the same list is back.
+    // The list follows the run at the next refresh.
+    vork::debuglink::TraceRows rows;
+    rows.update(window->debugSession().history(), window->debugSession().history().size(), {}, true);
+    ASSERT_TRUE(waitFor([&] { return items(panel->ListBox1).size() == static_cast<int>(rows.rows().size()); }));
     const QStringList trace = items(panel->ListBox1);
     EXPECT_GT(trace.filter("(expr : NUMBER)").size(), 0)
         << trace.join('|').toStdString();
