@@ -86,7 +86,7 @@ while read -r name seeds dict; do
           -artifact_prefix="$work/artifacts/$name-")
     [ "$dict" = - ] || args+=(-dict="$root/$dict")
     log=$work/logs/$name.log
-    before=$(ls "$work/artifacts" | grep -c "^$name-" || true)
+    before=$(ls "$work/artifacts" | grep -cE "^$name-(crash|leak|timeout|oom)-" || true)
     # the calculator writes its results to stdout, the harnesses their
     # temporary files under /dev/shm: neither belongs in the log
     start=$SECONDS
@@ -105,7 +105,9 @@ while read -r name seeds dict; do
     if [ "$interrupted" -eq 1 ] && [ "$status" -eq 72 ]; then
         status=0  # stopped on request, not a failure
     fi
-    after=$(ls "$work/artifacts" | grep -c "^$name-" || true)
+    # libFuzzer also saves its slowest input ("slow-unit-"), which is a
+    # note, not a failure: only crashes, leaks, timeouts and memory outs count.
+    after=$(ls "$work/artifacts" | grep -cE "^$name-(crash|leak|timeout|oom)-" || true)
     crashes=$((after - before))
     execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
     cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
