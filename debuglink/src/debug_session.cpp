@@ -69,15 +69,34 @@ void DebugSession::changed()
 
 void DebugSession::showRecord(const Record& record)
 {
-    unitRule_ = lexicalUnitRule(record);
-    if (unitRule_ == 0 && unitsAreRules_ && record.kind == static_cast<uint32_t>(RecordKind::LexicalUnit) &&
-        record.value1 > 0)
-        unitRule_ = record.value1;
+    unitRule_ = ruleOf(record);
     panel_.show(record.kind, record.value1, record.value2, *this);
     if (record.kind == static_cast<uint32_t>(RecordKind::AnalysisStart))
         history_.setGrammarLines(panel_.grammar().size());
     history_.append(record);
     changed();
+}
+
+int DebugSession::ruleOf(const Record& record) const
+{
+    const int rule = lexicalUnitRule(record);
+    if (rule == 0 && unitsAreRules_ && record.kind == static_cast<uint32_t>(RecordKind::LexicalUnit) &&
+        record.value1 > 0)
+        return record.value1;
+    return rule;
+}
+
+DebugSession::SourceLine DebugSession::sourceLine(const Record& record) const
+{
+    SourceLine at;
+    if (record.kind == static_cast<uint32_t>(RecordKind::SemanticAction) && record.value1 >= 1) {
+        at.where = SourceLine::Grammar;
+        at.line = record.value1;
+    } else if (const int line = scannerRules_.line(ruleOf(record))) {
+        at.where = SourceLine::Scanner;
+        at.line = line;
+    }
+    return at;
 }
 
 void DebugSession::noteRecord(const Record& record)

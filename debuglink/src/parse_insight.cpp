@@ -685,7 +685,9 @@ void RunHistory::append(const Record& r)
         snapshots_.push_back({livePanel_, live_.cursor()});
     kinds_.push_back(static_cast<uint8_t>(r.kind));
     value1_.push_back(r.value1);
-    if (r.kind == static_cast<uint32_t>(RecordKind::RecoveryPops))
+    // Value 2 matters only for the states a pop uncovers and for the rule a
+    // lexical unit names, so it is kept for those records alone.
+    if (r.kind == static_cast<uint32_t>(RecordKind::RecoveryPops) || lexicalUnitRule(r) != 0)
         value2_.emplace_back(index, r.value2);
     applyPanel(livePanel_, r);
     live_.apply(r, index);
@@ -696,7 +698,8 @@ Record RunHistory::record(size_t index) const
     Record r;
     r.kind = kinds_[index];
     r.value1 = value1_[index];
-    if (r.kind == static_cast<uint32_t>(RecordKind::RecoveryPops)) {
+    if (r.kind == static_cast<uint32_t>(RecordKind::RecoveryPops) ||
+        r.kind == static_cast<uint32_t>(RecordKind::LexicalUnit)) {
         auto it = std::lower_bound(value2_.begin(), value2_.end(), std::make_pair(static_cast<uint32_t>(index), INT32_MIN));
         if (it != value2_.end() && it->first == index)
             r.value2 = it->second;

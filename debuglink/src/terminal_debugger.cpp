@@ -261,6 +261,13 @@ bool TerminalDebugger::moveView(long delta, std::vector<std::string>& lines)
     lines.push_back(std::string(kLabelInputStream) + " " + m.notes.inputStream);
     lines.push_back(withNote(m.panel.stepLine, m.notes.stepNote));
     lines.push_back("zásobník: " + stackText(m.stack, names()));
+    // The source line of the record viewed, as at the stop it was.
+    const SourceLine source = sourceLine(history().record(static_cast<size_t>(at)));
+    const std::vector<std::string>& grammar = panel().grammar();
+    if (source.where == SourceLine::Scanner)
+        lines.push_back("skener " + std::to_string(source.line) + ": " + scannerRules().lineText(source.line));
+    else if (source.where == SourceLine::Grammar && static_cast<size_t>(source.line) <= grammar.size())
+        lines.push_back("gramatika " + std::to_string(source.line) + ": " + grammar[static_cast<size_t>(source.line) - 1]);
     return true;
 }
 

@@ -242,6 +242,14 @@ void DebugPanelWidget::sync(dl::DebugSession& session, bool rebuild)
     syncInsight(session, m.stack, &tree);
 }
 
+void DebugPanelWidget::viewLive(dl::DebugSession& session)
+{
+    if (historyIndex_ < 0)
+        return;
+    historyIndex_ = -1;
+    sync(session, false);
+}
+
 bool DebugPanelWidget::moveInHistory(dl::DebugSession& session, int delta)
 {
     const long size = static_cast<long>(session.history().size());

@@ -147,7 +147,7 @@ TForm_Main::TForm_Main(Prompter& prompter, vork::ConfigFile configFile, QWidget*
         if (title) {
             setWindowTitle(q(debugSession_->title()));
             if (debugSession_->commands().isEnabled("HM_AfterLexJed"))
-                showStoppedSource();
+                showRecordSource();
         }
         if (commands || title)
             syncDebugPanel();
@@ -617,15 +617,19 @@ void TForm_Main::dispatch(Cmd cmd, const QString& name)
     case Cmd::StepShift:
     case Cmd::StepState:
     case Cmd::StepFree:
+        debugPanel_->viewLive(*debugSession_);
         if (project_)
             project_->stepCommand(stepOf(cmd));
         return;
     case Cmd::HistoryBack:
         debugPanel_->moveInHistory(*debugSession_, -1);
+        showRecordSource();
         return;
     case Cmd::HistoryForward:
         // Past the last record the run goes on as the flags say.
-        if (!debugPanel_->moveInHistory(*debugSession_, 1) && project_)
+        if (debugPanel_->moveInHistory(*debugSession_, 1))
+            showRecordSource();
+        else if (project_)
             project_->resumeStepping();
         return;
     case Cmd::JalRun:
@@ -926,17 +930,19 @@ void TForm_Main::errorListJump(int index)
 // grammar's page too, and at a stop after a lexical unit the line of the
 // scanner rule that matched it in the .l page; the page is opened if need
 // be, and the keyboard focus stays where it is, so the step keys keep
-// working.
-void TForm_Main::showStoppedSource()
+// working.  Moving over the history does the same for the record viewed.
+void TForm_Main::showRecordSource()
 {
     const debuglink::RunHistory& history = debugSession_->history();
     if (!project_ || history.size() == 0)
         return;
-    const debuglink::Record last = history.record(history.size() - 1);
-    if (last.kind == static_cast<uint32_t>(debuglink::RecordKind::SemanticAction) && last.value1 >= 1)
-        selectSourceLine(q(project_->yaccSpecFile()), last.value1);
-    else if (last.kind == static_cast<uint32_t>(debuglink::RecordKind::LexicalUnit) && debugSession_->unitRuleLine() > 0)
-        selectSourceLine(q(project_->lexSpecFile()), debugSession_->unitRuleLine());
+    const long viewed = debugPanel_->historyIndex();
+    const size_t index = viewed < 0 ? history.size() - 1 : static_cast<size_t>(viewed);
+    const debuglink::DebugSession::SourceLine at = debugSession_->sourceLine(history.record(index));
+    if (at.where == debuglink::DebugSession::SourceLine::Grammar)
+        selectSourceLine(q(project_->yaccSpecFile()), at.line);
+    else if (at.where == debuglink::DebugSession::SourceLine::Scanner)
+        selectSourceLine(q(project_->lexSpecFile()), at.line);
 }
 
 void TForm_Main::selectSourceLine(const QString& file, int line)

@@ -6,6 +6,7 @@
 
 #include "vork/shell/debug_panel_widget.h"
 
+#include <QLabel>
 #include <QTextBlock>
 #include <QTextCursor>
 
@@ -43,6 +44,27 @@ TEST_F(ScannerRuleStopTest, SelectsTheRuleOfEachUnit)
         EXPECT_EQ(QApplication::focusWidget(), focus) << "the step keys keep working";
     }
     shot("debug-lex-rule");
+
+    // Looking back at the unit before ("+") selects its rule again.
+    const auto& history = window->debugSession().history();
+    const uint32_t unit = static_cast<uint32_t>(vork::debuglink::RecordKind::LexicalUnit);
+    DebugPanelWidget* panel = window->debugPanel();
+    do
+        ASSERT_TRUE(window->runCommand("HM_HistoriaSpat"));
+    while (panel->historyIndex() > 0 && history.kind(static_cast<size_t>(panel->historyIndex())) != unit);
+    auto selectedRule = [&] { return spec.value(window->activePage()->editor()->textCursor().blockNumber()); };
+    EXPECT_TRUE(selectedRule().startsWith(".\t")) << selectedRule().toStdString();
+    // A step command from there shows its own stop (the unit "*"), not the
+    // record looked at.
+    const size_t records = history.size();
+    ASSERT_TRUE(window->runCommand("HM_AfterLexJed"));
+    ASSERT_TRUE(waitFor([&] { return stopped() && history.size() > records; }));
+    QApplication::processEvents();
+    EXPECT_EQ(panel->historyIndex(), -1);
+    EXPECT_TRUE(panel->HistoryPosition->text().isEmpty());
+    EXPECT_EQ(panel->TokenName->text(), "'*'");
+    EXPECT_TRUE(selectedRule().startsWith(".\t")) << selectedRule().toStdString();
+
     ASSERT_TRUE(window->runCommand("HM_BezKrok"));
     ASSERT_TRUE(waitFor([&] { return idle(); }));
 }

@@ -97,6 +97,17 @@ public:
     // and that rule's line in the .l file; 0 otherwise or when unknown.
     int unitRule() const { return unitRule_; }
     int unitRuleLine() const { return scannerRules_.line(unitRule_); }
+    // The scanner rule a lexical unit record names (0 for any other record
+    // or when it names none).
+    int ruleOf(const Record& record) const;
+
+    // Where in the sources a record points: a semantic action at its line
+    // of the grammar, a lexical unit at its rule's line of the .l file.
+    struct SourceLine {
+        enum Where { None, Grammar, Scanner } where = None;
+        int line = 0;
+    };
+    SourceLine sourceLine(const Record& record) const;
 
     // Every record of the current run; read on the thread of the displays
     // (or while the run is stopped).

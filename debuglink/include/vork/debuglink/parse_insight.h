@@ -228,7 +228,7 @@ private:
     const GrammarNames* names_ = nullptr;
     std::vector<uint8_t> kinds_;
     std::vector<int32_t> value1_;
-    std::vector<std::pair<uint32_t, int32_t>> value2_; // RecoveryPops only: index, value 2
+    std::vector<std::pair<uint32_t, int32_t>> value2_; // pops and rule-naming units only: index, value 2
     std::vector<Snapshot> snapshots_; // snapshots_[k]: before record k * kSnapshotEvery
     ParseInsight live_;
     PanelMoment livePanel_;

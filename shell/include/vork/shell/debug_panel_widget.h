@@ -43,6 +43,9 @@ public:
     bool moveInHistory(vork::debuglink::DebugSession& session, int delta);
     // The record shown, -1 when live.
     long historyIndex() const { return historyIndex_; }
+    // Back to the newest record, as a step command wants: the next stop is
+    // shown, not the record looked at before.
+    void viewLive(vork::debuglink::DebugSession& session);
     // Which groups of lines the trace list shows (the four debug items).
     void setTraceFilter(const vork::debuglink::TraceFilter& filter);
     const vork::debuglink::TraceFilter& traceFilter() const { return filter_; }

@@ -180,7 +180,7 @@ private:
     void recolourLine(TStranka* page, int block);
     void goToLine(TStranka* page, int line);
     void syncDebugPanel();
-    void showStoppedSource();
+    void showRecordSource();
     // Selects a whole line (1-based) of a file's page, opening it if need be.
     void selectSourceLine(const QString& file, int line);
 
