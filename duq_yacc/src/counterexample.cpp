@@ -319,7 +319,7 @@ CounterexampleSearch::Unified CounterexampleSearch::unify(std::vector<int> a, st
     push(Pair{std::move(a), std::move(b), {}});
     size_t steps = 0;
     while (!open.empty()) {
-        if ((++steps & 255) == 0 && Clock::now() > deadline)
+        if ((++steps & 15) == 0 && Clock::now() > deadline)
             return Unified::TimedOut;
         if (pool.size() > kPairCap)
             return Unified::NotWithinBound;
