@@ -138,8 +138,9 @@ TEST(ParseInsight, StackFollowsThePushesAndPopsTheParserReports)
                 EXPECT_EQ(before.size() - st.size(), static_cast<size_t>(n.ruleLength(r.value1)));
                 EXPECT_EQ(model.notes().stepNote, n.ruleText(r.value1));
             }
-            if (r.kind == static_cast<uint32_t>(RecordKind::LexicalUnit))
+            if (r.kind == static_cast<uint32_t>(RecordKind::LexicalUnit)) {
                 EXPECT_EQ(model.notes().tokenName, n.tokenName(r.value1));
+            }
         }
         // The overflow run nests parentheses until the parser's stack is
         // full; the others stay shallow.
@@ -304,8 +305,9 @@ TEST(RunHistory, EveryMomentEqualsAReplayFromTheStart)
             const Record back = history.record(i);
             ASSERT_EQ(back.kind, recs[i].kind);
             ASSERT_EQ(back.value1, recs[i].value1);
-            if (recs[i].kind == static_cast<uint32_t>(RecordKind::RecoveryPops))
+            if (recs[i].kind == static_cast<uint32_t>(RecordKind::RecoveryPops)) {
                 ASSERT_EQ(back.value2, recs[i].value2);
+            }
         }
         // Back two records and forward again: the same moment.
         const size_t last = recs.size() - 1;

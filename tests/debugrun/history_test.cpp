@@ -29,8 +29,9 @@ TEST(ViewMove, Parse)
     for (const auto& c : cases) {
         long delta = 0;
         EXPECT_EQ(vork::debuglink::parseViewMove(c.line, delta), c.ok) << c.line;
-        if (c.ok)
+        if (c.ok) {
             EXPECT_EQ(delta, c.delta) << c.line;
+        }
     }
 }
 

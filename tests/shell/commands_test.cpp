@@ -93,14 +93,14 @@ const std::vector<CommandCase>& cases()
         {"HM_SelectAll", Start::OnePage, nullptr,
          [](Rig& r) { EXPECT_EQ(r.w.activePage()->editor()->textCursor().selectedText(), QString("alfa") + QChar(0x2029)); }},
         {"HM_Copy", Start::OnePage, [](Rig& r) { r.w.activePage()->editor()->selectAll(); },
-         [](Rig& r) { EXPECT_EQ(QApplication::clipboard()->text(), "alfa\n"); }},
+         [](Rig&) { EXPECT_EQ(QApplication::clipboard()->text(), "alfa\n"); }},
         {"HM_Cut", Start::OnePage, [](Rig& r) { r.w.activePage()->editor()->selectAll(); },
          [](Rig& r) {
              EXPECT_EQ(r.w.activePage()->editor()->toPlainText(), "");
              EXPECT_EQ(QApplication::clipboard()->text(), "alfa\n");
              EXPECT_EQ(r.w.statusText(1), QString::fromUtf8("Modifikovaný"));
          }},
-        {"HM_Paste", Start::OnePage, [](Rig& r) { QApplication::clipboard()->setText("vlozene "); },
+        {"HM_Paste", Start::OnePage, [](Rig&) { QApplication::clipboard()->setText("vlozene "); },
          [](Rig& r) { EXPECT_EQ(r.w.activePage()->editor()->toPlainText(), "vlozene alfa\n"); }},
         {"HM_Find", Start::OnePage, nullptr,
          [](Rig& r) { EXPECT_TRUE(r.w.activePage()->findDialog()->isVisible()); }},
