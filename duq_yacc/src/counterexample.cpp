@@ -94,7 +94,9 @@ void CounterexampleSearch::followSet(int item, int la, std::vector<int>& out) co
 {
     out.clear();
     const Production& p = a_.productions[static_cast<size_t>(itemProd_[static_cast<size_t>(item)])];
-    std::vector<char> seen(static_cast<size_t>(nt_), 0);
+    // Called for every rule opened, so the scratch row is kept, not made anew.
+    std::vector<char>& seen = followSeen_;
+    seen.assign(static_cast<size_t>(nt_), 0);
     for (size_t i = static_cast<size_t>(itemDot_[static_cast<size_t>(item)]) + 1; i < p.rhs.size(); ++i) {
         const int s = p.rhs[i];
         if (s < nt_) {
@@ -179,7 +181,7 @@ bool CounterexampleSearch::search(const std::vector<int>* pathStates, const std:
                 return true;
             }
         }
-        if ((head & 1023) == 0 && (nodes.size() > kNodeCap || Clock::now() > deadline)) {
+        if ((head & 63) == 0 && (nodes.size() > kNodeCap || Clock::now() > deadline)) {
             visited = nodes;
             return false;
         }

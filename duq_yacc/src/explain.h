@@ -82,6 +82,7 @@ private:
     std::vector<std::vector<char>> first_;    // per nonterminal, per terminal
     std::vector<std::vector<std::pair<int, int>>> trans_;  // per state: (symbol, state), sorted
     std::vector<uint64_t> seenBits_;  // the searches' visited nodes, all clear between searches
+    mutable std::vector<char> followSeen_;  // followSet's scratch, one entry per terminal
 };
 
 } // namespace duq_yacc::detail
