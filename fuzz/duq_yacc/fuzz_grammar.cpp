@@ -43,15 +43,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     vork::NullSinks sinks;
     int count = -1;
-    // Every fifth input also gets the state listing, and every sixteenth
-    // the conflict examples.  An input with examples costs twice as much as
-    // one without (two path searches a conflict, and a grammar of a few
-    // hundred bytes can have a hundred conflicts), so the others leave
+    // Every fifth input also gets the state listing, and one in 64 the
+    // conflict examples.  An input with examples costs some fifty times one
+    // without (breadth-first path searches a conflict, and a grammar of a
+    // few hundred bytes can have a hundred conflicts), so the others leave
     // them out, and the unifying search has a millisecond a conflict: with
     // 10 ms one input took 2 s under the sanitizers and timed out on a busy
     // machine.
     const bool listing = size % 5 == 0;
-    const double examples = size % 16 == 0 ? 0.001 : -1;
+    const double examples = size % 64 == 0 ? 0.001 : -1;
     const int status = duq_yacc::yacc_run(sinks, "skel", "g.y", "g.cpp", size % 2, &count, size % 3 == 0, "g.lex",
                                           listing ? "g.stv" : "", 0, examples);
     if (status != 0 && status != 1)
