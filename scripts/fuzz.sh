@@ -5,7 +5,11 @@
 # per harness the executions, the coverage (libFuzzer's cov: and ft:) and
 # the crashes found.
 #
-#   scripts/fuzz.sh [-t SECONDS] [-b BUILD_DIR] [-w WORK_DIR] [HARNESS...]
+#   scripts/fuzz.sh [-t SECONDS] [-b BUILD_DIR] [-w WORK_DIR] [-r] [HARNESS...]
+#
+# -r replays instead: every input of the work corpus and the seeds runs
+# once, nothing is mutated and nothing goes to totals.tsv.  A corpus grown
+# by a build without AddressSanitizer is checked so by the sanitized one.
 #
 # Each harness starts from its seed corpus under fuzz/ plus what earlier
 # runs kept in WORK_DIR/corpus/HARNESS (default build-fuzz/fuzz-work), so
@@ -23,12 +27,14 @@ cd "$(dirname "$0")/.."
 seconds=60
 build=build-fuzz
 work=
-while getopts "t:b:w:" opt; do
+replay=0
+while getopts "t:b:w:r" opt; do
     case $opt in
         t) seconds=$OPTARG ;;
         b) build=$OPTARG ;;
         w) work=$OPTARG ;;
-        *) echo "usage: $0 [-t SECONDS] [-b BUILD_DIR] [-w WORK_DIR] [HARNESS...]" >&2; exit 2 ;;
+        r) replay=1 ;;
+        *) echo "usage: $0 [-t SECONDS] [-b BUILD_DIR] [-w WORK_DIR] [-r] [HARNESS...]" >&2; exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
@@ -84,6 +90,7 @@ while read -r name seeds dict; do
     mkdir -p "$corpus"
     args=(-max_total_time="$seconds" -print_final_stats=1 -timeout=10 -rss_limit_mb=2560
           -artifact_prefix="$work/artifacts/$name-")
+    [ "$replay" -eq 0 ] || args[0]=-runs=0
     [ "$dict" = - ] || args+=(-dict="$root/$dict")
     log=$work/logs/$name.log
     before=$(ls "$work/artifacts" | grep -cE "^$name-(crash|leak|timeout|oom)-" || true)
@@ -116,7 +123,8 @@ while read -r name seeds dict; do
         crashes=1  # ended abnormally without leaving an input
     fi
     printf '%-22s %12s %8s %8s %8s\n' "$name" "${execs:-?}" "${cov:-?}" "${ft:-?}" "$crashes"
-    printf '%s\t%s\t%s\t%s\n' "$name" "${execs:-0}" "$ran" "$crashes" >>"$work/totals.tsv"
+    [ "$replay" -eq 1 ] ||
+        printf '%s\t%s\t%s\t%s\n' "$name" "${execs:-0}" "$ran" "$crashes" >>"$work/totals.tsv"
     if [ "$crashes" -ne 0 ]; then
         failed=1
         echo "  see $log and $work/artifacts/$name-*" >&2
