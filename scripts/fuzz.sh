@@ -88,7 +88,10 @@ while read -r name seeds dict; do
     fi
     corpus=$work/corpus/$name
     mkdir -p "$corpus"
-    args=(-max_total_time="$seconds" -print_final_stats=1 -timeout=10 -rss_limit_mb=2560
+    # 30 s for one input: the harnesses run at nice 19 beside builds, and an
+    # input that takes a second alone took over 10 s while the sanitized
+    # test suite had both cores; a real hang still shows.
+    args=(-max_total_time="$seconds" -print_final_stats=1 -timeout=30 -rss_limit_mb=2560
           -artifact_prefix="$work/artifacts/$name-")
     [ "$replay" -eq 0 ] || args[0]=-runs=0
     [ "$dict" = - ] || args+=(-dict="$root/$dict")
