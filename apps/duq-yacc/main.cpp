@@ -23,7 +23,8 @@ const char kUsage[] =
     "  --large        large tables: every table 16 times its usual size\n"
     "  -v             write the state listing to the base name + \".stv\"\n"
     "  --states FILE  write the state listing to FILE\n"
-    "  --cex-time S   seconds to search for an ambiguous example per conflict (default 2)\n"
+    "  --cex-time S   seconds to search for an ambiguous example per conflict (default 2;\n"
+    "                 all the examples of a run get ten times that)\n"
     "  --help, --version\n";
 
 // "dir/calc.y" -> "dir/calc": the extension is the part after the last '.'

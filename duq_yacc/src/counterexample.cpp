@@ -24,7 +24,8 @@ constexpr size_t kPairCap = 300000;
 constexpr uint64_t kBitMapKeys = uint64_t{1} << 28;
 } // namespace
 
-CounterexampleSearch::CounterexampleSearch(const Automaton& a) : a_(a), nt_(a.terminal_count)
+CounterexampleSearch::CounterexampleSearch(const Automaton& a, Clock::time_point until)
+    : a_(a), nt_(a.terminal_count), until_(until)
 {
     const size_t nsym = a.symbols.size();
     for (const Production& p : a.productions) {
@@ -350,19 +351,29 @@ CounterexampleSearch::Unified CounterexampleSearch::unify(std::vector<int> a, st
     return Unified::NotWithinBound;
 }
 
+double CounterexampleSearch::totalSeconds(double perConflict)
+{
+    return std::max(1.0, 10 * perConflict);
+}
+
 std::vector<std::string> CounterexampleSearch::explain(int state, const Conflict& c, int lang, double seconds,
                                                        bool* unifying)
 {
     *unifying = false;
+    auto L = [lang](const char* en, const char* sk) { return lang ? sk : en; };
     const auto start = Clock::now();
-    const auto deadline = start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    if (start >= until_)
+        return {L("no example: the time for examples is used up", "priklad sa nehladal: cas na priklady sa minul")};
+    auto after = [&](double s) {
+        return start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(s));
+    };
+    const auto deadline = std::min(after(seconds), until_);
     // The searches for the input up to the conflict get ten seconds at
     // least, however small the budget of the unifying search: such an
-    // input always exists, and big grammars need the time.
-    const auto pathDeadline = start + std::chrono::duration_cast<Clock::duration>(
-                                          std::chrono::duration<double>(std::max(seconds, 10.0)));
+    // input always exists, and big grammars need the time.  The run's
+    // own end still comes first.
+    const auto pathDeadline = std::min(after(std::max(seconds, 10.0)), until_);
     const std::string& tname = a_.symbols[static_cast<size_t>(c.symbol)].name;
-    auto L = [lang](const char* en, const char* sk) { return lang ? sk : en; };
     auto fmt = [](const char* f, const std::string& s) {
         std::string out(f);
         const size_t at = out.find("%s");

@@ -25,7 +25,9 @@ struct ListingText {
 };
 
 // lang nonzero: Slovak.  cexSeconds bounds the search for an input read two
-// ways, per conflict.
+// ways, per conflict; all the examples of one listing together get ten times
+// that (one second at least), after which a conflict says the time is used
+// up.
 ListingText formatListing(const Automaton& a, const std::string& grammarName, int lang, double cexSeconds);
 
 // Finds example inputs for conflicts.
@@ -41,7 +43,14 @@ ListingText formatListing(const Automaton& a, const std::string& grammarName, in
 // one string both derive: found, the example is one input read two ways.
 class CounterexampleSearch {
 public:
-    explicit CounterexampleSearch(const Automaton& a);
+    // Every search ends by `until` however much time a conflict would get.
+    explicit CounterexampleSearch(const Automaton& a,
+                                  std::chrono::steady_clock::time_point until = std::chrono::steady_clock::time_point::max());
+
+    // Ten times the time for one conflict, one second at least: what all the
+    // examples of one run get, so that a grammar with thousands of
+    // conflicts still ends in seconds.
+    static double totalSeconds(double perConflict);
 
     // The lines explaining one conflict of state `state`; sets *unifying.
     std::vector<std::string> explain(int state, const Conflict& c, int lang, double seconds, bool* unifying);
@@ -76,6 +85,7 @@ private:
 
     const Automaton& a_;
     int nt_ = 0;
+    Clock::time_point until_;
     std::vector<int> itemProd_, itemDot_, prodBase_;
     std::vector<std::vector<int>> rulesOf_;   // per nonterminal (index - nt_)
     std::vector<char> nullable_;              // per nonterminal

@@ -1,4 +1,5 @@
 // The state listing and the conflict explanations in the message list.
+#include "explain.h"
 #include "yacc_test_support.h"
 
 #include <gtest/gtest.h>
@@ -194,4 +195,41 @@ TEST(Listing, FailedRunLeavesNoListing)
     EXPECT_EQ(duq_yacc::yacc_run(sinks, "no-skeleton", "g.y", "g.cpp", 0, nullptr, 0, "", "g.stv"), 1);
     EXPECT_FALSE(exists("g.stv"));
     EXPECT_FALSE(exists("g.cpp"));
+}
+
+// All the examples of one run share ten times one conflict's time, so a
+// grammar with thousands of conflicts cannot hold a build for hours; a
+// conflict reached after that end says so instead of searching.
+TEST(Listing, ExamplesEndWithTheRunsTime)
+{
+    using duq_yacc::detail::CounterexampleSearch;
+    EXPECT_EQ(CounterexampleSearch::totalSeconds(2), 20);
+    EXPECT_EQ(CounterexampleSearch::totalSeconds(0.01), 1);
+
+    TempDir dir;
+    writeFile("g.y", dataFile("cex-dangling-else.y"));
+    duq_yacc::Automaton a;
+    ASSERT_TRUE(duq_yacc::build_automaton("g.y", a, nullptr));
+    const duq_yacc::State* state = nullptr;
+    for (const duq_yacc::State& s : a.states)
+        if (!s.conflicts.empty() && s.conflicts[0].reported)
+            state = &s;
+    ASSERT_TRUE(state);
+    const struct {
+        std::chrono::steady_clock::time_point until;
+        int lang;
+        const char* first;
+    } cases[] = {
+        {std::chrono::steady_clock::time_point::max(), 0, "example: "},
+        {std::chrono::steady_clock::now(), 0, "no example: the time for examples is used up"},
+        {std::chrono::steady_clock::now(), 1, "priklad sa nehladal: cas na priklady sa minul"},
+    };
+    for (const auto& c : cases) {
+        CounterexampleSearch search(a, c.until);
+        bool unifying = true;
+        const std::vector<std::string> said = search.explain(state->number, state->conflicts[0], c.lang, 2, &unifying);
+        ASSERT_FALSE(said.empty());
+        EXPECT_EQ(said[0].rfind(c.first, 0), 0u) << said[0];
+        EXPECT_EQ(unifying, said.size() > 1);
+    }
 }
