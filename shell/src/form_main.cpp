@@ -958,8 +958,11 @@ void TForm_Main::selectSourceLine(const QString& file, int line)
     const QTextBlock block = editor->document()->findBlockByNumber(line - 1);
     if (!block.isValid())
         return;
+    // The whole line is selected with the caret at its start, so a narrow
+    // page shows where the line begins rather than scrolling to its end.
     QTextCursor cursor(block);
-    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
     editor->setTextCursor(cursor);
     editor->centerCursor();
 }
