@@ -151,6 +151,8 @@ void HeadlessProjekt::compileFinished(int exitCode)
     popTitle();
     lastCompileExitCode_ = exitCode;
     replaceFromFile(messageFile(), exeList_);
+    if (exitCode != 0)
+        addExe(texts::kCompilerFailedHead + std::to_string(exitCode) + ".");
     if (exitCode == 0 && debugMode())
         loadTokenNames();
 }

@@ -25,10 +25,6 @@ namespace vork::shell {
 
 namespace {
 
-// Under the C compiler's own lines when it did not end with 0; its exit
-// code follows (128 + N for a compiler ended by signal N).
-const std::string kCompilerFailedHead = "Externý prekladač skončil s kódom ";
-
 QString q(const std::string& s)
 {
     return QString::fromStdString(s);
@@ -238,7 +234,7 @@ void VizProjekt::compileFinished(int exitCode)
     // A compiler killed by a signal may have written nothing at all:
     // without this line the tab would show no sign of the failure.
     if (exitCode != 0)
-        addExe(kCompilerFailedHead + std::to_string(exitCode) + ".");
+        addExe(texts::kCompilerFailedHead + std::to_string(exitCode) + ".");
     compilerLines_ = window_.taskListExe()->count();
     if (exitCode == 0 && debugMode())
         loadTokenNames();

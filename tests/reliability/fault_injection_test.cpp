@@ -361,6 +361,7 @@ TEST(KilledCompiler, TheCompileFailsAndTheNextOneWorks)
     EXPECT_EQ(p.compileState(), Projekt::kCompileFailed);
     EXPECT_FALSE(test::exists(p.executableName()));
     EXPECT_TRUE(test::contains(p.exeList(), "compiling"));
+    EXPECT_TRUE(test::contains(p.exeList(), "Externý prekladač skončil s kódom 137."));
 
     c.cCompilerPath = good;
     p.setConfiguration(c);

@@ -19,6 +19,10 @@ inline constexpr const char* kJalGeneration = "Generovanie z jal (Jal preklad)";
 // item with the line break inside it.
 inline constexpr const char* kCompilerStartFailedHead = "Externý prekladač\n";
 inline constexpr const char* kCompilerStartFailedTail = " sa nepodarilo spustit !";
+// kCompilerFailedHead + exit code + ".": under the C compiler's own lines
+// when it did not end with 0 (128 + N for a compiler ended by signal N).
+// A compiler killed by a signal may have written nothing at all.
+inline constexpr const char* kCompilerFailedHead = "Externý prekladač skončil s kódom ";
 // kRunStartFailedHead + executableName() + kRunStartFailedTail.
 inline constexpr const char* kRunStartFailedHead = "Vygenerovaný prekladač ";
 inline constexpr const char* kRunStartFailedTail = " sa nepodarilo spustiť !";
