@@ -356,6 +356,11 @@ double CounterexampleSearch::totalSeconds(double perConflict)
     return std::max(1.0, 10 * perConflict);
 }
 
+CounterexampleSearch::Clock::time_point CounterexampleSearch::after(Clock::time_point from, double seconds)
+{
+    return from + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+}
+
 std::vector<std::string> CounterexampleSearch::explain(int state, const Conflict& c, int lang, double seconds,
                                                        bool* unifying)
 {
@@ -364,15 +369,12 @@ std::vector<std::string> CounterexampleSearch::explain(int state, const Conflict
     const auto start = Clock::now();
     if (start >= until_)
         return {L("no example: the time for examples is used up", "priklad sa nehladal: cas na priklady sa minul")};
-    auto after = [&](double s) {
-        return start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(s));
-    };
-    const auto deadline = std::min(after(seconds), until_);
+    const auto deadline = std::min(after(start, seconds), until_);
     // The searches for the input up to the conflict get ten seconds at
     // least, however small the budget of the unifying search: such an
     // input always exists, and big grammars need the time.  The run's
     // own end still comes first.
-    const auto pathDeadline = std::min(after(std::max(seconds, 10.0)), until_);
+    const auto pathDeadline = std::min(after(start, std::max(seconds, 10.0)), until_);
     const std::string& tname = a_.symbols[static_cast<size_t>(c.symbol)].name;
     auto fmt = [](const char* f, const std::string& s) {
         std::string out(f);

@@ -52,6 +52,9 @@ public:
     // conflicts still ends in seconds.
     static double totalSeconds(double perConflict);
 
+    // `seconds` after `from`, for the deadlines of the searches.
+    static std::chrono::steady_clock::time_point after(std::chrono::steady_clock::time_point from, double seconds);
+
     // The lines explaining one conflict of state `state`; sets *unifying.
     std::vector<std::string> explain(int state, const Conflict& c, int lang, double seconds, bool* unifying);
 

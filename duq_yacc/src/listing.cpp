@@ -153,9 +153,8 @@ ListingText formatListing(const Automaton& a, const std::string& grammarName, in
                      on;
             if (cexSeconds >= 0) {
                 if (!cex)
-                    cex.emplace(a, std::chrono::steady_clock::now() +
-                                       std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                           std::chrono::duration<double>(CounterexampleSearch::totalSeconds(cexSeconds))));
+                    cex.emplace(a, CounterexampleSearch::after(std::chrono::steady_clock::now(),
+                                                               CounterexampleSearch::totalSeconds(cexSeconds)));
                 e.details = cex->explain(st.number, c, lang, cexSeconds, &e.unifying);
             }
             for (const std::string& d : e.details)

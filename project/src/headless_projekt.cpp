@@ -152,7 +152,7 @@ void HeadlessProjekt::compileFinished(int exitCode)
     lastCompileExitCode_ = exitCode;
     replaceFromFile(messageFile(), exeList_);
     if (exitCode != 0)
-        addExe(texts::kCompilerFailedHead + std::to_string(exitCode) + ".");
+        addExe(texts::compilerFailed(exitCode));
     if (exitCode == 0 && debugMode())
         loadTokenNames();
 }

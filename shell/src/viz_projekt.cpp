@@ -234,7 +234,7 @@ void VizProjekt::compileFinished(int exitCode)
     // A compiler killed by a signal may have written nothing at all:
     // without this line the tab would show no sign of the failure.
     if (exitCode != 0)
-        addExe(texts::kCompilerFailedHead + std::to_string(exitCode) + ".");
+        addExe(texts::compilerFailed(exitCode));
     compilerLines_ = window_.taskListExe()->count();
     if (exitCode == 0 && debugMode())
         loadTokenNames();

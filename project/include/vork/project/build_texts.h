@@ -2,6 +2,8 @@
 // Scripts compare them byte for byte, so they live in one place.
 #pragma once
 
+#include <string>
+
 namespace vork::texts {
 
 inline constexpr const char* kBuildStart = "=> štart [Analyzátory]";
@@ -19,10 +21,13 @@ inline constexpr const char* kJalGeneration = "Generovanie z jal (Jal preklad)";
 // item with the line break inside it.
 inline constexpr const char* kCompilerStartFailedHead = "Externý prekladač\n";
 inline constexpr const char* kCompilerStartFailedTail = " sa nepodarilo spustit !";
-// kCompilerFailedHead + exit code + ".": under the C compiler's own lines
-// when it did not end with 0 (128 + N for a compiler ended by signal N).
-// A compiler killed by a signal may have written nothing at all.
+// Under the C compiler's own lines when it did not end with 0: a compiler
+// killed by signal N (exit code 128 + N) may have written nothing at all.
 inline constexpr const char* kCompilerFailedHead = "Externý prekladač skončil s kódom ";
+inline std::string compilerFailed(int exitCode)
+{
+    return kCompilerFailedHead + std::to_string(exitCode) + ".";
+}
 // kRunStartFailedHead + executableName() + kRunStartFailedTail.
 inline constexpr const char* kRunStartFailedHead = "Vygenerovaný prekladač ";
 inline constexpr const char* kRunStartFailedTail = " sa nepodarilo spustiť !";
