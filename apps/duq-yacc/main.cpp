@@ -11,12 +11,14 @@
 namespace {
 
 const char kUsage[] =
-    "usage: duq-yacc [-o OUTPUT] [-k SKELETON] [--debug] [--tokens FILE] [--slovak] [--large]\n"
-    "                [-v | --states FILE] [--cex-time SECONDS] GRAMMAR\n"
+    "usage: duq-yacc [-o OUTPUT] [-k SKELETON] [-d | --defines FILE] [--debug] [--tokens FILE]\n"
+    "                [--slovak] [--large] [-v | --states FILE] [--cex-time SECONDS] GRAMMAR\n"
     "\n"
     "Generates an LALR(1) parser in C from a yacc grammar.\n"
     "  -o OUTPUT      parser file (default: the grammar's base name + \".cpp\")\n"
     "  -k SKELETON    parser skeleton (default: \"yaccpar\", \"lyaccpar\" with --debug)\n"
+    "  -d             write the token header: the output's base name + \".h\"\n"
+    "  --defines FILE write the token header to FILE\n"
     "  --debug        debug build: SemantickaAkcia calls and the token file\n"
     "  --tokens FILE  token file of a debug build (default: base name + \".lex\")\n"
     "  --slovak       messages in Slovak\n"
@@ -48,8 +50,8 @@ int usageError(const char* what)
 
 int main(int argc, char** argv)
 {
-    std::string output, skeleton, tokens, grammar, states;
-    bool debug = false, slovak = false, large = false, verbose = false;
+    std::string output, skeleton, tokens, grammar, states, header;
+    bool debug = false, slovak = false, large = false, verbose = false, defines = false;
     double cexSeconds = 2.0;
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];
@@ -74,6 +76,17 @@ int main(int argc, char** argv)
         } else if (!std::strcmp(a, "--tokens")) {
             if (!value(tokens))
                 return usageError("--tokens needs a file name");
+        } else if (!std::strcmp(a, "-d")) {
+            defines = true;
+        } else if (!std::strcmp(a, "--defines")) {
+            if (!value(header))
+                return usageError("--defines needs a file name");
+            defines = true;
+        } else if (!std::strncmp(a, "--defines=", 10)) {
+            header = a + 10;
+            if (header.empty())
+                return usageError("--defines needs a file name");
+            defines = true;
         } else if (!std::strcmp(a, "--debug")) {
             debug = true;
         } else if (!std::strcmp(a, "--slovak")) {
@@ -110,15 +123,20 @@ int main(int argc, char** argv)
         tokens = base + ".lex";
     if (verbose && states.empty())
         states = base + ".stv";
+    // The header is named after the parser: calc.cpp gives calc.h.
+    if (defines && header.empty())
+        header = baseName(output) + ".h";
     if (output == grammar)
         return usageError("the output file would overwrite the grammar");
     if (!states.empty() && (states == grammar || states == output))
         return usageError("the state listing would overwrite the grammar or the parser");
+    if (!header.empty() && (header == grammar || header == output || header == states))
+        return usageError("the token header would overwrite the grammar, the parser or the state listing");
 
     vork::StreamSinks sinks(stdout, stderr, std::string(), grammar);
     int count = 0;
     const int status = duq_yacc::yacc_run(sinks, skeleton, grammar, output, debug ? 1 : 0, &count,
                                           slovak ? 1 : 0, debug ? tokens : std::string(), states,
-                                          large ? 1 : 0, cexSeconds);
+                                          large ? 1 : 0, cexSeconds, header);
     return status;
 }

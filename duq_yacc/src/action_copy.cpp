@@ -130,17 +130,13 @@ void Run::copyAction(int offset)
         int tag = -1;
         c = getc();
         if (c == '<') {
-            std::vector<char> text(static_cast<size_t>(lim_.tokName));
-            int i = 0;
-            while ((c = getc()) != '>' && c != EOF && c != '\n') {
-                text[i] = static_cast<char>(c);
-                if (++i >= lim_.tokName)
-                    --i;
-            }
-            if (c != '>')
+            // The tag is kept whole, as the declarations' tags are.
+            std::string text;
+            while ((c = getc()) != '>' && c != EOF && c != '\n')
+                text.push_back(static_cast<char>(c));
+            if (c != '>' || text.find('\0') != std::string::npos)
                 fatal("bad syntax on $<ident> clause", "chybna syntax v $<ident> klauzule");
-            text[i] = '\0';
-            tag = addType(text.data());
+            tag = addType(text.c_str());
             c = getc();
         }
         if (c == '$') {

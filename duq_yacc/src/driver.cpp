@@ -193,6 +193,9 @@ void Run::writeResults()
     message("Parser was written to \"%s\".", "Syntakticky analyzator bol zapisany do \"%s\".", outName_.c_str());
     if (tokenFileFlag_)
         message("Info file was written to \"%s\".", "Informacie boli zapisane do \"%s\".", tokName_.c_str());
+    if (!headerName_.empty())
+        message("Token header was written to \"%s\".", "Hlavickovy subor lexikalnych elementov bol zapisany do \"%s\".",
+                headerName_.c_str());
     message("Everything went OK! DUQ-yacc done.", "Vsetko prebehlo v poriadku! Akcia ukoncena.");
 }
 
@@ -213,6 +216,7 @@ int Run::execute(const std::string& skeleton, const std::string& grammar, const 
     }
     try {
         openFiles();
+        checkHeaderName();
         readGrammar();
         message("Reading the specification... ", "Analyza specifikacneho suboru... ");
         tbitset_ = (ntokens_ + 16) / 16;
@@ -233,8 +237,10 @@ int Run::execute(const std::string& skeleton, const std::string& grammar, const 
         summary();
         if (capture_ && (!stateName_.empty() || srConflicts_ || rrConflicts_))
             explainConflicts();
+        checkExpectedConflicts();
         pack();
         writeTail();
+        writeTokenHeader();
     } catch (const std::out_of_range& e) {
         // Every table access is checked; reaching this is a generator fault,
         // reported like the other internal errors rather than crashing.
@@ -251,6 +257,7 @@ void Run::sizeTables(const Limits& lim)
     auto size = [](std::vector<int>& v, int n) { v.assign(static_cast<size_t>(n), 0); };
     tokset_.assign(static_cast<size_t>(lim.terms), Terminal{});
     nontrst_.assign(static_cast<size_t>(lim.nonterms), Nonterminal{});
+    ntLine_.assign(static_cast<size_t>(lim.nonterms), 0);
     tokname_.assign(static_cast<size_t>(lim.tokName), '\0');
     size(mem_, lim.mem);
     size(prdptr_, lim.prods + 2);
@@ -274,9 +281,11 @@ void Run::sizeTables(const Limits& lim)
 
 int yacc_run(vork::Sinks& sinks, const std::string& skeleton_file, const std::string& grammar_file,
              const std::string& output_file, int debug, int* token_count_out, int slovak,
-             const std::string& token_file, const std::string& state_file, int large, double cex_seconds)
+             const std::string& token_file, const std::string& state_file, int large, double cex_seconds,
+             const std::string& header_file)
 {
     auto run = std::make_unique<detail::Run>(sinks);
+    run->writeTokenHeaderTo(header_file);
     Automaton automaton;
     if (!state_file.empty() || cex_seconds >= 0) {
         run->recordAutomaton(&automaton);

@@ -39,6 +39,7 @@ void Run::readDeclarations(int& t)
             if (gettok() != kIdentifier)
                 fatal("bad %%start construction", "chybna %%start konstrukcia");
             start_ = chfind(1, tokname_.data());
+            noteUse(start_);
             t = gettok();
             break;
         case kTypedef:
@@ -59,6 +60,19 @@ void Run::readDeclarations(int& t)
         case kTerm:
             readTokenList(t, t);
             break;
+        case kExpect:
+        case kExpectRr: {
+            const bool rr = t == kExpectRr;
+            if (gettok() != kNumber) {
+                if (rr)
+                    fatal("bad %%expect-rr construction", "chybna %%expect-rr konstrukcia");
+                fatal("bad %%expect construction", "chybna %%expect konstrukcia");
+            }
+            (rr ? expectRr_ : expectSr_) = numbval_;
+            (rr ? expectRrLine_ : expectSrLine_) = lineno_;
+            t = gettok();
+            break;
+        }
         case kLCurly:
             writeDefines();
             copyCode();
@@ -155,7 +169,8 @@ void Run::writeDefines()
             ok = isDefineChar(static_cast<unsigned char>(*cp));
         if (!ok)
             continue;
-        std::fprintf(ftable_, "# define %s %d\n", full, tokset_[i].value);
+        outFormat("# define %s %d\n", full, tokset_[i].value);
+        headerDefines_ += vork::format("#define %s %d\n", *full == ' ' ? full + 1 : full, tokset_[i].value);
         if (fdefine_)
             std::fprintf(fdefine_, "# define %s %d\n", full, tokset_[i].value);
         if (debug_ && recordedTokens_.size() < static_cast<size_t>(lim_.terms))
@@ -171,17 +186,19 @@ void Run::copyCode()
         c = getc();
         ++lineno_;
     }
-    std::fprintf(ftable_, "\n# line %d \"%s\"\n", lineno_, grammarName_.c_str());
+    outFormat("\n# line %d \"%s\"\n", lineno_, grammarName_.c_str());
     while (c != EOF) {
         if (c == '\\' || c == '%') {
             const int n = getc();
-            if (n == '}')
+            if (n == '}') {
+                returnToOutput();
                 return;
-            std::fputc(c, ftable_);
+            }
+            outChar(c);
             c = n;  // examined in turn: "%%}" still ends the block
             continue;
         }
-        std::fputc(c, ftable_);
+        outChar(c);
         if (c == '\n')
             ++lineno_;
         c = getc();
@@ -191,8 +208,8 @@ void Run::copyCode()
 
 void Run::copyUnion()
 {
-    std::fprintf(ftable_, "\n# line %d \"%s\"\n", lineno_, grammarName_.c_str());
-    std::fputs("typedef union ", ftable_);
+    outFormat("\n# line %d \"%s\"\n", lineno_, grammarName_.c_str());
+    outText("typedef union ");
     if (fdefine_)
         std::fputs("\ntypedef union ", fdefine_);
     int level = 0;
@@ -200,7 +217,8 @@ void Run::copyUnion()
         const int c = getc();
         if (c == EOF)
             fatal("EOF encountered while processing %%union", "pri spracovavani %%union bol indikovany EOF");
-        std::fputc(c, ftable_);
+        outChar(c);
+        headerUnion_.push_back(static_cast<char>(c));
         if (fdefine_)
             std::fputc(c, fdefine_);
         if (c == '\n') {
@@ -209,12 +227,24 @@ void Run::copyUnion()
             ++level;
         } else if (c == '}') {
             if (--level == 0) {
-                std::fputs(" YYSTYPE;\n", ftable_);
+                outText(" YYSTYPE;\n");
                 if (fdefine_)
                     std::fputs(" YYSTYPE;\nextern YYSTYPE yylval;\n", fdefine_);
+                returnToOutput();
                 return;
             }
         }
+    }
+}
+
+void Run::noteUse(int sym)
+{
+    // A nonterminal that is never defined is reported where it is used
+    // first; a mention in %type counts only when it has no use at all.
+    if (sym >= kNtBase) {
+        int& line = ntLine_[static_cast<size_t>(sym - kNtBase)];
+        if (line <= 0)
+            line = lineno_;
     }
 }
 
@@ -251,13 +281,13 @@ void Run::checkDefaultAction()
 void Run::readRules()
 {
     writeDefines();
-    std::fputs("#define yyclearin yychar = -1\n", ftable_);
-    std::fputs("#define yyerrok yyerrflag = 0\n", ftable_);
-    std::fputs("extern int yychar;\nextern short yyerrflag;\n", ftable_);
-    std::fputs("#ifndef YYMAXDEPTH\n#define YYMAXDEPTH 150\n#endif\n", ftable_);
+    outText("#define yyclearin yychar = -1\n");
+    outText("#define yyerrok yyerrflag = 0\n");
+    outText("extern int yychar;\nextern short yyerrflag;\n");
+    outText("#ifndef YYMAXDEPTH\n#define YYMAXDEPTH 150\n#endif\n");
     if (typeset_.size() <= 1)
-        std::fputs("#ifndef YYSTYPE\n#define YYSTYPE int\n#endif\n", ftable_);
-    std::fputs("YYSTYPE yylval, yyval;\n", ftable_);
+        outText("#ifndef YYSTYPE\n#define YYSTYPE int\n#endif\n");
+    outText("YYSTYPE yylval, yyval;\n");
 
     // Production 0: $accept : start $end
     prdptr_[0] = memTop_;
@@ -293,6 +323,7 @@ void Run::readRules()
                 const int s = chfind(1, tokname_.data());
                 if (s < kNtBase)
                     levprd_[nprod_] = tokset_[s].lev;
+                noteUse(s);
                 putWord(s);
                 t = gettok();
             }
@@ -312,6 +343,7 @@ void Run::readRules()
             std::fprintf(faction_, "\ncase %d:", nprod_);
             copyAction(memTop_ - prdptr_[nprod_] - 1);
             std::fputs(" break;", faction_);
+            actionEnds_.push_back(std::ftell(faction_));
             t = gettok();
             if (t != kIdentifier)
                 break;
@@ -347,12 +379,13 @@ void Run::readRules()
 
     std::fclose(faction_);
     faction_ = nullptr;
-    std::fprintf(ftable_, "# define YYERRCODE %d\n", tokset_[2].value);
+    outFormat("# define YYERRCODE %d\n", tokset_[2].value);
     if (t == kMark) {
-        std::fprintf(ftable_, "\n# line %d \"%s\"\n", lineno_, grammarName_.c_str());
+        outFormat("\n# line %d \"%s\"\n", lineno_, grammarName_.c_str());
         int c;
         while ((c = getc()) != EOF)
-            std::fputc(c, ftable_);
+            outChar(c);
+        returnToOutput();
     }
     std::fclose(finput_);
     finput_ = nullptr;

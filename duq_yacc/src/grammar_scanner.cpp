@@ -29,8 +29,23 @@ struct Reserved {
     int token;
 };
 const Reserved kReserved[] = {
-    {"term", kTerm},   {"token", kTerm}, {"left", kLeft},     {"nonassoc", kBinary}, {"binary", kBinary},
-    {"right", kRight}, {"prec", kPrec},  {"start", kStart},   {"type", kTypedef},    {"union", kUnion},
+    {"term", kTerm},     {"token", kTerm},  {"left", kLeft},       {"nonassoc", kBinary},
+    {"binary", kBinary}, {"right", kRight}, {"prec", kPrec},       {"start", kStart},
+    {"type", kTypedef},  {"union", kUnion}, {"expect", kExpect},   {"expect-rr", kExpectRr},
+};
+
+// Directives that grammars written for other parser generators carry.  They
+// change what those tools generate, so a grammar that needs one cannot be
+// taken as if it were not there; saying plainly that it is not supported
+// beats calling it an invalid escape.
+const char* const kForeign[] = {
+    "define",         "code",        "locations",     "pure-parser",    "pure_parser",   "token-table",
+    "token_table",    "debug",       "verbose",       "defines",        "header",        "output",
+    "file-prefix",    "name-prefix", "skeleton",      "language",       "glr-parser",    "error-verbose",
+    "initial-action", "destructor",  "printer",       "param",          "parse-param",   "lex-param",
+    "require",        "no-lines",    "no_lines",      "default-prec",   "no-default-prec", "precedence",
+    "nterm",          "empty",       "yacc",          "fixed-output-files", "nondeterministic-parser",
+    "ident",
 };
 } // namespace
 
@@ -98,21 +113,34 @@ int Run::gettok()
             lineno_ += skipComment();
             continue;
         }
-        int i = 0;
+        size_t i = 0;
+        // Names are kept whole: two long names that differ only after some
+        // fixed length are still two symbols.
         auto keep = [&](int ch) {
-            tokname_[i] = static_cast<char>(ch);
-            if (++i >= lim_.tokName)
-                --i;
+            if (i + 1 >= tokname_.size())
+                tokname_.resize(tokname_.size() * 2);
+            tokname_[i++] = static_cast<char>(ch);
+        };
+        // A NUL inside the grammar would end a name or a literal early and
+        // read as the end of the file between symbols: rules and code after
+        // it would be lost without a word.
+        auto noNul = [&](int ch) {
+            if (ch == '\0')
+                fatal("NUL character in the grammar", "znak NUL v gramatike");
         };
         switch (c) {
         case EOF:
             return kEndFile;
+        case '\0':
+            fatal("NUL character in the grammar", "znak NUL v gramatike");
         case '{':
             ungetc(c);
             return kAction;
         case '<':
-            while ((c = getc()) != '>' && c != EOF && c != '\n')
+            while ((c = getc()) != '>' && c != EOF && c != '\n') {
+                noNul(c);
                 keep(c);
+            }
             if (c != '>')
                 fatal("unterminated < ... > clause", "neukoncena < ... > klauzula");
             tokname_[i] = '\0';
@@ -134,6 +162,7 @@ int Run::gettok()
                 } else if (c == '\n' || c == EOF) {
                     fatal("illegal or missing ' or \"", "nedovoleny alebo chybajuci znak ' or \"");
                 }
+                noNul(c);
                 keep(c);
             }
             break;
@@ -151,7 +180,8 @@ int Run::gettok()
             case '{': return kLCurly;
             default: break;
             }
-            while (isWordChar(c)) {
+            // A directive's word may hold dashes (%expect-rr).
+            while (isWordChar(c) || c == '-') {
                 keep((c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c);
                 c = getc();
             }
@@ -160,6 +190,9 @@ int Run::gettok()
             for (const Reserved& r : kReserved)
                 if (std::strcmp(tokname_.data(), r.word) == 0)
                     return r.token;
+            for (const char* foreign : kForeign)
+                if (std::strcmp(tokname_.data(), foreign) == 0)
+                    fatal("%%%s is not supported by DUQ-yacc", "%%%s nie je v DUQ-yacc podporovane", tokname_.data());
             fatal("invalid escape, or illegal reserved word: %s",
                   "nedovolena 'escape' sekvencia, alebo nedovolene klucove slovo: %s", tokname_.data());
         default:
@@ -246,6 +279,7 @@ int Run::define(int nonterm, const char* s)
         ++nnonter_;
         nontrst_[nnonter_].name = stash(s);
         nontrst_[nnonter_].type = 0;
+        ntLine_[static_cast<size_t>(nnonter_)] = -lineno_;  // first mention; a use in a rule replaces it
         return kNtBase + nnonter_;
     }
     if (ntokens_ + 1 >= lim_.terms)

@@ -51,8 +51,13 @@ void Run::groupProductions()
                 ++total;
             }
         }
-        if (pres_[static_cast<size_t>(i)].empty())
+        if (pres_[static_cast<size_t>(i)].empty()) {
+            // Reported where the grammar uses it first, not at its end.
+            const int line = lineno_, use = ntLine_[static_cast<size_t>(i)];
+            lineno_ = use < 0 ? -use : use;
             collected("nonterminal \"%s\" not defined!", "neterminal \"%s\" nebol definovany!", ntName(i));
+            lineno_ = line;
+        }
     }
     if (nerrors_)
         endCollected();

@@ -37,18 +37,18 @@ int Run::readNumber(int& value)
 
 void Run::writeArray(const char* arrayName, const int* v, int n)
 {
-    std::fprintf(ftable_, "short %s[]={\n", arrayName);
+    outFormat("short %s[]={\n", arrayName);
     for (int i = 0; i < n;) {
         if (i % 10 == 0)
-            std::fputs("\n", ftable_);
-        std::fprintf(ftable_, "%4d", v[i]);
+            outText("\n");
+        outFormat("%4d", v[i]);
         if (++i == n)
-            std::fputs(" };\n", ftable_);
+            outText(" };\n");
         else
-            std::fputs(",", ftable_);
+            outText(",");
     }
     if (n == 0)
-        std::fputs(" };\n", ftable_);
+        outText(" };\n");
 }
 
 void Run::placeGoto(int i)
@@ -253,7 +253,7 @@ void Run::pack()
             placeGoto(which);
     }
 
-    std::fprintf(ftable_, "# define YYLAST %d\n", maxa_ + 1);
+    outFormat("# define YYLAST %d\n", maxa_ + 1);
     writeArray("yyact", yyact_.data(), maxa_ + 1);
     writeArray("yypact", yypact_.data(), nst);
     writeArray("yypgo", yypgo_.data(), nnt + 1);

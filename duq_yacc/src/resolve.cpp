@@ -107,13 +107,13 @@ int Run::writeStateRow(int state)
             continue;
         }
         if (!exceptions)
-            std::fprintf(ftable_, "-1, %d,\n", state);
+            outFormat("-1, %d,\n", state);
         exceptions = true;
-        std::fprintf(ftable_, "\t%d, %d,\n", tokset_[static_cast<size_t>(p)].value, code);
+        outFormat("\t%d, %d,\n", tokset_[static_cast<size_t>(p)].value, code);
     }
     if (exceptions) {
         defact_[static_cast<size_t>(state)] = -2;
-        std::fprintf(ftable_, "\t-2, %d,\n", lastred);
+        outFormat("\t-2, %d,\n", lastred);
     }
     std::fputs("\n", ftemp_);
     return lastred;
@@ -121,7 +121,7 @@ int Run::writeStateRow(int state)
 
 void Run::decideActions()
 {
-    std::fputs("short yyexca[] ={\n", ftable_);
+    outText("short yyexca[] ={\n");
     for (int i = 0; i < nstate_; ++i) {
         // Only a state marked in generation has a completed item outside
         // its kernel; elsewhere the kernels' stored lookaheads suffice.
@@ -172,8 +172,8 @@ void Run::decideActions()
             recordState(i, lastred);
     }
     nolook_ = false;
-    std::fputs("\t};\n", ftable_);
-    std::fprintf(ftable_, "# define %s %d\n", "YYNPROD", nprod_);
+    outText("\t};\n");
+    outFormat("# define %s %d\n", "YYNPROD", nprod_);
 }
 
 void Run::markGotoSources(int c)
@@ -251,6 +251,31 @@ void Run::hideProductions()
     }
     if (nred)
         message("%d rules never reduced", "%d pravidlo sa nikdy neredukuje", nred);
+}
+
+void Run::checkExpectedConflicts()
+{
+    // A grammar that states its conflicts with %expect or %expect-rr is
+    // clean when the counts are met; the count it does not state is 0, so
+    // a conflict of a new kind is never let through unnoticed.
+    if (expectSr_ < 0 && expectRr_ < 0)
+        return;
+    const int line = lineno_;
+    const int sr = expectSr_ < 0 ? 0 : expectSr_;
+    const int rr = expectRr_ < 0 ? 0 : expectRr_;
+    if (sr != srConflicts_) {
+        lineno_ = expectSrLine_ >= 0 ? expectSrLine_ : expectRrLine_;
+        collected("expected %d shift/reduce conflicts, found %d",
+                  "ocakavanych konfliktov posun/redukcia: %d, najdenych: %d", sr, srConflicts_);
+    }
+    if (rr != rrConflicts_) {
+        lineno_ = expectRrLine_ >= 0 ? expectRrLine_ : expectSrLine_;
+        collected("expected %d reduce/reduce conflicts, found %d",
+                  "ocakavanych konfliktov redukcia/redukcia: %d, najdenych: %d", rr, rrConflicts_);
+    }
+    lineno_ = line;
+    if (nerrors_)
+        endCollected();
 }
 
 } // namespace duq_yacc::detail

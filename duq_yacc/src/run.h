@@ -47,7 +47,7 @@ struct Limits {
     int lookSets;   // distinct lookahead sets (one less usable)
     int types;      // type tags
     int levels;     // precedence levels
-    int tokName;    // current token text, one less usable
+    int tokName;    // initial room for the current token text
 };
 constexpr Limits kDefaultLimits{127, 200, 3000, 300, 3700, 500, 150, 2500, 300, 63, 63, 50};
 constexpr int kLargeFactor = 16;
@@ -100,6 +100,8 @@ enum Token {
     kTypedef,
     kTypename,
     kUnion,
+    kExpect,    // %expect N: the shift/reduce conflicts the grammar has
+    kExpectRr,  // %expect-rr N: its reduce/reduce conflicts
     kAction = '=',
 };
 
@@ -152,6 +154,9 @@ public:
     // Reads the grammar and decides the actions, writing no file; the
     // recorded automaton is the result.
     void analyseOnly() { analysisOnly_ = true; }
+    // With a name, a successful run also writes the token header there:
+    // the token defines and the value type, for the program's other files.
+    void writeTokenHeaderTo(const std::string& headerFile) { headerName_ = headerFile; }
 
 private:
     // ---- driver.cpp: messages, errors, files
@@ -175,6 +180,7 @@ private:
     void closeAll();
     void openFiles();
     void writeResults();
+    void checkHeaderName();
 
     // ---- grammar_scanner.cpp
     int getc();
@@ -200,6 +206,7 @@ private:
     void copyCode();
     void copyUnion();
     void putWord(int w);
+    void noteUse(int sym);
     void checkDefaultAction();
     void nextProduction();
 
@@ -232,6 +239,8 @@ private:
     void writeGotos();
     void markGotoSources(int c);
     void hideProductions();
+    // %expect / %expect-rr: a count that differs is an error of the run.
+    void checkExpectedConflicts();
 
     // ---- capture.cpp: the automaton for the listing and the library API
     void recordGrammar();
@@ -249,6 +258,15 @@ private:
     // ---- output.cpp
     void writeHeader();
     void writeTail();
+    void spliceActions();
+    void writeTokenHeader();
+    // Every write to the parser file goes through these, which count its
+    // lines: after a block copied from the grammar, returnToOutput() writes
+    // the #line that gives the following lines their own number and name.
+    void outText(const char* s);
+    void outFormat(const char* fmt, ...);
+    void outChar(int c);
+    void returnToOutput();
 
     vork::Sinks& sinks_;
 
@@ -282,19 +300,29 @@ private:
     double cexSeconds_ = 2.0;
     bool analysisOnly_ = false;
     bool madeState_ = false;
+    int outLines_ = 0;     // newlines written to the parser file
+    int outLast_ = '\n';   // the last character written there
+    std::vector<long> actionEnds_;  // where each action ends in the action file
+    std::string headerName_;        // the token header, "" for none
+    std::string headerDefines_;     // its defines, collected while reading
+    std::string headerUnion_;       // the %union body, "" without one
+    // %expect and %expect-rr: the counts (-1: not given) and their lines.
+    int expectSr_ = -1, expectRr_ = -1;
+    int expectSrLine_ = -1, expectRrLine_ = -1;
 
     // Symbols.
     std::vector<char> names_;
     std::vector<Terminal> tokset_;
     int ntokens_ = 0;
     std::vector<Nonterminal> nontrst_;
+    std::vector<int> ntLine_;  // per nonterminal: the line of its first use
     int nnonter_ = -1;
     std::vector<int> typeset_{0};  // tag names by type number, from 1
     int extval_ = 257;
     int ndefout_ = 3;
     int start_ = 0;
     int precLevel_ = 0;
-    std::vector<char> tokname_;  // the current token's text, lim_.tokName characters
+    std::vector<char> tokname_;  // the current token's text; grows for long names
     int numbval_ = 0;
 
     // Productions.

@@ -227,7 +227,7 @@ TEST(Automaton, GrammarErrorsAndNoFilesWritten)
     const Case cases[] = {
         {"missing grammar", nullptr, "line 1: cannot open input file"},
         {"syntax error", "%token A\n%%\ns : A\n%left\n", "line 4: "},
-        {"undefined nonterminal", "%%\ns : a ;\n", "line 3: nonterminal \"a\" not defined!"},
+        {"undefined nonterminal", "%%\ns : a ;\n", "line 2: nonterminal \"a\" not defined!"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -181,7 +181,7 @@ TEST(Run, TemporaryFilesLiveInTheCurrentDirectory)
 
     std::filesystem::remove_all("yacc.tmp");
     EXPECT_EQ(duq_yacc::yacc_run(sinks, "skel", "in/g.y", "out/g.cpp", 0, nullptr, 0, "", ""), 0);
-    EXPECT_NE(readFile("out/g.cpp").find("[\ncase 1:\n# line 2 \"in/g.y\"\n{ f(); } break;]"), std::string::npos);
+    EXPECT_NE(readFile("out/g.cpp").find("[\ncase 1:\n# line 2 \"in/g.y\"\n{ f(); } break;\n#line 58 \"out/g.cpp\"\n]"), std::string::npos);
     EXPECT_EQ(readFile("in/yacc.act"), "not the action file");
 }
 
@@ -192,7 +192,7 @@ TEST(Run, SkeletonDollarsOtherThanTheMarkStay)
     opt.skeleton = "a$$Ab$xc$A$";
     const Generation g = generate("%%\ns : 'a' { f(); } ;\n", opt);
     ASSERT_EQ(g.status, 0);
-    EXPECT_EQ(g.output.substr(g.output.rfind(" };\n") + 4), "a$$Ab$xc\ncase 1:\n# line 2 \"g.y\"\n{ f(); } break;$");
+    EXPECT_EQ(g.output.substr(g.output.rfind(" };\n") + 4), "a$$Ab$xc\ncase 1:\n# line 2 \"g.y\"\n{ f(); } break;\n#line 58 \"g.cpp\"\n$");
 }
 
 TEST(Run, SkeletonThatIsTheOutputItselfEnds)

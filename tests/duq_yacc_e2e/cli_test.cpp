@@ -29,10 +29,11 @@ TEST(Command, ExitStatusAndStreams)
         {"--version", 0, "duq-yacc (VORK) ", ""},
         {"--slovak g.y", 0, "Vsetko prebehlo v poriadku! Akcia ukoncena.\n", ""},
         {"-k nothing-here g.y", 1, "", "[DUQ - YACC Chyba] g.y(4): cannot find parser skeleton file \"nothing-here\"\n"},
-        // Every undefined or unproductive nonterminal is reported.
+        // Every undefined or unproductive nonterminal is reported, an
+        // undefined one where it is used first.
         {"g.y", 1, "",
-         "[DUQ - YACC Chyba] g.y(4): nonterminal \"a\" not defined!\n"
-         "[DUQ - YACC Chyba] g.y(4): nonterminal \"b\" not defined!\n",
+         "[DUQ - YACC Chyba] g.y(2): nonterminal \"a\" not defined!\n"
+         "[DUQ - YACC Chyba] g.y(2): nonterminal \"b\" not defined!\n",
          "%%\ns : a 'x' b ;\nc : s ;\n"},
         {"g.y", 1, "",
          "[DUQ - YACC Chyba] g.y(4): nonterminal \"s\" never derives any token string\n"

@@ -34,9 +34,15 @@ namespace duq_yacc {
 // file's format does not bound is 16 times its default size (the packed
 // table's offsets stay within a C short).  In the default mode a run that
 // fills a table adds a message line that points to this mode.
+//
+// header_file, when not empty, receives the token header of a successful
+// run: a "#define" of every named token, YYSTYPE (the %union's type, or int)
+// and "extern YYSTYPE yylval;", guarded against double inclusion and valid
+// in C and C++, for the program's scanner and other files.  It may not name
+// the grammar, the skeleton or another output of the run.
 int yacc_run(vork::Sinks& sinks, const std::string& skeleton_file, const std::string& grammar_file,
              const std::string& output_file, int debug, int* token_count_out, int slovak,
              const std::string& token_file, const std::string& state_file, int large = 0,
-             double cex_seconds = 2.0);
+             double cex_seconds = 2.0, const std::string& header_file = std::string());
 
 } // namespace duq_yacc
