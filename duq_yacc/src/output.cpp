@@ -193,7 +193,7 @@ void Run::checkHeaderName()
     if (headerName_.empty() || analysisOnly_)
         return;
     bool clash = false;
-    for (const std::string* other : {&grammarName_, &outName_, &skelName_, &tokName_})
+    for (const std::string* other : {&grammarName_, &outName_, &skelName_, &tokName_, &stateName_})
         clash = clash || (!other->empty() && (headerName_ == *other || sameFile(headerName_, *other)));
     if (clash)
         fatal("cannot open %s", "nemozno otvorit subor \"%s\"", headerName_.c_str());
