@@ -204,21 +204,43 @@ TEST(BuildSafety, WhatChangedSinceTheLastMakeIsMadeAgainWithinTheSameTwoSeconds)
 }
 
 // vork-cc links under a temporary name: a compile cut off while linking
-// leaves the old program whole, and no partial one under its name.
+// leaves the old program whole, and no partial one under its name; -o puts
+// the program elsewhere, and only there.
 TEST(BuildSafety, VorkCcCutOffWhileLinkingLeavesNoPartialProgram)
 {
-    test::TempDir dir;
-    writeFile(dir / "p.cpp", "int main() { return 0; }\n");
-    writeFile(dir / "p.exe", "old program");
-    // A compiler that writes half its output and is then killed.
-    test::makeExecutable(dir / "cxx.sh", "#!/bin/sh\nfor a; do [ \"$prev\" = -o ] && out=$a; prev=$a; done\n"
-                                         "printf half > \"$out\"\nkill -9 $$\n");
-    test::RunResult r = vorktest::runIn(dir.path(), "CXX=" + quoted(dir / "cxx.sh") + " " +
-                                                        vorktest::program("vork-cc") + " " + quoted(dir / "p.cpp"));
-    EXPECT_NE(r.status, 0);
-    EXPECT_EQ(readFile(dir / "p.exe"), "old program");
-    for (const std::string& name : test::listing(dir.path()))
-        EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
+    struct Case { const char* what; std::string cxx; std::string args; const char* program; bool whole; };
+    const Case cases[] = {
+        // A compiler that writes half its output and is then killed.
+        {"killed, beside the source",
+         "#!/bin/sh\nfor a; do [ \"$prev\" = -o ] && out=$a; prev=$a; done\nprintf half > \"$out\"\nkill -9 $$\n", "",
+         "p.exe", false},
+        {"killed, with -o", "#!/bin/sh\nfor a; do [ \"$prev\" = -o ] && out=$a; prev=$a; done\nprintf half > \"$out\"\nkill -9 $$\n",
+         " -o 'out dir/q.exe'", "out dir/q.exe", false},
+        {"finished, with -o", "", " -o 'out dir/q.exe'", "out dir/q.exe", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TempDir dir;
+        ::mkdir((dir / "out dir").c_str(), 0755);
+        writeFile(dir / "p.cpp", "int main() { return 3; }\n");
+        writeFile(dir / c.program, "old program");
+        std::string env;
+        if (!c.cxx.empty()) {
+            test::makeExecutable(dir / "cxx.sh", c.cxx);
+            env = "CXX=" + quoted(dir / "cxx.sh") + " ";
+        }
+        test::RunResult r =
+            vorktest::runIn(dir.path(), env + vorktest::program("vork-cc") + " " + quoted(dir / "p.cpp") + c.args);
+        EXPECT_EQ(r.status == 0, c.whole) << r.err;
+        if (c.whole)
+            EXPECT_EQ(vorktest::runIn(dir.path(), quoted(dir / c.program)).status, 3);
+        else
+            EXPECT_EQ(readFile(dir / c.program), "old program");
+        EXPECT_FALSE(c.whole && test::exists(dir / "p.exe"));
+        for (const std::string& sub : {dir.path(), dir / "out dir"})
+            for (const std::string& name : test::listing(sub))
+                EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
+    }
 }
 
 // ---- Two builds at once ----------------------------------------------------
