@@ -30,7 +30,7 @@ constexpr int kExitRunStartFailed = 127;
 std::unique_ptr<HeadlessProjekt> openProject(Invocation& inv, const std::string& path)
 {
     inv.coreApplication();
-    auto p = std::make_unique<HeadlessProjekt>(path, false, inv.ui(), stdout, stderr);
+    auto p = std::make_unique<HeadlessProjekt>(path, false, inv.ui(), stdout, stderr, inv.has("--wait"));
     Configuration config;
     // A missing konfig.ide is no news on the command line: the defaults
     // apply silently.
@@ -47,9 +47,17 @@ std::unique_ptr<HeadlessProjekt> openProject(Invocation& inv, const std::string&
     return p;
 }
 
-void closeProject(HeadlessProjekt& p)
+// Saves the project as closing it in the IDE would.  A command that did
+// its work but could not write the project file (a directory named like a
+// project, a full disk) has not succeeded: the message is on stderr and
+// the status is 1 instead of 0 or 2.
+int closeProject(HeadlessProjekt& p, int code)
 {
     p.closeForUse();
+    if (!p.readOnly() && !p.save() && (code == kExitOk || code == Projekt::kMakeUpToDate))
+        code = kExitFailure;
+    p.setSaveOnClose(false);  // saved just now
+    return code;
 }
 
 template <typename F>
@@ -58,8 +66,7 @@ int withProject(Invocation& inv, const std::string& path, F body)
     try {
         std::unique_ptr<HeadlessProjekt> p = openProject(inv, path);
         const int code = body(*p);
-        closeProject(*p);
-        return code;
+        return closeProject(*p, code);
     } catch (const ProjectError& e) {
         return reportProjectError(e);
     }
@@ -102,6 +109,8 @@ int runRun(Invocation& inv)
         std::fprintf(stderr, "vork: --halt-after: nesprávny počet sekúnd: %s\n", inv.modifiers["--halt-after"].c_str());
         return kExitUsage;
     }
+    if (!storableRunArguments(inv.passThrough))
+        return kExitUsage;
     return withProject(inv, inv.operands[0], [&](HeadlessProjekt& p) {
         if (!inv.passThrough.empty()) {
             const std::string args = joinArguments(inv.passThrough);
@@ -112,7 +121,7 @@ int runRun(Invocation& inv)
         if (haltAfter >= 0)
             p.setHaltAfter(static_cast<int>(haltAfter * 1000));
         const int made = p.run();
-        if (made == Projekt::kMakeFailed || made == Projekt::kMakeNoCompiler)
+        if (made == Projekt::kMakeFailed || made == Projekt::kMakeNoCompiler || made == Projekt::kRefusedReadOnly)
             return made;
         p.waitUntilIdle();
         if (p.runStartFailedSeen())
@@ -163,6 +172,8 @@ Registration registration([](Registry& r) {
                   runJal});
     r.addCommand({"--debug-mode", "on|off PROJEKT", "zapne alebo vypne ladiaci režim projektu", 2, 2, 28,
                   runDebugMode});
+    r.addModifier({"--wait", "", "ak má projekt otvorený iný VORK, počká, kým ho zavrie (inak sa nezostavuje: kód 7)",
+                   19});
     r.addModifier({"--halt-after", "SEKUNDY", "pri --run: ukončí prekladač po SEKUNDY od jeho štartu", 20});
     r.addModifier({"--cc", "CESTA", "externý prekladač C pre tento príkaz (inak z konfig.ide, vork-cc)", 21});
     r.addModifier({"--lang", "sk|en", "jazyk hlásení generátorov (inak z konfig.ide)", 22});
@@ -176,7 +187,8 @@ Registration registration([](Registry& r) {
         "  --run: kód spusteného prekladača (0-255; signál N: 128+N), 124 ukončený (--halt-after),\n"
         "         127 nepodarilo sa ho spustiť; skôr: 3, 4 alebo 6 ako pri --make\n"
         "  --jal: 0 súbor .CLASS zapísaný, inak 1\n"
-        "  projekt sa nedá otvoriť: 1; chybné voľby: 2");
+        "  projekt má otvorený iný VORK (bez --wait): 7, nič sa nezostavuje\n"
+        "  projekt sa nedá otvoriť alebo uložiť: 1; chybné voľby: 2");
 });
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "commands.h"
 
+#include "vork/project/command_line.h"
 #include "vork/project/project_error.h"
+#include "vork/project/project_file.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -71,6 +73,20 @@ QCoreApplication& Invocation::coreApplication()
     if (!app_)
         app_ = std::make_unique<QCoreApplication>(argc_, argv_);
     return *app_;
+}
+
+bool storableRunArguments(const std::vector<std::string>& words)
+{
+    const std::string line = joinArguments(words);
+    if (line.find_first_of("\r\n") != std::string::npos) {
+        std::fprintf(stderr, "vork: argumenty programu nesmú obsahovať koniec riadku\n");
+        return false;
+    }
+    if (line.size() > kMaxProjectLine) {
+        std::fprintf(stderr, "vork: argumenty programu sú dlhšie ako %zu znakov\n", kMaxProjectLine);
+        return false;
+    }
+    return true;
 }
 
 int reportProjectError(const std::exception& e)

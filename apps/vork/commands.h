@@ -104,6 +104,12 @@ private:
     std::unique_ptr<QCoreApplication> app_;
 };
 
+// Whether the run arguments after "--" can be kept in the project file (one
+// line of at most 254 characters, no line break); if not, says so on
+// stderr.  Such arguments are refused rather than run and lost, or split
+// into two lines of the argument history.
+bool storableRunArguments(const std::vector<std::string>& words);
+
 // Prints the failure of a project construction the way the command line
 // shows it and returns the exit code.
 int reportProjectError(const std::exception& e);

@@ -133,9 +133,11 @@ int runDebugRun(Invocation& inv)
             return kExitUsage;
         }
     }
+    if (!storableRunArguments(inv.passThrough))
+        return kExitUsage;
     try {
         inv.coreApplication();
-        HeadlessProjekt p(inv.operands[0], false, inv.ui(), stdout, stderr);
+        HeadlessProjekt p(inv.operands[0], false, inv.ui(), stdout, stderr, inv.has("--wait"));
         Configuration config;
         programConfigFile().read(config);
         if (inv.has("--cc"))
@@ -173,7 +175,7 @@ int runDebugRun(Invocation& inv)
 
         int code;
         const int made = p.run();
-        if (made == Projekt::kMakeFailed || made == Projekt::kMakeNoCompiler) {
+        if (made == Projekt::kMakeFailed || made == Projekt::kMakeNoCompiler || made == Projekt::kRefusedReadOnly) {
             code = made;
         } else {
             p.waitUntilIdle();

@@ -8,7 +8,9 @@ namespace vork {
 
 void ArgumentHistory::add(const std::string& text)
 {
-    if (text.empty() || std::find(items_.begin(), items_.end(), text) != items_.end())
+    // One item is one line of the file: a text with a line break in it
+    // would come back as two.
+    if (text.empty() || text.find_first_of("\r\n") != std::string::npos || std::find(items_.begin(), items_.end(), text) != items_.end())
         return;
     items_.insert(items_.begin(), text);
 }
@@ -16,7 +18,7 @@ void ArgumentHistory::add(const std::string& text)
 bool ArgumentHistory::load(const std::string& baseName)
 {
     std::string bytes;
-    if (!readWholeFile(fileFor(baseName), bytes))
+    if (!readWholeFile(fileFor(baseName), bytes, kMaxFileBytes))
         return false;
     std::vector<std::string> items;
     for (std::string& line : splitLines(bytes))

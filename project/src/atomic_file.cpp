@@ -10,11 +10,25 @@
 
 namespace vork {
 
-bool readWholeFile(const std::string& path, std::string& out)
+ReadStatus readRegularFile(const std::string& path, std::string& out, size_t maxBytes)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK: opening a FIFO for reading must not wait for a writer.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        return false;
+        return errno == ENXIO ? ReadStatus::NotRegular : ReadStatus::CannotOpen;
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        ::close(fd);
+        return ReadStatus::CannotOpen;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return ReadStatus::NotRegular;
+    }
+    if (st.st_size > 0 && static_cast<unsigned long long>(st.st_size) > maxBytes) {
+        ::close(fd);
+        return ReadStatus::TooLarge;
+    }
     out.clear();
     char buf[65536];
     for (;;) {
@@ -25,14 +39,32 @@ bool readWholeFile(const std::string& path, std::string& out)
             int saved = errno;
             ::close(fd);
             errno = saved;
-            return false;
+            return ReadStatus::CannotOpen;
         }
         if (n == 0)
             break;
+        // A file that grows while it is read (or a /proc file, which
+        // reports size 0) is still held to the limit.
+        if (out.size() + static_cast<size_t>(n) > maxBytes) {
+            ::close(fd);
+            out.clear();
+            return ReadStatus::TooLarge;
+        }
         out.append(buf, static_cast<size_t>(n));
     }
     ::close(fd);
-    return true;
+    return ReadStatus::Ok;
+}
+
+bool readWholeFile(const std::string& path, std::string& out, size_t maxBytes)
+{
+    return readRegularFile(path, out, maxBytes) == ReadStatus::Ok;
+}
+
+bool isRegularFile(const std::string& path)
+{
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 static bool writeAll(int fd, const std::string& bytes)
@@ -61,6 +93,13 @@ bool writeFileAtomically(const std::string& requested, const std::string& bytes)
             path = real;
             std::free(real);
         }
+    }
+    // Only a regular file is ever replaced: renaming over a device node or
+    // a directory would destroy what is not a file of ours.
+    struct stat target;
+    if (::stat(path.c_str(), &target) == 0 && !S_ISREG(target.st_mode)) {
+        errno = S_ISDIR(target.st_mode) ? EISDIR : EINVAL;
+        return false;
     }
     std::vector<char> tmp(path.begin(), path.end());
     const char suffix[] = ".tmpXXXXXX";

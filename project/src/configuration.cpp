@@ -17,6 +17,9 @@ namespace {
 
 // The longest path or font name line kept; a longer one is not taken.
 constexpr size_t kMaxConfigLine = 253;
+// The largest konfig.ide read: two lines of kMaxConfigLine, six short ones,
+// and room for blanks.
+constexpr size_t kMaxConfigBytes = 4096;
 
 std::string withSlash(std::string dir)
 {
@@ -119,7 +122,8 @@ ConfigFile::ConfigFile(std::string directory)
 bool ConfigFile::read(Configuration& config) const
 {
     std::string bytes;
-    if (!readWholeFile(path_, bytes))
+    // konfig.ide is eight short lines; a device or a huge file is not it.
+    if (!readWholeFile(path_, bytes, kMaxConfigBytes))
         return false;
     parseConfiguration(bytes, config);
     return true;

@@ -20,8 +20,8 @@ const char* const kAppTitle = "VORK 1.5";
 } // namespace
 
 HeadlessProjekt::HeadlessProjekt(const std::string& projectFile, bool createNew, ProjectUi& ui, std::FILE* out,
-                                 std::FILE* err)
-    : Projekt(projectFile, createNew, ui), out_(out), err_(err)
+                                 std::FILE* err, bool waitForLock)
+    : Projekt(projectFile, createNew, ui, nullptr, waitForLock), out_(out), err_(err)
 {
     haltTimer_.setSingleShot(true);
     QObject::connect(&haltTimer_, &QTimer::timeout, this, [this] { halt(); });
@@ -74,7 +74,7 @@ void HeadlessProjekt::popTitle()
 void HeadlessProjekt::replaceFromFile(const std::string& path, std::vector<std::string>& list)
 {
     std::string bytes;
-    if (!fileExists(path) || !readWholeFile(path, bytes))
+    if (path.empty() || !readWholeFile(path, bytes, kMaxCaptureBytes))
         return;
     list.clear();
     for (const std::string& line : splitLines(bytes)) {
@@ -150,7 +150,7 @@ void HeadlessProjekt::compileFinished(int exitCode)
 {
     popTitle();
     lastCompileExitCode_ = exitCode;
-    replaceFromFile(messageFile(), exeList_);
+    replaceFromFile(captureFile(), exeList_);
     if (exitCode != 0)
         addExe(texts::compilerFailed(exitCode));
     if (exitCode == 0 && debugMode())

@@ -5,13 +5,29 @@
 #include "vork/project/build_texts.h"
 #include "vork/project/current_directory.h"
 #include "vork/project/stamp.h"
+#include "vork/project/texts.h"
 
 #include <unistd.h>
 
 namespace vork {
 
+bool Projekt::mayBuild()
+{
+    if (!readOnly())
+        return true;
+    // Another instance holds the project and may be generating and
+    // compiling in this very directory: two builds at once overwrite each
+    // other's files.
+    ui_.showMessage(texts::kBuildLockedHead + projectFile_ + texts::kBuildLockedTail, texts::kCaption,
+                    ProjectUi::Icon::Warning);
+    return false;
+}
+
 int Projekt::build(int mode)
 {
+    if (!mayBuild())
+        return kRefusedReadOnly;
+    loadBuildRecord();
     buildStarted();
     CurrentDirectory inProject(projectDir_);
 
@@ -55,7 +71,13 @@ int Projekt::scannerStep(bool forced)
     lexStepStarted();
     const int32_t t = fileStamp(lexSpecFile_);
     int result;
-    if (!forced && t == lexStamp_ && fileExists(lexOutputFile_))
+    // The stamp moves only every two seconds, and "lexyy.cpp" is shared by
+    // every project of the directory: the scanner is also due when the
+    // specification changed since it was read, to the nanosecond, or when
+    // "lexyy.cpp" is not the file this project's generation left.  (A
+    // missing specification never recorded: the output is taken as it is.)
+    if (!forced && t == lexStamp_ && fileExists(lexOutputFile_) &&
+        (t == kNoStamp || stepCurrent(record_.scanner, lexSpecFile_, lexOutputFile_)))
         result = kStepUpToDate;
     else
         result = scannerGeneration(t);
@@ -68,7 +90,8 @@ int Projekt::parserStep(bool forced)
     yaccStepStarted();
     const int32_t t = fileStamp(yaccSpecFile_);
     int result;
-    if (!forced && t == yaccStamp_ && fileExists(parserOutputFile_))
+    if (!forced && t == yaccStamp_ && fileExists(parserOutputFile_) &&
+        (t == kNoStamp || stepCurrent(record_.parser, yaccSpecFile_, parserOutputFile_)))
         result = kStepUpToDate;
     else
         result = parserGeneration(t);
@@ -79,6 +102,9 @@ int Projekt::parserStep(bool forced)
 int Projekt::scannerGeneration(int32_t stamp)
 {
     lexGenerationStarted();
+    // The time of the specification as the generator is about to read it:
+    // an edit during the generation then still counts as a later one.
+    const int64_t specTime = modificationTimeNs(lexSpecFile_);
     int status;
     {
         CurrentDirectory inProject(projectDir_);
@@ -88,6 +114,9 @@ int Projekt::scannerGeneration(int32_t stamp)
     }
     if (status == kStepGenerated)
         lexStamp_ = stamp;
+    record_.scanner.valid = status == kStepGenerated;
+    record_.scanner.specMtimeNs = specTime;
+    record_.scanner.output = identityOf(lexOutputFile_);
     // The program no longer matches its sources, whatever the outcome.
     deleteExecutable();
     // Anything but 0 is a failure of the step.
@@ -99,6 +128,7 @@ int Projekt::scannerGeneration(int32_t stamp)
 int Projekt::parserGeneration(int32_t stamp)
 {
     yaccGenerationStarted();
+    const int64_t specTime = modificationTimeNs(yaccSpecFile_);
     int status;
     {
         CurrentDirectory inProject(projectDir_);
@@ -109,6 +139,9 @@ int Projekt::parserGeneration(int32_t stamp)
     }
     if (status == kStepGenerated)
         yaccStamp_ = stamp;
+    record_.parser.valid = status == kStepGenerated;
+    record_.parser.specMtimeNs = specTime;
+    record_.parser.output = identityOf(parserOutputFile_);
     deleteExecutable();
     status = status == 0 ? kStepGenerated : kStepFailed;
     yaccGenerationFinished(status);
@@ -117,11 +150,17 @@ int Projekt::parserGeneration(int32_t stamp)
 
 void Projekt::deleteExecutable()
 {
-    ::unlink(executableName().c_str());
+    // executableName() lies in the project directory (or beside a source
+    // there), so nothing outside it is ever removed.
+    ::unlink(executablePath().c_str());
+    record_.programValid = false;
+    saveBuildRecord();
 }
 
 int Projekt::make()
 {
+    if (!mayBuild())
+        return kRefusedReadOnly;
     int result;
     if (kind_ == kLexProject) {
         result = build(kGenerateLex);
@@ -131,7 +170,10 @@ int Projekt::make()
         result = build(kBuild);
     }
     executableStepStarted();
-    if (result == kBuildUpToDate && fileExists(executableName()) && !alwaysCompile_) {
+    // Only the program of a compile that ended with 0 is up to date: one
+    // cut off by a killed link, or written by anyone else, is made again.
+    if (result == kBuildUpToDate && fileExists(executablePath()) && record_.programValid &&
+        identityOf(executablePath()) == record_.program && !alwaysCompile_) {
         showMessage(texts::kProgramUpToDate);
         return kMakeUpToDate;
     }
@@ -145,6 +187,8 @@ int Projekt::make()
 
 int Projekt::remake()
 {
+    if (!mayBuild())
+        return kRefusedReadOnly;
     lexStamp_ = kNoStamp;
     yaccStamp_ = kNoStamp;
     return make();

@@ -27,13 +27,20 @@ std::string searchPath()
     return path ? path : "/usr/local/bin:/usr/bin:/bin";
 }
 
-// Splits cmd and finds its program; an empty vector when there is none.
-std::vector<std::string> resolveCommand(const std::string& cmd)
+// The words of the configured C compiler.  A path that names a program as
+// it stands is one word, blanks and all ("/opt/my tools/cc"); otherwise it
+// is split like a command line, so that a quoted path or a compiler with
+// options of its own ("gcc -g") still works.  Empty when no program is
+// found.
+std::vector<std::string> compilerWords(const std::string& configured)
 {
-    std::vector<std::string> words = splitCommandLine(cmd);
+    std::string program = findProgram(configured, searchPath(), programDirectory());
+    if (!program.empty())
+        return {program};
+    std::vector<std::string> words = splitCommandLine(configured);
     if (words.empty())
         return words;
-    std::string program = findProgram(words[0], searchPath(), programDirectory());
+    program = findProgram(words[0], searchPath(), programDirectory());
     if (program.empty())
         return {};
     words[0] = program;
@@ -76,12 +83,23 @@ bool Projekt::startCompile()
     if (compilerProcess_ && compilerProcess_->active())
         return false;
 
-    const std::string cmd = config_.cCompilerPath + " " + cSourceFile_;
-    const int fd = ::open(messageFile_.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // The capture file is a new file of its own: created exclusively under
+    // a unique name, it never follows a link planted in the directory, never
+    // truncates a file that is there, and a second build elsewhere in the
+    // directory captures into its own.
+    removeCaptureFile();
+    std::vector<char> name(messageFile_.begin(), messageFile_.end());
+    const char suffix[] = ".XXXXXX";
+    name.insert(name.end(), suffix, suffix + sizeof suffix);  // with the NUL
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
     if (fd < 0) {
         ui_.showMessage(texts::kTempFileFailed, texts::kErrorCaption, ProjectUi::Icon::Error);
         return false;
     }
+    captureFile_ = name.data();
+    // The program of an earlier compile stops counting as finished now.
+    record_.programValid = false;
+    saveBuildRecord();
 
     CurrentDirectory inProject(projectDir_);
     compileState_ = kCompiling;
@@ -90,12 +108,26 @@ bool Projekt::startCompile()
     options.workingDirectory = projectDir_;
     options.outputFd = fd;
     std::string error;
-    const std::vector<std::string> argv = resolveCommand(cmd);
+    // The source is one argument whatever its path holds (blanks, ';',
+    // quotes, a leading '-'): no shell and no splitting ever sees it.
+    std::vector<std::string> argv = compilerWords(config_.cCompilerPath);
+    if (!argv.empty()) {
+        const std::string source = paths::absolute(cSourceFile_, projectDir_);
+        argv.push_back(source);
+        // A source outside the project directory is only read; its program
+        // is asked for in the project directory.
+        const std::string exe = executablePath();
+        if (exe != paths::absolute(paths::stripExtension(source) + ".exe", projectDir_)) {
+            argv.push_back("-o");
+            argv.push_back(exe);
+        }
+    }
     const bool started = !argv.empty() && process->start(argv, options, error);
     // The compiler writes through its own copy of the descriptor.
     ::close(fd);
     if (!started) {
         compileState_ = kCompileFailed;
+        removeCaptureFile();
         return false;
     }
     compilerProcess_ = std::move(process);
@@ -116,9 +148,25 @@ void Projekt::onCompileTimer()
     }
     compilerProcess_.reset();
     compileFinished(code);
-    if (code != 0)
+    removeCaptureFile();
+    if (code != 0) {
         deleteExecutable();
+    } else {
+        // The program of this finished compile, as it is now: a later
+        // make takes it as up to date only while it stays this file.
+        record_.program = identityOf(executablePath());
+        record_.programValid = record_.program.present;
+        saveBuildRecord();
+    }
     compileState_ = code != 0 ? kCompileFailed : kCompileSucceeded;
+}
+
+void Projekt::removeCaptureFile()
+{
+    // Only the file this project created is removed, and only once.
+    if (!captureFile_.empty())
+        ::unlink(captureFile_.c_str());
+    captureFile_.clear();
 }
 
 int Projekt::run()
@@ -151,7 +199,12 @@ void Projekt::runNow()
     // One run at a time, as the run commands are disabled during a run.
     if (running())
         return;
-    const std::string cmd = executableName() + " " + runArguments_;
+    // The program is one word whatever its path holds; only the user's own
+    // run arguments are split, the way a Windows command line is.
+    std::vector<std::string> argv = splitCommandLine(runArguments_);
+    argv.insert(argv.begin(), executablePath());
+    if (findProgram(argv.front(), std::string(), std::string()).empty())
+        argv.clear();
     // The generated compiler runs in the project directory, where its
     // relative arguments (an input file name) are meant.
     CurrentDirectory inProject(projectDir_);
@@ -159,7 +212,6 @@ void Projekt::runNow()
     ChildProcess::Options options;
     options.workingDirectory = projectDir_;
     std::string error;
-    const std::vector<std::string> argv = resolveCommand(cmd);
     std::fflush(nullptr);
     std::cout.flush();
     int childOut = -1;

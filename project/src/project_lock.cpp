@@ -8,18 +8,24 @@
 
 namespace vork {
 
-ProjectLock::ProjectLock(const std::string& projectFile) : path_(fileFor(projectFile))
+ProjectLock::ProjectLock(const std::string& projectFile, bool wait) : path_(fileFor(projectFile))
 {
     // flock() belongs to the open file, so the kernel drops it when its
     // holder dies: a lock file a crash left behind locks nothing.  The
     // holder removes the file when it closes, and a file removed between
     // our open() and flock() would lock an orphan, so the lock counts only
     // while the name still leads to the locked file.
-    for (int attempt = 0; attempt < 8; ++attempt) {
+    // A waiting instance is woken when the holder closes, which removes
+    // the name: it then tries the new file, for as long as it takes.
+    for (int attempt = 0; wait || attempt < 8; ++attempt) {
         int fd = ::open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
         if (fd < 0)
             return;  // no place for a lock (unwritable directory): nothing to guard with
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        int locked;
+        do
+            locked = ::flock(fd, wait ? LOCK_EX : LOCK_EX | LOCK_NB);
+        while (locked != 0 && errno == EINTR);
+        if (locked != 0) {
             const bool busy = errno == EWOULDBLOCK;
             ::close(fd);
             heldElsewhere_ = busy;

@@ -11,6 +11,8 @@
 #include "vork/project/token_names.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <sys/stat.h>
 
 namespace vork {
 
@@ -21,7 +23,8 @@ const char* const kMessageFileName = "temp.spr";
 
 } // namespace
 
-Projekt::Projekt(const std::string& projectFile, bool createNew, ProjectUi& ui, QObject* parent)
+Projekt::Projekt(const std::string& projectFile, bool createNew, ProjectUi& ui, QObject* parent,
+                 bool waitForLock)
     : QObject(parent), ui_(ui), kind_(projectKindOf(projectFile))
 {
     setUpTimers();
@@ -48,10 +51,17 @@ Projekt::Projekt(const std::string& projectFile, bool createNew, ProjectUi& ui, 
     cSourceFile_ = parserOutputFile_;
     sinks_.setFiles(lexSpecFile_, yaccSpecFile_);
 
+    // A name that is there but is no regular file (a directory named like a
+    // project, a link to a device) can be neither read nor saved.
+    struct stat st;
+    const bool present = ::stat(projectFile_.c_str(), &st) == 0;
+    if (present && !S_ISREG(st.st_mode))
+        throw ProjectError(ProjectError::Kind::Io, texts::kOpenFailed + projectFile_);
+
     // Taken before the file is read, so that the data this instance holds
     // is never older than what a lock holder may have saved before it.
-    lock_ = std::make_unique<ProjectLock>(projectFile_);
-    if (fileExists(projectFile_)) {
+    lock_ = std::make_unique<ProjectLock>(projectFile_, waitForLock);
+    if (present) {
         readProjectFile();
     } else {
         if (!createNew &&
@@ -78,6 +88,7 @@ Projekt::~Projekt()
     // No poll may run into a half-destroyed project.
     stopTimers();
     closeRunStreams();
+    removeCaptureFile();
     // A read-only project was told so when it opened; closing it says
     // nothing more.
     if (saveOnClose_ && !readOnly())
@@ -87,8 +98,15 @@ Projekt::~Projekt()
 void Projekt::readProjectFile()
 {
     std::string bytes;
-    if (!readWholeFile(projectFile_, bytes))
+    switch (readRegularFile(projectFile_, bytes, kMaxProjectFileBytes)) {
+    case ReadStatus::Ok:
+        break;
+    case ReadStatus::TooLarge:
+        // More than 255 members of 254 characters: no project file.
+        throw ProjectError(ProjectError::Kind::Io, texts::kBadFormat + projectFile_);
+    default:
         throw ProjectError(ProjectError::Kind::Io, texts::kOpenFailed + projectFile_);
+    }
     ProjectFileData data;
     if (!parseProjectFile(bytes, data))
         throw ProjectError(ProjectError::Kind::Io, texts::kBadFormat + projectFile_);
@@ -193,14 +211,61 @@ void Projekt::loadTokenNames()
 {
     tokenNames_.clear();
     std::string bytes;
-    if (!readWholeFile(tokenFile_, bytes))
+    if (!readWholeFile(tokenFile_, bytes, kMaxTokenFileBytes))
         return;
     tokenNames_ = parseTokenNames(bytes);
 }
 
 std::string Projekt::executableName() const
 {
-    return paths::stripExtension(cSourceFile_) + ".exe";
+    const std::string beside = paths::stripExtension(cSourceFile_) + ".exe";
+    // A C source outside the project directory is only read: its program
+    // is made in the project directory, never beside the source, where it
+    // would replace (or, after a generation, delete) a file that is not
+    // this project's.
+    if (insideProject(beside))
+        return beside;
+    return projectDir_ + paths::fileName(beside);
+}
+
+std::string Projekt::executablePath() const
+{
+    return paths::absolute(executableName(), projectDir_);
+}
+
+bool Projekt::insideProject(const std::string& path) const
+{
+    // The directory, not the file, is resolved: the file itself need not
+    // exist yet, and a link in the project directory is the project's own.
+    const std::string full = paths::absolute(path, projectDir_);
+    char* dir = ::realpath(paths::directory(full).c_str(), nullptr);
+    char* home = ::realpath(projectDir_.c_str(), nullptr);
+    bool inside = false;
+    if (dir && home) {
+        std::string d = dir, h = home;
+        if (d.back() != '/')
+            d += '/';
+        if (h.back() != '/')
+            h += '/';
+        inside = d.compare(0, h.size(), h) == 0;
+    }
+    std::free(dir);
+    std::free(home);
+    return inside;
+}
+
+void Projekt::loadBuildRecord()
+{
+    std::string bytes;
+    if (!readWholeFile(BuildRecord::fileFor(projectFile_), bytes, BuildRecord::kMaxBytes) || !record_.parse(bytes))
+        record_ = BuildRecord();
+}
+
+void Projekt::saveBuildRecord()
+{
+    // A record that cannot be written only costs a generation next time:
+    // nothing is taken as up to date without it.
+    writeFileAtomically(BuildRecord::fileFor(projectFile_), record_.serialize());
 }
 
 std::string Projekt::jalArgumentFor(const std::string& runArguments)

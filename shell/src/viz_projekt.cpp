@@ -144,7 +144,7 @@ void VizProjekt::letWindowPaint()
 void VizProjekt::replaceFromFile(const std::string& path, bool exeList)
 {
     std::string bytes;
-    if (!fileExists(path) || !readWholeFile(path, bytes))
+    if (path.empty() || !readWholeFile(path, bytes, kMaxCaptureBytes))
         return;
     QListWidget* list = exeList ? window_.taskListExe() : window_.taskList();
     list->clear();
@@ -230,7 +230,7 @@ void VizProjekt::compileFinished(int exitCode)
 {
     popTitle();
     window_.setEnabled(true);
-    replaceFromFile(messageFile(), true);
+    replaceFromFile(captureFile(), true);
     // A compiler killed by a signal may have written nothing at all:
     // without this line the tab would show no sign of the failure.
     if (exitCode != 0)

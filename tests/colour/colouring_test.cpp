@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <random>
 #include <vector>
 #include <sstream>
@@ -290,6 +292,17 @@ TEST(SyntaxConfig, LoadFailureGivesEmptyTableAndMessage)
     const WordTable dir = loadSyntaxConfig("/tmp", &message);
     EXPECT_TRUE(dir.empty());
     EXPECT_NE(message.find("/tmp"), std::string::npos);
+
+    // A device never ends and a pipe would be waited for: neither is read.
+    const std::string fifo = testing::TempDir() + "/colour_syntax.fifo";
+    ::unlink(fifo.c_str());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    for (const std::string& endless : {std::string("/dev/zero"), fifo}) {
+        message.clear();
+        EXPECT_TRUE(loadSyntaxConfig(endless, &message).empty()) << endless;
+        EXPECT_NE(message.find(endless), std::string::npos) << message;
+    }
+    ::unlink(fifo.c_str());
 
     const std::string path = testing::TempDir() + "/colour_syntax.cfg";
     std::ofstream(path) << "int 3 7\nvoid 4 15\n";

@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vork::colour {
 
@@ -189,20 +192,40 @@ WordTable loadSyntaxConfig(const std::string& path, std::string* message)
 {
     if (message)
         message->clear();
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    // Only a regular file of a word table's size is read: a device such as
+    // /dev/zero never ends, and opening a pipe would wait for a writer.
+    constexpr std::size_t kMaxConfigBytes = 4 * 1024 * 1024;
     std::string bytes;
     int error = 0;
-    if (!f) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat st;
+    if (fd < 0) {
         error = errno;
+    } else if (::fstat(fd, &st) != 0) {
+        error = errno;
+    } else if (!S_ISREG(st.st_mode)) {
+        error = S_ISDIR(st.st_mode) ? EISDIR : ENODEV;
     } else {
         char buf[65536];
-        std::size_t got;
-        while ((got = std::fread(buf, 1, sizeof buf, f)) > 0)
-            bytes.append(buf, got);
-        if (std::ferror(f))
-            error = errno ? errno : EIO;
-        std::fclose(f);
+        for (;;) {
+            const ssize_t got = ::read(fd, buf, sizeof buf);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0) {
+                error = errno;
+                break;
+            }
+            if (got == 0)
+                break;
+            if (bytes.size() + static_cast<std::size_t>(got) > kMaxConfigBytes) {
+                error = EFBIG;
+                break;
+            }
+            bytes.append(buf, static_cast<std::size_t>(got));
+        }
     }
+    if (fd >= 0)
+        ::close(fd);
     if (error) {
         if (message)
             *message = "Súbor zvýraznenia syntaxe " + path + " sa nepodarilo načítať (" + std::strerror(error) +

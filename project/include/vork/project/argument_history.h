@@ -12,8 +12,13 @@ class ArgumentHistory {
 public:
     static std::string fileFor(const std::string& baseName) { return baseName + ".arg"; }
 
+    // The largest history file read (thousands of items); a larger one, or
+    // one that is not a regular file, is not read.
+    static constexpr size_t kMaxFileBytes = 1024 * 1024;
+
     // An accepted dialog text: a new, non-empty text goes to the top; a
-    // text already in the list stays where it is.
+    // text already in the list stays where it is.  A text with a line
+    // break is not kept, since the file holds one item per line.
     void add(const std::string& text);
 
     // Replaces the items with the file's lines.  A missing or unreadable

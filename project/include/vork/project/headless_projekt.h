@@ -21,8 +21,9 @@ namespace vork {
 class HeadlessProjekt : public Projekt {
 public:
     // out/err may be null (nothing printed; the lists are still kept).
+    // waitForLock: see Projekt.
     HeadlessProjekt(const std::string& projectFile, bool createNew, ProjectUi& ui, std::FILE* out,
-                    std::FILE* err);
+                    std::FILE* err, bool waitForLock = false);
 
     // "Parser" tab: the build log and the generators' lines.
     const std::vector<std::string>& taskList() const { return taskList_; }

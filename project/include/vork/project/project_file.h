@@ -27,6 +27,13 @@ struct ProjectFileData {
 // The longest line the format holds; a longer one makes the file invalid.
 constexpr size_t kMaxProjectLine = 254;
 constexpr int kMaxMemberFiles = 255;
+// The largest project file read: 255 members and seven more lines of at
+// most 254 characters and their line ends, and room for the blanks before
+// the numbers.  Anything larger is no project file (about 66 KB).
+constexpr size_t kMaxProjectFileBytes = (kMaxMemberFiles + 9) * (kMaxProjectLine + 2);
+// The largest token file read: the parser generator's most terminals in
+// large-tables mode, with names of any length.
+constexpr size_t kMaxTokenFileBytes = 1024 * 1024;
 
 // Parses a project file.  False when the file is malformed.  Line ends may
 // be CR LF or LF; '\' in path lines is read as '/'.

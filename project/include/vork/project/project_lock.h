@@ -15,8 +15,9 @@ public:
     static std::string fileFor(const std::string& projectFile) { return projectFile + ".lock"; }
 
     // Tries to take the lock of projectFile.  A lock file left by a process
-    // that has ended holds no lock and is taken over.
-    explicit ProjectLock(const std::string& projectFile);
+    // that has ended holds no lock and is taken over.  With wait, a lock
+    // held elsewhere is waited for until its holder lets it go.
+    explicit ProjectLock(const std::string& projectFile, bool wait = false);
     // Removes the lock file and releases the lock.
     ~ProjectLock();
     ProjectLock(const ProjectLock&) = delete;

@@ -6,6 +6,7 @@
 
 #include "vork/error_list.h"
 #include "vork/project/argument_history.h"
+#include "vork/project/build_record.h"
 #include "vork/project/configuration.h"
 #include "vork/project/generators.h"
 #include "vork/project/project_kind.h"
@@ -39,7 +40,13 @@ public:
     // vytvoriť súbor ") or a cancellation ("Projekt zruseny! ").  A
     // relative projectFile is taken against the current directory.  ui
     // must outlive the project: the destructor may report a failed save.
-    Projekt(const std::string& projectFile, bool createNew, ProjectUi& ui, QObject* parent = nullptr);
+    // A project file that exists but is not a regular file (a directory, a
+    // device) is refused with the open message, one larger than the format
+    // holds with the format message.  With waitForLock, an instance that
+    // finds the project open elsewhere waits until it is closed instead of
+    // opening it read-only.
+    Projekt(const std::string& projectFile, bool createNew, ProjectUi& ui, QObject* parent = nullptr,
+            bool waitForLock = false);
     // Saves the project file (while loaded).
     ~Projekt() override;
 
@@ -150,6 +157,10 @@ public:
     enum BuildResult { kBuildDone = 0, kBuildStepFailed = 1, kBuildUpToDate = 2, kBuildFailed = 3 };
     // Result of make().
     enum MakeResult { kMakeUpToDate = 2, kMakeFailed = 3, kMakeNoCompiler = 4, kMakeCompiling = 5 };
+    // What build(), make(), remake() and run() return, having done nothing,
+    // in an instance that opened the project read-only: another one holds
+    // it and may be building in the same directory.
+    static constexpr int kRefusedReadOnly = 7;
     // compileState().
     enum CompileState { kCompiling = 0, kCompileFailed = 1, kCompileSucceeded = 2 };
 
@@ -174,6 +185,12 @@ public:
     // Translates jalArgument with the built-in Jal translator; true when the
     // class file was written (the view goes by the message file).
     bool runJal();
+
+    // The file that captures the running or last compile's output: a new,
+    // uniquely named file in the project directory (messageFile() + a
+    // suffix), created by startCompile() and removed once its end has been
+    // reported.  Empty when no compile was started.
+    const std::string& captureFile() const { return captureFile_; }
 
     // Where the Jal translator leaves its messages ("jaltemp.tmp" in the
     // project directory).
@@ -253,6 +270,18 @@ private:
     int scannerGeneration(int32_t stamp);
     int parserGeneration(int32_t stamp);
     void deleteExecutable();
+    // A build in an instance without the project's lock is refused with a
+    // message.
+    bool mayBuild();
+    // The executable as a path (relative C sources are taken against the
+    // project directory).
+    std::string executablePath() const;
+    // Whether path lies in the project directory (links resolved), where
+    // the build may write and delete.
+    bool insideProject(const std::string& path) const;
+    void loadBuildRecord();
+    void saveBuildRecord();
+    void removeCaptureFile();
 
     void setUpTimers();
     void onCompileTimer();
@@ -295,6 +324,8 @@ private:
     std::string projectDir_;
     bool alwaysCompile_ = false;
     std::vector<std::string> creationMessages_;
+    BuildRecord record_;
+    std::string captureFile_;
 
     ArgumentHistory argumentHistory_;
     ListSinks sinks_;

@@ -27,6 +27,11 @@ inline constexpr const char* kLockedTail =
 inline constexpr const char* kReadOnlyHead = "Projekt ";
 inline constexpr const char* kReadOnlyTail =
     " je otvorený len na čítanie (má ho otvorený iné okno VORK), neuložený.";
+// kBuildLockedHead + project file + kBuildLockedTail: a build command in an
+// instance that opened the project read-only.
+inline constexpr const char* kBuildLockedHead = "Projekt ";
+inline constexpr const char* kBuildLockedTail =
+    " je otvorený len na čítanie (má ho otvorený iné okno VORK), nezostavuje sa.";
 inline constexpr const char* kConfigMissing = "Nepodarilo sa otvorit konfiguračný súbor !\n";
 
 } // namespace vork::texts
