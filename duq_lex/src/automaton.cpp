@@ -220,8 +220,12 @@ void Run::stopList(int s)
             rules.push_back(left_[p]);
         } else if (k == N_FINALCTX) {
             if (left_[p] >= cap_.contextRules) {
+                // the tables are built after the whole file is read: the
+                // line is that of the rule that went over the limit
                 capacity();
-                error("%s", tr("Many right context", "Vela pravych kontextov"));
+                size_t rule = static_cast<size_t>(left_[p]);
+                errorAt(rule < ruleLines_.size() ? ruleLines_[rule] : -1, "%s",
+                        tr("Many right context", "Vela pravych kontextov"));
             }
             rules.push_back(left_[p]);
             contextRules_[left_[p]] = 1;

@@ -140,6 +140,30 @@ void Run::error(const char* fmt, ...)
     fail();
 }
 
+void Run::specErrorAt(int line, const char* fmt, ...)
+{
+    va_list ap;
+    va_start(ap, fmt);
+    std::string text = vork::vformat(fmt, ap);
+    va_end(ap);
+    sinks_.lexError(text, line);
+    ++syntaxErrors_;
+    lastReportLine_ = line;
+}
+
+// The parser has read a rule to its end (accepted: without a syntax
+// error).  A rule written without an action gets its warning here, unless
+// its line has been reported already: a rule that lost its action to an
+// open class, say, needs no second item.
+void Run::ruleRead(bool accepted)
+{
+    int line = ruleWithoutAction_;
+    ruleWithoutAction_ = 0;
+    if (accepted && line > 0 && line != lastReportLine_)
+        warningAt(line, "%s", tr("Rule without action: the text it matches is discarded",
+                                 "Pravidlo bez akcie: text, ktory vyhovuje, sa zahodi"));
+}
+
 void Run::warningAt(int line, const char* fmt, ...)
 {
     va_list ap;
@@ -147,6 +171,7 @@ void Run::warningAt(int line, const char* fmt, ...)
     std::string text = vork::vformat(fmt, ap);
     va_end(ap);
     sinks_.lexWarning(text, line);
+    lastReportLine_ = line;
     if (outFile_)
         std::fflush(outFile_);
 }
@@ -158,6 +183,7 @@ void Run::warning(const char* fmt, ...)
     std::string text = vork::vformat(fmt, ap);
     va_end(ap);
     sinks_.lexWarning(text, currentLine());
+    lastReportLine_ = currentLine();
     if (outFile_)
         std::fflush(outFile_);
 }
@@ -241,6 +267,7 @@ void Run::readSpecification(const std::string& spec)
     if (!ok)
         error("%s", tr("No free memory for starting actions", "Nedostatok volnej operacnej pamati"));
     startNames_.push_back("INITIAL");
+    exclusive_.push_back(false);
 
     // A syntax error drops a rule; a scanner without it would be wrong, so
     // the run fails once the parser has reported every error it found.
@@ -318,6 +345,7 @@ int Run::execute(const std::string& skeleton, const std::string& spec, const std
     nullable_ = {};
     statePositions_ = {};
     startNames_ = {};
+    exclusive_ = {};
     startListPool_ = {};
     classPool_ = {};
 

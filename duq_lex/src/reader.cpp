@@ -5,8 +5,9 @@
 
 namespace duq_lex {
 
-// One character from the pushback stack or the file.  A CR before LF is
-// dropped, so specifications written on Windows read the same.
+// One character from the pushback stack or the file.  A line may end in
+// CR LF (Windows) or in CR alone (old Macintosh editors): either reads as
+// one newline, so every layout of the same text gives the same scanner.
 int Run::fetch()
 {
     if (!pushback_.empty()) {
@@ -24,10 +25,9 @@ int Run::fetch()
         error(tr("Can't read input file: %s", "Nemozno citat vstupny subor: %s"), specName_.c_str());
     if (c == '\r') {
         int d = std::getc(in_);
-        if (d == '\n')
-            return '\n';
-        if (d != EOF)
+        if (d != '\n' && d != EOF)
             std::ungetc(d, in_);
+        return '\n';
     }
     return c == EOF ? kEof : c;
 }

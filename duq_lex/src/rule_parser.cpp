@@ -77,8 +77,10 @@ private:
     void syntaxErrorLine()
     {
         ++r_.syntaxErrors_;
-        if (errFlag_ == 0)
+        if (errFlag_ == 0) {
             r_.sinks_.lexError(r_.tr("syntax error", "syntakticka chyba"), la_ == 0 ? -1 : r_.tokenLine_);
+            r_.lastReportLine_ = la_ == 0 ? -1 : r_.tokenLine_;
+        }
         errFlag_ = 3;
     }
 
@@ -221,6 +223,7 @@ int Parser::ruleError()
         int t = token();
         if (t == T_ENDRULE) {
             shift();
+            r_.ruleRead(false);
             return -1;
         }
         if (t == 0)
@@ -401,6 +404,7 @@ int Parser::repeatAtLeast(int x, long n)
 int Parser::parseRule()
 {
     st_.clear();
+    bool prefixed = false;  // the rule begins with a <...> list
     for (;;) {
         int t = token();
         bool haveExpression = !st_.empty() && st_.back().sym == S_RE;
@@ -408,6 +412,7 @@ int Parser::parseRule()
             if (isAtom(t)) {
                 shiftAtom(t);
             } else if (t == '(' || t == '^' || t == T_STARTLIST) {
+                prefixed = prefixed || t == T_STARTLIST;
                 push(t, t == T_STARTLIST ? r_.tokenPool_ : 0);
                 shift();
             } else {
@@ -507,10 +512,16 @@ int Parser::parseRule()
                 return ruleError();
             push(T_ENDRULE, 0);
             shift();
+            int re = st_.front().val;
+            // Exclusive start conditions run only the rules that name them.
+            int inclusive = prefixed ? -1 : r_.inclusiveList();
+            if (inclusive >= 0)
+                re = r_.node(N_STARTCOND, re, inclusive);
             int fin = r_.node(r_.contextFlag_ ? N_FINALCTX : N_FINAL, r_.ruleCounter_);
             r_.noteRuleLine(r_.ruleCounter_, ruleLine_);
-            int v = r_.node(N_CONCAT, st_.front().val, fin);
+            int v = r_.node(N_CONCAT, re, fin);
             r_.contextFlag_ = false;
+            r_.ruleRead(true);
             ++r_.ruleCounter_;
             st_.clear();
             return v;

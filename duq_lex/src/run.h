@@ -167,6 +167,10 @@ public:
     const char* tr(const char* en, const char* sk) const { return slovak_ ? sk : en; }
     [[noreturn]] void error(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
     [[noreturn]] void errorAt(int line, const char* fmt, ...) __attribute__((format(printf, 3, 4)));
+    // An error in the specification that lets reading go on, so that one
+    // run reports them all: an error item with the line; the run fails
+    // once the whole specification has been read.
+    void specErrorAt(int line, const char* fmt, ...) __attribute__((format(printf, 3, 4)));
     void warning(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
     void warningAt(int line, const char* fmt, ...) __attribute__((format(printf, 3, 4)));
     void message(const char* fmt, ...) __attribute__((format(printf, 2, 3)));
@@ -200,7 +204,7 @@ public:
     int scanRules();
     int scanUserCode();
     void directive(const std::string& line);
-    void startConditions(const std::string& line);
+    void startConditions(const std::string& line, bool exclusive);
     void translationTable(const std::string& line);
     void copyBlock();
     void copyRemainingLines();
@@ -208,8 +212,13 @@ public:
     int scanString();
     int scanClass();
     int scanStartList();
+    int storeStartList(const std::vector<int>& list);
+    // The list of every inclusive start condition, which a rule without a
+    // <...> prefix gets while exclusive ones exist; -1 when there are none.
+    int inclusiveList();
     int ordinaryChar(int c);
     bool copyAction();
+    void indentedLine();
     void updateNumbering(bool negated);
     int storeClassText(const std::string& text, const char* enFull, const char* skFull);
     void beginRulesSection();
@@ -321,6 +330,7 @@ public:
     int definitionPoolUsed_ = 0;
     bool haveDefinitionTables_ = false;
     std::vector<std::string> startNames_;
+    std::vector<bool> exclusive_;  // per start condition: declared by %x
     int startNamePoolUsed_ = 0;
     std::vector<int> startListPool_;  // lists of start condition + 1, each ended by 0
     std::vector<unsigned char> classPool_;  // class texts, each ended by 0
@@ -346,7 +356,12 @@ public:
     // parser
     int lookahead_ = -1;
     int errFlag_ = 0;
-    int syntaxErrors_ = 0;  // reported or not: any of them fails the run
+    // Syntax errors (reported or not) and the other errors of the
+    // specification that let reading go on: any of them fails the run.
+    int syntaxErrors_ = 0;
+    int lastReportLine_ = 0;  // line of the last error or warning reported
+    int ruleWithoutAction_ = 0;  // line of the rule being read, when it has no action
+    void ruleRead(bool accepted);
 
     // automaton
     Table<unsigned char> marks_;

@@ -123,17 +123,36 @@ int Run::scanDefinitions()
     }
 }
 
+// A directive line of the definitions section.  The directive is the word
+// after '%': the one-letter ones take their number or names after it
+// ("%e 2000", "%e2000", "%s A B"), and %s may be spelt out (%Start).  A
+// longer word is another lex's directive (%option, %array, %pointer,
+// %top): taking it by its first letter would silently do something else
+// (%option would set the output table size), so it is named and refused.
 void Run::directive(const std::string& line)
 {
+    size_t end = 1;
+    while (end < line.size() && isLetter(static_cast<unsigned char>(line[end])))
+        ++end;
+    const std::string word = line.substr(1, end - 1);
     int c = line.size() > 1 ? static_cast<unsigned char>(line[1]) : 0;
-    switch (c) {
-    case '{':
+    if (c == '{') {
         openOutput();
         copyBlock();
         return;
-    case 's':
-    case 'S':
-        startConditions(line);
+    }
+    if (c == 's' || c == 'S') {
+        startConditions(line, false);
+        return;
+    }
+    if (word.size() > 1) {
+        specErrorAt(lineStart_, tr("%%%s is not supported", "%%%s nie je podporovane"), word.c_str());
+        return;
+    }
+    switch (c) {
+    case 'x':
+    case 'X':
+        startConditions(line, true);
         return;
     case 't':
     case 'T':
@@ -185,7 +204,10 @@ void Run::copyRemainingLines()
     }
 }
 
-void Run::startConditions(const std::string& line)
+// %s declares inclusive start conditions, %x exclusive ones: a rule
+// without a <...> prefix is active in every inclusive condition and in no
+// exclusive one.
+void Run::startConditions(const std::string& line, bool exclusive)
 {
     openOutput();
     size_t i = line.find_first_of(" \t,");
@@ -207,6 +229,8 @@ void Run::startConditions(const std::string& line)
         }
         startNamePoolUsed_ += static_cast<int>(name.size()) + 1;
         startNames_.push_back(name);
+        exclusive_.resize(startNames_.size(), false);
+        exclusive_.back() = exclusive;
     }
 }
 
@@ -464,8 +488,12 @@ int Run::scanClass()
             readChar();
             break;
         }
-        if (next_ == '\n' || next_ == kEof)
+        if (next_ == '\n' || next_ == kEof) {
+            // Whatever followed on the line (the action, as a rule) is in
+            // the class now, and the rule has lost its action.
+            specErrorAt(line_, "%s", tr("Non-terminated character class", "Neukoncena znakova trieda"));
             break;
+        }
         int lo = readChar();
         if (lo == '\\')
             lo = readEscape();
@@ -535,26 +563,42 @@ int Run::scanStartList()
             readChar();
         break;
     }
-    // Share an equal list already stored.
+    tokenPool_ = storeStartList(list);
+    return T_STARTLIST;
+}
+
+// Stores a list of start conditions (each number + 1), shared with an
+// equal list already stored; its offset in the pool.
+int Run::storeStartList(const std::vector<int>& list)
+{
     size_t pos = 0;
     while (pos < startListPool_.size()) {
         size_t len = 0;
         while (startListPool_[pos + len] != 0)
             ++len;
-        if (len == list.size() && std::equal(list.begin(), list.end(), startListPool_.begin() + static_cast<long>(pos))) {
-            tokenPool_ = static_cast<int>(pos);
-            return T_STARTLIST;
-        }
+        if (len == list.size() && std::equal(list.begin(), list.end(), startListPool_.begin() + static_cast<long>(pos)))
+            return static_cast<int>(pos);
         pos += len + 1;
     }
     if (startListPool_.size() + list.size() + 1 > static_cast<size_t>(cap_.startListPool)) {
         capacity();
         error("%s", tr("Too many start conditions used", "Bolo pouzitych privela 'start' podmienok"));
     }
-    tokenPool_ = static_cast<int>(startListPool_.size());
+    int at = static_cast<int>(startListPool_.size());
     startListPool_.insert(startListPool_.end(), list.begin(), list.end());
     startListPool_.push_back(0);
-    return T_STARTLIST;
+    return at;
+}
+
+int Run::inclusiveList()
+{
+    if (std::find(exclusive_.begin(), exclusive_.end(), true) == exclusive_.end())
+        return -1;
+    std::vector<int> list;
+    for (size_t i = 0; i < exclusive_.size(); ++i)
+        if (!exclusive_[i])
+            list.push_back(static_cast<int>(i) + 1);
+    return storeStartList(list);
 }
 
 // An ordinary pattern character: a count digit, a run of letters, or one
@@ -595,13 +639,18 @@ int Run::ordinaryChar(int c)
     return T_CHAR;
 }
 
-// Copies one action to the output.  True when it ended on ';' or '}' (the
-// case needs its break), false for '|' (it falls through to the next rule).
+// Copies one action to the output: the rest of its line, all of it, since
+// users write several statements, a macro call without ';' or only a
+// comment there.  Braces, comments and constants carry the action over
+// further lines.  True for code (the case needs its break), false for '|'
+// (the action is the next rule's: the case falls through to it).  The
+// reader is left after the newline that ended the action.
 bool Run::copyAction()
 {
     int depth = 0;
     bool onlyBlanks = true;
     int braceLine = line_;
+    std::string blanks;  // at depth 0: written only if more text follows on the line
     char ch[2] = {0, 0};
     auto put = [&](int c) {
         ch[0] = static_cast<char>(c);
@@ -612,35 +661,40 @@ bool Run::copyAction()
         if (eof_) {
             if (depth > 0)
                 errorAt(braceLine, "%s", tr("Action does not terminate", "Akcia nebola ukoncena"));
-            error("%s", tr("Premature EOF", "Predcasny EOF"));
+            out("\n");
+            return true;
+        }
+        if (c == '\n' && depth == 0) {
+            out("\n");
+            return true;
         }
         if (c == '|' && depth == 0 && onlyBlanks) {
             if (next_ == '|')
                 readChar();
+            while (next_ != '\n' && next_ != kEof)
+                readChar();
+            readChar();
             return false;
         }
         if (c == 0) {
             // a NUL byte in the file cannot be written as text; keep going
             continue;
         }
+        if (depth == 0 && isBlank(c)) {
+            blanks.push_back(static_cast<char>(c));
+            continue;
+        }
+        outText(blanks);
+        blanks.clear();
         put(c);
         switch (c) {
-        case ';':
-            if (depth == 0) {
-                out("\n");
-                return true;
-            }
-            break;
         case '{':
             ++depth;
             braceLine = line_;
             break;
         case '}':
-            --depth;
-            if (depth == 0) {
-                out("\n");
-                return true;
-            }
+            if (depth > 0)
+                --depth;
             break;
         case '/':
             if (next_ == '*') {
@@ -656,6 +710,13 @@ bool Run::copyAction()
                         put(readChar());
                         break;
                     }
+                }
+            } else if (next_ == '/') {
+                // a line comment: a brace or a quote in it is text
+                while (next_ != '\n' && next_ != kEof) {
+                    int d = readChar();
+                    if (d)
+                        put(d);
                 }
             }
             break;
@@ -689,9 +750,75 @@ bool Run::copyAction()
         default:
             break;
         }
-        if (c != ' ' && c != '\t' && c != '\n')
+        if (c != '\n')
             onlyBlanks = false;
     }
+}
+
+// A line of the rules section that begins with a blank or a tab: code, not
+// a rule (the present character is that first blank).  A blank line is
+// nothing; comments are copied as they stand.  Other code before the first
+// rule opens the body of yylex; after a rule it goes after that rule's
+// action, with a warning: it is reached only where a case falls through.
+void Run::indentedLine()
+{
+    std::string lead;  // blanks after the first, kept in front of the text
+    bool comments = false;
+    for (;;) {
+        while (isBlank(next_))
+            lead.push_back(static_cast<char>(readChar()));
+        if (next_ == '\n' || next_ == kEof) {
+            if (comments)
+                out("\n");
+            readChar();
+            return;
+        }
+        if (next_ != '/')
+            break;
+        readChar();
+        if (next_ != '*' && next_ != '/') {
+            pushChar('/');
+            break;
+        }
+        outText(lead);
+        lead.clear();
+        comments = true;
+        out("/");
+        if (next_ == '/') {
+            while (next_ != '\n' && next_ != kEof) {
+                int d = readChar();
+                if (d)
+                    out("%c", d);
+            }
+            continue;
+        }
+        int startLine = line_;
+        out("%c", readChar());
+        for (;;) {
+            int d = readChar();
+            if (eof_)
+                errorAt(startLine, "%s", tr("EOF inside comment", "EOF vo vnutri komentara"));
+            if (d)
+                out("%c", d);
+            if (d == '*' && next_ == '/') {
+                out("%c", readChar());
+                break;
+            }
+        }
+    }
+    if (rulesBegin_) {
+        // code right after "%%" opens the body of yylex
+        outText(lead);
+        copyAction();
+        return;
+    }
+    if (!switchHeadWritten_)
+        writeSwitchHead();
+    warning("%s", tr("Executable statements should occur right after %%",
+                     "Vykonavatelne prikazy by sa mali nachadzat vpravo za %%"));
+    outText(lead);
+    if (copyAction())
+        out("%s", breakComment_ ? "/* break; */\n" : "break;\n");
 }
 
 int Run::scanRules()
@@ -700,11 +827,6 @@ int Run::scanRules()
         rulesBegin_ = false;
         startListJustReturned_ = t == T_STARTLIST;
         return t;
-    };
-    auto skipRestOfLine = [this]() {
-        while (next_ != '\n' && next_ != kEof)
-            readChar();
-        readChar();
     };
     for (;;) {
         int c = readChar();
@@ -723,29 +845,27 @@ int Run::scanRules()
             break;
         case ' ':
         case '\t':
-            if (rulesBegin_) {
-                // code right after "%%" opens the body of yylex
-                copyAction();
-                skipRestOfLine();
+            if (prev_ == '\n') {
+                indentedLine();
                 continue;
             }
             if (!switchHeadWritten_)
                 writeSwitchHead();
             out("case %d:\n", ruleCounter_);
-            for (;;) {
-                if (copyAction())
-                    out("%s", breakComment_ ? "/* break; */\n" : "break;\n");
-                skipRestOfLine();
-                if (!isBlank(next_))
-                    break;
-                warning("%s", tr("Executable statements should occur right after %%",
-                                 "Vykonavatelne prikazy by sa mali nachadzat vpravo za %%"));
-                readChar();
-            }
+            if (copyAction())
+                out("%s", breakComment_ ? "/* break; */\n" : "break;\n");
             return ret(T_ENDRULE);
         case '\n':
             if (prev_ == '\n')
                 continue;
+            // A rule without an action: what it matches is dropped, as an
+            // empty action would drop it.  Without a case of its own the
+            // scanner would stop at it with "bad switch".
+            if (!switchHeadWritten_)
+                writeSwitchHead();
+            out("case %d:\n", ruleCounter_);
+            out("%s", breakComment_ ? "/* break; */\n" : "break;\n");
+            ruleWithoutAction_ = tokenLine_;  // told once the rule is read
             return ret(T_ENDRULE);
         case '%':
             if (prev_ == '\n' && next_ == '%') {
@@ -809,8 +929,13 @@ int Run::scanRules()
                         break;
                     }
                 if (!def) {
-                    warning(tr("Definition %s not found", "Definicia %s neexistuje"), name.c_str());
-                    continue;
+                    // The rule would match without it, or lose its pattern
+                    // and turn its action into code that runs on every
+                    // call: neither is what was written.  The rule goes on
+                    // with an empty string in its place, so that the rest
+                    // still reads, and the run fails.
+                    specErrorAt(line_, tr("Definition %s not found", "Definicia %s neexistuje"), name.c_str());
+                    return ret(T_EMPTY);
                 }
                 // A definition that names itself would expand forever
                 // without reading the file; it ends like a full stack.

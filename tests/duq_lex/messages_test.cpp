@@ -165,13 +165,13 @@ TEST(Messages, WarningsAndErrorsOfTheSpecification)
         const char *english, *slovak;  // the last error-list item
     };
     const Case cases[] = {
-        {"%x\n%%\n", 0, "W Invalid request %x @1", "W Nedovolena poziadavka %x @1"},
+        {"%c\n%%\n", 0, "W Invalid request %c @1", "W Nedovolena poziadavka %c @1"},
         {"1D a\n%%\n", 0, "W Substitution strings may not begin with digits @1",
          "W Substitucne retazce nemozu zacinat cislicou @1"},
         {"D  \n%%\n", 0, "W No translation given - null string assumed @1",
          "W Nebol zadany ziadny preklad - berieme 'null' retazec @1"},
         {"%{\nint a;\n", 1, "E Premature EOF @-1", "E Predcasny znak EOF @-1"},
-        {"%%\n{X}\t;\n", 0, "W Definition X not found @2", "W Definicia X neexistuje @2"},
+        {"%%\n{X}\t;\n", 1, "E Definition X not found @2", "E Definicia X neexistuje @2"},
         {"%%\n<Q>a\t;\n", 0, "W Undefined start condition Q @2", "W Nebola definovana podmienka 'start' Q @2"},
         {"%%\n[+-9]\t;\n", 0, "W Non-portable Character Class @2",
          "W Pouzite znaky z neprenositelnych znakovych tried @2"},
@@ -183,7 +183,6 @@ TEST(Messages, WarningsAndErrorsOfTheSpecification)
         {"%%\na/b$\t;\n", 0, "W Extra slash removed @3", "W Bolo odstraneny prebytocny znak 'lomitko' \"\\\" @3"},
         {"%%\na{0,0}\t;\n", 0, "W Iteration range must be positive @2", "W Rozsah iteracie musi byt kladny @2"},
         {"%%\na\t{ x;\n", 1, "E Action does not terminate @2", "E Akcia nebola ukoncena @2"},
-        {"%%\na\tx\n", 1, "E Premature EOF @-1", "E Predcasny EOF @-1"},
         {"%%\na\t/* x\n\n", 1, "E EOF inside comment @2", "E EOF vo vnutri komentara @2"},
         {"%%\na\tx(\"ab\n);\n", 1, "E Non-terminated string or character constant @2",
          "E Neukonceny retazec alebo znakova konstanta @2"},

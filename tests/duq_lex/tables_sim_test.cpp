@@ -56,7 +56,6 @@ const MatchCase kCases[] = {
     {"", "x{0,}", "xx", 0, false, 1, 2},
     {"", "x{0}", "x", 0, false, 1, 0},
     {"DIGIT [0-9]\n", "{DIGIT}+", "123a", 0, false, 1, 3},
-    {"", "{NONE}a", "a", 0, false, 1, 1},
     {"", "^x\nx", "x", 0, true, 1, 1},
     {"", "^x\nx", "x", 0, false, 2, 1},
     {"%s A\n", "<A>y\nz", "y", 0, false, 0, 0},

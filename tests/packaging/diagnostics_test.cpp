@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <regex>
+#include <set>
 #include <string>
 
 namespace {
@@ -55,6 +57,34 @@ TEST(Diagnostics, CarryFileAndLine)
             run(dir, std::string("'" VORK_BIN_DIR "/") + c.program + "' '" + c.file + "'");
         EXPECT_TRUE(std::regex_search(out, std::regex(std::string("(^|\n)") + c.pattern + "(\n|$)"))) << out;
         std::filesystem::remove_all(dir);
+    }
+}
+
+// The guide and the manual page show the prefixes of the error and warning
+// lines; they must be the ones duq-lex prints.
+TEST(Diagnostics, DocumentedLexPrefixesAreThePrintedOnes)
+{
+    char tmpl[] = "/tmp/vork-diag-XXXXXX";
+    ASSERT_NE(::mkdtemp(tmpl), nullptr);
+    const std::string dir = tmpl;
+    // a warning (a range across letter groups) and an error (an open group)
+    std::ofstream(dir + "/w.l", std::ios::binary) << "%%\n[+-9]\t;\n(a\t;\n";
+    const std::string out = run(dir, "'" VORK_BIN_DIR "/duq-lex' w.l");
+    std::filesystem::remove_all(dir);
+    const std::regex prefix(R"(\[DUQ - LEX [^\]]*\])");
+    std::set<std::string> printed;
+    for (std::sregex_iterator i(out.begin(), out.end(), prefix), end; i != end; ++i)
+        printed.insert(i->str());
+    ASSERT_EQ(printed.size(), 2u) << out;
+    for (const char* doc : {VORK_MAN_SOURCE_DIR "/duq-lex.1.txt", VORK_MAN_SOURCE_DIR "/../../docs/guide.md"}) {
+        SCOPED_TRACE(doc);
+        std::ifstream in(doc, std::ios::binary);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ASSERT_FALSE(text.empty());
+        std::set<std::string> shown;
+        for (std::sregex_iterator i(text.begin(), text.end(), prefix), end; i != end; ++i)
+            shown.insert(i->str());
+        EXPECT_EQ(shown, printed);
     }
 }
 
