@@ -143,16 +143,11 @@ TEST(VorkCc, CompilesClassicLexYaccProgramsWrittenTheOldWay)
 // C mode: a source ending in .c is compiled as C, so classic programs go
 // through as their authors wrote them.
 
-// Where the program's parts live, as classic makefiles arrange them.
-enum class Layout {
-    ScannerOnly,        // lex.yy.c with its own main()
-    GrammarOnly,        // y.tab.c with a hand-written yylex()
-    ScannerIncluded,    // y.tab.c ends with #include "lex.yy.c"
-};
-
+// A program in one C file, as classic makefiles build it: lex.yy.c with
+// its own main(), y.tab.c with a hand-written yylex(), or y.tab.c ending
+// with #include "lex.yy.c".
 struct ClassicProgram {
     const char* name;
-    Layout layout;
     const char* lex;      // the scanner specification, or nullptr
     const char* grammar;  // the grammar, or nullptr
     const char* input;
@@ -161,8 +156,7 @@ struct ClassicProgram {
     int status;           // -1: not checked (main() ends without return)
 };
 
-// Generates the program's C files in dir and returns the vork-cc command's
-// sources (the first one names the program).
+// Generates the program's C files in dir and returns the one to compile.
 std::string generateClassic(const std::string& dir, const ClassicProgram& p)
 {
     const std::string bin = std::string(VORK_BIN_DIR) + "/";
@@ -185,7 +179,7 @@ TEST(VorkCcCMode, BuildsClassicProgramsAsTheyWereWritten)
         // The first calculator of the book on the UNIX environment: yylex
         // in the grammar, every function K&R, warning() called before it
         // is declared with two char * arguments.
-        {"hoc1: hand-written yylex and K&R definitions", Layout::GrammarOnly, nullptr,
+        {"hoc1: hand-written yylex and K&R definitions", nullptr,
          R"(%{
 #define	YYSTYPE	double	/* data type of yacc stack */
 %}
@@ -253,7 +247,7 @@ warning(s, t)	/* print warning message */
          "1+2*3\n(1+2)/4\n2 3\n", "\t7\n\t0.75\n", "./prog.exe: syntax error near line 3\n", -1},
         // The desk calculator of the yacc paper: the scanner included at the
         // end, yyerror(s) char *s; and exit() without <stdlib.h>.
-        {"desk calculator: scanner included, old-style yyerror", Layout::ScannerIncluded,
+        {"desk calculator: scanner included, old-style yyerror",
          R"(%%
 " "	;
 [a-z]	{ yylval = yytext[0] - 'a'; return(LETTER); }
@@ -331,7 +325,7 @@ yywrap()
 #include "lex.yy.c"
 )",
          "a = 12\nb = 010\na+b*2\n(a-3)%5\n1 +\n-a|3\n", "28\n4\n-9\n", "syntax error\n", 0},
-        {"word count: main(argc, argv) and an implicit-int yywrap", Layout::ScannerOnly,
+        {"word count: main(argc, argv) and an implicit-int yywrap",
          R"(	int nchar, nword, nline;
 %%
 \n		{ nline++; nchar++; }
@@ -350,7 +344,7 @@ char *argv[];
 yywrap() { return(1); }
 )",
          nullptr, "the quick  brown\nfox\n", "2 4 21\n", "", 0},
-        {"REJECT counts overlapping words; void main()", Layout::ScannerOnly,
+        {"REJECT counts overlapping words; void main()",
          R"(	int s, h;
 %%
 she	{ s++; REJECT; }
@@ -370,7 +364,7 @@ void main()
          nullptr, "she sells shells; he hears\n", "she 2 he 4\n", "", 0},
         // The scanner stops on a line holding a dot, so yywrap() is never
         // asked; a yywrap() of type void is what the program's author wrote.
-        {"void yywrap() after the scanner that calls it", Layout::ScannerOnly,
+        {"void yywrap() after the scanner that calls it",
          R"(%%
 ^"."\n		return(0);
 [a-z]		putchar(yytext[0] - 'a' + 'A');
@@ -385,7 +379,7 @@ main()
 }
 )",
          nullptr, "Hello, world\n.\nnot read\n", "HELLO, WORLD\ndone\n", "", 0},
-        {"void yyerror(const char *) and int main(void)", Layout::ScannerIncluded,
+        {"void yyerror(const char *) and int main(void)",
          R"(%%
 [0-9]+	{ yylval = atoi(yytext); return NUM; }
 [ \t]	;
