@@ -3,11 +3,11 @@
  * stdin, stdout and stderr as address constants.
  *
  * A generated scanner starts with `FILE *yyin = {stdin}, *yyout =
- * {stdout};` at file scope, and classic programs write the same.  Where
- * the streams were elements of a static array that is a constant
- * initializer; in the C library here they are variables, which C refuses
- * in a static initializer (C++ initializes them at start-up and needs
- * nothing).  The variables point at the library's three stream objects,
+ * {stdout};` at file scope, and classic programs write the same.  On the
+ * old systems the streams were elements of a static array, so that was a
+ * constant initializer; in the C library here they are variables, which C
+ * refuses in a static initializer (C++ initializes them at start-up and
+ * needs nothing).  The variables point at the library's three stream objects,
  * which the library exports under fixed names, so in C the macros name
  * those objects directly.  An assignment to stdin no longer compiles,
  * which old programs could not do either; freopen() keeps the object and
