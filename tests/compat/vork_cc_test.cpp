@@ -501,7 +501,7 @@ int yywrap(void) { return 1; }
     // The token header comes from duq-yacc -d where it has that option;
     // otherwise the token file of a debug run, which holds the same token
     // defines and union, stands in for it.
-    const bool hasHeaderOption = vorktest::runCommand(quoted(bin + "duq-yacc") + " --help").out.find(" -d ")
+    const bool hasHeaderOption = vorktest::runCommand(quoted(bin + "duq-yacc") + " --help 2>&1").out.find(" -d ")
         != std::string::npos;
     if (hasHeaderOption) {
         const vorktest::Run yacc = vorktest::runIn(dir, quoted(bin + "duq-yacc") + " -d -o y.tab.c gram.y");
