@@ -35,8 +35,14 @@
 
 #if defined(__cplusplus)
 #define VORK_DBG_FN inline
+#define VORK_DBG_SHARED_FN inline
 #else
 #define VORK_DBG_FN static inline
+/* The function that holds the state must be one function in the whole
+ * program, as an inline function is in C++: each C file emits it weak and
+ * the linker keeps one, so a parser and a scanner compiled from separate
+ * files report over one channel and open it once. */
+#define VORK_DBG_SHARED_FN __attribute__((weak))
 #endif
 
 enum { VORK_DBG_UNOPENED = 0, VORK_DBG_REPORTING = 1, VORK_DBG_DONE = 2 };
@@ -48,7 +54,7 @@ struct vork_dbg_peer {
     vork_shm block;
 };
 
-VORK_DBG_FN struct vork_dbg_peer* vork_dbg_state(void)
+VORK_DBG_SHARED_FN struct vork_dbg_peer* vork_dbg_state(void)
 {
     static struct vork_dbg_peer peer;
     return &peer;

@@ -24,8 +24,13 @@
 
 #if defined(__cplusplus)
 #define VORK_WIN_FN inline
+#define VORK_WIN_SHARED_FN inline
 #else
 #define VORK_WIN_FN static inline
+/* The last error and the list of views are one for the program, as on
+ * Windows, also across C files: each file emits their functions weak and
+ * the linker keeps one. */
+#define VORK_WIN_SHARED_FN __attribute__((weak))
 #endif
 
 typedef void* HANDLE;
@@ -80,7 +85,7 @@ struct vork_win_object {
     vork_shm shm;
 };
 
-VORK_WIN_FN DWORD* vork_win_last_error_slot(void)
+VORK_WIN_SHARED_FN DWORD* vork_win_last_error_slot(void)
 {
     static __thread DWORD last_error;
     return &last_error;
@@ -231,13 +236,13 @@ struct vork_win_view {
     struct vork_win_view* next;
 };
 
-VORK_WIN_FN struct vork_win_view** vork_win_views(void)
+VORK_WIN_SHARED_FN struct vork_win_view** vork_win_views(void)
 {
     static struct vork_win_view* head;
     return &head;
 }
 
-VORK_WIN_FN pthread_mutex_t* vork_win_views_lock(void)
+VORK_WIN_SHARED_FN pthread_mutex_t* vork_win_views_lock(void)
 {
     static pthread_mutex_t lock = PTHREAD_MUTEX_INITIALIZER;
     return &lock;

@@ -7,9 +7,9 @@
 # to the generated file (absolute, in the current binary directory unless
 # OUTPUT says otherwise), ready to be listed among a target's sources.  The
 # step reruns when the specification, the skeleton or the generator
-# changes.  The generated C is old-style C compiled as C++: link the target
-# with Vork::compat, which adds the compatibility headers and the flags
-# vork-cc uses.
+# changes.  The generated C is old-style C, compiled as C++ or as C: link
+# the target with Vork::compat, which adds the compatibility headers and
+# the flags vork-cc uses.
 #
 # Also defined: the imported programs Vork::duq-lex, Vork::duq-yacc,
 # Vork::jal, and VORK_CC (the path of vork-cc).
@@ -32,9 +32,11 @@ if(NOT TARGET Vork::compat)
     INTERFACE_INCLUDE_DIRECTORIES "${VORK_INCLUDE_DIR}"
     # As vork-cc compiles: old C's implicit int and unsigned characters;
     # vork_oldc.h declares what old C declared implicitly.  A function of
-    # implicit int that ends without return must not run off its end.
+    # implicit int that ends without return must not run off its end.  C
+    # sources keep the target's own C dialect (vork-cc uses gnu89, where
+    # newer compilers still take K&R code without errors).
     INTERFACE_COMPILE_OPTIONS
-      "$<$<COMPILE_LANGUAGE:CXX>:-fpermissive;-funsigned-char;-w;-include;vork_oldc.h;-fsanitize=unreachable;-fsanitize-undefined-trap-on-error>"
+      "$<$<COMPILE_LANGUAGE:CXX>:-fpermissive;-funsigned-char;-w;-include;vork_oldc.h;-fsanitize=unreachable;-fsanitize-undefined-trap-on-error>;$<$<COMPILE_LANGUAGE:C>:-funsigned-char;-w;-include;vork_oldc.h>"
     INTERFACE_LINK_LIBRARIES "-pthread")
 endif()
 

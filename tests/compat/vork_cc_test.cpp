@@ -31,19 +31,21 @@ TEST(VorkCc, CompilesOldStyleSourcesIntoDotExe)
         const char* expectedOutput;
     };
     const char* const trivial = "int main(){ return 0; }\n";
+    const char* const borland = "#include <stdio.h>\n#include <alloc.h>\n#pragma warn -rch\n"
+                                "count(){ char *p = (char*)malloc(8); free(p); return 3; }\n"
+                                "main(){ printf(\"%d\\n\", count()); return 0; }\n#pragma warn +rch\n";
+    const char* const callsFirst = "#include <stdio.h>\n"
+                                   "int use(){ return yyreject() + yywrap(); }\n"
+                                   "int yyreject(void){ return 40; }\n"
+                                   "yywrap(){ return 2; }\n"
+                                   "int main(){ printf(\"%d\\n\", use()); return 0; }\n";
     const Case cases[] = {
-        {"implicit int, alloc.h and Borland pragmas", "prog.c", "prog.exe",
-         "#include <stdio.h>\n#include <alloc.h>\n#pragma warn -rch\n"
-         "count(){ char *p = (char*)malloc(8); free(p); return 3; }\n"
-         "main(){ printf(\"%d\\n\", count()); return 0; }\n#pragma warn +rch\n",
-         "3\n"},
-        {"functions called before their definition, as generated scanners do", "prog.c", "prog.exe",
-         "#include <stdio.h>\n"
-         "int use(){ return yyreject() + yywrap(); }\n"
-         "int yyreject(void){ return 40; }\n"
-         "yywrap(){ return 2; }\n"
-         "int main(){ printf(\"%d\\n\", use()); return 0; }\n",
+        {"implicit int, alloc.h and Borland pragmas", "prog.c", "prog.exe", borland, "3\n"},
+        {"implicit int, alloc.h and Borland pragmas, C++", "prog.cpp", "prog.exe", borland, "3\n"},
+        {"functions called before their definition, as generated scanners do", "prog.c", "prog.exe", callsFirst,
          "42\n"},
+        // The same as C++, where only the forced declarations make it work.
+        {"functions called before their definition, C++", "prog.cpp", "prog.exe", callsFirst, "42\n"},
         {"bytes above 127 stay positive codes", "prog.c", "prog.exe",
          "#include <stdio.h>\n"
          "char buf[] = \"\\xff\\x80\";\n"
@@ -134,6 +136,482 @@ TEST(VorkCc, CompilesClassicLexYaccProgramsWrittenTheOldWay)
         EXPECT_EQ(prog.status, 0);
         EXPECT_EQ(prog.out, p.out);
         EXPECT_EQ(readFile(dir + "/stderr"), p.err);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// C mode: a source ending in .c is compiled as C, so classic programs go
+// through as their authors wrote them.
+
+// A program in one C file, as classic makefiles build it: lex.yy.c with
+// its own main(), y.tab.c with a hand-written yylex(), or y.tab.c ending
+// with #include "lex.yy.c".
+struct ClassicProgram {
+    const char* name;
+    const char* lex;      // the scanner specification, or nullptr
+    const char* grammar;  // the grammar, or nullptr
+    const char* input;
+    const char* out;
+    const char* err;
+    int status;           // -1: not checked (main() ends without return)
+};
+
+// Generates the program's C files in dir and returns the one to compile.
+std::string generateClassic(const std::string& dir, const ClassicProgram& p)
+{
+    const std::string bin = std::string(VORK_BIN_DIR) + "/";
+    if (p.lex) {
+        writeFile(dir + "/scan.l", p.lex);
+        const vorktest::Run lex = vorktest::runIn(dir, quoted(bin + "duq-lex") + " -o lex.yy.c scan.l");
+        EXPECT_EQ(lex.status, 0) << lex.out << lex.err;
+    }
+    if (!p.grammar)
+        return "lex.yy.c";
+    writeFile(dir + "/gram.y", p.grammar);
+    const vorktest::Run yacc = vorktest::runIn(dir, quoted(bin + "duq-yacc") + " -o y.tab.c gram.y");
+    EXPECT_EQ(yacc.status, 0) << yacc.out << yacc.err;
+    return "y.tab.c";
+}
+
+TEST(VorkCcCMode, BuildsClassicProgramsAsTheyWereWritten)
+{
+    const ClassicProgram programs[] = {
+        // The first calculator of the book on the UNIX environment: yylex
+        // in the grammar, every function K&R, warning() called before it
+        // is declared with two char * arguments.
+        {"hoc1: hand-written yylex and K&R definitions", nullptr,
+         R"(%{
+#define	YYSTYPE	double	/* data type of yacc stack */
+%}
+%token	NUMBER
+%left	'+' '-'	/* left associative, same precedence */
+%left	'*' '/'	/* left assoc., higher precedence */
+%%
+list:	  /* nothing */
+	| list '\n'
+	| list expr '\n'	{ printf("\t%.8g\n", $2); }
+	;
+expr:	  NUMBER	{ $$ = $1; }
+	| expr '+' expr	{ $$ = $1 + $3; }
+	| expr '-' expr	{ $$ = $1 - $3; }
+	| expr '*' expr	{ $$ = $1 * $3; }
+	| expr '/' expr	{ $$ = $1 / $3; }
+	| '(' expr ')'	{ $$ = $2; }
+	;
+%%
+#include <stdio.h>
+#include <ctype.h>
+char	*progname;	/* for error messages */
+int	lineno = 1;
+
+main(argc, argv)	/* hoc1 */
+	char *argv[];
+{
+	progname = argv[0];
+	yyparse();
+}
+
+yylex()		/* hoc1 */
+{
+	int c;
+
+	while ((c=getchar()) == ' ' || c == '\t')
+		;
+	if (c == EOF)
+		return 0;
+	if (c == '.' || isdigit(c)) {	/* number */
+		ungetc(c, stdin);
+		scanf("%lf", &yylval);
+		return NUMBER;
+	}
+	if (c == '\n')
+		lineno++;
+	return c;
+}
+
+yyerror(s)	/* called for yacc syntax error */
+	char *s;
+{
+	warning(s, (char *) 0);
+}
+
+warning(s, t)	/* print warning message */
+	char *s, *t;
+{
+	fprintf(stderr, "%s: %s", progname, s);
+	if (t)
+		fprintf(stderr, " %s", t);
+	fprintf(stderr, " near line %d\n", lineno);
+}
+)",
+         "1+2*3\n(1+2)/4\n2 3\n", "\t7\n\t0.75\n", "./prog.exe: syntax error near line 3\n", -1},
+        // The desk calculator of the yacc paper: the scanner included at the
+        // end, yyerror(s) char *s; and exit() without <stdlib.h>.
+        {"desk calculator: scanner included, old-style yyerror",
+         R"(%%
+" "	;
+[a-z]	{ yylval = yytext[0] - 'a'; return(LETTER); }
+[0-9]	{ yylval = yytext[0] - '0'; return(DIGIT); }
+.|\n	return(yytext[0]);
+)",
+         R"(%{
+#include <stdio.h>
+int regs[26];
+int base;
+%}
+%start	list
+%token	DIGIT LETTER
+%left	'|'
+%left	'&'
+%left	'+' '-'
+%left	'*' '/' '%'
+%left	UMINUS	/* supplies precedence for unary minus */
+%%	/* beginning of rules section */
+list	:	/* empty */
+	|	list stat '\n'
+	|	list error '\n'
+			{ yyerrok; }
+	;
+stat	:	expr
+			{ printf("%d\n", $1); }
+	|	LETTER '=' expr
+			{ regs[$1] = $3; }
+	;
+expr	:	'(' expr ')'
+			{ $$ = $2; }
+	|	expr '+' expr
+			{ $$ = $1 + $3; }
+	|	expr '-' expr
+			{ $$ = $1 - $3; }
+	|	expr '*' expr
+			{ $$ = $1 * $3; }
+	|	expr '/' expr
+			{ $$ = $1 / $3; }
+	|	expr '%' expr
+			{ $$ = $1 % $3; }
+	|	expr '&' expr
+			{ $$ = $1 & $3; }
+	|	expr '|' expr
+			{ $$ = $1 | $3; }
+	|	'-' expr	%prec UMINUS
+			{ $$ = - $2; }
+	|	LETTER
+			{ $$ = regs[$1]; }
+	|	number
+	;
+number	:	DIGIT
+			{ $$ = $1; base = ($1==0) ? 8 : 10; }
+	|	number DIGIT
+			{ $$ = base * $1 + $2; }
+	;
+%%	/* start of programs */
+main()
+{
+	yyparse();
+	exit(0);
+}
+
+yyerror(s)
+char *s;
+{
+	fprintf(stderr, "%s\n", s);
+}
+
+yywrap()
+{
+	return(1);
+}
+
+#include "lex.yy.c"
+)",
+         "a = 12\nb = 010\na+b*2\n(a-3)%5\n1 +\n-a|3\n", "28\n4\n-9\n", "syntax error\n", 0},
+        {"word count: main(argc, argv) and an implicit-int yywrap",
+         R"(	int nchar, nword, nline;
+%%
+\n		{ nline++; nchar++; }
+[^ \t\n]+	{ nword++; nchar += yyleng; }
+.		{ nchar++; }
+%%
+main(argc, argv)
+int argc;
+char *argv[];
+{
+	yylex();
+	printf("%d %d %d\n", nline, nword, nchar);
+	exit(0);
+}
+
+yywrap() { return(1); }
+)",
+         nullptr, "the quick  brown\nfox\n", "2 4 21\n", "", 0},
+        {"REJECT counts overlapping words; void main()",
+         R"(	int s, h;
+%%
+she	{ s++; REJECT; }
+he	{ h++; REJECT; }
+\n	|
+.	;
+%%
+int yywrap(void) { return 1; }
+
+void main()
+{
+	yylex();
+	printf("she %d he %d\n", s, h);
+	exit(0);
+}
+)",
+         nullptr, "she sells shells; he hears\n", "she 2 he 4\n", "", 0},
+        // The scanner stops on a line holding a dot, so yywrap() is never
+        // asked; a yywrap() of type void is what the program's author wrote.
+        {"void yywrap() after the scanner that calls it",
+         R"(%%
+^"."\n		return(0);
+[a-z]		putchar(yytext[0] - 'a' + 'A');
+%%
+void yywrap() {}
+
+main()
+{
+	yylex();
+	printf("done\n");
+	return 0;
+}
+)",
+         nullptr, "Hello, world\n.\nnot read\n", "HELLO, WORLD\ndone\n", "", 0},
+        {"void yyerror(const char *) and int main(void)",
+         R"(%%
+[0-9]+	{ yylval = atoi(yytext); return NUM; }
+[ \t]	;
+\n	return '\n';
+.	return yytext[0];
+%%
+int yywrap() { return 1; }
+)",
+         R"(%{
+#include <stdio.h>
+void yyerror(const char *s);
+%}
+%token NUM
+%%
+lines	: /* empty */
+	| lines NUM ',' NUM '\n'	{ printf("%d\n", $2 > $4 ? $2 : $4); }
+	| lines error '\n'		{ yyerrok; }
+	;
+%%
+void yyerror(const char *s)
+{
+	fprintf(stderr, "max: %s\n", s);
+}
+
+int main(void)
+{
+	return yyparse();
+}
+
+#include "lex.yy.c"
+)",
+         "3,9\n4 5\n12,7\n", "9\n12\n", "max: syntax error\n", 0},
+    };
+    for (const ClassicProgram& p : programs) {
+        SCOPED_TRACE(p.name);
+        vorktest::TempDir tmp;
+        const std::string dir = tmp.path();
+        const std::string source = generateClassic(dir, p);
+        // Always the same program name, as hoc prints it.
+        const vorktest::Run mv = vorktest::runIn(dir, "mv " + source + " prog.c");
+        ASSERT_EQ(mv.status, 0);
+        const vorktest::Run cc = vorktest::runIn(dir, quoted(kVorkCc) + " prog.c");
+        EXPECT_EQ(cc.status, 0) << cc.out << cc.err;
+        if (cc.status != 0)
+            continue;
+        const vorktest::Run prog = vorktest::runIn(dir, "timeout 20 ./prog.exe", p.input);
+        if (p.status >= 0) {
+            EXPECT_EQ(prog.status, p.status);
+        }
+        EXPECT_EQ(prog.out, p.out);
+        EXPECT_EQ(prog.err, p.err);
+    }
+}
+
+// A classic two-file program: the grammar with its token header, the
+// scanner in a file of its own that includes the header, both compiled
+// and linked by one vork-cc call.  The program reads the file named on
+// its command line through freopen() on stdin, which the scanner's yyin
+// is.
+TEST(VorkCcCMode, BuildsAParserAndASeparateScannerWithATokenHeader)
+{
+    vorktest::TempDir tmp;
+    const std::string dir = tmp.path();
+    const std::string bin = std::string(VORK_BIN_DIR) + "/";
+    writeFile(dir + "/gram.y", R"(%{
+#include <stdio.h>
+#include <stdlib.h>
+extern int yylineno;
+%}
+%union {
+	int ival;
+	char *sval;
+}
+%token <sval> NAME
+%token <ival> NUMBER
+%type <ival> expr
+%left '+' '-'
+%%
+input	:	/* empty */
+	|	input line
+	;
+line	:	NAME '=' expr ';'	{ printf("%s=%d\n", $1, $3); free($1); }
+	|	error ';'		{ yyerrok; }
+	;
+expr	:	NUMBER
+	|	expr '+' expr		{ $$ = $1 + $3; }
+	|	expr '-' expr		{ $$ = $1 - $3; }
+	;
+%%
+void yyerror(const char *s)
+{
+	fprintf(stderr, "line %d: %s\n", yylineno, s);
+}
+
+int main(int argc, char **argv)
+{
+	if (argc > 1 && freopen(argv[1], "r", stdin) == NULL) {
+		perror(argv[1]);
+		return 2;
+	}
+	return yyparse();
+}
+)");
+    writeFile(dir + "/scan.l", R"(%{
+#include <string.h>
+#include "y.tab.h"
+%}
+%%
+[a-z][a-z0-9]*	{ yylval.sval = strdup(yytext); return NAME; }
+[0-9]+		{ yylval.ival = atoi(yytext); return NUMBER; }
+[ \t\n]		;
+"#".*		;
+.		return yytext[0];
+%%
+int yywrap(void) { return 1; }
+)");
+    writeFile(dir + "/settings", "# sizes\nwidth = 10 + 20;\nheight = 5 - 2 + 1;\noops = ;\ndepth = 7;\n");
+
+    // The token header comes from duq-yacc -d where it has that option;
+    // otherwise the token file of a debug run, which holds the same token
+    // defines and union, stands in for it.
+    const bool hasHeaderOption = vorktest::runCommand(quoted(bin + "duq-yacc") + " --help 2>&1").out.find(" -d ")
+        != std::string::npos;
+    if (hasHeaderOption) {
+        const vorktest::Run yacc = vorktest::runIn(dir, quoted(bin + "duq-yacc") + " -d -o y.tab.c gram.y");
+        ASSERT_EQ(yacc.status, 0) << yacc.out << yacc.err;
+    } else {
+        const vorktest::Run tokens =
+            vorktest::runIn(dir, quoted(bin + "duq-yacc") + " --debug --tokens y.tab.h -o debug.c gram.y");
+        ASSERT_EQ(tokens.status, 0) << tokens.out << tokens.err;
+        const vorktest::Run yacc = vorktest::runIn(dir, quoted(bin + "duq-yacc") + " -o y.tab.c gram.y");
+        ASSERT_EQ(yacc.status, 0) << yacc.out << yacc.err;
+    }
+    ASSERT_TRUE(exists(dir + "/y.tab.h"));
+    const vorktest::Run lex = vorktest::runIn(dir, quoted(bin + "duq-lex") + " -o lex.yy.c scan.l");
+    ASSERT_EQ(lex.status, 0) << lex.out << lex.err;
+
+    const vorktest::Run cc = vorktest::runIn(dir, quoted(kVorkCc) + " y.tab.c lex.yy.c");
+    ASSERT_EQ(cc.status, 0) << cc.out << cc.err;
+    ASSERT_TRUE(exists(dir + "/y.tab.exe"));
+    const vorktest::Run prog = vorktest::runIn(dir, "timeout 20 ./y.tab.exe settings");
+    EXPECT_EQ(prog.status, 0);
+    EXPECT_EQ(prog.out, "width=30\nheight=4\ndepth=7\n");
+    EXPECT_EQ(prog.err, "line 4: syntax error\n");
+}
+
+// The generated scanner and parser, engines included, are C in every
+// dialect from C89 on as well as C++, given a specification that declares
+// what it uses.  Only the compatibility headers are added; calls without a
+// declaration are errors, as newer compilers make them.
+TEST(VorkCcCMode, GeneratedFilesAreCAndCxx)
+{
+    const char* const lex = R"(%{
+int yywrap(void);
+%}
+%START NEG
+%%
+"/*"			{ int c, prev = 0; while ((c = input()) != 0 && !(prev == '*' && c == '/')) prev = c; }
+"-"			{ BEGIN NEG; }
+<NEG>[0-9]+		{ BEGIN 0; yylval = -atoi(yytext); return NUM; }
+[0-9]+/"."		{ yylval = atoi(yytext); return FRAC; }
+[0-9]+			{ yylval = atoi(yytext); return NUM; }
+"#"			{ int c; while ((c = input()) != '\n' && c != 0) ; unput('\n'); }
+abc			{ REJECT; }
+[a-z]+			{ return WORD; }
+[ \t]			;
+.|\n			return yytext[0];
+%%
+int yywrap(void) { return 1; }
+)";
+    const char* const grammar = R"(%{
+#include <stdio.h>
+#include <stdlib.h>
+int yylex(void);
+int yyparse(void);
+void yyerror(const char *s);
+%}
+%token NUM FRAC WORD
+%%
+lines	: /* empty */
+	| lines '\n'
+	| lines item '\n'
+	| lines error '\n'	{ yyerrok; }
+	;
+item	: NUM			{ printf("num %d\n", $1); }
+	| FRAC '.' NUM		{ printf("frac %d.%d\n", $1, $3); }
+	| WORD			{ printf("word\n"); }
+	;
+%%
+void yyerror(const char *s) { printf("%s\n", s); }
+int main(void) { return yyparse(); }
+#include "lexyy.c"
+)";
+    struct Dialect {
+        const char* name;
+        const char* compiler;
+        const char* flags;
+        bool debug;  // the debug skeletons: compiled only
+    };
+    const std::string inc = std::string(VORK_BIN_DIR) + "/include";
+    const Dialect dialects[] = {
+        {"C89", "gcc -x c", "-std=c89 -pedantic-errors", false},
+        {"GNU C89", "gcc -x c", "-std=gnu89", false},
+        {"C99", "gcc -x c", "-std=c99", false},
+        {"C11", "gcc -x c", "-std=c11", false},
+        {"C++17", "g++ -x c++", "-std=c++17 -fpermissive", false},
+        {"GNU C89, debug", "gcc -x c", "-std=gnu89", true},
+        {"C11, debug", "gcc -x c", "-std=c11", true},
+        {"C++17, debug", "g++ -x c++", "-std=c++17 -fpermissive", true},
+    };
+    const std::string bin = std::string(VORK_BIN_DIR) + "/";
+    for (const Dialect& d : dialects) {
+        SCOPED_TRACE(d.name);
+        vorktest::TempDir tmp;
+        const std::string dir = tmp.path();
+        writeFile(dir + "/scan.l", lex);
+        writeFile(dir + "/gram.y", grammar);
+        const std::string debug = d.debug ? " --debug" : "";
+        const vorktest::Run gen = vorktest::runIn(dir, quoted(bin + "duq-lex") + debug + " -o lexyy.c scan.l && " +
+                                                           quoted(bin + "duq-yacc") + debug + " -o gram.c gram.y");
+        ASSERT_EQ(gen.status, 0) << gen.out << gen.err;
+        const vorktest::Run cc = vorktest::runIn(
+            dir, std::string(d.compiler) + " " + d.flags +
+                     " -funsigned-char -Werror=implicit-function-declaration -I" + quoted(inc) +
+                     " -include vork_oldc.h gram.c -o gram.exe" + (d.debug ? " -pthread" : ""));
+        EXPECT_EQ(cc.status, 0) << cc.err;
+        if (cc.status != 0 || d.debug)
+            continue;
+        const vorktest::Run prog =
+            vorktest::runIn(dir, "timeout 20 ./gram.exe", "12\n/* 34\n56 */ 7\n-5\n3.25\n# note\nabc\nab ab\n");
+        EXPECT_EQ(prog.status, 0);
+        EXPECT_EQ(prog.out, "num 12\nnum 7\nnum -5\nfrac 3.25\nword\nword\nsyntax error\n");
     }
 }
 

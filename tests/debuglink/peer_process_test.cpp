@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fstream>
 #include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -155,4 +156,47 @@ TEST(PeerProcess, Win32PeerBuiltWithVorkCc)
     EXPECT_EQ(host.stops(), (Lines{"stopped@0", "stopped@1"}));
     EXPECT_TRUE(host.logged("show 3 4 2"));
     EXPECT_TRUE(host.logged("show 12 1 0"));
+}
+
+// A parser and its scanner in two C files, both built with the debug
+// skeletons and linked by one vork-cc call: one analysis over one channel,
+// each unit reported once, by the parser, with its token code.
+TEST(PeerProcess, ParserAndScannerInTwoCFilesShareOneAnalysis)
+{
+    PrivateNames names;
+    TempDir dir;
+    const auto write = [&](const char* name, const char* text) { std::ofstream(dir.path + "/" + name) << text; };
+    write("gram.y", "%{\n#include <stdio.h>\n%}\n%token NUM\n%%\n"
+                    "s : s NUM { printf(\"%d\\n\", $2); } | ;\n%%\n"
+                    "void yyerror(const char *s) { fprintf(stderr, \"%s\\n\", s); }\n"
+                    "int main(int argc, char **argv)\n"
+                    "{\n\tif (argc > 1) freopen(argv[1], \"r\", stdin);\n\treturn yyparse();\n}\n");
+    write("scan.l", "%{\n#include \"y.tab.h\"\nextern int yylval;\n%}\n%%\n"
+                    "[0-9]+\t{ yylval = atoi(yytext); return NUM; }\n.|\\n\t;\n%%\nint yywrap() { return 1; }\n");
+    write("y.tab.h", "# define NUM 257\n");
+    write("input", "1 22\n");
+    const std::string bin = std::string(VORK_BIN_DIR) + "/";
+    Child build({"/bin/sh", "-c",
+                 "cd '" + dir.path + "' && '" + bin + "duq-yacc' --debug -o y.tab.c gram.y && '" + bin +
+                     "duq-lex' --debug -o lex.yy.c scan.l && '" + bin + "vork-cc' y.tab.c lex.yy.c"});
+    ASSERT_EQ(build.wait(120s), 0) << build.output();
+
+    LogHost host;
+    KomunVlakno t(host);
+    host.attach(&t);
+    Child peer({dir.path + "/y.tab.exe", dir.path + "/input"});
+    ASSERT_TRUE(stepThrough(t, StepCommand::AfterLexJed));
+    ASSERT_EQ(peer.wait(10s), 0);
+    EXPECT_EQ(peer.outputLines(), (Lines{"1", "22"}));
+    int starts = 0, ends = 0;
+    Lines units;
+    for (const std::string& entry : host.log()) {
+        starts += entry.rfind("show 11 ", 0) == 0;
+        ends += entry.rfind("show 12 ", 0) == 0;
+        if (entry.rfind("show 8 ", 0) == 0)
+            units.push_back(entry.substr(7, entry.find(' ', 7) - 7));
+    }
+    EXPECT_EQ(starts, 1);
+    EXPECT_EQ(ends, 1);
+    EXPECT_EQ(units, (Lines{"257", "257", "0"}));
 }

@@ -1,6 +1,7 @@
 // Lex specifications run end to end: each case is generated, compiled and
-// run on its input, once with optimised tables and once with plain ones;
-// both scanners must print exactly the expected text.
+// run on its input, with optimised tables and with plain ones as C++, and
+// with optimised tables as C; every scanner must print exactly the
+// expected text.
 #include "scanner_run.h"
 
 #include <gtest/gtest.h>
@@ -214,12 +215,12 @@ y	{ printf("Y"); }
 struct Param {
     size_t index;
     bool optimise;
+    bool asC;  // the scanner compiled as C rather than C++
 };
 
-void PrintTo(const Param& p, std::ostream* os)
-{
-    *os << cases()[p.index].name << (p.optimise ? " (optimised)" : " (plain)");
-}
+std::string suffixOf(const Param& p) { return std::string(p.optimise ? "_optimised" : "_plain") + (p.asC ? "_c" : ""); }
+
+void PrintTo(const Param& p, std::ostream* os) { *os << cases()[p.index].name << suffixOf(p); }
 
 class LexE2E : public ::testing::TestWithParam<Param> {};
 
@@ -229,7 +230,7 @@ TEST_P(LexE2E, ScannerPrintsExpectedTokens)
     e2e::TempDir dir;
     for (const auto& f : c.files) e2e::writeFile(dir.file(f.first), f.second);
     std::string spec = specOf(c);
-    std::string failure = e2e::buildScanner(dir, spec, GetParam().optimise);
+    std::string failure = e2e::buildScanner(dir, spec, GetParam().optimise, "", GetParam().asC);
     ASSERT_EQ(failure, "") << "specification:\n" << spec;
     e2e::RunResult r = e2e::runScanner(dir, c.args, c.input);
     EXPECT_EQ(r.status, 0);
@@ -244,8 +245,9 @@ std::vector<Param> allParams()
 {
     std::vector<Param> p;
     for (size_t i = 0; i < cases().size(); ++i) {
-        p.push_back({i, true});
-        p.push_back({i, false});
+        p.push_back({i, true, false});
+        p.push_back({i, false, false});
+        p.push_back({i, true, true});
     }
     return p;
 }
@@ -273,8 +275,7 @@ TEST(LexE2ELarge, ScannerOfTheLargeTablesMode)
 
 INSTANTIATE_TEST_SUITE_P(Cases, LexE2E, ::testing::ValuesIn(allParams()),
                          [](const ::testing::TestParamInfo<Param>& info) {
-                             return std::string(cases()[info.param.index].name) +
-                                    (info.param.optimise ? "_optimised" : "_plain");
+                             return std::string(cases()[info.param.index].name) + suffixOf(info.param);
                          });
 
 } // namespace

@@ -24,12 +24,12 @@ inline int runShell(const std::string& command) { return vorktest::runCommand(co
 
 using RunResult = vorktest::Run;
 
-// Writes `spec` as spec.l in dir, generates lexyy.cpp (with --no-optimise
-// when optimise is false, and the further duq-lex options) and compiles it
-// to lexyy.exe.  Returns "" on success, else what went wrong with the
-// tools' own output.
+// Writes `spec` as spec.l in dir, generates lexyy.cpp (lexyy.c when asC:
+// vork-cc then compiles it as C; with --no-optimise when optimise is false,
+// and the further duq-lex options) and compiles it to lexyy.exe.  Returns
+// "" on success, else what went wrong with the tools' own output.
 std::string buildScanner(const TempDir& dir, const std::string& spec, bool optimise,
-                         const std::string& options = "");
+                         const std::string& options = "", bool asC = false);
 
 // Runs dir/lexyy.exe in dir with the arguments and standard input.
 RunResult runScanner(const TempDir& dir, const std::vector<std::string>& args, const std::string& input);

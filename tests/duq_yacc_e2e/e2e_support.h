@@ -39,16 +39,18 @@ inline Result generate(const std::string& grammar, const std::string& args = "")
     return run(bin("duq-yacc") + " " + args + " g.y");
 }
 
-// Generates g.cpp from the grammar and compiles it into g.exe; failures
-// are reported through gtest and make the result false.
-inline bool build(const std::string& grammar, Result* generation)
+// Generates g.cpp (g.c when asC: vork-cc then compiles it as C) from the
+// grammar and compiles it into g.exe; failures are reported through gtest
+// and make the result false.
+inline bool build(const std::string& grammar, Result* generation, bool asC = false)
 {
-    *generation = generate(grammar);
+    const std::string source = asC ? "g.c" : "g.cpp";
+    *generation = generate(grammar, "-o " + source);
     if (generation->status != 0) {
         ADD_FAILURE() << "duq-yacc failed:\n" << generation->out << generation->err;
         return false;
     }
-    const Result c = run(bin("vork-cc") + " g.cpp");
+    const Result c = run(bin("vork-cc") + " " + source);
     if (c.status != 0)
         ADD_FAILURE() << "vork-cc failed:\n" << c.out << c.err;
     return c.status == 0;

@@ -1,5 +1,6 @@
 // Generated parsers at work: each grammar under data/ is generated with
-// duq-yacc, compiled with vork-cc and fed inputs through its own yylex.
+// duq-yacc, compiled with vork-cc as C++ and as C, and fed inputs through
+// its own yylex.
 #include "e2e_support.h"
 
 using namespace e2e;
@@ -84,22 +85,25 @@ TEST(GeneratedParser, GrammarsParseTheirInputs)
          }},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.grammar);
-        yacctest::TempDir dir;
-        writeFile("charlex.h", dataFile("charlex.h"));
-        Result gen;
-        if (!build(dataFile(c.grammar), &gen))
-            continue;
-        // The conflict summary stands before the conflicts' explanations
-        // and the result line, if at all.
-        const size_t from = gen.out.find("conflicts"),
-                     to = std::min(gen.out.find("Parser was written"), gen.out.find("conflict in state "));
-        EXPECT_EQ(from < to && to != std::string::npos ? gen.out.substr(from, to - from) : "", c.conflicts) << gen.out;
-        for (const Input& in : c.inputs) {
-            SCOPED_TRACE(in.text);
-            const Result r = run(std::string("./g.exe ") + in.args, in.text);
-            EXPECT_EQ(r.status, 0);
-            EXPECT_EQ(r.out, in.output);
+        for (const bool asC : {false, true}) {
+            SCOPED_TRACE(c.grammar);
+            SCOPED_TRACE(asC ? "as C" : "as C++");
+            yacctest::TempDir dir;
+            writeFile("charlex.h", dataFile("charlex.h"));
+            Result gen;
+            if (!build(dataFile(c.grammar), &gen, asC))
+                continue;
+            // The conflict summary stands before the conflicts' explanations
+            // and the result line, if at all.
+            const size_t from = gen.out.find("conflicts"),
+                         to = std::min(gen.out.find("Parser was written"), gen.out.find("conflict in state "));
+            EXPECT_EQ(from < to && to != std::string::npos ? gen.out.substr(from, to - from) : "", c.conflicts) << gen.out;
+            for (const Input& in : c.inputs) {
+                SCOPED_TRACE(in.text);
+                const Result r = run(std::string("./g.exe ") + in.args, in.text);
+                EXPECT_EQ(r.status, 0);
+                EXPECT_EQ(r.out, in.output);
+            }
         }
     }
 }
