@@ -3,7 +3,6 @@
 #include "explain.h"
 
 #include <cstdio>
-#include <optional>
 
 namespace duq_yacc::detail {
 
@@ -36,6 +35,17 @@ std::string padded(const std::string& s, size_t width)
 } // namespace
 
 ListingText formatListing(const Automaton& a, const std::string& grammarName, int lang, double cexSeconds)
+{
+    if (cexSeconds < 0)
+        return formatListing(a, grammarName, lang, nullptr);
+    CounterexampleSearch search(a, CounterexampleSearch::after(std::chrono::steady_clock::now(),
+                                                               CounterexampleSearch::totalSeconds(cexSeconds)));
+    const std::vector<ConflictExample> examples = search.explainAll(lang, cexSeconds);
+    return formatListing(a, grammarName, lang, &examples);
+}
+
+ListingText formatListing(const Automaton& a, const std::string& grammarName, int lang,
+                          const std::vector<ConflictExample>* examples)
 {
     auto L = [lang](const char* en, const char* sk) { return lang ? sk : en; };
     auto name = [&](int s) { return a.symbols[static_cast<size_t>(s)].name; };
@@ -76,7 +86,7 @@ ListingText formatListing(const Automaton& a, const std::string& grammarName, in
     for (size_t n = static_cast<size_t>(a.terminal_count); n < a.symbols.size(); ++n)
         l.add("    " + padded(a.symbols[n].name, 24) + std::to_string(a.symbols[n].code));
 
-    std::optional<CounterexampleSearch> cex;  // made at the first reported conflict
+    size_t reported = 0;  // the index of the next reported conflict's example
     for (const State& st : a.states) {
         l.add("");
         const int stateLine = l.count + 1;
@@ -151,12 +161,11 @@ ListingText formatListing(const Automaton& a, const std::string& grammarName, in
                      (c.kind == ConflictKind::ShiftReduce ? L("shift/reduce on ", "posun/redukcia na ")
                                                           : L("reduce/reduce on ", "redukcia/redukcia na ")) +
                      on;
-            if (cexSeconds >= 0) {
-                if (!cex)
-                    cex.emplace(a, CounterexampleSearch::after(std::chrono::steady_clock::now(),
-                                                               CounterexampleSearch::totalSeconds(cexSeconds)));
-                e.details = cex->explain(st.number, c, lang, cexSeconds, &e.unifying);
+            if (examples && reported < examples->size()) {
+                e.details = (*examples)[reported].lines;
+                e.unifying = (*examples)[reported].unifying;
             }
+            ++reported;
             for (const std::string& d : e.details)
                 l.add("        " + d);
             out.conflicts.push_back(std::move(e));
