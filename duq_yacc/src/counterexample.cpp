@@ -698,16 +698,24 @@ std::vector<ConflictExample> CounterexampleSearch::explainAll(int lang, double s
     // Every example input first: they come from one walk and cost little.
     for (Case& k : cases)
         prepare(k);
-    // Then a short unifying search for each, which finds most ambiguities;
-    // then, in order, longer ones for those still open, while the budget
+    // Then a short unifying search for each, which finds most ambiguities:
+    // an equal share of what is left (one pair at least, kQuickPairs at
+    // most), so that a few long searches early cannot starve the rest.
+    // Then, in order, longer ones for those still open, while the budget
     // lasts.  A conflict's second search starts again from its beginning.
     size_t left = pairBudget(seconds);
+    size_t waiting = 0;
+    for (const Case& k : cases)
+        waiting += k.prepared == Case::Prepared::Example && k.samePrefix;
     for (Case& k : cases) {
-        search(k, std::min(kQuickPairs, left), seconds);
+        if (k.prepared != Case::Prepared::Example || !k.samePrefix)
+            continue;
+        const size_t share = std::min({kQuickPairs, left, std::max<size_t>(1, left / waiting--)});
+        search(k, share, seconds);
         left -= std::min(left, k.pairs);
     }
     for (Case& k : cases) {
-        if (k.unified != Unified::OutOfBudget || k.pairs < kQuickPairs || left <= kQuickPairs)
+        if (k.unified != Unified::OutOfBudget || left <= k.pairs)
             continue;
         search(k, std::min(kPairCap, left), seconds);
         left -= std::min(left, k.pairs);
