@@ -222,12 +222,26 @@ bool CounterexampleSearch::reach(int state, int item, int la, std::vector<Node>&
 }
 
 bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const std::vector<int>& pathSymbols,
-                                     int targetItem, int shiftOn, int targetLa, std::vector<Node>& nodes,
+                                     int targetItem, int shiftOn, int targetLa, std::vector<Node>& path,
                                      Clock::time_point deadline)
 {
     // Breadth first, as the walk from the start, but held to the states and
-    // symbols of the path.
+    // symbols of the path.  Without a lookahead to reach, the walk along
+    // the path is made whole once and kept for the next conflict: the
+    // conflicts of one state mostly share their path, and the first node
+    // of each item at the path's end is what the targeted walk would stop
+    // at.
     const bool exact = targetLa >= 0;
+    auto lookUp = [&]() {
+        const auto& map = shiftOn >= 0 ? along_.bySymbol : along_.byItem;
+        const auto it = map.find(shiftOn >= 0 ? shiftOn : targetItem);
+        if (it == map.end())
+            return false;
+        path = trace(along_.nodes, it->second);
+        return true;
+    };
+    if (!exact && along_.made && along_.symbols == pathSymbols)
+        return lookUp();
     const uint64_t nItems = itemProd_.size();
     const uint64_t nLa = static_cast<uint64_t>(nt_) + 1;
     // The nodes seen: a bit map over all keys when it is of a sensible
@@ -252,6 +266,14 @@ bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const s
         return first;
     };
     const int lastWhere = static_cast<int>(pathStates.size()) - 1;
+    std::vector<Node> own;
+    std::vector<Node>& nodes = exact ? own : along_.nodes;
+    if (!exact) {
+        along_.made = true;
+        along_.symbols = pathSymbols;
+        along_.bySymbol.clear();
+        along_.byItem.clear();
+    }
     nodes.clear();
     nodes.push_back(Node{0, prodBase_[0], exact ? 0 : -1, -1, false});
     firstVisit(key(nodes[0]));
@@ -260,14 +282,18 @@ bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const s
     size_t head = 0;
     for (; head < nodes.size(); ++head) {
         const Node n = nodes[head];
-        if (n.where == lastWhere && (targetLa < 0 || n.la == targetLa) &&
-            (shiftOn >= 0 ? symbolAfterDot(n.item) == shiftOn : n.item == targetItem)) {
-            found = true;
-            break;
+        const int sym = symbolAfterDot(n.item);
+        if (n.where == lastWhere) {
+            if (!exact) {
+                along_.bySymbol.emplace(sym, static_cast<int>(head));
+                along_.byItem.emplace(n.item, static_cast<int>(head));
+            } else if (n.la == targetLa && (shiftOn >= 0 ? sym == shiftOn : n.item == targetItem)) {
+                found = true;
+                break;
+            }
         }
         if ((head & 63) == 0 && (nodes.size() > kNodeCap || Clock::now() > deadline))
             break;
-        const int sym = symbolAfterDot(n.item);
         if (sym < 0)
             continue;
         auto add = [&](const Node& m) {
@@ -292,8 +318,10 @@ bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const s
     if (useMap)
         for (const Node& n : nodes)
             seenBits_[static_cast<size_t>(key(n) >> 6)] = 0;
+    if (!exact)
+        return lookUp();
     if (found)
-        nodes.resize(head + 1);
+        path = trace(nodes, static_cast<int>(head));
     return found;
 }
 
@@ -561,13 +589,11 @@ void CounterexampleSearch::prepare(Case& k)
     }
     // The other reading along the same states; a second reduction that
     // no input before the dot shares with the first gets its own.
-    std::vector<Node> nodes;
-    k.samePrefix = alongPath(states, k.symbols, k.r2 >= 0 ? endItem(k.r2) : -1, k.r2 >= 0 ? -1 : c.symbol,
-                             k.r2 >= 0 && exact ? c.symbol : -1, nodes, until_);
     std::vector<Node> path2;
-    if (k.samePrefix)
-        path2 = trace(nodes, static_cast<int>(nodes.size()) - 1);
-    else if (k.r2 < 0 || !(reach(k.state, endItem(k.r2), c.symbol, path2) || reach(k.state, endItem(k.r2), -1, path2)))
+    k.samePrefix = alongPath(states, k.symbols, k.r2 >= 0 ? endItem(k.r2) : -1, k.r2 >= 0 ? -1 : c.symbol,
+                             k.r2 >= 0 && exact ? c.symbol : -1, path2, until_);
+    if (!k.samePrefix &&
+        (k.r2 < 0 || !(reach(k.state, endItem(k.r2), c.symbol, path2) || reach(k.state, endItem(k.r2), -1, path2))))
         return;
     for (const Node& n : path2) {
         if (n.shift) {

@@ -130,7 +130,7 @@ private:
     // last state: a target is an item (any item with `shiftOn` after the
     // dot when shiftOn >= 0) and a lookahead (-1: any).
     bool alongPath(const std::vector<int>& pathStates, const std::vector<int>& pathSymbols, int targetItem,
-                   int shiftOn, int targetLa, std::vector<Node>& nodes, Clock::time_point deadline);
+                   int shiftOn, int targetLa, std::vector<Node>& path, Clock::time_point deadline);
     // The nodes from the start to nodes[last], in order.
     static std::vector<Node> trace(const std::vector<Node>& nodes, int last);
     std::string derivation(const std::vector<int>& stack) const;
@@ -154,6 +154,14 @@ private:
     std::vector<std::vector<char>> first_;    // per nonterminal, per terminal
     std::vector<std::vector<std::pair<int, int>>> trans_;  // per state: (symbol, state), sorted
     Walk exact_, loose_;
+    // The last walk along a path without lookaheads, whole: the first node
+    // at the path's end of each symbol after the dot, and of each item.
+    struct Along {
+        bool made = false;
+        std::vector<int> symbols;
+        std::vector<Node> nodes;
+        std::unordered_map<int, int> bySymbol, byItem;
+    } along_;
     std::vector<uint64_t> seenBits_;  // the path searches' visited nodes, all clear between searches
     mutable std::vector<char> followSeen_;  // followSet's scratch, one entry per terminal
     size_t pairsMade_ = 0;
