@@ -70,6 +70,9 @@ CounterexampleSearch::CounterexampleSearch(const Automaton& a, Clock::time_point
                 nullable_[l] = 1, changed = true;
         }
     }
+    firstOfRest_.assign(itemProd_.size(), {});
+    restNullable_.assign(itemProd_.size(), 0);
+    firstOfRestMade_.assign(itemProd_.size(), 0);
     trans_.assign(a.states.size(), {});
     for (const State& s : a.states) {
         auto& row = trans_[static_cast<size_t>(s.number)];
@@ -97,16 +100,38 @@ int CounterexampleSearch::transition(int state, int symbol) const
 
 void CounterexampleSearch::followSet(int item, int la, std::vector<int>& out) const
 {
+    // Called for every rule opened: the terminals that begin the rest of
+    // each item are made once, the lookahead merged in where the rest can
+    // be empty.
+    const size_t i = static_cast<size_t>(item);
+    if (!firstOfRestMade_[i])
+        makeFirstOfRest(item);
+    const std::vector<int>& first = firstOfRest_[i];
     out.clear();
-    const Production& p = a_.productions[static_cast<size_t>(itemProd_[static_cast<size_t>(item)])];
-    // Called for every rule opened, so the scratch row is kept, not made anew.
+    if (la < 0 || !restNullable_[i]) {
+        out.assign(first.begin(), first.end());
+        return;
+    }
+    const auto at = std::lower_bound(first.begin(), first.end(), la);
+    out.assign(first.begin(), at);
+    if (at == first.end() || *at != la)
+        out.push_back(la);
+    out.insert(out.end(), at, first.end());
+}
+
+void CounterexampleSearch::makeFirstOfRest(int item) const
+{
+    const size_t i = static_cast<size_t>(item);
+    firstOfRestMade_[i] = 1;
+    const Production& p = a_.productions[static_cast<size_t>(itemProd_[i])];
     std::vector<char>& seen = followSeen_;
     seen.assign(static_cast<size_t>(nt_), 0);
-    for (size_t i = static_cast<size_t>(itemDot_[static_cast<size_t>(item)]) + 1; i < p.rhs.size(); ++i) {
-        const int s = p.rhs[i];
+    bool nullable = true;
+    for (size_t k = static_cast<size_t>(itemDot_[i]) + 1; k < p.rhs.size(); ++k) {
+        const int s = p.rhs[k];
         if (s < nt_) {
             seen[static_cast<size_t>(s)] = 1;
-            la = -1;
+            nullable = false;
             break;
         }
         const size_t n = static_cast<size_t>(s - nt_);
@@ -114,15 +139,14 @@ void CounterexampleSearch::followSet(int item, int la, std::vector<int>& out) co
             if (first_[n][static_cast<size_t>(t)])
                 seen[static_cast<size_t>(t)] = 1;
         if (!nullable_[n]) {
-            la = -1;
+            nullable = false;
             break;
         }
     }
-    if (la >= 0)
-        seen[static_cast<size_t>(la)] = 1;
+    restNullable_[i] = nullable ? 1 : 0;
     for (int t = 0; t < nt_; ++t)
         if (seen[static_cast<size_t>(t)])
-            out.push_back(t);
+            firstOfRest_[i].push_back(t);
 }
 
 uint64_t CounterexampleSearch::endKey(int state, int item, int la) const
@@ -130,6 +154,21 @@ uint64_t CounterexampleSearch::endKey(int state, int item, int la) const
     return (static_cast<uint64_t>(state) * itemProd_.size() + static_cast<uint64_t>(item)) *
                (static_cast<uint64_t>(nt_) + 1) +
            static_cast<uint64_t>(la + 1);
+}
+
+void CounterexampleSearch::fresh(std::vector<uint64_t>& opened, uint64_t base, std::vector<int>& las)
+{
+    size_t kept = 0;
+    for (int la : las) {
+        const uint64_t k = base + static_cast<uint64_t>(la + 1);
+        uint64_t& word = opened[static_cast<size_t>(k >> 6)];
+        const uint64_t bit = uint64_t{1} << (k & 63);
+        if (!(word & bit)) {
+            word |= bit;
+            las[kept++] = la;
+        }
+    }
+    las.resize(kept);
 }
 
 bool CounterexampleSearch::walkTo(Walk& w, uint64_t target)
@@ -141,6 +180,7 @@ bool CounterexampleSearch::walkTo(Walk& w, uint64_t target)
     // most of a run with hundreds of them.
     const uint64_t nItems = itemProd_.size();
     const uint64_t nLa = w.exact ? static_cast<uint64_t>(nt_) + 1 : 1;
+    const uint64_t nNt = a_.symbols.size() - static_cast<size_t>(nt_);
     auto key = [&](const Node& n) {
         return (static_cast<uint64_t>(n.where) * nItems + static_cast<uint64_t>(n.item)) * nLa +
                static_cast<uint64_t>(n.la + 1);
@@ -161,6 +201,9 @@ bool CounterexampleSearch::walkTo(Walk& w, uint64_t target)
         const uint64_t keys = static_cast<uint64_t>(a_.states.size()) * nItems * nLa;
         if (keys <= kBitMapKeys)
             w.bits.assign(static_cast<size_t>((keys + 63) / 64), 0);
+        const uint64_t openKeys = static_cast<uint64_t>(a_.states.size()) * nNt * nLa;
+        if (openKeys <= kBitMapKeys)
+            w.opened.assign(static_cast<size_t>((openKeys + 63) / 64), 0);
         nodes.push_back(Node{0, prodBase_[0], w.exact ? 0 : -1, -1, false});
         firstVisit(key(nodes[0]));
     }
@@ -191,12 +234,17 @@ bool CounterexampleSearch::walkTo(Walk& w, uint64_t target)
         const int to = transition(n.where, sym);
         if (to >= 0)
             add(Node{to, n.item + 1, n.la, static_cast<int>(head), true});
-        // Open each rule of a nonterminal after the dot.
+        // Open each rule of a nonterminal after the dot, with each
+        // lookahead it was not opened with in this state before (then
+        // every one of its rules was reached with it).
         if (sym >= nt_) {
             if (w.exact)
                 followSet(n.item, n.la, follow);
             else
                 follow.assign(1, -1);
+            if (!w.opened.empty())
+                fresh(w.opened, (static_cast<uint64_t>(n.where) * nNt + static_cast<uint64_t>(sym - nt_)) * nLa,
+                      follow);
             for (int p : rulesOf_[static_cast<size_t>(sym - nt_)])
                 for (int la : follow)
                     add(Node{n.where, prodBase_[static_cast<size_t>(p)], la, static_cast<int>(head), false});
@@ -266,6 +314,9 @@ bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const s
         return first;
     };
     const int lastWhere = static_cast<int>(pathStates.size()) - 1;
+    const uint64_t nNt = a_.symbols.size() - static_cast<size_t>(nt_);
+    const uint64_t openKeys = static_cast<uint64_t>(pathStates.size()) * nNt * nLa;
+    std::vector<uint64_t> opened(openKeys <= kBitMapKeys ? static_cast<size_t>((openKeys + 63) / 64) : 0);
     std::vector<Node> own;
     std::vector<Node>& nodes = exact ? own : along_.nodes;
     if (!exact) {
@@ -303,12 +354,14 @@ bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const s
         // Move the dot over sym.
         if (n.where < lastWhere && pathSymbols[static_cast<size_t>(n.where)] == sym)
             add(Node{n.where + 1, n.item + 1, n.la, static_cast<int>(head), true});
-        // Open each rule of a nonterminal after the dot.
+        // Open each rule of a nonterminal after the dot, as in walkTo.
         if (sym >= nt_) {
             if (exact)
                 followSet(n.item, n.la, follow);
             else
                 follow.assign(1, -1);
+            if (!opened.empty())
+                fresh(opened, (static_cast<uint64_t>(n.where) * nNt + static_cast<uint64_t>(sym - nt_)) * nLa, follow);
             for (int p : rulesOf_[static_cast<size_t>(sym - nt_)])
                 for (int la : follow)
                     add(Node{n.where, prodBase_[static_cast<size_t>(p)], la, static_cast<int>(head), false});

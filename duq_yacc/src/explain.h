@@ -109,6 +109,7 @@ private:
         std::unordered_map<uint64_t, int> ends;
         std::vector<uint64_t> bits;             // the nodes seen, when the key space is small
         std::unordered_set<uint64_t> seenSet;   // otherwise
+        std::vector<uint64_t> opened;           // (state, nonterminal, lookahead) opened, when small
         std::vector<int> follow;
     };
     // What a conflict's unifying search came to.
@@ -119,7 +120,11 @@ private:
     int transition(int state, int symbol) const;
     // Terminals that may start rhs[dot+1..] of item followed by la.
     void followSet(int item, int la, std::vector<int>& out) const;
+    void makeFirstOfRest(int item) const;
     uint64_t endKey(int state, int item, int la) const;
+    // Keeps the lookaheads whose bit at base + la + 1 was clear, and sets
+    // their bits.
+    static void fresh(std::vector<uint64_t>& opened, uint64_t base, std::vector<int>& las);
     // Walks on until the completed-item node `target` is reached; false
     // when the walk ends first.
     bool walkTo(Walk& w, uint64_t target);
@@ -163,7 +168,11 @@ private:
         std::unordered_map<int, int> bySymbol, byItem;
     } along_;
     std::vector<uint64_t> seenBits_;  // the path searches' visited nodes, all clear between searches
-    mutable std::vector<char> followSeen_;  // followSet's scratch, one entry per terminal
+    mutable std::vector<char> followSeen_;  // makeFirstOfRest's scratch, one entry per terminal
+    // Per item, made at its first use: the terminals that may begin what
+    // follows the symbol after the dot, ascending, and whether it can be empty.
+    mutable std::vector<std::vector<int>> firstOfRest_;
+    mutable std::vector<char> restNullable_, firstOfRestMade_;
     size_t pairsMade_ = 0;
 };
 
