@@ -33,14 +33,16 @@ struct ConflictExample {
 };
 
 // lang nonzero: Slovak.  cexSeconds (negative: no examples) is the budget
-// of the unifying search, see CounterexampleSearch::explainAll.
-ListingText formatListing(const Automaton& a, const std::string& grammarName, int lang, double cexSeconds);
+// of the unifying search, see CounterexampleSearch::explainAll.  Without
+// withText only the conflicts are made (their `line` is 0).
+ListingText formatListing(const Automaton& a, const std::string& grammarName, int lang, double cexSeconds,
+                          bool withText = true);
 
 // The same with the examples made beforehand (explainAll's result, one per
 // reported conflict in state order; null: no examples), so that a caller
 // may write the parser first and add the examples afterwards.
 ListingText formatListing(const Automaton& a, const std::string& grammarName, int lang,
-                          const std::vector<ConflictExample>* examples);
+                          const std::vector<ConflictExample>* examples, bool withText = true);
 
 // Finds example inputs for conflicts.
 //
