@@ -25,8 +25,9 @@ const char kUsage[] =
     "  --large        large tables: every table 16 times its usual size\n"
     "  -v             write the state listing to the base name + \".stv\"\n"
     "  --states FILE  write the state listing to FILE\n"
-    "  --cex-time S   seconds to search for an ambiguous example per conflict (default 2;\n"
-    "                 all the examples of a run get ten times that)\n"
+    "  --cex-time S   budget of the search for ambiguous examples (default 2): 100,000\n"
+    "                 pairs a second for the whole run, at most S seconds a conflict;\n"
+    "                 0 searches none\n"
     "  --help, --version\n";
 
 // "dir/calc.y" -> "dir/calc": the extension is the part after the last '.'

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <deque>
 #include <map>
 #include <queue>
 #include <set>
@@ -18,8 +17,13 @@ namespace {
 // in the head line).
 constexpr size_t kNodeCap = 2000000;
 // The unifying search keeps every pair it has made; past this many it
-// stops, whatever time is left.
+// stops, whatever time or budget is left.
 constexpr size_t kPairCap = 300000;
+// Each conflict's first, short unifying search: most ambiguities unify
+// within some dozens of pairs.
+constexpr size_t kQuickPairs = 2000;
+// The pairs one second of budget buys (a pair costs a few microseconds).
+constexpr double kPairsPerSecond = 100000;
 // Key spaces up to this many keys get a bit map (32 MB at most).
 constexpr uint64_t kBitMapKeys = uint64_t{1} << 28;
 } // namespace
@@ -66,6 +70,9 @@ CounterexampleSearch::CounterexampleSearch(const Automaton& a, Clock::time_point
                 nullable_[l] = 1, changed = true;
         }
     }
+    firstOfRest_.assign(itemProd_.size(), {});
+    restNullable_.assign(itemProd_.size(), 0);
+    firstOfRestMade_.assign(itemProd_.size(), 0);
     trans_.assign(a.states.size(), {});
     for (const State& s : a.states) {
         auto& row = trans_[static_cast<size_t>(s.number)];
@@ -93,16 +100,38 @@ int CounterexampleSearch::transition(int state, int symbol) const
 
 void CounterexampleSearch::followSet(int item, int la, std::vector<int>& out) const
 {
+    // Called for every rule opened: the terminals that begin the rest of
+    // each item are made once, the lookahead merged in where the rest can
+    // be empty.
+    const size_t i = static_cast<size_t>(item);
+    if (!firstOfRestMade_[i])
+        makeFirstOfRest(item);
+    const std::vector<int>& first = firstOfRest_[i];
     out.clear();
-    const Production& p = a_.productions[static_cast<size_t>(itemProd_[static_cast<size_t>(item)])];
-    // Called for every rule opened, so the scratch row is kept, not made anew.
+    if (la < 0 || !restNullable_[i]) {
+        out.assign(first.begin(), first.end());
+        return;
+    }
+    const auto at = std::lower_bound(first.begin(), first.end(), la);
+    out.assign(first.begin(), at);
+    if (at == first.end() || *at != la)
+        out.push_back(la);
+    out.insert(out.end(), at, first.end());
+}
+
+void CounterexampleSearch::makeFirstOfRest(int item) const
+{
+    const size_t i = static_cast<size_t>(item);
+    firstOfRestMade_[i] = 1;
+    const Production& p = a_.productions[static_cast<size_t>(itemProd_[i])];
     std::vector<char>& seen = followSeen_;
     seen.assign(static_cast<size_t>(nt_), 0);
-    for (size_t i = static_cast<size_t>(itemDot_[static_cast<size_t>(item)]) + 1; i < p.rhs.size(); ++i) {
-        const int s = p.rhs[i];
+    bool nullable = true;
+    for (size_t k = static_cast<size_t>(itemDot_[i]) + 1; k < p.rhs.size(); ++k) {
+        const int s = p.rhs[k];
         if (s < nt_) {
             seen[static_cast<size_t>(s)] = 1;
-            la = -1;
+            nullable = false;
             break;
         }
         const size_t n = static_cast<size_t>(s - nt_);
@@ -110,30 +139,163 @@ void CounterexampleSearch::followSet(int item, int la, std::vector<int>& out) co
             if (first_[n][static_cast<size_t>(t)])
                 seen[static_cast<size_t>(t)] = 1;
         if (!nullable_[n]) {
-            la = -1;
+            nullable = false;
             break;
         }
     }
-    if (la >= 0)
-        seen[static_cast<size_t>(la)] = 1;
+    restNullable_[i] = nullable ? 1 : 0;
     for (int t = 0; t < nt_; ++t)
         if (seen[static_cast<size_t>(t)])
-            out.push_back(t);
+            firstOfRest_[i].push_back(t);
 }
 
-bool CounterexampleSearch::search(const std::vector<int>* pathStates, const std::vector<int>* pathSymbols,
-                                  int state, int targetItem, int shiftOn, int targetLa, std::vector<Node>& nodes,
-                                  Clock::time_point deadline)
+uint64_t CounterexampleSearch::endKey(int state, int item, int la) const
 {
-    // Breadth first, so the first path found is a shortest one.  Without a
-    // lookahead to reach, lookaheads are not followed at all.
+    return (static_cast<uint64_t>(state) * itemProd_.size() + static_cast<uint64_t>(item)) *
+               (static_cast<uint64_t>(nt_) + 1) +
+           static_cast<uint64_t>(la + 1);
+}
+
+void CounterexampleSearch::fresh(std::vector<uint64_t>& opened, uint64_t base, std::vector<int>& las)
+{
+    size_t kept = 0;
+    for (int la : las) {
+        const uint64_t k = base + static_cast<uint64_t>(la + 1);
+        uint64_t& word = opened[static_cast<size_t>(k >> 6)];
+        const uint64_t bit = uint64_t{1} << (k & 63);
+        if (!(word & bit)) {
+            word |= bit;
+            las[kept++] = la;
+        }
+    }
+    las.resize(kept);
+}
+
+bool CounterexampleSearch::walkTo(Walk& w, uint64_t target)
+{
+    // Breadth first, so the first path to a node is a shortest one.
+    // Without a lookahead to reach, lookaheads are not followed at all.
+    // One walk serves every conflict, each going on from where the last
+    // one stopped: searching from the start again for each conflict cost
+    // most of a run with hundreds of them.
+    const uint64_t nItems = itemProd_.size();
+    const uint64_t nLa = w.exact ? static_cast<uint64_t>(nt_) + 1 : 1;
+    const uint64_t nNt = a_.symbols.size() - static_cast<size_t>(nt_);
+    auto key = [&](const Node& n) {
+        return (static_cast<uint64_t>(n.where) * nItems + static_cast<uint64_t>(n.item)) * nLa +
+               static_cast<uint64_t>(n.la + 1);
+    };
+    auto firstVisit = [&](uint64_t k) {
+        if (w.bits.empty())
+            return w.seenSet.insert(k).second;
+        uint64_t& word = w.bits[static_cast<size_t>(k >> 6)];
+        const uint64_t bit = uint64_t{1} << (k & 63);
+        const bool first = !(word & bit);
+        word |= bit;
+        return first;
+    };
+    std::vector<Node>& nodes = w.nodes;
+    if (nodes.empty()) {
+        // The nodes seen: a bit map over all keys when it is of a sensible
+        // size, a hash set otherwise.
+        const uint64_t keys = static_cast<uint64_t>(a_.states.size()) * nItems * nLa;
+        if (keys <= kBitMapKeys)
+            w.bits.assign(static_cast<size_t>((keys + 63) / 64), 0);
+        const uint64_t openKeys = static_cast<uint64_t>(a_.states.size()) * nNt * nLa;
+        if (openKeys <= kBitMapKeys)
+            w.opened.assign(static_cast<size_t>((openKeys + 63) / 64), 0);
+        nodes.push_back(Node{0, prodBase_[0], w.exact ? 0 : -1, -1, false});
+        firstVisit(key(nodes[0]));
+    }
+    std::vector<int>& follow = w.follow;
+    for (; !w.ended && w.head < nodes.size(); ++w.head) {
+        const size_t head = w.head;
+        const Node n = nodes[head];
+        const int sym = symbolAfterDot(n.item);
+        if (sym < 0) {
+            const uint64_t k = endKey(n.where, n.item, n.la);
+            w.ends.emplace(k, static_cast<int>(head));
+            if (k == target) {
+                ++w.head;
+                return true;
+            }
+        }
+        if ((head & 63) == 0 && (nodes.size() > kNodeCap || Clock::now() > until_)) {
+            w.ended = true;
+            break;
+        }
+        if (sym < 0)
+            continue;
+        auto add = [&](const Node& m) {
+            if (firstVisit(key(m)))
+                nodes.push_back(m);
+        };
+        // Move the dot over sym.
+        const int to = transition(n.where, sym);
+        if (to >= 0)
+            add(Node{to, n.item + 1, n.la, static_cast<int>(head), true});
+        // Open each rule of a nonterminal after the dot, with each
+        // lookahead it was not opened with in this state before (then
+        // every one of its rules was reached with it).
+        if (sym >= nt_) {
+            if (w.exact)
+                followSet(n.item, n.la, follow);
+            else
+                follow.assign(1, -1);
+            if (!w.opened.empty())
+                fresh(w.opened, (static_cast<uint64_t>(n.where) * nNt + static_cast<uint64_t>(sym - nt_)) * nLa,
+                      follow);
+            for (int p : rulesOf_[static_cast<size_t>(sym - nt_)])
+                for (int la : follow)
+                    add(Node{n.where, prodBase_[static_cast<size_t>(p)], la, static_cast<int>(head), false});
+        }
+    }
+    w.ended = true;
+    return false;
+}
+
+bool CounterexampleSearch::reach(int state, int item, int la, std::vector<Node>& path)
+{
+    Walk& w = la >= 0 ? exact_ : loose_;
+    w.exact = la >= 0;
+    const uint64_t k = endKey(state, item, la);
+    auto it = w.ends.find(k);
+    if (it == w.ends.end()) {
+        if (!walkTo(w, k))
+            return false;
+        it = w.ends.find(k);
+    }
+    path = trace(w.nodes, it->second);
+    return true;
+}
+
+bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const std::vector<int>& pathSymbols,
+                                     int targetItem, int shiftOn, int targetLa, std::vector<Node>& path,
+                                     Clock::time_point deadline)
+{
+    // Breadth first, as the walk from the start, but held to the states and
+    // symbols of the path.  Without a lookahead to reach, the walk along
+    // the path is made whole once and kept for the next conflict: the
+    // conflicts of one state mostly share their path, and the first node
+    // of each item at the path's end is what the targeted walk would stop
+    // at.
     const bool exact = targetLa >= 0;
+    auto lookUp = [&]() {
+        const auto& map = shiftOn >= 0 ? along_.bySymbol : along_.byItem;
+        const auto it = map.find(shiftOn >= 0 ? shiftOn : targetItem);
+        if (it == map.end())
+            return false;
+        path = trace(along_.nodes, it->second);
+        return true;
+    };
+    if (!exact && along_.made && along_.symbols == pathSymbols)
+        return lookUp();
     const uint64_t nItems = itemProd_.size();
     const uint64_t nLa = static_cast<uint64_t>(nt_) + 1;
     // The nodes seen: a bit map over all keys when it is of a sensible
     // size (kept between searches and cleared through the node list), a
     // hash set otherwise.
-    const uint64_t keys = static_cast<uint64_t>(pathStates ? pathStates->size() : a_.states.size()) * nItems * nLa;
+    const uint64_t keys = static_cast<uint64_t>(pathStates.size()) * nItems * nLa;
     const bool useMap = keys <= kBitMapKeys;
     if (useMap && seenBits_.size() * 64 < keys)
         seenBits_.assign(static_cast<size_t>((keys + 63) / 64), 0);
@@ -151,42 +313,38 @@ bool CounterexampleSearch::search(const std::vector<int>* pathStates, const std:
         w |= bit;
         return first;
     };
-    struct Clear {
-        std::vector<uint64_t>& bits;
-        std::vector<Node>& nodes;
-        bool on;
-        std::function<uint64_t(const Node&)> key;
-        ~Clear()
-        {
-            if (on)
-                for (const Node& n : nodes)
-                    bits[static_cast<size_t>(key(n) >> 6)] = 0;
-        }
-    };
-    const int lastWhere = pathStates ? static_cast<int>(pathStates->size()) - 1 : state;
+    const int lastWhere = static_cast<int>(pathStates.size()) - 1;
+    const uint64_t nNt = a_.symbols.size() - static_cast<size_t>(nt_);
+    const uint64_t openKeys = static_cast<uint64_t>(pathStates.size()) * nNt * nLa;
+    std::vector<uint64_t> opened(openKeys <= kBitMapKeys ? static_cast<size_t>((openKeys + 63) / 64) : 0);
+    std::vector<Node> own;
+    std::vector<Node>& nodes = exact ? own : along_.nodes;
+    if (!exact) {
+        along_.made = true;
+        along_.symbols = pathSymbols;
+        along_.bySymbol.clear();
+        along_.byItem.clear();
+    }
     nodes.clear();
-    // Everything marked is in `nodes` until the search returns, even the
-    // nodes a successful search drops from its end.
-    std::vector<Node> visited;
-    Clear clear{seenBits_, visited, useMap, key};
     nodes.push_back(Node{0, prodBase_[0], exact ? 0 : -1, -1, false});
     firstVisit(key(nodes[0]));
     std::vector<int> follow;
-    for (size_t head = 0; head < nodes.size(); ++head) {
+    bool found = false;
+    size_t head = 0;
+    for (; head < nodes.size(); ++head) {
         const Node n = nodes[head];
-        if (n.where == lastWhere && (targetLa < 0 || n.la == targetLa)) {
-            if (shiftOn >= 0 ? symbolAfterDot(n.item) == shiftOn : n.item == targetItem) {
-                visited.assign(nodes.begin() + static_cast<long>(head) + 1, nodes.end());
-                nodes.resize(head + 1);
-                visited.insert(visited.end(), nodes.begin(), nodes.end());
-                return true;
+        const int sym = symbolAfterDot(n.item);
+        if (n.where == lastWhere) {
+            if (!exact) {
+                along_.bySymbol.emplace(sym, static_cast<int>(head));
+                along_.byItem.emplace(n.item, static_cast<int>(head));
+            } else if (n.la == targetLa && (shiftOn >= 0 ? sym == shiftOn : n.item == targetItem)) {
+                found = true;
+                break;
             }
         }
-        if ((head & 63) == 0 && (nodes.size() > kNodeCap || Clock::now() > deadline)) {
-            visited = nodes;
-            return false;
-        }
-        const int sym = symbolAfterDot(n.item);
+        if ((head & 63) == 0 && (nodes.size() > kNodeCap || Clock::now() > deadline))
+            break;
         if (sym < 0)
             continue;
         auto add = [&](const Node& m) {
@@ -194,33 +352,36 @@ bool CounterexampleSearch::search(const std::vector<int>* pathStates, const std:
                 nodes.push_back(m);
         };
         // Move the dot over sym.
-        if (pathStates) {
-            if (n.where < lastWhere && (*pathSymbols)[static_cast<size_t>(n.where)] == sym)
-                add(Node{n.where + 1, n.item + 1, n.la, static_cast<int>(head), true});
-        } else {
-            const int to = transition(n.where, sym);
-            if (to >= 0)
-                add(Node{to, n.item + 1, n.la, static_cast<int>(head), true});
-        }
-        // Open each rule of a nonterminal after the dot.
+        if (n.where < lastWhere && pathSymbols[static_cast<size_t>(n.where)] == sym)
+            add(Node{n.where + 1, n.item + 1, n.la, static_cast<int>(head), true});
+        // Open each rule of a nonterminal after the dot, as in walkTo.
         if (sym >= nt_) {
             if (exact)
                 followSet(n.item, n.la, follow);
             else
                 follow.assign(1, -1);
+            if (!opened.empty())
+                fresh(opened, (static_cast<uint64_t>(n.where) * nNt + static_cast<uint64_t>(sym - nt_)) * nLa, follow);
             for (int p : rulesOf_[static_cast<size_t>(sym - nt_)])
                 for (int la : follow)
                     add(Node{n.where, prodBase_[static_cast<size_t>(p)], la, static_cast<int>(head), false});
         }
     }
-    visited = nodes;
-    return false;
+    // Every node marked is in `nodes`: the next search finds the map clear.
+    if (useMap)
+        for (const Node& n : nodes)
+            seenBits_[static_cast<size_t>(key(n) >> 6)] = 0;
+    if (!exact)
+        return lookUp();
+    if (found)
+        path = trace(nodes, static_cast<int>(head));
+    return found;
 }
 
-std::vector<CounterexampleSearch::Node> CounterexampleSearch::trace(const std::vector<Node>& nodes)
+std::vector<CounterexampleSearch::Node> CounterexampleSearch::trace(const std::vector<Node>& nodes, int last)
 {
     std::vector<Node> path;
-    for (int i = static_cast<int>(nodes.size()) - 1; i >= 0; i = nodes[static_cast<size_t>(i)].parent)
+    for (int i = last; i >= 0; i = nodes[static_cast<size_t>(i)].parent)
         path.push_back(nodes[static_cast<size_t>(i)]);
     std::reverse(path.begin(), path.end());
     return path;
@@ -288,67 +449,139 @@ std::vector<int> CounterexampleSearch::rest(const std::vector<int>& stack) const
 }
 
 CounterexampleSearch::Unified CounterexampleSearch::unify(std::vector<int> a, std::vector<int> b,
-                                                         std::vector<int>& common, Clock::time_point deadline) const
+                                                         std::vector<int>& common, size_t maxPairs,
+                                                         Clock::time_point deadline, size_t* made) const
 {
     // Both rests are rewritten, leftmost nonterminal first, until their
     // heads meet; equal heads are taken together.  Shortest sentential
     // forms are tried first; each form stays within a length bound so
     // that left recursion cannot grow it without end.
+    //
+    // The symbols of every pair live in one arena: a rewritten rest is
+    // appended there, the other rest and the heads taken stay where they
+    // are, so that a pair costs no allocation of its own.
+    struct Span {
+        size_t at = 0, size = 0;
+    };
     struct Pair {
-        std::vector<int> a, b, w;
+        Span a, b;
+        Span took;          // the heads taken together when it was made
+        size_t taken = 0;   // all the heads taken on the way here
+        long from = -1;     // the pair it was made from
+    };
+    std::vector<int> arena;
+    arena.reserve(4096);
+    auto put = [&](const std::vector<int>& v) {
+        const Span s{arena.size(), v.size()};
+        arena.insert(arena.end(), v.begin(), v.end());
+        return s;
     };
     const size_t cap = std::max(a.size(), b.size()) + 12;
-    auto weight = [](const Pair& p) { return p.a.size() + p.b.size() + p.w.size(); };
+    auto weight = [](const Pair& p) { return p.a.size + p.b.size + p.taken; };
     auto cmp = [&](const std::pair<size_t, size_t>& x, const std::pair<size_t, size_t>& y) {
         return x.first > y.first || (x.first == y.first && x.second > y.second);
     };
     std::vector<Pair> pool;
     std::priority_queue<std::pair<size_t, size_t>, std::vector<std::pair<size_t, size_t>>, decltype(cmp)> open(cmp);
-    std::set<std::pair<std::vector<int>, std::vector<int>>> seen;
+    // The pairs made, by their two rests, as indices into the pool.
+    auto hashOf = [&](size_t i) {
+        uint64_t h = 1469598103934665603ull;
+        const Pair& p = pool[i];
+        for (size_t k = 0; k < p.a.size; ++k)
+            h = (h ^ static_cast<uint64_t>(arena[p.a.at + k])) * 1099511628211ull;
+        h = (h ^ 0xffffffffull) * 1099511628211ull;
+        for (size_t k = 0; k < p.b.size; ++k)
+            h = (h ^ static_cast<uint64_t>(arena[p.b.at + k])) * 1099511628211ull;
+        return static_cast<size_t>(h);
+    };
+    auto equal = [&](Span x, Span y) {
+        return x.size == y.size && std::equal(arena.begin() + static_cast<long>(x.at),
+                                              arena.begin() + static_cast<long>(x.at + x.size),
+                                              arena.begin() + static_cast<long>(y.at));
+    };
+    auto same = [&](size_t i, size_t j) { return equal(pool[i].a, pool[j].a) && equal(pool[i].b, pool[j].b); };
+    std::unordered_set<size_t, decltype(hashOf), decltype(same)> seen(64, hashOf, same);
+    bool full = false;  // a pair was dropped for the budget
     auto push = [&](Pair p) {
         // Strip the common head.
         size_t k = 0;
-        while (k < p.a.size() && k < p.b.size() && p.a[k] == p.b[k])
-            p.w.push_back(p.a[k]), ++k;
-        p.a.erase(p.a.begin(), p.a.begin() + static_cast<long>(k));
-        p.b.erase(p.b.begin(), p.b.begin() + static_cast<long>(k));
-        if (p.a.size() > cap || p.b.size() > cap)
+        while (k < p.a.size && k < p.b.size && arena[p.a.at + k] == arena[p.b.at + k])
+            ++k;
+        p.took = Span{p.a.at, k};
+        p.taken += k;
+        p.a = Span{p.a.at + k, p.a.size - k};
+        p.b = Span{p.b.at + k, p.b.size - k};
+        if (p.a.size > cap || p.b.size > cap)
             return;
-        if (!seen.emplace(p.a, p.b).second)
+        if (pool.size() >= maxPairs) {
+            full = true;
             return;
-        pool.push_back(std::move(p));
-        open.emplace(weight(pool.back()), pool.size() - 1);
+        }
+        pool.push_back(p);
+        if (!seen.insert(pool.size() - 1).second) {
+            pool.pop_back();
+            return;
+        }
+        open.emplace(weight(p), pool.size() - 1);
     };
-    push(Pair{std::move(a), std::move(b), {}});
+    {
+        Pair first;
+        first.a = put(a);
+        first.b = put(b);
+        push(first);
+    }
     size_t steps = 0;
+    Unified result = Unified::NotWithinBound;
     while (!open.empty()) {
-        if ((++steps & 15) == 0 && Clock::now() > deadline)
-            return Unified::TimedOut;
-        if (pool.size() > kPairCap)
-            return Unified::NotWithinBound;
-        const Pair p = pool[open.top().second];
+        if ((++steps & 15) == 0 && Clock::now() > deadline) {
+            result = Unified::TimedOut;
+            break;
+        }
+        if (full) {
+            result = Unified::OutOfBudget;
+            break;
+        }
+        const size_t at = open.top().second;
         open.pop();
-        if (p.a.empty() && p.b.empty()) {
-            common = p.w;
-            return Unified::Found;
+        const Pair p = pool[at];
+        if (p.a.size == 0 && p.b.size == 0) {
+            // The common string: the heads taken, from the first pair on.
+            std::vector<Span> chain;
+            for (long q = static_cast<long>(at); q >= 0; q = pool[static_cast<size_t>(q)].from)
+                chain.push_back(pool[static_cast<size_t>(q)].took);
+            common.clear();
+            for (size_t i = chain.size(); i-- > 0;)
+                common.insert(common.end(), arena.begin() + static_cast<long>(chain[i].at),
+                              arena.begin() + static_cast<long>(chain[i].at + chain[i].size));
+            result = Unified::Found;
+            break;
         }
         auto expand = [&](bool left) {
-            const std::vector<int>& s = left ? p.a : p.b;
-            if (s.empty() || s[0] < nt_)
+            const Span s = left ? p.a : p.b;
+            if (s.size == 0 || arena[s.at] < nt_)
                 return;
-            for (int r : rulesOf_[static_cast<size_t>(s[0] - nt_)]) {
-                Pair q = p;
-                std::vector<int>& t = left ? q.a : q.b;
+            for (int r : rulesOf_[static_cast<size_t>(arena[s.at] - nt_)]) {
+                // The right side, then the rest after the nonterminal.
                 const auto& rhs = a_.productions[static_cast<size_t>(r)].rhs;
-                t.erase(t.begin());
-                t.insert(t.begin(), rhs.begin(), rhs.end());
-                push(std::move(q));
+                Span t{arena.size(), rhs.size() + s.size - 1};
+                arena.insert(arena.end(), rhs.begin(), rhs.end());
+                for (size_t i = 1; i < s.size; ++i)
+                    arena.push_back(arena[s.at + i]);
+                Pair q;
+                q.a = left ? t : p.a;
+                q.b = left ? p.b : t;
+                q.taken = p.taken;
+                q.from = static_cast<long>(at);
+                push(q);
             }
         };
         expand(true);
         expand(false);
     }
-    return Unified::NotWithinBound;
+    if (result == Unified::NotWithinBound && full)
+        result = Unified::OutOfBudget;  // the last pairs made were dropped
+    *made = pool.size();
+    return result;
 }
 
 double CounterexampleSearch::totalSeconds(double perConflict)
@@ -356,121 +589,155 @@ double CounterexampleSearch::totalSeconds(double perConflict)
     return std::max(1.0, 10 * perConflict);
 }
 
+size_t CounterexampleSearch::pairBudget(double seconds)
+{
+    return seconds > 0 ? static_cast<size_t>(std::min(seconds, 1e6) * kPairsPerSecond) : 0;
+}
+
 CounterexampleSearch::Clock::time_point CounterexampleSearch::after(Clock::time_point from, double seconds)
 {
     return from + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
 }
 
-std::vector<std::string> CounterexampleSearch::explain(int state, const Conflict& c, int lang, double seconds,
-                                                       bool* unifying)
+struct CounterexampleSearch::Case {
+    int state = 0;
+    const Conflict* c = nullptr;
+    enum class Prepared { Example, NoExample, TimeUsedUp } prepared = Prepared::TimeUsedUp;
+    int r1 = 0, r2 = -1;        // the reduction; for reduce/reduce the rule reduced by first
+    bool samePrefix = false;    // both readings after the same input
+    std::vector<int> symbols, symbols2, stack1, stack2;
+    Unified unified = Unified::NotSearched;
+    std::vector<int> common;
+    double seconds = 0;         // spent on the unifying search
+    size_t pairs = 0;           // made by its last unifying search
+};
+
+void CounterexampleSearch::prepare(Case& k)
 {
-    *unifying = false;
-    auto L = [lang](const char* en, const char* sk) { return lang ? sk : en; };
+    if (Clock::now() >= until_) {
+        k.prepared = Case::Prepared::TimeUsedUp;
+        return;
+    }
+    k.prepared = Case::Prepared::NoExample;
+    const Conflict& c = *k.c;
+    k.r1 = c.kind == ConflictKind::ReduceReduce ? c.other : c.production;
+    k.r2 = c.kind == ConflictKind::ReduceReduce ? c.production : -1;
+    auto endItem = [&](int r) {
+        return prodBase_[static_cast<size_t>(r)] +
+               static_cast<int>(a_.productions[static_cast<size_t>(r)].rhs.size());
+    };
+    std::vector<Node> path1;
+    const bool exact = reach(k.state, endItem(k.r1), c.symbol, path1);
+    if (!exact && !reach(k.state, endItem(k.r1), -1, path1))
+        return;
+    std::vector<int> states{0};
+    for (const Node& n : path1) {
+        if (n.shift) {
+            k.symbols.push_back(symbolAfterDot(n.item - 1));
+            states.push_back(n.where);
+            k.stack1.back() = n.item;
+        } else {
+            k.stack1.push_back(n.item);
+        }
+    }
+    // The other reading along the same states; a second reduction that
+    // no input before the dot shares with the first gets its own.
+    std::vector<Node> path2;
+    k.samePrefix = alongPath(states, k.symbols, k.r2 >= 0 ? endItem(k.r2) : -1, k.r2 >= 0 ? -1 : c.symbol,
+                             k.r2 >= 0 && exact ? c.symbol : -1, path2, until_);
+    if (!k.samePrefix &&
+        (k.r2 < 0 || !(reach(k.state, endItem(k.r2), c.symbol, path2) || reach(k.state, endItem(k.r2), -1, path2))))
+        return;
+    for (const Node& n : path2) {
+        if (n.shift) {
+            k.symbols2.push_back(symbolAfterDot(n.item - 1));
+            k.stack2.back() = n.item;
+        } else {
+            k.stack2.push_back(n.item);
+        }
+    }
+    k.prepared = Case::Prepared::Example;
+}
+
+void CounterexampleSearch::search(Case& k, size_t maxPairs, double seconds)
+{
+    if (k.prepared != Case::Prepared::Example || !k.samePrefix || maxPairs == 0)
+        return;
     const auto start = Clock::now();
     if (start >= until_)
+        return;
+    // One conflict's search gets `seconds` by the clock, over both rounds;
+    // the run's end comes first.
+    const auto own = after(start, std::max(0.0, seconds - k.seconds));
+    const auto deadline = std::min(own, until_);
+    // First the reading the parser takes, then the other.
+    const bool shiftWins = k.c->kind == ConflictKind::ShiftReduce;
+    k.common.clear();
+    k.unified = unify(rest(shiftWins ? k.stack2 : k.stack1), rest(shiftWins ? k.stack1 : k.stack2), k.common,
+                      maxPairs, deadline, &k.pairs);
+    pairsMade_ += k.pairs;
+    k.seconds += std::chrono::duration<double>(Clock::now() - start).count();
+    if (k.unified == Unified::TimedOut && until_ < own)
+        k.unified = Unified::OutOfBudget;  // the run's time, not the conflict's
+    if (k.unified == Unified::OutOfBudget && maxPairs >= kPairCap)
+        k.unified = Unified::NotWithinBound;  // the bound of every search, as with no budget at all
+}
+
+std::vector<std::string> CounterexampleSearch::lines(const Case& k, int lang, double seconds) const
+{
+    auto L = [lang](const char* en, const char* sk) { return lang ? sk : en; };
+    if (k.prepared == Case::Prepared::TimeUsedUp)
         return {L("no example: the time for examples is used up", "priklad sa nehladal: cas na priklady sa minul")};
-    const auto deadline = std::min(after(start, seconds), until_);
-    // The searches for the input up to the conflict get ten seconds at
-    // least, however small the budget of the unifying search: such an
-    // input always exists, and big grammars need the time.  The run's
-    // own end still comes first.
-    const auto pathDeadline = std::min(after(start, std::max(seconds, 10.0)), until_);
-    const std::string& tname = a_.symbols[static_cast<size_t>(c.symbol)].name;
+    if (k.prepared == Case::Prepared::NoExample)
+        return {L("no example found", "priklad sa nenasiel")};
     auto fmt = [](const char* f, const std::string& s) {
         std::string out(f);
         const size_t at = out.find("%s");
         return at == std::string::npos ? out : out.replace(at, 2, s);
     };
     std::vector<std::string> lines;
-
-    // The reduction (for reduce/reduce the rule the parser reduces by).
-    const int r1 = c.kind == ConflictKind::ReduceReduce ? c.other : c.production;
-    const int r2 = c.kind == ConflictKind::ReduceReduce ? c.production : -1;
-    auto endItem = [&](int r) {
-        return prodBase_[static_cast<size_t>(r)] +
-               static_cast<int>(a_.productions[static_cast<size_t>(r)].rhs.size());
-    };
-    std::vector<Node> nodes;
-    bool exact = search(nullptr, nullptr, state, endItem(r1), -1, c.symbol, nodes, pathDeadline);
-    if (!exact && !search(nullptr, nullptr, state, endItem(r1), -1, -1, nodes, pathDeadline)) {
-        lines.push_back(L("no example found", "priklad sa nenasiel"));
-        return lines;
-    }
-    const std::vector<Node> path1 = trace(nodes);
-    std::vector<int> states{0}, symbols, stack1;
-    for (const Node& n : path1) {
-        if (n.shift) {
-            symbols.push_back(symbolAfterDot(n.item - 1));
-            states.push_back(n.where);
-            stack1.back() = n.item;
-        } else {
-            stack1.push_back(n.item);
-        }
-    }
-    // The other reading along the same states; a second reduction that
-    // no input before the dot shares with the first gets its own.
-    std::vector<int> stack2;
-    const bool samePrefix = search(&states, &symbols, 0, r2 >= 0 ? endItem(r2) : -1, r2 >= 0 ? -1 : c.symbol,
-                                   r2 >= 0 && exact ? c.symbol : -1, nodes, pathDeadline);
-    bool found = samePrefix;
-    if (!found && r2 >= 0)
-        found = search(nullptr, nullptr, state, endItem(r2), -1, c.symbol, nodes, pathDeadline) ||
-                search(nullptr, nullptr, state, endItem(r2), -1, -1, nodes, pathDeadline);
-    if (!found) {
-        lines.push_back(L("no example found", "priklad sa nenasiel"));
-        return lines;
-    }
-    std::vector<int> symbols2;
-    for (const Node& n : trace(nodes)) {
-        if (n.shift) {
-            symbols2.push_back(symbolAfterDot(n.item - 1));
-            stack2.back() = n.item;
-        } else {
-            stack2.push_back(n.item);
-        }
-    }
-    const std::vector<int> rest1 = rest(stack1), rest2 = rest(stack2);
     char rule1[64], rule2[64];
-    std::snprintf(rule1, sizeof rule1, L("reduce by rule %d: ", "redukcia pravidlom %d: "), r1);
-    std::snprintf(rule2, sizeof rule2, L("reduce by rule %d: ", "redukcia pravidlom %d: "), r2);
-    const std::string head2 = r2 >= 0 ? std::string(rule2) : std::string(L("shift: ", "posun: "));
+    std::snprintf(rule1, sizeof rule1, L("reduce by rule %d: ", "redukcia pravidlom %d: "), k.r1);
+    std::snprintf(rule2, sizeof rule2, L("reduce by rule %d: ", "redukcia pravidlom %d: "), k.r2);
+    const std::string head2 = k.r2 >= 0 ? std::string(rule2) : std::string(L("shift: ", "posun: "));
     // First the reading the parser takes, then the other.
-    const bool shiftWins = c.kind == ConflictKind::ShiftReduce;
+    const bool shiftWins = k.c->kind == ConflictKind::ShiftReduce;
     const std::string headKept = shiftWins ? head2 : std::string(rule1);
     const std::string headOther = shiftWins ? std::string(rule1) : head2;
-    const std::vector<int>& stackKept = shiftWins ? stack2 : stack1;
-    const std::vector<int>& stackOther = shiftWins ? stack1 : stack2;
-    const std::vector<int>& restKept = shiftWins ? rest2 : rest1;
-    const std::vector<int>& restOther = shiftWins ? rest1 : rest2;
+    const std::vector<int>& stackKept = shiftWins ? k.stack2 : k.stack1;
+    const std::vector<int>& stackOther = shiftWins ? k.stack1 : k.stack2;
     auto example = [&](const std::vector<int>& pre, const std::vector<int>& post) {
         std::string before = words(pre), after = words(post);
         return fmt(L("example: %s", "priklad: %s"), before + (before.empty() ? "." : " .") +
                                                          (after.empty() ? "" : " " + after));
     };
-    std::vector<int> common;
-    const Unified unified = samePrefix ? unify(restKept, restOther, common, deadline) : Unified::NotWithinBound;
-    if (unified == Unified::Found) {
-        *unifying = true;
-        lines.push_back(example(symbols, common));
+    if (k.unified == Unified::Found) {
+        lines.push_back(example(k.symbols, k.common));
         lines.push_back(headKept + derivation(stackKept));
         lines.push_back(headOther + derivation(stackOther));
         lines.push_back(L("unifying: this one input reads two ways, so the grammar is ambiguous",
                           "zjednocujuci: ten isty vstup sa cita dvoma sposobmi, gramatika je nejednoznacna"));
         return lines;
     }
-    const std::vector<int>& preKept = shiftWins ? symbols2 : symbols;
-    const std::vector<int>& preOther = shiftWins ? symbols : symbols2;
-    lines.push_back(example(preKept, restKept));
+    const std::vector<int>& preKept = shiftWins ? k.symbols2 : k.symbols;
+    const std::vector<int>& preOther = shiftWins ? k.symbols : k.symbols2;
+    lines.push_back(example(preKept, rest(stackKept)));
     lines.push_back(headKept + derivation(stackKept));
-    lines.push_back(example(preOther, restOther));
+    lines.push_back(example(preOther, rest(stackOther)));
     lines.push_back(headOther + derivation(stackOther));
-    if (samePrefix && unified == Unified::NotWithinBound) {
+    char buf[300];
+    if (!k.samePrefix) {
+        lines.push_back(fmt(L("not unifying: the two reductions on %s need different inputs before the dot; "
+                              "their lookaheads were merged from different contexts into one state",
+                              "nezjednocujuci: obe redukcie na %s potrebuju pred bodkou rozny vstup; ich "
+                              "vyhladove symboly sa zlucili z roznych kontextov do jedneho stavu"),
+                            a_.symbols[static_cast<size_t>(k.c->symbol)].name));
+    } else if (k.unified == Unified::NotWithinBound) {
         lines.push_back(L("not unifying: the readings go on differently after the dot; no input read both ways "
                           "was found",
                           "nezjednocujuci: citania za bodkou pokracuju roznie; vstup citany oboma sposobmi sa "
                           "nenasiel"));
-    } else if (samePrefix) {
-        char buf[300];
+    } else if (k.unified == Unified::TimedOut) {
         std::snprintf(buf, sizeof buf,
                       L("not unifying: the readings go on differently after the dot; no input read both ways "
                         "was found within %g s",
@@ -479,13 +746,77 @@ std::vector<std::string> CounterexampleSearch::explain(int state, const Conflict
                       seconds);
         lines.push_back(buf);
     } else {
-        lines.push_back(fmt(L("not unifying: the two reductions on %s need different inputs before the dot; "
-                              "their lookaheads were merged from different contexts into one state",
-                              "nezjednocujuci: obe redukcie na %s potrebuju pred bodkou rozny vstup; ich "
-                              "vyhladove symboly sa zlucili z roznych kontextov do jedneho stavu"),
-                            tname));
+        // The run's budget ran out before this conflict's search began, or
+        // before it ended: nothing is known, and more time may tell.
+        std::snprintf(buf, sizeof buf,
+                      k.unified == Unified::NotSearched
+                          ? L("not searched for one input read both ways: the time for examples is used up; "
+                              "--cex-time SECONDS (now %g) gives more",
+                              "vstup citany oboma sposobmi sa nehladal: cas na priklady sa minul; viac da "
+                              "--cex-time SEKUNDY (teraz %g)")
+                          : L("not searched to the end for one input read both ways: the time for examples is "
+                              "used up; --cex-time SECONDS (now %g) gives more",
+                              "vstup citany oboma sposobmi sa nedohladal: cas na priklady sa minul; viac da "
+                              "--cex-time SEKUNDY (teraz %g)"),
+                      seconds);
+        lines.push_back(buf);
     }
     return lines;
+}
+
+std::vector<ConflictExample> CounterexampleSearch::explainAll(int lang, double seconds)
+{
+    std::vector<Case> cases;
+    for (const State& st : a_.states)
+        for (const Conflict& c : st.conflicts)
+            if (c.reported) {
+                cases.emplace_back();
+                cases.back().state = st.number;
+                cases.back().c = &c;
+            }
+    // Every example input first: they come from one walk and cost little.
+    for (Case& k : cases)
+        prepare(k);
+    // Then a short unifying search for each, which finds most ambiguities:
+    // an equal share of what is left (one pair at least, kQuickPairs at
+    // most), so that a few long searches early cannot starve the rest.
+    // Then, in order, longer ones for those still open, while the budget
+    // lasts.  A conflict's second search starts again from its beginning.
+    size_t left = pairBudget(seconds);
+    size_t waiting = 0;
+    for (const Case& k : cases)
+        waiting += k.prepared == Case::Prepared::Example && k.samePrefix;
+    for (Case& k : cases) {
+        if (k.prepared != Case::Prepared::Example || !k.samePrefix)
+            continue;
+        const size_t share = std::min({kQuickPairs, left, std::max<size_t>(1, left / waiting--)});
+        search(k, share, seconds);
+        left -= std::min(left, k.pairs);
+    }
+    for (Case& k : cases) {
+        if (k.unified != Unified::OutOfBudget || left <= k.pairs)
+            continue;
+        search(k, std::min(kPairCap, left), seconds);
+        left -= std::min(left, k.pairs);
+    }
+    std::vector<ConflictExample> out(cases.size());
+    for (size_t i = 0; i < cases.size(); ++i) {
+        out[i].lines = lines(cases[i], lang, seconds);
+        out[i].unifying = cases[i].unified == Unified::Found;
+    }
+    return out;
+}
+
+std::vector<std::string> CounterexampleSearch::explain(int state, const Conflict& c, int lang, double seconds,
+                                                       bool* unifying)
+{
+    Case k;
+    k.state = state;
+    k.c = &c;
+    prepare(k);
+    search(k, std::min(kPairCap, pairBudget(seconds)), seconds);
+    *unifying = k.unified == Unified::Found;
+    return lines(k, lang, seconds);
 }
 
 } // namespace duq_yacc::detail

@@ -7,6 +7,8 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace duq_yacc::detail {
@@ -24,11 +26,23 @@ struct ListingText {
     std::vector<ExplainedConflict> conflicts;  // the reported ones, in state order
 };
 
-// lang nonzero: Slovak.  cexSeconds bounds the search for an input read two
-// ways, per conflict; all the examples of one listing together get ten times
-// that (one second at least), after which a conflict says the time is used
-// up.
-ListingText formatListing(const Automaton& a, const std::string& grammarName, int lang, double cexSeconds);
+// One reported conflict's lines (example, readings, verdict).
+struct ConflictExample {
+    std::vector<std::string> lines;
+    bool unifying = false;
+};
+
+// lang nonzero: Slovak.  cexSeconds (negative: no examples) is the budget
+// of the unifying search, see CounterexampleSearch::explainAll.  Without
+// withText only the conflicts are made (their `line` is 0).
+ListingText formatListing(const Automaton& a, const std::string& grammarName, int lang, double cexSeconds,
+                          bool withText = true);
+
+// The same with the examples made beforehand (explainAll's result, one per
+// reported conflict in state order; null: no examples), so that a caller
+// may write the parser first and add the examples afterwards.
+ListingText formatListing(const Automaton& a, const std::string& grammarName, int lang,
+                          const std::vector<ConflictExample>* examples, bool withText = true);
 
 // Finds example inputs for conflicts.
 //
@@ -41,22 +55,41 @@ ListingText formatListing(const Automaton& a, const std::string& grammarName, in
 // one reading; the other reading is searched along the same states.  Then
 // the rest of each reading is expanded, leftmost symbol first, looking for
 // one string both derive: found, the example is one input read two ways.
+//
+// The walk from the start is made once and serves every conflict; the
+// unifying search is what costs, and it draws on one budget of pairs for
+// the whole run.
 class CounterexampleSearch {
 public:
-    // Every search ends by `until` however much time a conflict would get.
-    explicit CounterexampleSearch(const Automaton& a,
-                                  std::chrono::steady_clock::time_point until = std::chrono::steady_clock::time_point::max());
+    using Clock = std::chrono::steady_clock;
 
-    // Ten times the time for one conflict, one second at least: what all the
-    // examples of one run get, so that a grammar with thousands of
-    // conflicts still ends in seconds.
+    // Every search ends by `until` however much time a conflict would get.
+    explicit CounterexampleSearch(const Automaton& a, Clock::time_point until = Clock::time_point::max());
+
+    // Ten times the time for one conflict, one second at least: the end of
+    // all the examples of one run by the clock, so that a slow machine
+    // still ends in seconds.
     static double totalSeconds(double perConflict);
 
-    // `seconds` after `from`, for the deadlines of the searches.
-    static std::chrono::steady_clock::time_point after(std::chrono::steady_clock::time_point from, double seconds);
+    // The pairs the unifying searches of one run may make together: 100,000
+    // per second of the budget (some tenths of a second of work).
+    static size_t pairBudget(double seconds);
 
-    // The lines explaining one conflict of state `state`; sets *unifying.
+    // `seconds` after `from`, for the deadlines of the searches.
+    static Clock::time_point after(Clock::time_point from, double seconds);
+
+    // Every reported conflict of the automaton, in state order.  Each gets
+    // its example input first (cheap); then each same-prefix conflict gets
+    // a short unifying search, and those still open share what is left of
+    // pairBudget(seconds), in order.  One conflict's search takes `seconds`
+    // at most by the clock.  A conflict the budget did not reach says so.
+    std::vector<ConflictExample> explainAll(int lang, double seconds);
+
+    // One conflict of state `state`, with a budget of its own; sets *unifying.
     std::vector<std::string> explain(int state, const Conflict& c, int lang, double seconds, bool* unifying);
+
+    // The pairs made by the unifying searches so far.
+    size_t pairsMade() const { return pairsMade_; }
 
 private:
     struct Node {
@@ -66,25 +99,58 @@ private:
         int parent;  // index into the node list, -1 for the start
         bool shift;  // reached by moving the dot (else by opening a rule)
     };
-    using Clock = std::chrono::steady_clock;
+    // The walk from the start over the whole automaton, with lookaheads or
+    // without, as far as the conflicts so far needed it: the nodes in
+    // breadth-first order, and where each completed item (with its
+    // lookahead) was reached.
+    struct Walk {
+        bool exact = false;
+        bool ended = false;  // every node reached, or the walk's bound
+        size_t head = 0;     // the next node to step from
+        std::vector<Node> nodes;
+        std::unordered_map<uint64_t, int> ends;
+        std::vector<uint64_t> bits;             // the nodes seen, when the key space is small
+        std::unordered_set<uint64_t> seenSet;   // otherwise
+        std::vector<uint64_t> opened;           // (state, nonterminal, lookahead) opened, when small
+        std::vector<int> follow;
+    };
+    // What a conflict's unifying search came to.
+    enum class Unified { Found, NotWithinBound, TimedOut, OutOfBudget, NotSearched };
+    struct Case;
 
     int symbolAfterDot(int item) const;
     int transition(int state, int symbol) const;
     // Terminals that may start rhs[dot+1..] of item followed by la.
     void followSet(int item, int la, std::vector<int>& out) const;
-    // Shortest path from the start item.  With `path` non-null the walk is
-    // held to those states and symbols and ends at its last state.  A
-    // target is an item (any item with `shiftOn` after the dot when
-    // shiftOn >= 0) and a lookahead (-1: any).
-    bool search(const std::vector<int>* pathStates, const std::vector<int>* pathSymbols, int state,
-                int targetItem, int shiftOn, int targetLa, std::vector<Node>& nodes, Clock::time_point deadline);
-    // The nodes from the start to the last one of `nodes`, in order.
-    static std::vector<Node> trace(const std::vector<Node>& nodes);
+    void makeFirstOfRest(int item) const;
+    uint64_t endKey(int state, int item, int la) const;
+    // Keeps the lookaheads whose bit at base + la + 1 was clear, and sets
+    // their bits.
+    static void fresh(std::vector<uint64_t>& opened, uint64_t base, std::vector<int>& las);
+    // Walks on until the completed-item node `target` is reached; false
+    // when the walk ends first.
+    bool walkTo(Walk& w, uint64_t target);
+    // The shortest path from the start to (state, item, la), la -1 for any
+    // lookahead (then lookaheads are not followed); false when none.
+    bool reach(int state, int item, int la, std::vector<Node>& path);
+    // Shortest path along the states and symbols of a path, ending at its
+    // last state: a target is an item (any item with `shiftOn` after the
+    // dot when shiftOn >= 0) and a lookahead (-1: any).
+    bool alongPath(const std::vector<int>& pathStates, const std::vector<int>& pathSymbols, int targetItem,
+                   int shiftOn, int targetLa, std::vector<Node>& path, Clock::time_point deadline);
+    // The nodes from the start to nodes[last], in order.
+    static std::vector<Node> trace(const std::vector<Node>& nodes, int last);
     std::string derivation(const std::vector<int>& stack) const;
     std::vector<int> rest(const std::vector<int>& stack) const;
-    enum class Unified { Found, NotWithinBound, TimedOut };
-    Unified unify(std::vector<int> a, std::vector<int> b, std::vector<int>& common, Clock::time_point deadline) const;
+    // Makes at most maxPairs pairs; *made receives how many it made.
+    Unified unify(std::vector<int> a, std::vector<int> b, std::vector<int>& common, size_t maxPairs,
+                  Clock::time_point deadline, size_t* made) const;
     std::string words(const std::vector<int>& syms) const;
+    // The example and readings of one conflict, before any unifying search.
+    void prepare(Case& k);
+    // Runs k's unifying search with at most maxPairs pairs, charged to the run.
+    void search(Case& k, size_t maxPairs, double seconds);
+    std::vector<std::string> lines(const Case& k, int lang, double seconds) const;
 
     const Automaton& a_;
     int nt_ = 0;
@@ -94,8 +160,22 @@ private:
     std::vector<char> nullable_;              // per nonterminal
     std::vector<std::vector<char>> first_;    // per nonterminal, per terminal
     std::vector<std::vector<std::pair<int, int>>> trans_;  // per state: (symbol, state), sorted
-    std::vector<uint64_t> seenBits_;  // the searches' visited nodes, all clear between searches
-    mutable std::vector<char> followSeen_;  // followSet's scratch, one entry per terminal
+    Walk exact_, loose_;
+    // The last walk along a path without lookaheads, whole: the first node
+    // at the path's end of each symbol after the dot, and of each item.
+    struct Along {
+        bool made = false;
+        std::vector<int> symbols;
+        std::vector<Node> nodes;
+        std::unordered_map<int, int> bySymbol, byItem;
+    } along_;
+    std::vector<uint64_t> seenBits_;  // the path searches' visited nodes, all clear between searches
+    mutable std::vector<char> followSeen_;  // makeFirstOfRest's scratch, one entry per terminal
+    // Per item, made at its first use: the terminals that may begin what
+    // follows the symbol after the dot, ascending, and whether it can be empty.
+    mutable std::vector<std::vector<int>> firstOfRest_;
+    mutable std::vector<char> restNullable_, firstOfRestMade_;
+    size_t pairsMade_ = 0;
 };
 
 } // namespace duq_yacc::detail

@@ -3,7 +3,6 @@
 #include "explain.h"
 
 #include <cstdio>
-#include <optional>
 
 namespace duq_yacc::detail {
 
@@ -33,9 +32,30 @@ std::string padded(const std::string& s, size_t width)
     return s.size() >= width ? s + " " : s + std::string(width - s.size(), ' ');
 }
 
+std::string conflictHead(const Automaton& a, const State& st, const Conflict& c, int lang)
+{
+    auto L = [lang](const char* en, const char* sk) { return lang ? sk : en; };
+    return printf1(L("conflict in state %d: ", "konflikt v stave %d: "), st.number) +
+           (c.kind == ConflictKind::ShiftReduce ? L("shift/reduce on ", "posun/redukcia na ")
+                                                : L("reduce/reduce on ", "redukcia/redukcia na ")) +
+           a.symbols[static_cast<size_t>(c.symbol)].name;
+}
+
 } // namespace
 
-ListingText formatListing(const Automaton& a, const std::string& grammarName, int lang, double cexSeconds)
+ListingText formatListing(const Automaton& a, const std::string& grammarName, int lang, double cexSeconds,
+                          bool withText)
+{
+    if (cexSeconds < 0)
+        return formatListing(a, grammarName, lang, nullptr, withText);
+    CounterexampleSearch search(a, CounterexampleSearch::after(std::chrono::steady_clock::now(),
+                                                               CounterexampleSearch::totalSeconds(cexSeconds)));
+    const std::vector<ConflictExample> examples = search.explainAll(lang, cexSeconds);
+    return formatListing(a, grammarName, lang, &examples, withText);
+}
+
+ListingText formatListing(const Automaton& a, const std::string& grammarName, int lang,
+                          const std::vector<ConflictExample>* examples, bool withText)
 {
     auto L = [lang](const char* en, const char* sk) { return lang ? sk : en; };
     auto name = [&](int s) { return a.symbols[static_cast<size_t>(s)].name; };
@@ -52,6 +72,25 @@ ListingText formatListing(const Automaton& a, const std::string& grammarName, in
     };
 
     ListingText out;
+    if (!withText) {
+        // Only the conflicts' lines, for a run without a listing file.
+        size_t reported = 0;
+        for (const State& st : a.states)
+            for (const Conflict& c : st.conflicts) {
+                if (!c.reported)
+                    continue;
+                ExplainedConflict e;
+                e.state = st.number;
+                e.head = conflictHead(a, st, c, lang);
+                if (examples && reported < examples->size()) {
+                    e.details = (*examples)[reported].lines;
+                    e.unifying = (*examples)[reported].unifying;
+                }
+                ++reported;
+                out.conflicts.push_back(std::move(e));
+            }
+        return out;
+    }
     Lines l;
     l.text.reserve(a.states.size() * 256 + a.productions.size() * 64 + a.symbols.size() * 32);
     l.add(std::string(L("DUQ-yacc state listing of \"", "DUQ-yacc zoznam stavov pre \"")) + grammarName + "\"");
@@ -76,7 +115,7 @@ ListingText formatListing(const Automaton& a, const std::string& grammarName, in
     for (size_t n = static_cast<size_t>(a.terminal_count); n < a.symbols.size(); ++n)
         l.add("    " + padded(a.symbols[n].name, 24) + std::to_string(a.symbols[n].code));
 
-    std::optional<CounterexampleSearch> cex;  // made at the first reported conflict
+    size_t reported = 0;  // the index of the next reported conflict's example
     for (const State& st : a.states) {
         l.add("");
         const int stateLine = l.count + 1;
@@ -147,16 +186,12 @@ ListingText formatListing(const Automaton& a, const std::string& grammarName, in
             ExplainedConflict e;
             e.state = st.number;
             e.line = stateLine;
-            e.head = printf1(L("conflict in state %d: ", "konflikt v stave %d: "), st.number) +
-                     (c.kind == ConflictKind::ShiftReduce ? L("shift/reduce on ", "posun/redukcia na ")
-                                                          : L("reduce/reduce on ", "redukcia/redukcia na ")) +
-                     on;
-            if (cexSeconds >= 0) {
-                if (!cex)
-                    cex.emplace(a, CounterexampleSearch::after(std::chrono::steady_clock::now(),
-                                                               CounterexampleSearch::totalSeconds(cexSeconds)));
-                e.details = cex->explain(st.number, c, lang, cexSeconds, &e.unifying);
+            e.head = conflictHead(a, st, c, lang);
+            if (examples && reported < examples->size()) {
+                e.details = (*examples)[reported].lines;
+                e.unifying = (*examples)[reported].unifying;
             }
+            ++reported;
             for (const std::string& d : e.details)
                 l.add("        " + d);
             out.conflicts.push_back(std::move(e));

@@ -44,12 +44,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     vork::NullSinks sinks;
     int count = -1;
     // Every fifth input also gets the state listing, and one in 64 of
-    // those up to 512 bytes the conflict examples.  The examples' path
-    // searches may visit two million nodes a conflict, so on a grown
-    // grammar one input with examples cost more than a thousand without;
-    // the others leave them out, and the unifying search has a millisecond
-    // a conflict (with 10 ms one input took 2 s under the sanitizers and
-    // timed out on a busy machine).  The choice goes by the bytes' sum, not
+    // those up to 512 bytes the conflict examples.  The examples' walk
+    // may visit two million nodes, so on a grown grammar one input with
+    // examples cost more than a thousand without; the others leave them
+    // out, and the unifying searches get 0.001 s of budget, 100 pairs for
+    // the whole input (with 10 ms a conflict by the clock one input took
+    // 2 s under the sanitizers and timed out on a busy machine).  The choice goes by the bytes' sum, not
     // the size: most mutations keep the size, so the fuzzer's favourite
     // inputs, which the searches' coverage makes those with examples, would
     // keep them.

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 
 using namespace yacctest;
 
@@ -44,20 +46,38 @@ Options withListing(const std::string& name = "g.stv")
 
 TEST(Listing, ConflictsAreExplainedWithExamples)
 {
-    // Each grammar comes with the explanation it must get and the section
-    // of the listing for its conflicting state (or, without a reported
-    // conflict, a state whose conflicts precedence settled).
-    const char* grammars[] = {"dangling-else", "expressions",  "reduce-reduce",
-                              "lalr-merge",    "two-tokens",   "no-conflict"};
-    for (const char* name : grammars) {
-        SCOPED_TRACE(name);
+    // Each grammar comes with the explanation it must get with the given
+    // budget and the section of the listing for its conflicting state (or,
+    // without a reported conflict, a state whose conflicts precedence
+    // settled).  cex-budget's first conflict is not ambiguous and its
+    // search is long; the second is found in a few pairs when the first
+    // leaves it its share.
+    const struct {
+        const char* grammar;
+        const char* expected;  // the .messages file
+        double seconds;
+    } cases[] = {
+        {"dangling-else", "dangling-else", 2},
+        {"expressions", "expressions", 2},
+        {"reduce-reduce", "reduce-reduce", 2},
+        {"lalr-merge", "lalr-merge", 2},
+        {"two-tokens", "two-tokens", 2},
+        {"no-conflict", "no-conflict", 2},
+        {"budget", "budget", 2},
+        {"budget", "budget-shared", 0.0005},   // 50 pairs: 25 for each
+        {"budget", "budget-used-up", 0.00001},  // one pair, for the first
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected);
         TempDir dir;
-        const std::string base = std::string("cex-") + name;
-        const Generation g = generate(dataFile(base + ".y"), withListing());
+        const std::string base = std::string("cex-") + c.grammar;
+        Options o = withListing();
+        o.cexSeconds = c.seconds;
+        const Generation g = generate(dataFile(base + ".y"), o);
         ASSERT_EQ(g.status, 0);
         EXPECT_TRUE(g.sinks.errors.empty());
         const std::vector<std::string> said = explanation(g.sinks.messages);
-        EXPECT_EQ(said, lines(dataFile(base + ".messages")));
+        EXPECT_EQ(said, lines(dataFile(std::string("cex-") + c.expected + ".messages")));
         const std::string listing = readFile("g.stv");
         EXPECT_NE(listing.find(dataFile(base + ".state")), std::string::npos) << listing;
 
@@ -78,23 +98,34 @@ TEST(Listing, SlovakRunsExplainInSlovak)
 {
     struct Case {
         const char* grammar;
+        double seconds;
         std::vector<std::string> starts;  // the start of each explanation line
     };
     const Case cases[] = {
-        {"cex-dangling-else",
+        {"cex-dangling-else", 2,
          {"g.stv(66): konflikt v stave 6: posun/redukcia na ELSE", "    priklad: ", "    posun: ",
           "    redukcia pravidlom 1: ", "    zjednocujuci: "}},
-        {"cex-lalr-merge",
+        {"cex-lalr-merge", 2,
          {"g.stv(74): konflikt v stave 6: redukcia/redukcia na D", "    priklad: ", "    redukcia pravidlom 5: ",
           "    priklad: ", "    redukcia pravidlom 6: ", "    nezjednocujuci: ",
           "g.stv(74): konflikt v stave 6: redukcia/redukcia na E", "    priklad: ", "    redukcia pravidlom 5: ",
           "    priklad: ", "    redukcia pravidlom 6: ", "    nezjednocujuci: "}},
+        {"cex-budget", 0.00001,
+         {"g.stv(36): konflikt v stave 0: redukcia/redukcia na C", "    priklad: ", "    redukcia pravidlom 6: ",
+          "    priklad: ", "    redukcia pravidlom 7: ",
+          "    vstup citany oboma sposobmi sa nedohladal: cas na priklady sa minul; viac da --cex-time SEKUNDY "
+          "(teraz 1e-05)",
+          "g.stv(123): konflikt v stave 11: posun/redukcia na '-'", "    priklad: ", "    posun: ", "    priklad: ",
+          "    redukcia pravidlom 4: ",
+          "    vstup citany oboma sposobmi sa nehladal: cas na priklady sa minul; viac da --cex-time SEKUNDY "
+          "(teraz 1e-05)"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.grammar);
         TempDir dir;
         Options o = withListing();
         o.slovak = 1;
+        o.cexSeconds = c.seconds;
         const Generation g = generate(dataFile(std::string(c.grammar) + ".y"), o);
         ASSERT_EQ(g.status, 0);
         const std::vector<std::string> said = explanation(g.sinks.messages);
@@ -231,5 +262,136 @@ TEST(Listing, ExamplesEndWithTheRunsTime)
         ASSERT_FALSE(said.empty());
         EXPECT_EQ(said[0].rfind(c.first, 0), 0u) << said[0];
         EXPECT_EQ(unifying, said.size() > 1);
+    }
+}
+
+namespace {
+
+duq_yacc::Automaton automatonOf(const std::string& text)
+{
+    writeFile("g.y", text);
+    duq_yacc::Automaton a;
+    std::string error;
+    EXPECT_TRUE(duq_yacc::build_automaton("g.y", a, &error)) << error;
+    return a;
+}
+
+std::string manyConflicts()
+{
+    // A fuzzed grammar of 99 conflicts, some of them long searches that
+    // find nothing.
+    return readFile(std::string(VORK_SOURCE_DIR) + "/fuzz/duq_yacc/corpus/many_conflicts.y");
+}
+
+} // namespace
+
+// The unifying searches of one run draw on one budget of pairs: however
+// many conflicts, the work stays within it, and a conflict it does not
+// reach says so and names the option that gives more.
+TEST(Listing, UnifyingSearchesShareOneBudget)
+{
+    using duq_yacc::detail::CounterexampleSearch;
+    EXPECT_EQ(CounterexampleSearch::pairBudget(2), 200000u);
+    EXPECT_EQ(CounterexampleSearch::pairBudget(0), 0u);
+    EXPECT_EQ(CounterexampleSearch::pairBudget(-1), 0u);
+
+    const struct {
+        const char* name;
+        std::string grammar;
+        double seconds;
+        size_t conflicts;
+        size_t unifying;      // at least
+        bool someNotSearched;
+    } cases[] = {
+        // Every conflict is an ambiguity found in a pair or two.
+        {"operators, default", dataFile("operators21.y"), 2, 441, 441, false},
+        {"operators, 100 pairs", dataFile("operators21.y"), 0.001, 441, 50, true},
+        {"operators, none", dataFile("operators21.y"), 0, 441, 0, true},
+        {"equations, default", dataFile("equations.y"), 2, 195, 195, false},
+        {"equations, none", dataFile("equations.y"), 0, 195, 0, true},
+        {"fuzzed, default", manyConflicts(), 2, 99, 45, true},
+        {"fuzzed, 1,000 pairs", manyConflicts(), 0.01, 99, 1, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const duq_yacc::Automaton a = automatonOf(c.grammar);
+        CounterexampleSearch search(a);
+        const std::vector<duq_yacc::detail::ConflictExample> said = search.explainAll(0, c.seconds);
+        EXPECT_LE(search.pairsMade(), CounterexampleSearch::pairBudget(c.seconds));
+        ASSERT_EQ(said.size(), c.conflicts);
+        size_t unifying = 0, notSearched = 0;
+        char hint[80];
+        std::snprintf(hint, sizeof hint, "; --cex-time SECONDS (now %g) gives more", c.seconds);
+        for (const auto& e : said) {
+            ASSERT_FALSE(e.lines.empty());
+            const std::string& verdict = e.lines.back();
+            unifying += e.unifying;
+            EXPECT_EQ(e.unifying, verdict.rfind("unifying: ", 0) == 0) << verdict;
+            EXPECT_EQ(e.lines[0].rfind("example: ", 0), 0u) << e.lines[0];
+            if (verdict.rfind("not searched ", 0) == 0) {
+                ++notSearched;
+                EXPECT_EQ(verdict.substr(verdict.size() - std::strlen(hint)), hint);
+            }
+        }
+        EXPECT_GE(unifying, c.unifying);
+        EXPECT_EQ(notSearched > 0, c.someNotSearched) << notSearched;
+        if (c.seconds == 0) {
+            // Nothing is searched, and every conflict with one input before
+            // the dot says so.
+            const size_t apart = static_cast<size_t>(std::count_if(said.begin(), said.end(), [](const auto& e) {
+                return e.lines.back().find("need different inputs") != std::string::npos;
+            }));
+            EXPECT_EQ(notSearched + apart, c.conflicts);
+        }
+    }
+}
+
+// More budget never finds less, and always stays within itself.
+TEST(Listing, MoreBudgetFindsMore)
+{
+    using duq_yacc::detail::CounterexampleSearch;
+    TempDir dir;
+    const duq_yacc::Automaton a = automatonOf(manyConflicts());
+    size_t before = 0;
+    for (double seconds : {0.0, 0.0001, 0.001, 0.01, 0.1, 1.0}) {
+        SCOPED_TRACE(seconds);
+        CounterexampleSearch search(a);
+        const auto said = search.explainAll(1, seconds);
+        EXPECT_LE(search.pairsMade(), CounterexampleSearch::pairBudget(seconds));
+        const size_t found = static_cast<size_t>(
+            std::count_if(said.begin(), said.end(), [](const auto& e) { return e.unifying; }));
+        EXPECT_GE(found, before);
+        before = found;
+    }
+    EXPECT_GT(before, 0u);
+}
+
+// One walk from the start serves every conflict in turn; each conflict
+// searched on its own, from a fresh start, must come to the same lines.
+TEST(Listing, OneWalkFindsWhatSeparateSearchesFind)
+{
+    using duq_yacc::detail::CounterexampleSearch;
+    const char* grammars[] = {"equations.y", "cex-budget.y", "cex-lalr-merge.y", "cex-reduce-reduce.y",
+                              "cex-two-tokens.y"};
+    for (const char* name : grammars) {
+        SCOPED_TRACE(name);
+        TempDir dir;
+        const duq_yacc::Automaton a = automatonOf(dataFile(name));
+        CounterexampleSearch shared(a);
+        const auto all = shared.explainAll(0, 2);
+        size_t i = 0;
+        for (const duq_yacc::State& st : a.states)
+            for (const duq_yacc::Conflict& c : st.conflicts) {
+                if (!c.reported)
+                    continue;
+                ASSERT_LT(i, all.size());
+                CounterexampleSearch alone(a);
+                bool unifying = false;
+                EXPECT_EQ(alone.explain(st.number, c, 0, 2, &unifying), all[i].lines) << "state " << st.number;
+                EXPECT_EQ(unifying, all[i].unifying);
+                ++i;
+            }
+        EXPECT_EQ(i, all.size());
     }
 }

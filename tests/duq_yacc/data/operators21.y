@@ -1,0 +1,26 @@
+/* Twenty-one binary operators, none with a precedence. */
+%token NUM
+%%
+e : e '+' e
+  | e '-' e
+  | e '*' e
+  | e '/' e
+  | e '%' e
+  | e '^' e
+  | e '&' e
+  | e '|' e
+  | e '<' e
+  | e '>' e
+  | e '=' e
+  | e '!' e
+  | e '~' e
+  | e '@' e
+  | e '#' e
+  | e '$' e
+  | e ':' e
+  | e '?' e
+  | e ',' e
+  | e '.' e
+  | e ';' e
+  | NUM
+  ;
