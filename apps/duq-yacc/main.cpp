@@ -12,7 +12,7 @@ namespace {
 
 const char kUsage[] =
     "usage: duq-yacc [-o OUTPUT] [-k SKELETON] [--debug] [--tokens FILE] [--slovak] [--large]\n"
-    "                [-v | --states FILE] [--cex-time SECONDS] GRAMMAR\n"
+    "                [-v | --states FILE] [--cex-time SECONDS] [--] GRAMMAR\n"
     "\n"
     "Generates an LALR(1) parser in C from a yacc grammar.\n"
     "  -o OUTPUT      parser file (default: the grammar's base name + \".cpp\")\n"
@@ -25,6 +25,7 @@ const char kUsage[] =
     "  --states FILE  write the state listing to FILE\n"
     "  --cex-time S   seconds to search for an ambiguous example per conflict (default 2;\n"
     "                 all the examples of a run get ten times that)\n"
+    "  --             the next word is the grammar, even when it begins with '-'\n"
     "  --help, --version\n";
 
 // "dir/calc.y" -> "dir/calc": the extension is the part after the last '.'
@@ -51,15 +52,24 @@ int main(int argc, char** argv)
     std::string output, skeleton, tokens, grammar, states;
     bool debug = false, slovak = false, large = false, verbose = false;
     double cexSeconds = 2.0;
+    bool optionsEnded = false;  // after "--" every word is a file name
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];
+        if (optionsEnded || (a[0] != '-' || a[1] == '\0')) {
+            if (!grammar.empty())
+                return usageError("only one grammar file");
+            grammar = a;
+            continue;
+        }
         auto value = [&](std::string& into) {
             if (i + 1 >= argc)
                 return false;
             into = argv[++i];
             return true;
         };
-        if (!std::strcmp(a, "--help") || !std::strcmp(a, "-h")) {
+        if (!std::strcmp(a, "--")) {
+            optionsEnded = true;
+        } else if (!std::strcmp(a, "--help") || !std::strcmp(a, "-h")) {
             std::fputs(kUsage, stdout);
             return 0;
         } else if (!std::strcmp(a, "--version")) {
@@ -91,12 +101,8 @@ int main(int argc, char** argv)
             if (!value(v) || (cexSeconds = std::strtod(v.c_str(), &end), end == v.c_str() || *end != '\0') ||
                 !(cexSeconds >= 0 && cexSeconds <= 3600))
                 return usageError("--cex-time needs a number of seconds from 0 to 3600");
-        } else if (a[0] == '-' && a[1] != '\0') {
-            return usageError((std::string("unknown option ") + a).c_str());
-        } else if (grammar.empty()) {
-            grammar = a;
         } else {
-            return usageError("only one grammar file");
+            return usageError((std::string("unknown option ") + a).c_str());
         }
     }
     if (grammar.empty())
