@@ -8,6 +8,7 @@
 // only declares what they share.
 #pragma once
 
+#include "vork/files.h"
 #include "vork/sinks.h"
 
 #include <cstdint>
@@ -230,6 +231,9 @@ public:
     void writeMatch();
     void writeExtra();
     void copySkeleton();
+    // Ends the run when the skeleton could not be opened (opened null with
+    // a reason other than Ok), naming the reason.
+    void checkSkeleton(std::FILE* opened, vork::InputCheck why);
 
     // ---- parse tree (parse_tree.cpp) -------------------------------------
     int node(int kind, int left = 0, int right = 0);
