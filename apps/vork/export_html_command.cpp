@@ -3,6 +3,7 @@
 #include "commands.h"
 
 #include "vork/colour/colouring.h"
+#include "vork/files.h"
 #include "vork/progdir.h"
 
 #include <QStringDecoder>
@@ -11,7 +12,6 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace vork::app;
@@ -79,13 +79,6 @@ std::u16string decodeSource(const std::string& bytes)
     return out;
 }
 
-bool sameFile(const std::string& a, const std::string& b)
-{
-    struct stat sa, sb;
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
-
 int fail(const std::string& text)
 {
     std::fprintf(stderr, "vork: %s\n", text.c_str());
@@ -107,9 +100,12 @@ int runExportHtml(Invocation& inv)
     int error = 0;
     if (!readFile(source, &bytes, &error))
         return fail("Súbor " + source + " sa nepodarilo prečítať: " + std::strerror(error));
-    // Writing the page over its own source would lose the source.
-    if (sameFile(source, output))
+    // Writing the page over its own source, or over the word file it is
+    // coloured by, would lose that file.
+    if (vork::sameFile(source, output))
         return fail("Výstup " + output + " je zdrojový súbor sám; zvoľte iný (-o).");
+    if (vork::sameFile(config, output))
+        return fail("Výstup " + output + " je súbor slov (--syntax); zvoľte iný (-o).");
 
     const std::u16string text = decodeSource(bytes);
     const std::size_t slash = source.find_last_of('/');
