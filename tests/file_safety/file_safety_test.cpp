@@ -198,6 +198,12 @@ TEST(RefusedOutputs, NoOutputReplacesAnInput)
     const std::string parser = readFile(w / "yacc.act");
     EXPECT_LT(parser.size(), 20000u);
     EXPECT_NE(parser.find("case 1:"), std::string::npos);
+    // A listing named like the old table file is kept (it was said to be
+    // written and then deleted as the work file).
+    const vorktest::Run listed = w.run(bin("duq-yacc") + " -k skel --states yacc.tmp -o g.cpp g.y");
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    EXPECT_NE(readFile(w / "yacc.tmp").find("state 1"), std::string::npos);
+    EXPECT_EQ(w.leftovers(), std::vector<std::string>{});
 }
 
 // A device, a pipe or a huge file is no grammar, specification, skeleton
