@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <fstream>
 #include <new>
+#include <utility>
 
 namespace jal {
 namespace {
@@ -57,8 +58,7 @@ bool jal_translate(const std::string& source_path, std::ostream& console, std::s
         // Texts reach the class file in UTF-8 (modified by the pool), so a
         // source written in Windows-1250 is read as such.  The delimiters
         // of every token are ASCII, which both readings share.
-        const std::string source = vork::textAsUtf8(bytes);
-        bytes.clear();
+        const std::string source = vork::isUtf8(bytes) ? std::move(bytes) : vork::windows1250ToUtf8(bytes);
 
         ClassModel cls;
         Scanner scanner(source, console);
