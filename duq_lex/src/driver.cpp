@@ -210,9 +210,9 @@ void Run::statistics()
 
 // The skeleton is copied whole into the scanner: a device would never
 // end, and a file beyond any real skeleton's size is no skeleton either.
-void Run::checkSkeleton(std::FILE* opened, vork::InputCheck why)
+void Run::checkSkeleton(vork::InputCheck why)
 {
-    if (opened || why == vork::InputCheck::Ok)
+    if (why == vork::InputCheck::Ok)
         return;
     if (why == vork::InputCheck::TooLarge)
         error(tr("Lex driver , file: %s, too large (at most %s)", "Skeleton subor \"%s\" je prilis velky (najviac %s)."),
@@ -298,7 +298,7 @@ int Run::execute(const std::string& skeleton, const std::string& spec, const std
         std::FILE* skeleton = vork::openInput(skeletonName_, &why);
         if (skeleton)
             std::fclose(skeleton);
-        checkSkeleton(skeleton, why);
+        checkSkeleton(why);
     }
 
     readSpecification(spec);

@@ -296,14 +296,14 @@ void Run::copySkeleton()
 {
     vork::InputCheck why;
     skeleton_ = vork::openInput(skeletonName_, &why);
-    checkSkeleton(skeleton_, why);
+    checkSkeleton(why);
     char buf[8192];
     size_t n;
     long long copied = 0;
     while ((n = std::fread(buf, 1, sizeof buf, skeleton_)) > 0 && (copied += n) <= vork::kMaxInputBytes)
         std::fwrite(buf, 1, n, outFile_);
     if (copied > vork::kMaxInputBytes)
-        checkSkeleton(nullptr, vork::InputCheck::TooLarge);
+        checkSkeleton(vork::InputCheck::TooLarge);
     bool bad = std::ferror(skeleton_) != 0;
     std::fclose(skeleton_);
     skeleton_ = nullptr;

@@ -231,9 +231,8 @@ public:
     void writeMatch();
     void writeExtra();
     void copySkeleton();
-    // Ends the run when the skeleton could not be opened (opened null with
-    // a reason other than Ok), naming the reason.
-    void checkSkeleton(std::FILE* opened, vork::InputCheck why);
+    // Ends the run, naming the reason, unless why is Ok.
+    void checkSkeleton(vork::InputCheck why);
 
     // ---- parse tree (parse_tree.cpp) -------------------------------------
     int node(int kind, int left = 0, int right = 0);
