@@ -9,7 +9,7 @@
 
 static void usage(std::FILE* to)
 {
-    std::fputs("usage: duq-lex [-o OUTPUT] [-k SKELETON] [--debug] [--slovak] [--stats] [--no-optimise] [--large] SPEC\n"
+    std::fputs("usage: duq-lex [-o OUTPUT] [-k SKELETON] [--debug] [--slovak] [--stats] [--no-optimise] [--large] [--] SPEC\n"
                "  -o OUTPUT      generated scanner (default lexyy.cpp)\n"
                "  -k SKELETON    scanner skeleton (default ncform next to the program)\n"
                "  --debug        use the debug skeleton lncform\n"
@@ -17,6 +17,7 @@ static void usage(std::FILE* to)
                "  --stats        print the table statistics\n"
                "  --no-optimise  unpacked tables\n"
                "  --large        large tables: 16 times the default sizes\n"
+               "  --             the next word is SPEC, even when it begins with '-'\n"
                "  --help, --version\n",
                to);
 }
@@ -26,8 +27,21 @@ int main(int argc, char** argv)
     std::string output = "lexyy.cpp", skeleton, spec;
     bool debug = false;
     int slovak = 0, stats = 0, optimise = 1, large = 0;
+    bool optionsEnded = false;  // after "--" every word is a file name
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];
+        if (optionsEnded || a[0] != '-' || a[1] == 0) {
+            if (!spec.empty()) {
+                usage(stderr);
+                return 2;
+            }
+            spec = a;
+            continue;
+        }
+        if (!std::strcmp(a, "--")) {
+            optionsEnded = true;
+            continue;
+        }
         if (!std::strcmp(a, "--help")) {
             usage(stdout);
             return 0;
@@ -48,13 +62,8 @@ int main(int argc, char** argv)
             optimise = 0;
         } else if (!std::strcmp(a, "--large")) {
             large = 1;
-        } else if (a[0] == '-' && a[1] != 0) {
-            std::fprintf(stderr, "duq-lex: unknown option %s\n", a);
-            usage(stderr);
-            return 2;
-        } else if (spec.empty()) {
-            spec = a;
         } else {
+            std::fprintf(stderr, "duq-lex: unknown option %s\n", a);
             usage(stderr);
             return 2;
         }

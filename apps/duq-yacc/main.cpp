@@ -12,7 +12,7 @@ namespace {
 
 const char kUsage[] =
     "usage: duq-yacc [-o OUTPUT] [-k SKELETON] [-d | --defines FILE] [--debug] [--tokens FILE]\n"
-    "                [--slovak] [--large] [-v | --states FILE] [--cex-time SECONDS] GRAMMAR\n"
+    "                [--slovak] [--large] [-v | --states FILE] [--cex-time SECONDS] [--] GRAMMAR\n"
     "\n"
     "Generates an LALR(1) parser in C from a yacc grammar.\n"
     "  -o OUTPUT      parser file (default: the grammar's base name + \".cpp\")\n"
@@ -28,6 +28,7 @@ const char kUsage[] =
     "  --cex-time S   budget of the search for ambiguous examples (default 2): 100,000\n"
     "                 pairs a second for the whole run, at most S seconds a conflict;\n"
     "                 0 searches none\n"
+    "  --             the next word is the grammar, even when it begins with '-'\n"
     "  --help, --version\n";
 
 // "dir/calc.y" -> "dir/calc": the extension is the part after the last '.'
@@ -54,15 +55,24 @@ int main(int argc, char** argv)
     std::string output, skeleton, tokens, grammar, states, header;
     bool debug = false, slovak = false, large = false, verbose = false, defines = false;
     double cexSeconds = 2.0;
+    bool optionsEnded = false;  // after "--" every word is a file name
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];
+        if (optionsEnded || (a[0] != '-' || a[1] == '\0')) {
+            if (!grammar.empty())
+                return usageError("only one grammar file");
+            grammar = a;
+            continue;
+        }
         auto value = [&](std::string& into) {
             if (i + 1 >= argc)
                 return false;
             into = argv[++i];
             return true;
         };
-        if (!std::strcmp(a, "--help") || !std::strcmp(a, "-h")) {
+        if (!std::strcmp(a, "--")) {
+            optionsEnded = true;
+        } else if (!std::strcmp(a, "--help") || !std::strcmp(a, "-h")) {
             std::fputs(kUsage, stdout);
             return 0;
         } else if (!std::strcmp(a, "--version")) {
@@ -105,12 +115,8 @@ int main(int argc, char** argv)
             if (!value(v) || (cexSeconds = std::strtod(v.c_str(), &end), end == v.c_str() || *end != '\0') ||
                 !(cexSeconds >= 0 && cexSeconds <= 3600))
                 return usageError("--cex-time needs a number of seconds from 0 to 3600");
-        } else if (a[0] == '-' && a[1] != '\0') {
-            return usageError((std::string("unknown option ") + a).c_str());
-        } else if (grammar.empty()) {
-            grammar = a;
         } else {
-            return usageError("only one grammar file");
+            return usageError((std::string("unknown option ") + a).c_str());
         }
     }
     if (grammar.empty())

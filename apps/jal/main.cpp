@@ -12,21 +12,23 @@
 
 namespace {
 
-const char* const kMessageFile = "jaltemp.tmp";
-
 void usage(std::FILE* to)
 {
-    std::fputs("Pouzitie: jal SUBOR.jal\n"
+    std::fputs("Pouzitie: jal [--] SUBOR.jal\n"
                "Prelozi zdrojovy subor Jal do suboru triedy SUBOR.CLASS.\n"
+               "  --         dalsie slovo je SUBOR, aj ked sa zacina '-'\n"
                "  --help     tento text\n"
                "  --version  verzia\n",
                to);
 }
 
 // Shows the message file's lines and removes it, like the environment does.
-void showMessages()
+// The file is the one this translation created, and no other.
+void showMessages(const std::string& messageFile)
 {
-    std::ifstream in(kMessageFile, std::ios::binary);
+    if (messageFile.empty())
+        return;
+    std::ifstream in(messageFile, std::ios::binary);
     if (!in)
         return;
     std::string line;
@@ -36,7 +38,7 @@ void showMessages()
         std::cout << line << '\n';
     }
     in.close();
-    std::remove(kMessageFile);
+    std::remove(messageFile.c_str());
 }
 
 // The translator's error lines read "MESSAGE(LINE n: TOKEN)".  On the
@@ -68,16 +70,21 @@ int main(int argc, char** argv)
         std::printf("jal (VORK) %s\n", vork::versionString());
         return 0;
     }
-    if (argc != 2 || argv[1][0] == '\0' || (argv[1][0] == '-' && argv[1][1] == '-')) {
+    // "--" ends the options: the word after it is the source, whatever it
+    // begins with.
+    const bool marked = argc == 3 && std::strcmp(argv[1], "--") == 0;
+    const char* source = marked ? argv[2] : argc == 2 ? argv[1] : nullptr;
+    if (!source || source[0] == '\0' || (!marked && source[0] == '-' && source[1] == '-')) {
         usage(stderr);
         return 2;
     }
     std::ostringstream console;
-    const bool ok = jal::jal_translate(argv[1], console);
+    std::string messageFile;
+    const bool ok = jal::jal_translate(source, console, &messageFile);
     std::istringstream lines(console.str());
     for (std::string line; std::getline(lines, line);)
-        std::cout << withLocation(argv[1], line) << '\n';
+        std::cout << withLocation(source, line) << '\n';
     std::cout.flush();
-    showMessages();
+    showMessages(messageFile);
     return ok ? 0 : 1;
 }

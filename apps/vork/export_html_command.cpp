@@ -3,6 +3,7 @@
 #include "commands.h"
 
 #include "vork/colour/colouring.h"
+#include "vork/files.h"
 #include "vork/progdir.h"
 #include "vork/project/atomic_file.h"
 
@@ -12,7 +13,6 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace vork::app;
@@ -68,13 +68,6 @@ std::u16string decodeSource(const std::string& bytes)
     return out;
 }
 
-bool sameFile(const std::string& a, const std::string& b)
-{
-    struct stat sa, sb;
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
-
 int fail(const std::string& text)
 {
     std::fprintf(stderr, "vork: %s\n", text.c_str());
@@ -105,9 +98,12 @@ int runExportHtml(Invocation& inv)
     default:
         return fail("Súbor " + source + " sa nepodarilo prečítať: " + std::strerror(errno ? errno : EIO));
     }
-    // Writing the page over its own source would lose the source.
-    if (sameFile(source, output))
+    // Writing the page over its own source, or over the word file it is
+    // coloured by, would lose that file.
+    if (vork::sameFile(source, output))
         return fail("Výstup " + output + " je zdrojový súbor sám; zvoľte iný (-o).");
+    if (vork::sameFile(config, output))
+        return fail("Výstup " + output + " je súbor slov (--syntax); zvoľte iný (-o).");
 
     const std::u16string text = decodeSource(bytes);
     const std::size_t slash = source.find_last_of('/');

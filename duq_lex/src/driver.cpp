@@ -3,6 +3,7 @@
 #include "duq_lex/lex_run.h"
 #include "run.h"
 
+#include "vork/files.h"
 #include "vork/progdir.h"
 
 #include <cstdarg>
@@ -233,10 +234,16 @@ void Run::statistics()
     std::fflush(stdout);
 }
 
-static bool fileExists(const std::string& name)
+// The skeleton is copied whole into the scanner: a device would never
+// end, and a file beyond any real skeleton's size is no skeleton either.
+void Run::checkSkeleton(vork::InputCheck why)
 {
-    struct stat st;
-    return ::stat(name.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    if (why == vork::InputCheck::Ok)
+        return;
+    if (why == vork::InputCheck::TooLarge)
+        error(tr("Lex driver , file: %s, too large (at most %s)", "Skeleton subor \"%s\" je prilis velky (najviac %s)."),
+              skeletonName_.c_str(), vork::kMaxInputText);
+    error(tr("Lex driver , file: %s, not found ", "Nemozno najst skeleton subor \"%s\"."), skeletonName_.c_str());
 }
 
 // Steps shared by a full run and a reading-only one: the specification is
@@ -245,10 +252,14 @@ static bool fileExists(const std::string& name)
 void Run::readSpecification(const std::string& spec)
 {
     specName_ = spec;
-    in_ = std::fopen(specName_.c_str(), "r");
     // A directory opens, and a device may never end: only a regular file
-    // is a specification.
+    // of a sane size is a specification.
+    vork::InputCheck why;
+    in_ = vork::openInput(specName_, &why);
     specId_ = idOfStream(in_);
+    if (why == vork::InputCheck::TooLarge)
+        error(tr("Input file too large: %s (at most %s)", "Vstupny subor je prilis velky: %s (najviac %s)"),
+              specName_.c_str(), vork::kMaxInputText);
     if (!in_ || !specId_.valid)
         error(tr("Can't read input file: %s", "Nemozno citat vstupny subor: %s"), specName_.c_str());
     skeletonId_ = idOfPath(skeletonName_);
@@ -309,9 +320,13 @@ int Run::execute(const std::string& skeleton, const std::string& spec, const std
     optimise_ = optimise;
 
     message("%s", tr("Initialization... ", "Inicializacia... "));
-    if (!fileExists(skeletonName_))
-        error(tr("Lex driver , file: %s, not found ", "Nemozno najst skeleton subor \"%s\"."),
-              skeletonName_.c_str());
+    {
+        vork::InputCheck why;
+        std::FILE* skeleton = vork::openInput(skeletonName_, &why);
+        if (skeleton)
+            std::fclose(skeleton);
+        checkSkeleton(why);
+    }
 
     readSpecification(spec);
 

@@ -2,6 +2,8 @@
 // declarations, the frame of yylex, the tables, and the skeleton.
 #include "run.h"
 
+#include "vork/files.h"
+
 #include <cstdarg>
 #include <ctime>
 
@@ -292,14 +294,16 @@ void Run::writeExtra()
 
 void Run::copySkeleton()
 {
-    skeleton_ = std::fopen(skeletonName_.c_str(), "rb");
-    if (!skeleton_)
-        error(tr("Lex driver , file: %s, not found ", "Nemozno najst skeleton subor \"%s\"."),
-              skeletonName_.c_str());
+    vork::InputCheck why;
+    skeleton_ = vork::openInput(skeletonName_, &why);
+    checkSkeleton(why);
     char buf[8192];
     size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, skeleton_)) > 0)
+    long long copied = 0;
+    while ((n = std::fread(buf, 1, sizeof buf, skeleton_)) > 0 && (copied += n) <= vork::kMaxInputBytes)
         std::fwrite(buf, 1, n, outFile_);
+    if (copied > vork::kMaxInputBytes)
+        checkSkeleton(vork::InputCheck::TooLarge);
     bool bad = std::ferror(skeleton_) != 0;
     std::fclose(skeleton_);
     skeleton_ = nullptr;

@@ -8,6 +8,7 @@
 // only declares what they share.
 #pragma once
 
+#include "vork/files.h"
 #include "vork/sinks.h"
 
 #include <cstdint>
@@ -239,6 +240,8 @@ public:
     void writeMatch();
     void writeExtra();
     void copySkeleton();
+    // Ends the run, naming the reason, unless why is Ok.
+    void checkSkeleton(vork::InputCheck why);
 
     // ---- parse tree (parse_tree.cpp) -------------------------------------
     int node(int kind, int left = 0, int right = 0);

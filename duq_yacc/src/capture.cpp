@@ -6,7 +6,6 @@
 
 #include <cstring>
 #include <stdexcept>
-#include <sys/stat.h>
 
 namespace duq_yacc {
 
@@ -21,13 +20,6 @@ int Automaton::find_symbol(const std::string& name) const
 namespace detail {
 
 namespace {
-bool sameFile(const std::string& a, const std::string& b)
-{
-    struct stat sa, sb;
-    return !a.empty() && !b.empty() && ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 &&
-           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
-
 // A literal is stored as a blank and its characters (" +", " \n"); shown
 // as it was written.
 std::string displayName(const char* stored)
@@ -116,11 +108,12 @@ void Run::explainConflicts()
     bool listed = false;
     if (!stateName_.empty()) {
         // The listing never replaces the run's own files: the grammar, the
-        // parser, the token file, or the temporaries still to be read.
+        // skeleton, the parser, the token file, or the work files still to
+        // be read.
         std::FILE* f = nullptr;
-        if (!sameFile(stateName_, grammarName_) && !sameFile(stateName_, outName_) &&
-            !(tokenFileFlag_ && sameFile(stateName_, tokName_)) && !sameFile(stateName_, "yacc.tmp") &&
-            !sameFile(stateName_, "yacc.act"))
+        if (!vork::sameFile(stateName_, grammarName_) && !vork::sameFile(stateName_, skelName_) &&
+            !vork::sameFile(stateName_, outName_) && !(tokenFileFlag_ && vork::sameFile(stateName_, tokName_)) &&
+            !tableWork_.is(stateName_) && !actionWork_.is(stateName_))
             f = std::fopen(stateName_.c_str(), "w");
         if (f) {
             madeState_ = true;

@@ -7,14 +7,15 @@
 #include <cstdarg>
 #include <memory>
 #include <stdexcept>
-#include <sys/stat.h>
 
 namespace duq_yacc {
 namespace detail {
 
 namespace {
-const char* const kTempName = "yacc.tmp";
-const char* const kActName = "yacc.act";
+// The work files: "yacc-XXXXXX.tmp" and "yacc-XXXXXX.act".
+const char* const kWorkPrefix = "yacc-";
+const char* const kTempSuffix = ".tmp";
+const char* const kActSuffix = ".act";
 
 void closeFile(std::FILE*& f)
 {
@@ -22,13 +23,6 @@ void closeFile(std::FILE*& f)
         std::fclose(f);
         f = nullptr;
     }
-}
-
-bool sameFile(const std::string& a, const std::string& b)
-{
-    struct stat sa, sb;
-    return !a.empty() && !b.empty() && ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 &&
-           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 } // namespace
 
@@ -87,17 +81,15 @@ void Run::removeOwnFiles()
     // a half-written parser never looks newer than its grammar; files it
     // did not touch stay as they were.
     closeAll();
-    if (madeTemp_)
-        std::remove(kTempName);
-    if (madeAct_)
-        std::remove(kActName);
+    tableWork_.remove();
+    actionWork_.remove();
     if (madeOut_)
         std::remove(outName_.c_str());
     if (madeTok_)
         std::remove(tokName_.c_str());
     if (madeState_)
         std::remove(stateName_.c_str());
-    madeTemp_ = madeAct_ = madeOut_ = madeTok_ = madeState_ = false;
+    madeOut_ = madeTok_ = madeState_ = false;
 }
 
 void Run::collected(const char* en, const char* sk, ...)
@@ -146,7 +138,15 @@ void Run::openFiles()
     message("Initialization... ", "Inicializacia... ");
     // The grammar first: a run without a grammar (a LEX project's, say)
     // must not truncate an output name that may be the user's own file.
-    finput_ = std::fopen(grammarName_.c_str(), "r");
+    // A device or a pipe could be read without end: only a plain file of a
+    // sane size is a grammar.
+    vork::InputCheck why;
+    finput_ = vork::openInput(grammarName_, &why);
+    if (why == vork::InputCheck::NotRegular)
+        fatal("input file is not a regular file", "vstupny subor nie je obycajny subor");
+    if (why == vork::InputCheck::TooLarge)
+        fatal("input file is too large (at most %s)", "vstupny subor je prilis velky (najviac %s)",
+              vork::kMaxInputText);
     if (!finput_)
         fatal("cannot open input file", "nemozno otvorit vstupny subor");
     if (analysisOnly_) {
@@ -160,13 +160,13 @@ void Run::openFiles()
         return;
     }
     // The files opened for writing are truncated: none of them may be the
-    // grammar itself.
-    if (tokenFileFlag_ && sameFile(tokName_, grammarName_))
+    // grammar or the skeleton, nor the one file both the parser and the
+    // token file.
+    if (tokenFileFlag_ && (vork::sameFile(tokName_, grammarName_) || vork::sameFile(tokName_, skelName_) ||
+                           vork::sameFile(tokName_, outName_)))
         fatal("cannot open %s", "nemozno otvorit subor \"%s\"", tokName_.c_str());
-    if (sameFile(outName_, grammarName_))
+    if (vork::sameFile(outName_, grammarName_) || vork::sameFile(outName_, skelName_))
         fatal("cannot open output ( table ) file", "nemozno otvorit vystupny subor \"%s\"", outName_.c_str());
-    if (sameFile(kTempName, grammarName_) || sameFile(kActName, grammarName_))
-        fatal("cannot open temp file", "nemozno otvorit docasny pracovny subor");
     if (tokenFileFlag_) {
         fdefine_ = std::fopen(tokName_.c_str(), "w");
         if (!fdefine_)
@@ -177,12 +177,11 @@ void Run::openFiles()
     if (!ftable_)
         fatal("cannot open output ( table ) file", "nemozno otvorit vystupny subor \"%s\"", outName_.c_str());
     madeOut_ = true;
-    ftemp_ = std::fopen(kTempName, "w");
-    madeTemp_ = ftemp_ != nullptr;
-    if (ftemp_) {
-        faction_ = std::fopen(kActName, "w");
-        madeAct_ = faction_ != nullptr;
-    }
+    // Created new, under names no other file has: a link or a file of the
+    // user's that happens to be called like a work file is never touched.
+    ftemp_ = tableWork_.create(kWorkPrefix, kTempSuffix);
+    if (ftemp_)
+        faction_ = actionWork_.create(kWorkPrefix, kActSuffix);
     if (!ftemp_ || !faction_)
         fatal("cannot open temp file", "nemozno otvorit docasny pracovny subor");
     writeHeader();

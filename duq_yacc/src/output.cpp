@@ -9,17 +9,6 @@
 
 namespace duq_yacc::detail {
 
-namespace {
-const char* const kActName = "yacc.act";
-
-bool sameFile(const std::string& a, const std::string& b)
-{
-    struct stat sa, sb;
-    return !a.empty() && !b.empty() && ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 &&
-           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
-} // namespace
-
 void Run::writeHeader()
 {
     const std::time_t now = std::time(nullptr);
@@ -97,7 +86,7 @@ void Run::returnToOutput()
 
 void Run::spliceActions()
 {
-    std::FILE* act = std::fopen(kActName, "r");
+    std::FILE* act = actionWork_.reopen();
     if (!act)
         fatal("cannot reopen action tempfile", "nemozno opatovne otvorit pracovny subor 'action'");
     // Each action ends at a recorded offset of the action file; the parser
@@ -119,8 +108,7 @@ void Run::spliceActions()
         }
     }
     std::fclose(act);
-    std::remove(kActName);
-    madeAct_ = false;
+    actionWork_.remove();
 }
 
 void Run::writeTail()
@@ -143,22 +131,17 @@ void Run::writeTail()
     writeArray("yydef", defact_.data(), nstate_);
 
     std::fflush(ftable_);
-    finput_ = std::fopen(skelName_.c_str(), "r");
-    if (!finput_)
-        fatal("cannot find parser skeleton file \"%s\"", "nemozno najst skeleton subor \"%s\"", skelName_.c_str());
-    // The skeleton is read whole before anything is appended, so a skeleton
-    // that is the output file itself cannot make the copy run forever.
+    // The skeleton is read whole before anything is appended.  A directory
+    // or a device is no skeleton (a parser without its engine must not
+    // count as written), nor is a file beyond any real skeleton's size.
     std::string skeleton;
-    int c;
-    while ((c = std::fgetc(finput_)) != EOF)
-        skeleton.push_back(static_cast<char>(c));
-    // A directory opens for reading and then fails on the first read; a
-    // parser without its engine must not count as written.
-    const bool unreadable = std::ferror(finput_) != 0;
-    std::fclose(finput_);
-    finput_ = nullptr;
-    if (unreadable)
+    const vork::InputCheck read = vork::readInput(skelName_, skeleton);
+    if (read == vork::InputCheck::TooLarge)
+        fatal("parser skeleton file \"%s\" is too large (at most %s)",
+              "skeleton subor \"%s\" je prilis velky (najviac %s)", skelName_.c_str(), vork::kMaxInputText);
+    if (read != vork::InputCheck::Ok)
         fatal("cannot find parser skeleton file \"%s\"", "nemozno najst skeleton subor \"%s\"", skelName_.c_str());
+    int c;
     for (size_t i = 0; i < skeleton.size(); ++i) {
         c = static_cast<unsigned char>(skeleton[i]);
         if (c != '$') {
@@ -177,10 +160,7 @@ void Run::writeTail()
     }
     // A skeleton without "$A" never takes the actions in; their temporary
     // file goes all the same.
-    if (madeAct_) {
-        std::remove(kActName);
-        madeAct_ = false;
-    }
+    actionWork_.remove();
     // A parser cut short by a full disk must not be reported as written.
     if (std::fflush(ftable_) != 0 || std::ferror(ftable_))
         fatal("cannot write output ( table ) file", "nemozno zapisat vystupny subor \"%s\"", outName_.c_str());
@@ -194,7 +174,7 @@ void Run::checkHeaderName()
         return;
     bool clash = false;
     for (const std::string* other : {&grammarName_, &outName_, &skelName_, &tokName_, &stateName_})
-        clash = clash || (!other->empty() && (headerName_ == *other || sameFile(headerName_, *other)));
+        clash = clash || (!other->empty() && (headerName_ == *other || vork::sameFile(headerName_, *other)));
     if (clash)
         fatal("cannot open %s", "nemozno otvorit subor \"%s\"", headerName_.c_str());
 }

@@ -1,6 +1,7 @@
 // The table packer: folds every state's shift row and every nonterminal's
 // goto column into the one array yyact, and writes YYLAST, yyact, yypact and
-// yypgo.  Its input is "yacc.tmp", written while the actions were decided.
+// yypgo.  Its input is the run's table work file, written while the actions
+// were decided.
 #include "run.h"
 
 #include <algorithm>
@@ -9,7 +10,6 @@
 namespace duq_yacc::detail {
 
 namespace {
-const char* const kTempName = "yacc.tmp";
 // yypact value of a state without shifts; the parser treats anything at or
 // below it as "no shifts here".
 constexpr int kNoShifts = -1000;
@@ -152,7 +152,7 @@ void Run::placeState(int i)
 
 void Run::pack()
 {
-    ftemp_ = std::fopen(kTempName, "r");
+    ftemp_ = tableWork_.reopen();
     if (!ftemp_)
         fatal("optimizer cannot open tempfile", "optimizator nemoze otvorit docasny pracovny subor");
     optMem_.clear();
@@ -259,8 +259,7 @@ void Run::pack()
     writeArray("yypgo", yypgo_.data(), nnt + 1);
     std::fclose(ftemp_);
     ftemp_ = nullptr;
-    std::remove(kTempName);
-    madeTemp_ = false;
+    tableWork_.remove();
 }
 
 } // namespace duq_yacc::detail

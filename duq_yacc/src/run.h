@@ -13,6 +13,7 @@
 #pragma once
 
 #include "duq_yacc/automaton.h"
+#include "vork/files.h"
 #include "vork/sinks.h"
 
 #include <array>
@@ -288,8 +289,12 @@ private:
     int peekline_ = 0;
     bool summarized_ = false;
     // The files this run has created or truncated: only these are removed
-    // when it fails.  A temporary the run has deleted itself is cleared.
-    bool madeOut_ = false, madeTok_ = false, madeTemp_ = false, madeAct_ = false;
+    // when it fails.
+    bool madeOut_ = false, madeTok_ = false;
+    // The packed-table rows and the actions on their way to the parser:
+    // files of this run alone, under names of their own in the current
+    // directory.
+    vork::WorkFile tableWork_, actionWork_;
     std::vector<std::string> recordedTokens_;
     int srConflicts_ = 0;
     int rrConflicts_ = 0;

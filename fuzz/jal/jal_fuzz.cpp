@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the Jal translator as a source file.
 //
 // Everything happens in a private scratch directory, which becomes the
-// current one because the translator writes "jaltemp.tmp" there.
+// current one because the translator writes its message file there.
 #include "jal/jal.h"
 
 #include "../scratch_dir.h"
@@ -36,6 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::fclose(f);
 
     std::ostringstream console;
-    jal::jal_translate("f.jal", console);
+    std::string messages;
+    jal::jal_translate("f.jal", console, &messages);
+    if (!messages.empty())
+        std::remove(messages.c_str());
     return 0;
 }

@@ -9,6 +9,7 @@
 
 #include "bytes.h"
 
+#include <string>
 #include <string_view>
 
 namespace jal {
@@ -23,6 +24,10 @@ inline constexpr uint8_t kMethodref = 10;
 inline constexpr uint8_t kInterfaceMethodref = 11;
 inline constexpr uint8_t kNameAndType = 12;
 } // namespace tag
+
+// A text in valid UTF-8 as a class file stores it: the JVM's modified
+// UTF-8 (NUL as C0 80, characters beyond the BMP as surrogate pairs).
+std::string modifiedUtf8(std::string_view text);
 
 class ConstantPool {
 public:

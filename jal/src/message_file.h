@@ -1,8 +1,10 @@
-// "jaltemp.tmp": the translator's progress and outcome, one line each, read
-// back by whoever started the translation.
+// The translator's progress and outcome, one line each, read back by
+// whoever started the translation.
 #pragma once
 
-#include <fstream>
+#include "vork/files.h"
+
+#include <cstdio>
 #include <ostream>
 #include <string>
 
@@ -10,16 +12,22 @@ namespace jal {
 
 class MessageFile {
 public:
-    // Creates or empties "jaltemp.tmp" in the current directory; when that
-    // fails the messages go to fallback.
-    explicit MessageFile(std::ostream& fallback);
+    // With name not null: creates a new message file "jaltemp-XXXXXX.tmp"
+    // in the current directory (never an existing file or a link) and puts
+    // its name in *name, "" when it cannot be created.  Without a file the
+    // messages go to fallback.
+    MessageFile(std::string* name, std::ostream& fallback);
+    ~MessageFile();
+    MessageFile(const MessageFile&) = delete;
+    MessageFile& operator=(const MessageFile&) = delete;
 
     // fmt is one of the message texts, ending in '\n', with at most one
     // "%s", which takes arg.
     void write(const char* fmt, const std::string& arg = std::string());
 
 private:
-    std::ofstream file_;
+    vork::WorkFile work_;
+    std::FILE* file_ = nullptr;
     std::ostream& fallback_;
 };
 

@@ -11,6 +11,11 @@ inline constexpr const char* kBadFile = "Chybny subor \"%s\"\n";
 inline constexpr const char* kNoMemory = "MALO PAMATI\n";
 inline constexpr const char* kCannotCreate = "Nemozno vytvorit \"%s\"\n";
 inline constexpr const char* kCannotWrite = "Chyba pri zapise \"%s\"\n";
+// Sources that are no text file: a device or a pipe may never end.
+inline constexpr const char* kNotRegular = "Nie je obycajny subor \"%s\"\n";
+inline constexpr const char* kTooLarge = "Prilis velky subor \"%s\" (najviac 16 MB)\n";
+// The class file would replace the source ("HELLO.CLASS").
+inline constexpr const char* kOutputIsSource = "Vystupny subor \"%s\" je zdrojovy subor\n";
 
 // Error lines on the console: "%s(LINE %d: %s)\n".
 inline constexpr const char* kSyntaxError = "syntax error";

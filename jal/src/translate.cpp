@@ -6,29 +6,16 @@
 #include "messages.h"
 #include "parser.h"
 #include "scanner.h"
+#include "vork/files.h"
+#include "vork/text_codec.h"
 
 #include <cstdio>
 #include <fstream>
 #include <new>
+#include <utility>
 
 namespace jal {
 namespace {
-
-// The whole source; false when it can't be opened or read (a directory
-// opens but does not read).
-bool readSource(const std::string& path, std::string& out)
-{
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
-    char buf[65536];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
-        out.append(buf, n);
-    const bool ok = !std::ferror(f);
-    std::fclose(f);
-    return ok;
-}
 
 bool writeClassFile(const std::string& name, const Bytes& bytes, MessageFile& messages)
 {
@@ -50,15 +37,28 @@ bool writeClassFile(const std::string& name, const Bytes& bytes, MessageFile& me
 
 } // namespace
 
-bool jal_translate(const std::string& source_path, std::ostream& console)
+bool jal_translate(const std::string& source_path, std::ostream& console, std::string* message_file)
 {
-    MessageFile messages(console);
+    MessageFile messages(message_file, console);
     try {
-        std::string source;
-        if (!readSource(source_path, source)) {
+        std::string bytes;
+        switch (vork::readInput(source_path, bytes)) {
+        case vork::InputCheck::Ok:
+            break;
+        case vork::InputCheck::NotRegular:
+            messages.write(msg::kNotRegular, source_path);
+            return false;
+        case vork::InputCheck::TooLarge:
+            messages.write(msg::kTooLarge, source_path);
+            return false;
+        default:
             messages.write(msg::kCannotOpen, source_path);
             return false;
         }
+        // Texts reach the class file in UTF-8 (modified by the pool), so a
+        // source written in Windows-1250 is read as such.  The delimiters
+        // of every token are ASCII, which both readings share.
+        const std::string source = vork::isUtf8(bytes) ? std::move(bytes) : vork::windows1250ToUtf8(bytes);
 
         ClassModel cls;
         Scanner scanner(source, console);
@@ -69,7 +69,12 @@ bool jal_translate(const std::string& source_path, std::ostream& console)
         }
         messages.write(msg::kInputOk);
 
-        if (!writeClassFile(class_file_name(source_path), classFileBytes(cls), messages))
+        const std::string className = class_file_name(source_path);
+        if (vork::sameFile(className, source_path)) {
+            messages.write(msg::kOutputIsSource, className);
+            return false;
+        }
+        if (!writeClassFile(className, classFileBytes(cls), messages))
             return false;
         messages.write(msg::kOutputOk);
         return true;

@@ -40,8 +40,8 @@ if(NOT TARGET Vork::compat)
     INTERFACE_LINK_LIBRARIES "-pthread")
 endif()
 
-# The generator's run directory: one per output, so that parallel runs of
-# duq-yacc never share its yacc.tmp and yacc.act.
+# The generator's run directory: one per output, which keeps each step's
+# work files (yacc-XXXXXX.tmp, yacc-XXXXXX.act) beside its own output.
 function(_vork_output_paths input default out_var dir_var)
   get_filename_component(_in "${input}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
   set(_out "${default}")

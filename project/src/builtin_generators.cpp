@@ -22,9 +22,9 @@ public:
         return duq_yacc::yacc_run(sinks, skeletonFile, grammarFile, outputFile, debug, tokenCountOut, slovak,
                                   tokenFile, stateFile, large);
     }
-    bool jalTranslate(const std::string& sourcePath, std::ostream& console) override
+    bool jalTranslate(const std::string& sourcePath, std::ostream& console, std::string& messageFile) override
     {
-        return jal::jal_translate(sourcePath, console);
+        return jal::jal_translate(sourcePath, console, &messageFile);
     }
 };
 

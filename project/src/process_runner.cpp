@@ -264,7 +264,10 @@ bool Projekt::runJal()
     jalStarted();
     CurrentDirectory inProject(projectDir_);
     // The translator's parse errors are console lines.
-    const bool written = generators_->jalTranslate(jalArgument_, std::cout);
+    // The messages come in a file of this translation's own, made in the
+    // project directory under a unique name.
+    jalMessageName_.clear();
+    const bool written = generators_->jalTranslate(jalArgument_, std::cout, jalMessageName_);
     std::cout.flush();
     jalFinished();
     return written;
@@ -272,7 +275,7 @@ bool Projekt::runJal()
 
 std::string Projekt::jalMessageFile() const
 {
-    return projectDir_ + texts::kJalMessageFile;
+    return jalMessageName_.empty() ? std::string() : projectDir_ + jalMessageName_;
 }
 
 } // namespace vork

@@ -30,6 +30,9 @@ const ExportCase kCases[] = {
     {"missing word list", "--export-html $D/a.y --syntax $D/none.cfg", 1, "", ""},
     {"missing source", "--export-html $D/none.c", 1, "", ""},
     {"output over the source refused", "--export-html $D/a.y -o $D/a.y", 1, "", ""},
+    // The word list is read before the page is written: it must not be the page.
+    {"output over the word list refused", "--export-html $D/a.y --syntax $D/words.cfg -o $D/words.cfg", 1, "", ""},
+    {"output over the word list by another path refused", "--export-html $D/a.y --syntax $D/words.cfg -o $D/../$B/./words.cfg", 1, "", ""},
     {"output directory missing", "--export-html $D/a.y -o $D/no/dir.html", 1, "", ""},
     {"no file", "--export-html", 2, "", ""},
 };
@@ -49,6 +52,8 @@ TEST(ExportHtml, Cases)
         std::string args = c.args;
         for (std::size_t p; (p = args.find("$D")) != std::string::npos;)
             args.replace(p, 2, dir);
+        for (std::size_t p; (p = args.find("$B")) != std::string::npos;)
+            args.replace(p, 2, dir.substr(dir.rfind('/') + 1));
         const vorktest::Run vork = vorktest::runCommand(vorktest::program("vork") + " " + args + " 2>/dev/null");
         EXPECT_EQ(vork.status, c.exitCode) << c.name;
         if (*c.written) {
@@ -57,6 +62,7 @@ TEST(ExportHtml, Cases)
             std::remove((dir + "/" + c.written).c_str());
         }
         EXPECT_EQ(readFile(dir + "/a.y"), grammar) << c.name;
+        EXPECT_EQ(readFile(dir + "/words.cfg"), "expr 4 10\n") << c.name;
         EXPECT_FALSE(exists(dir + "/a.y.html")) << c.name;
         EXPECT_FALSE(exists(dir + "/no")) << c.name;
     }

@@ -89,6 +89,21 @@ inline bool writeFile(const std::string& path, const std::string& bytes)
 
 inline bool exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
 
+// The names in dir that begin with prefix, sorted: the work files a run
+// may have left behind.
+inline std::vector<std::string> namesStartingWith(const std::string& dir, const std::string& prefix)
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(dir, ec)) {
+        const std::string n = e.path().filename().string();
+        if (n.rfind(prefix, 0) == 0)
+            names.push_back(n);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 // A file of the source tree, relative to its top.
 inline std::string sourceFile(const std::string& relative)
 {

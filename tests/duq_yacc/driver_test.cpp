@@ -26,8 +26,7 @@ TEST(Run, ProgressLinesInBothLanguages)
         ASSERT_FALSE(m.empty());
         EXPECT_EQ(m[0].rfind("DUQ-yacc  Version 1.00", 0), 0u);
         EXPECT_EQ(std::vector<std::string>(m.begin() + 1, m.end()), cases[slovak]);
-        EXPECT_FALSE(exists("yacc.tmp"));
-        EXPECT_FALSE(exists("yacc.act"));
+        EXPECT_EQ(vorktest::namesStartingWith(".", "yacc"), std::vector<std::string>{});
     }
 }
 
@@ -99,8 +98,6 @@ TEST(Run, FilesThatCannotBeUsedEndTheRunAndTouchNothing)
          "nemozno otvorit vystupny subor \"nodir/g.cpp\""},
         {"token file directory missing", "g.y", "g.cpp", "nodir/g.lex", "$A", nullptr, 1, "cannot open nodir/g.lex",
          "nemozno otvorit subor \"nodir/g.lex\""},
-        {"action file blocked", "g.y", "g.cpp", nullptr, "$A", "yacc.act", 1, "cannot open temp file",
-         "nemozno otvorit docasny pracovny subor"},
         {"skeleton missing", "g.y", "g.cpp", nullptr, nullptr, nullptr, 3, "cannot find parser skeleton file \"skel\"",
          "nemozno najst skeleton subor \"skel\""},
         // The action file is gone after the first splice.
@@ -111,10 +108,10 @@ TEST(Run, FilesThatCannotBeUsedEndTheRunAndTouchNothing)
          "nemozno otvorit vystupny subor \"./g.y\""},
         {"token file named like the grammar", "g.y", "g.cpp", "g.y", "$A", nullptr, 1, "cannot open g.y",
          "nemozno otvorit subor \"g.y\""},
-        {"grammar called like the action file", "yacc.act", "g.cpp", nullptr, "$A", nullptr, 1, "cannot open temp file",
-         "nemozno otvorit docasny pracovny subor"},
-        {"grammar called like the table file", "yacc.tmp", "g.cpp", nullptr, "$A", nullptr, 1, "cannot open temp file",
-         "nemozno otvorit docasny pracovny subor"},
+        {"output named like the skeleton", "g.y", "skel", nullptr, "$A", nullptr, 1, "cannot open output ( table ) file",
+         "nemozno otvorit vystupny subor \"skel\""},
+        {"token file named like the output", "g.y", "g.cpp", "./g.cpp", "$A", nullptr, 1, "cannot open ./g.cpp",
+         "nemozno otvorit subor \"./g.cpp\""},
     };
     const std::string grammar = "%%\ns : 'a' { x(); } ;\n";
     for (const Case& c : cases) {
@@ -137,13 +134,13 @@ TEST(Run, FilesThatCannotBeUsedEndTheRunAndTouchNothing)
             ASSERT_EQ(sinks.errors.size(), 1u);
             EXPECT_EQ(sinks.errors[0].text, slovak ? c.slovak : c.english);
             EXPECT_EQ(sinks.errors[0].line, c.line);
-            for (const std::string& made : {std::string(c.output), std::string("yacc.tmp"), std::string("yacc.act")}) {
-                if (made == "./g.y" || made == c.grammar) {
-                    EXPECT_EQ(readFile(made), grammar);
-                } else if (!c.blocker || made != c.blocker) {
-                    EXPECT_FALSE(exists(made)) << made;  // created empty, then deleted
-                }
-            }
+            if (c.output == std::string("./g.y"))
+                EXPECT_EQ(readFile(c.output), grammar);
+            else if (c.output == std::string("skel"))
+                EXPECT_EQ(readFile(c.output), c.skeleton);
+            else
+                EXPECT_FALSE(exists(c.output)) << c.output;  // created empty, then deleted
+            EXPECT_EQ(vorktest::namesStartingWith(".", "yacc"), std::vector<std::string>{});
         }
     }
 }
@@ -169,20 +166,27 @@ TEST(Run, TokenFileOnlyInDebugBuilds)
 TEST(Run, TemporaryFilesLiveInTheCurrentDirectory)
 {
     TempDir dir;
+    const std::string top = std::filesystem::current_path().string();
     ASSERT_EQ(mkdir("in", 0755), 0);
     ASSERT_EQ(mkdir("out", 0755), 0);
     writeFile("in/g.y", "%%\ns : 'a' { f(); } ;\n");
     writeFile("in/yacc.act", "not the action file");
     writeFile("skel", "[$A]");
-    ASSERT_EQ(mkdir("yacc.tmp", 0755), 0);  // blocks the current directory only
+    // Nothing can be created in a removed current directory, while the
+    // grammar, the output and the skeleton are elsewhere.
+    ASSERT_EQ(mkdir("gone", 0755), 0);
+    ASSERT_EQ(chdir("gone"), 0);
+    ASSERT_EQ(rmdir((top + "/gone").c_str()), 0);
     RecordingSinks sinks;
-    EXPECT_EQ(duq_yacc::yacc_run(sinks, "skel", "in/g.y", "out/g.cpp", 0, nullptr, 0, "", ""), 1);
+    EXPECT_EQ(duq_yacc::yacc_run(sinks, top + "/skel", top + "/in/g.y", top + "/out/g.cpp", 0, nullptr, 0, "", ""), 1);
     EXPECT_EQ(sinks.texts(), std::vector<std::string>{"cannot open temp file"});
+    EXPECT_FALSE(exists(top + "/out/g.cpp"));
 
-    std::filesystem::remove_all("yacc.tmp");
+    ASSERT_EQ(chdir(top.c_str()), 0);
     EXPECT_EQ(duq_yacc::yacc_run(sinks, "skel", "in/g.y", "out/g.cpp", 0, nullptr, 0, "", ""), 0);
     EXPECT_NE(readFile("out/g.cpp").find("[\ncase 1:\n# line 2 \"in/g.y\"\n{ f(); } break;\n#line 58 \"out/g.cpp\"\n]"), std::string::npos);
     EXPECT_EQ(readFile("in/yacc.act"), "not the action file");
+    EXPECT_EQ(vorktest::namesStartingWith(".", "yacc"), std::vector<std::string>{});
 }
 
 TEST(Run, SkeletonDollarsOtherThanTheMarkStay)
@@ -195,22 +199,22 @@ TEST(Run, SkeletonDollarsOtherThanTheMarkStay)
     EXPECT_EQ(g.output.substr(g.output.rfind(" };\n") + 4), "a$$Ab$xc\ncase 1:\n# line 2 \"g.y\"\n{ f(); } break;\n#line 58 \"g.cpp\"\n$");
 }
 
-TEST(Run, SkeletonThatIsTheOutputItselfEnds)
+TEST(Run, SkeletonThatIsTheOutputItselfIsRefused)
 {
+    // Once the parser copied its own tables as the "skeleton"; a skeleton
+    // of the user's would have been emptied first.
     TempDir dir;
     writeFile("g.y", "%%\ns : 'a' ;\n");
     RecordingSinks sinks;
-    EXPECT_EQ(duq_yacc::yacc_run(sinks, "g.cpp", "g.y", "g.cpp", 0, nullptr, 0, "", ""), 0);
-    // The tables, then the tables once more as the "skeleton".
-    const std::string out = readFile("g.cpp");
-    const size_t first = out.find("short yydef");
-    ASSERT_NE(first, std::string::npos);
-    EXPECT_NE(out.find("short yydef", first + 1), std::string::npos);
+    EXPECT_EQ(duq_yacc::yacc_run(sinks, "g.cpp", "g.y", "g.cpp", 0, nullptr, 0, "", ""), 1);
+    EXPECT_EQ(sinks.texts(), std::vector<std::string>{"cannot open output ( table ) file"});
+    EXPECT_FALSE(exists("g.cpp"));
 }
 
 TEST(Run, FailedRunRemovesOnlyTheFilesItMade)
 {
     // Files lying there before the run, with the user's text in them.
+    // A user's files called like the old fixed work files are no run's.
     const std::vector<std::string> before = {"g.cpp", "g.lex", "yacc.tmp", "yacc.act", "other.c"};
     struct Case {
         const char* name;
@@ -226,9 +230,9 @@ TEST(Run, FailedRunRemovesOnlyTheFilesItMade)
         // The grammar checks used to leave a partial parser behind, newer
         // than the grammar.
         {"grammar checks", "%%\ns : a ;\n", "g.cpp", "g.lex", "nonterminal \"a\" not defined!",
-         {"g.cpp", "g.lex", "yacc.tmp", "yacc.act"}},
+         {"g.cpp", "g.lex"}},
         {"fatal error while reading", "%%\ns : 'a' { x;\n", "g.cpp", nullptr, "action does not terminate",
-         {"g.cpp", "yacc.tmp", "yacc.act"}},
+         {"g.cpp"}},
         {"token file cannot be opened", "%%\ns : 'a' ;\n", "g.cpp", "nodir/g.lex", "cannot open nodir/g.lex", {}},
         {"output cannot be opened", "%%\ns : 'a' ;\n", "nodir/g.cpp", "g.lex", "cannot open output ( table ) file",
          {"g.lex"}},
@@ -254,5 +258,6 @@ TEST(Run, FailedRunRemovesOnlyTheFilesItMade)
             else
                 EXPECT_EQ(readFile(f), "user's " + f) << f;
         }
+        EXPECT_EQ(vorktest::namesStartingWith(".", "yacc-"), std::vector<std::string>{});
     }
 }

@@ -35,7 +35,7 @@ TEST(JalClassFile, MinimalClassIsByteExact)
                             "\x00\x00\x00\x00\x00\x00" // interfaces, fields, methods
                             "\x00\x01\x00\x01\x00\x00\x00\x02\x00\x02"s);
     std::string raw;
-    ASSERT_TRUE(readFile("jaltemp.tmp", raw));
+    ASSERT_TRUE(readFile(o.messageFile, raw));
     EXPECT_EQ(raw, "Vstupny subor OK\r\nVystupny subor OK\r\n");
 }
 

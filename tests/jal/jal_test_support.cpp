@@ -73,9 +73,9 @@ Outcome translate(const std::string& source, const std::string& name)
     writeFile(name, source);
     Outcome o;
     std::ostringstream console;
-    o.ok = jal::jal_translate(name, console);
+    o.ok = jal::jal_translate(name, console, &o.messageFile);
     o.console = console.str();
-    o.messages = readLines("jaltemp.tmp");
+    o.messages = readLines(o.messageFile);
     o.classWritten = readFile(jal::class_file_name(name), o.classBytes);
     return o;
 }

@@ -13,7 +13,7 @@ namespace jaltest {
 using Lines = std::vector<std::string>;
 
 // A fresh directory that is the current one while the object lives (the
-// translator writes "jaltemp.tmp" into the current directory).
+// translator writes its message file into the current directory).
 using vorktest::ScratchDir;
 using vorktest::writeFile;
 bool readFile(const std::string& path, std::string& out);
@@ -26,7 +26,8 @@ std::vector<Lines> readTable(const std::string& name);
 struct Outcome {
     bool ok = false, classWritten = false;
     std::string console, classBytes; // console: the error lines
-    Lines messages;                  // jaltemp.tmp
+    Lines messages;                  // of the message file
+    std::string messageFile;         // its name, "" when none was made
 };
 // Writes source to name in the current directory and translates it.
 Outcome translate(const std::string& source, const std::string& name = "t.jal");

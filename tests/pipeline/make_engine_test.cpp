@@ -41,7 +41,7 @@ public:
             test::writeFile(out, "parser");
         return yaccStatus;
     }
-    bool jalTranslate(const std::string&, std::ostream&) override { return false; }
+    bool jalTranslate(const std::string&, std::ostream&, std::string&) override { return false; }
 
     std::string tools() const
     {

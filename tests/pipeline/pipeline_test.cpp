@@ -194,6 +194,9 @@ TEST_F(Pipeline, JalMessagesReplaceTheMessageList)
 {
     for (const char* f : {"hello.ly", "hello.l", "hello.y", "hello.jal"})
         test::writeFile(dir / f, test::sourceFile(std::string("examples/jal/") + f));
+    // A file of the user's by the translator's old fixed name is no
+    // message file: it is neither shown nor removed.
+    test::writeFile(dir / "jaltemp.tmp", "mine\r\n");
     open("hello.ly");
     ASSERT_EQ(project->jalArgument(), "hello.jal");
     EXPECT_TRUE(project->runJal());
@@ -204,6 +207,7 @@ TEST_F(Pipeline, JalMessagesReplaceTheMessageList)
     project->setJalArgument("missing.jal");
     EXPECT_FALSE(project->runJal());
     EXPECT_EQ(project->taskList(), std::vector<std::string>{"Nemozno otvorit \"missing.jal\""});
+    EXPECT_EQ(test::readFile(dir / "jaltemp.tmp"), "mine\r\n");
 }
 
 } // namespace

@@ -14,8 +14,11 @@
 namespace duq_yacc {
 
 // Returns 0 when the parser was written, 1 when the run ended on an error.
-// The temporary files "yacc.tmp" and "yacc.act" are made in the current
-// directory.  *token_count_out (when not null) receives the number of token
+// The work files "yacc-XXXXXX.tmp" and "yacc-XXXXXX.act" are made in the
+// current directory, each new under a name of its own, and removed again.
+// The grammar and the skeleton are read only when they are regular files of
+// at most 16 MB; no file written (parser, token file, listing) may be the
+// grammar, the skeleton or another of them.  *token_count_out (when not null) receives the number of token
 // names written as defines in debug mode, on every path.  A failed run
 // removes the files it created or truncated and touches no other.
 //

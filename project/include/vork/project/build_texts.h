@@ -40,6 +40,4 @@ inline constexpr const char* kTitleYacc = " [DUQ - YACC]";
 inline constexpr const char* kTitleCompile = " [C prekladac]";
 inline constexpr const char* kTitleRun = " [Spusteny]";
 
-inline constexpr const char* kJalMessageFile = "jaltemp.tmp";
-
 } // namespace vork::texts

@@ -22,7 +22,10 @@ public:
     virtual int yaccRun(Sinks& sinks, const std::string& skeletonFile, const std::string& grammarFile,
                         const std::string& outputFile, int debug, int* tokenCountOut, int slovak,
                         const std::string& tokenFile, const std::string& stateFile, int large) = 0;
-    virtual bool jalTranslate(const std::string& sourcePath, std::ostream& console) = 0;
+    // messageFile receives the name of the message file the translation
+    // created in the current directory ("" for none); the caller reads and
+    // removes it.
+    virtual bool jalTranslate(const std::string& sourcePath, std::ostream& console, std::string& messageFile) = 0;
 };
 
 // Stateless; every call is an independent run.

@@ -192,8 +192,8 @@ public:
     // reported.  Empty when no compile was started.
     const std::string& captureFile() const { return captureFile_; }
 
-    // Where the Jal translator leaves its messages ("jaltemp.tmp" in the
-    // project directory).
+    // Where the last Jal translation left its messages: a file of its own
+    // in the project directory ("jaltemp-XXXXXX.tmp"); "" when there is none.
     std::string jalMessageFile() const;
 
     // The generated compiler's own streams.  With capture on (the IDE), its
@@ -315,6 +315,7 @@ private:
     bool debugMode_ = false;
     std::string runArguments_;
     std::string jalArgument_;
+    std::string jalMessageName_;  // of the last translation, relative to projectDir_
     bool loaded_ = false;
     bool saveOnClose_ = true;
     bool defaultCSource_ = true;
