@@ -5,6 +5,7 @@
 #include "duq_yacc/automaton.h"
 
 #include <chrono>
+#include <functional>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -22,13 +23,17 @@ struct ExplainedConflict {
 struct ListingText {
     std::string text;
     std::vector<ExplainedConflict> conflicts;  // the reported ones, in state order
+    bool stopped = false;  // `stop` said so: the text and the conflicts are incomplete
 };
 
 // lang nonzero: Slovak.  cexSeconds bounds the search for an input read two
 // ways, per conflict; all the examples of one listing together get ten times
 // that (one second at least), after which a conflict says the time is used
 // up.
-ListingText formatListing(const Automaton& a, const std::string& grammarName, int lang, double cexSeconds);
+// stop, when given, is asked before each conflict's example; true ends the
+// listing there.
+ListingText formatListing(const Automaton& a, const std::string& grammarName, int lang, double cexSeconds,
+                          const std::function<bool()>& stop = {});
 
 // Finds example inputs for conflicts.
 //

@@ -35,7 +35,8 @@ std::string padded(const std::string& s, size_t width)
 
 } // namespace
 
-ListingText formatListing(const Automaton& a, const std::string& grammarName, int lang, double cexSeconds)
+ListingText formatListing(const Automaton& a, const std::string& grammarName, int lang, double cexSeconds,
+                          const std::function<bool()>& stop)
 {
     auto L = [lang](const char* en, const char* sk) { return lang ? sk : en; };
     auto name = [&](int s) { return a.symbols[static_cast<size_t>(s)].name; };
@@ -151,6 +152,10 @@ ListingText formatListing(const Automaton& a, const std::string& grammarName, in
                      (c.kind == ConflictKind::ShiftReduce ? L("shift/reduce on ", "posun/redukcia na ")
                                                           : L("reduce/reduce on ", "redukcia/redukcia na ")) +
                      on;
+            if (stop && stop()) {
+                out.stopped = true;
+                return out;
+            }
             if (cexSeconds >= 0) {
                 if (!cex)
                     cex.emplace(a, CounterexampleSearch::after(std::chrono::steady_clock::now(),

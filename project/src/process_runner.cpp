@@ -84,6 +84,7 @@ bool Projekt::startCompile()
     }
 
     CurrentDirectory inProject(projectDir_);
+    stop_ = false;
     compileState_ = kCompiling;
     auto process = std::make_unique<ChildProcess>();
     ChildProcess::Options options;
@@ -104,6 +105,14 @@ bool Projekt::startCompile()
     return true;
 }
 
+void Projekt::requestStop()
+{
+    stop_ = true;
+    // The compiler gets no grace: nothing it would still write is wanted.
+    if (compilerProcess_ && compilerProcess_->active())
+        compilerProcess_->halt(std::chrono::milliseconds(0));
+}
+
 void Projekt::onCompileTimer()
 {
     compileTimer_.stop();
@@ -116,6 +125,8 @@ void Projekt::onCompileTimer()
     }
     compilerProcess_.reset();
     compileFinished(code);
+    if (stop_)
+        showMessage(texts::kStopped);
     if (code != 0)
         deleteExecutable();
     compileState_ = code != 0 ? kCompileFailed : kCompileSucceeded;
