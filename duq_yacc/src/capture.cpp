@@ -115,7 +115,7 @@ void Run::explainConflicts()
     const ListingText text =
         formatListing(*capture_, grammarName_, lang_, cexSeconds_, [this] { return sinks_.stopRequested(); });
     if (text.stopped)
-        checkStop();
+        stopNow();
     bool listed = false;
     if (!stateName_.empty()) {
         // The listing never replaces the run's own files: the grammar, the

@@ -102,8 +102,12 @@ void Run::removeOwnFiles()
 
 void Run::checkStop()
 {
-    if (!sinks_.stopRequested())
-        return;
+    if (sinks_.stopRequested())
+        stopNow();
+}
+
+void Run::stopNow()
+{
     // Nothing is wrong with the grammar: no summary, no error, just no
     // parser and none of the files this run made.
     summarized_ = true;

@@ -1,5 +1,6 @@
 #include "vork/project/background_run.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -74,6 +75,18 @@ size_t RelaySinks::drainInto(Sinks& target, size_t most)
 int runInBackground(const std::function<int(Sinks&)>& call, Sinks& target, const std::atomic<bool>& stop,
                     int drainMs, size_t batch)
 {
+    // Without an event loop to keep going there is nothing to gain.
+    if (!QCoreApplication::instance()) {
+        RelaySinks relay(stop);
+        int status = 1;
+        try {
+            status = call(relay);
+        } catch (...) {
+            status = 1;
+        }
+        relay.drainInto(target);
+        return status;
+    }
     RelaySinks relay(stop);
     QEventLoop loop;
     std::atomic<bool> done{false};
