@@ -82,8 +82,10 @@ void Projekt::readRunOutput(bool toEnd)
         size_t from = 0;
         size_t nl;
         while ((nl = runOutPending_.find('\n', from)) != std::string::npos) {
+            // The terminal sends a line end as CR LF; a program that writes
+            // CR LF itself arrives with CR CR LF.
             size_t end = nl;
-            if (end > from && runOutPending_[end - 1] == '\r')
+            while (end > from && runOutPending_[end - 1] == '\r')
                 --end;
             runOutput(runOutPending_.substr(from, end - from));
             from = nl + 1;

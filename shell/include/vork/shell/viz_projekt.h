@@ -73,6 +73,8 @@ public:
     void echoRunInput(const QString& line);
     // The run's lines that "Exe prekladač" dropped so far.
     long long droppedRunLines() const { return droppedRunLines_; }
+    // Lines of the run still on their way into the list.
+    bool runOutputPending() const { return !pendingRun_.isEmpty(); }
 
 protected:
     void buildStarted() override;
