@@ -50,17 +50,20 @@ namespace {
 // gets its turn again (a menu opens, a halt is seen), and how much text
 // without a line end makes a line of its own.
 constexpr auto kReadBudget = std::chrono::milliseconds(10);
-constexpr auto kFinalReadBudget = std::chrono::milliseconds(100);
 constexpr size_t kLongestLine = 65536;
+// After the program's end the terminal holds at most its buffer: more is
+// written by a process the program left behind, which could go on forever.
+constexpr size_t kFinalReadBytes = size_t(4) << 20;
 } // namespace
 
 void Projekt::readRunOutput(bool toEnd)
 {
     if (runOutFd_ < 0)
         return;
-    // Even at the end the reading is bounded: a process the program started
-    // may still hold the terminal open and write on.
-    const auto until = std::chrono::steady_clock::now() + (toEnd ? kFinalReadBudget : kReadBudget);
+    // While the program runs, the reading stops after a while (the notifier
+    // calls again); at its end everything left is read, up to a bound.
+    const auto until = std::chrono::steady_clock::now() + kReadBudget;
+    size_t readBytes = 0;
     std::vector<char> buffer(65536);
     char* chunk = buffer.data();
     const size_t chunkSize = buffer.size();
@@ -77,6 +80,7 @@ void Projekt::readRunOutput(bool toEnd)
             break;
         }
         runOutPending_.append(chunk, static_cast<size_t>(n));
+        readBytes += static_cast<size_t>(n);
         // The lines are cut out by position and the rest is moved once:
         // erasing each line from the front would move the rest every time.
         size_t from = 0;
@@ -96,9 +100,8 @@ void Projekt::readRunOutput(bool toEnd)
             from += kLongestLine;
         }
         runOutPending_.erase(0, from);
-        if (std::chrono::steady_clock::now() > until)
-            break;
-        if (!toEnd && n < static_cast<ssize_t>(chunkSize))
+        if (toEnd ? readBytes >= kFinalReadBytes
+                  : n < static_cast<ssize_t>(chunkSize) || std::chrono::steady_clock::now() > until)
             break;
     }
     if (toEnd && !runOutPending_.empty()) {

@@ -4,6 +4,7 @@
 #include "window_fixture.h"
 
 #include "vork/project/build_texts.h"
+#include "vork/project/child_process.h"
 #include "vork/project/generators.h"
 
 #include <QDialog>
@@ -246,6 +247,51 @@ TEST_F(WindowTest, TheConsoleKeepsTheNewestLinesOfAnyAmountOfOutput)
             EXPECT_EQ(total, 140000);
         }
     }
+}
+
+} // namespace vork::shell::test
+
+namespace vork::shell::test {
+
+// A C compile that takes long gets the progress window too; "Zastaviť"
+// kills the compiler, the log says it was stopped, no program is run, and
+// the next make compiles as usual.
+TEST_F(WindowTest, AStoppedCompileIsKilledAndTheNextMakeWorks)
+{
+    ASSERT_TRUE(window->openProject(copyExample("calc", "calc.lyy"), false));
+    const QString title = window->windowTitle();
+    const std::string slow = dir / "slow-cc.sh";
+    vork::test::writeFile(slow, "#!/bin/sh\necho compiling\nexec sleep 60\n");
+    ::chmod(slow.c_str(), 0755);
+    const std::string good = window->configuration().cCompilerPath;
+    window->configuration().cCompilerPath = slow;
+    QDialog* progress = window->progressWindow();
+    ASSERT_TRUE(window->runCommand("HM_RunRun"));
+    ASSERT_TRUE(waitFor([&] { return progress->isVisible(); }));
+    EXPECT_TRUE(window->windowTitle().endsWith(" [C prekladac]"));
+    EXPECT_FALSE(window->QWidget::isEnabled());
+    EXPECT_EQ(window->statusText(2), QString::fromUtf8(texts::kExeGeneration) + "calc.cpp");
+    QTest::keyClick(progress, Qt::Key_Escape);
+    ASSERT_TRUE(waitFor([&] { return idle(); }, 10000));
+    QApplication::processEvents();
+
+    const QStringList log = items(window->taskList());
+    EXPECT_EQ(log.last(), QString::fromUtf8(texts::kStopped)) << log.join('|').toStdString();
+    EXPECT_FALSE(log.contains(QString::fromUtf8(texts::kRunStarted)));
+    const QStringList exe = items(window->taskListExe());
+    EXPECT_TRUE(exe.contains("compiling")) << exe.join('|').toStdString();
+    EXPECT_TRUE(exe.contains(QString::fromStdString(texts::compilerFailed(ChildProcess::kHaltedExitCode))));
+    EXPECT_FALSE(progress->isVisible());
+    EXPECT_TRUE(window->statusText(2).isEmpty());
+    EXPECT_EQ(window->windowTitle(), title);
+    EXPECT_TRUE(window->QWidget::isEnabled());
+    EXPECT_FALSE(vork::test::exists(dir / "calc.exe"));
+
+    window->configuration().cCompilerPath = good;
+    ASSERT_TRUE(window->runCommand("HM_PrjMake"));
+    ASSERT_TRUE(waitFor([&] { return idle(); }));
+    EXPECT_TRUE(vork::test::exists(dir / "calc.exe"));
+    EXPECT_NE(items(window->taskList()).last(), QString::fromUtf8(texts::kStopped));
 }
 
 } // namespace vork::shell::test
