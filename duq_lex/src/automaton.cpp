@@ -282,6 +282,7 @@ void Run::buildStates()
 
     writeVstopHead();
     for (int s = 0; s <= highestState_; ++s) {
+        checkStop();
         fallback_[s] = -1;
         compressed_[s] = 0;
         stopList(s);

@@ -107,6 +107,12 @@ void Run::abandon()
     outputId_ = FileId();
 }
 
+void Run::checkStop()
+{
+    if (sinks_.stopRequested())
+        fail();
+}
+
 // Ends the run with status 1.  Tables are released by the Run's destructor
 // once the exit reaches lex_run.
 void Run::fail()

@@ -252,6 +252,7 @@ void Run::layout()
     highestSlot_ = 0;
     SlotBits taken(slots);
     for (int s = 0; s <= highestState_; ++s) {
+        checkStop();
         int b = transBase_[s];
         if (b < 0) {
             outputBase_[s] = 0;

@@ -191,6 +191,9 @@ public:
     // Closes every stream and removes the output this run created or
     // truncated, so that a failed run never leaves a partial scanner behind.
     void abandon();
+    // Ends the run like fail(), without a report, when the caller asked it
+    // to stop (the sinks' stopRequested()).
+    void checkStop();
 
     // ---- reader (reader.cpp) ---------------------------------------------
     int readChar();

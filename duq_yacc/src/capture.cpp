@@ -104,7 +104,10 @@ void Run::recordState(int state, int defaultReduction)
 
 void Run::explainConflicts()
 {
-    const ListingText text = formatListing(*capture_, grammarName_, lang_, cexSeconds_, !stateName_.empty());
+    const ListingText text = formatListing(*capture_, grammarName_, lang_, cexSeconds_, !stateName_.empty(),
+                                           [this] { return sinks_.stopRequested(); });
+    if (text.stopped)
+        stopNow();
     bool listed = false;
     if (!stateName_.empty()) {
         // The listing never replaces the run's own files: the grammar, the

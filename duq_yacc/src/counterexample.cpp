@@ -764,8 +764,16 @@ std::vector<std::string> CounterexampleSearch::lines(const Case& k, int lang, do
     return lines;
 }
 
-std::vector<ConflictExample> CounterexampleSearch::explainAll(int lang, double seconds)
+std::vector<ConflictExample> CounterexampleSearch::explainAll(int lang, double seconds,
+                                                             const std::function<bool()>& stop, bool* stopped)
 {
+    auto stopNow = [&] {
+        if (!stop || !stop())
+            return false;
+        if (stopped)
+            *stopped = true;
+        return true;
+    };
     std::vector<Case> cases;
     for (const State& st : a_.states)
         for (const Conflict& c : st.conflicts)
@@ -775,8 +783,11 @@ std::vector<ConflictExample> CounterexampleSearch::explainAll(int lang, double s
                 cases.back().c = &c;
             }
     // Every example input first: they come from one walk and cost little.
-    for (Case& k : cases)
+    for (Case& k : cases) {
+        if (stopNow())
+            return {};
         prepare(k);
+    }
     // Then a short unifying search for each, which finds most ambiguities:
     // an equal share of what is left (one pair at least, kQuickPairs at
     // most), so that a few long searches early cannot starve the rest.
@@ -790,12 +801,16 @@ std::vector<ConflictExample> CounterexampleSearch::explainAll(int lang, double s
         if (k.prepared != Case::Prepared::Example || !k.samePrefix)
             continue;
         const size_t share = std::min({kQuickPairs, left, std::max<size_t>(1, left / waiting--)});
+        if (stopNow())
+            return {};
         search(k, share, seconds);
         left -= std::min(left, k.pairs);
     }
     for (Case& k : cases) {
         if (k.unified != Unified::OutOfBudget || left <= k.pairs)
             continue;
+        if (stopNow())
+            return {};
         search(k, std::min(kPairCap, left), seconds);
         left -= std::min(left, k.pairs);
     }

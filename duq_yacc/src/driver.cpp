@@ -92,6 +92,21 @@ void Run::removeOwnFiles()
     madeOut_ = madeTok_ = madeState_ = false;
 }
 
+void Run::checkStop()
+{
+    if (sinks_.stopRequested())
+        stopNow();
+}
+
+void Run::stopNow()
+{
+    // Nothing is wrong with the grammar: no summary, no error, just no
+    // parser and none of the files this run made.
+    summarized_ = true;
+    removeOwnFiles();
+    throw RunExit{1};
+}
+
 void Run::collected(const char* en, const char* sk, ...)
 {
     va_list ap;

@@ -5,6 +5,7 @@
 #include "duq_yacc/automaton.h"
 
 #include <chrono>
+#include <functional>
 #include <cstdint>
 #include <string>
 #include <unordered_map>
@@ -24,6 +25,7 @@ struct ExplainedConflict {
 struct ListingText {
     std::string text;
     std::vector<ExplainedConflict> conflicts;  // the reported ones, in state order
+    bool stopped = false;  // `stop` said so: the text and the conflicts are incomplete
 };
 
 // One reported conflict's lines (example, readings, verdict).
@@ -34,9 +36,11 @@ struct ConflictExample {
 
 // lang nonzero: Slovak.  cexSeconds (negative: no examples) is the budget
 // of the unifying search, see CounterexampleSearch::explainAll.  Without
-// withText only the conflicts are made (their `line` is 0).
+// withText only the conflicts are made (their `line` is 0).  stop, when
+// given, is asked before each conflict's examples; true ends the listing
+// there, with `stopped` set.
 ListingText formatListing(const Automaton& a, const std::string& grammarName, int lang, double cexSeconds,
-                          bool withText = true);
+                          bool withText = true, const std::function<bool()>& stop = {});
 
 // The same with the examples made beforehand (explainAll's result, one per
 // reported conflict in state order; null: no examples), so that a caller
@@ -83,7 +87,10 @@ public:
     // a short unifying search, and those still open share what is left of
     // pairBudget(seconds), in order.  One conflict's search takes `seconds`
     // at most by the clock.  A conflict the budget did not reach says so.
-    std::vector<ConflictExample> explainAll(int lang, double seconds);
+    // stop, when given, is asked before each conflict's searches; true ends
+    // the work there with *stopped set and nothing returned.
+    std::vector<ConflictExample> explainAll(int lang, double seconds, const std::function<bool()>& stop = {},
+                                            bool* stopped = nullptr);
 
     // One conflict of state `state`, with a budget of its own; sets *unifying.
     std::vector<std::string> explain(int state, const Conflict& c, int lang, double seconds, bool* unifying);

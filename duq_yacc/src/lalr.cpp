@@ -334,6 +334,7 @@ void Run::generateStates()
             ++i;
         if (i == nstate_)
             break;
+        checkStop();
         tystate_[static_cast<size_t>(i)] = 0;
         std::fill(temp1_.begin(), temp1_.begin() + nnonter_ + 1, 0);
         closure(i);

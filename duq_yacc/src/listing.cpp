@@ -44,13 +44,19 @@ std::string conflictHead(const Automaton& a, const State& st, const Conflict& c,
 } // namespace
 
 ListingText formatListing(const Automaton& a, const std::string& grammarName, int lang, double cexSeconds,
-                          bool withText)
+                          bool withText, const std::function<bool()>& stop)
 {
     if (cexSeconds < 0)
         return formatListing(a, grammarName, lang, nullptr, withText);
     CounterexampleSearch search(a, CounterexampleSearch::after(std::chrono::steady_clock::now(),
                                                                CounterexampleSearch::totalSeconds(cexSeconds)));
-    const std::vector<ConflictExample> examples = search.explainAll(lang, cexSeconds);
+    bool stopped = false;
+    const std::vector<ConflictExample> examples = search.explainAll(lang, cexSeconds, stop, &stopped);
+    if (stopped) {
+        ListingText out;
+        out.stopped = true;
+        return out;
+    }
     return formatListing(a, grammarName, lang, &examples, withText);
 }
 

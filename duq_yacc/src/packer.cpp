@@ -247,6 +247,7 @@ void Run::pack()
         }
         if (most == 0)
             break;
+        checkStop();
         if (isState)
             placeState(which);
         else

@@ -123,6 +123,7 @@ void Run::decideActions()
 {
     outText("short yyexca[] ={\n");
     for (int i = 0; i < nstate_; ++i) {
+        checkStop();
         // Only a state marked in generation has a completed item outside
         // its kernel; elsewhere the kernels' stored lookaheads suffice.
         nolook_ = tystate_[static_cast<size_t>(i)] != 2;

@@ -172,6 +172,10 @@ private:
     [[noreturn]] void endFatal(bool full);
     void sizeTables(const Limits& lim);
     void removeOwnFiles();
+    // Ends the run, as a failure without a report, when the caller asked
+    // it to stop (the sinks' stopRequested()).
+    void checkStop();
+    [[noreturn]] void stopNow();
     // Reports and counts without ending the run (the grammar checks
     // collect all offenders first).
     void collected(const char* en, const char* sk, ...);

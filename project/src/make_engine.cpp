@@ -27,6 +27,7 @@ int Projekt::build(int mode)
 {
     if (!mayBuild())
         return kRefusedReadOnly;
+    stop_ = false;
     loadBuildRecord();
     buildStarted();
     CurrentDirectory inProject(projectDir_);
@@ -39,7 +40,8 @@ int Projekt::build(int mode)
         // The parser step runs even after a failed scanner step, so that
         // one build reports the errors of both files.
         const int lex = scannerStep(forced);
-        const int yacc = parserStep(forced);
+        // A stop ends the whole build, not just the step it came in.
+        const int yacc = stop_ ? static_cast<int>(kStepFailed) : parserStep(forced);
         if (!forced && lex == kStepUpToDate && yacc == kStepUpToDate)
             result = kBuildUpToDate;
         else if (lex == kStepFailed || yacc == kStepFailed)
@@ -61,7 +63,9 @@ int Projekt::build(int mode)
     }
 
     buildFinished(result);
-    if (result == kBuildStepFailed || result == kBuildFailed)
+    if (stop_ && (result == kBuildStepFailed || result == kBuildFailed))
+        showMessage(texts::kStopped);
+    else if (result == kBuildStepFailed || result == kBuildFailed)
         showMessage(texts::kParserError);
     return result;
 }
@@ -108,9 +112,13 @@ int Projekt::scannerGeneration(int32_t stamp)
     int status;
     {
         CurrentDirectory inProject(projectDir_);
-        status = generators_->lexRun(sinks_, skeletons_.scanner(debugMode_), lexSpecName_, lexOutputName_,
-                                     config_.slovakMessages ? 1 : 0, config_.scannerStatistics ? 1 : 0,
-                                     config_.scannerOptimisation ? 1 : 0, config_.largeTables ? 1 : 0);
+        generating_ = true;
+        status = runGenerator([&](Sinks& sinks) {
+            return generators_->lexRun(sinks, skeletons_.scanner(debugMode_), lexSpecName_, lexOutputName_,
+                                       config_.slovakMessages ? 1 : 0, config_.scannerStatistics ? 1 : 0,
+                                       config_.scannerOptimisation ? 1 : 0, config_.largeTables ? 1 : 0);
+        });
+        generating_ = false;
     }
     if (status == kStepGenerated)
         lexStamp_ = stamp;
@@ -133,9 +141,13 @@ int Projekt::parserGeneration(int32_t stamp)
     {
         CurrentDirectory inProject(projectDir_);
         int tokenCount = 0;  // the engine has no use for it
-        status = generators_->yaccRun(sinks_, skeletons_.parser(debugMode_), yaccSpecName_, parserOutputName_,
-                                      debugMode_ ? 1 : 0, &tokenCount, config_.slovakMessages ? 1 : 0,
-                                      tokenFileName_, stateFileName_, config_.largeTables ? 1 : 0);
+        generating_ = true;
+        status = runGenerator([&](Sinks& sinks) {
+            return generators_->yaccRun(sinks, skeletons_.parser(debugMode_), yaccSpecName_, parserOutputName_,
+                                        debugMode_ ? 1 : 0, &tokenCount, config_.slovakMessages ? 1 : 0,
+                                        tokenFileName_, stateFileName_, config_.largeTables ? 1 : 0);
+        });
+        generating_ = false;
     }
     if (status == kStepGenerated)
         yaccStamp_ = stamp;

@@ -102,6 +102,7 @@ bool Projekt::startCompile()
     saveBuildRecord();
 
     CurrentDirectory inProject(projectDir_);
+    stop_ = false;
     compileState_ = kCompiling;
     auto process = std::make_unique<ChildProcess>();
     ChildProcess::Options options;
@@ -136,6 +137,14 @@ bool Projekt::startCompile()
     return true;
 }
 
+void Projekt::requestStop()
+{
+    stop_ = true;
+    // The compiler gets no grace: nothing it would still write is wanted.
+    if (compilerProcess_ && compilerProcess_->active())
+        compilerProcess_->halt(std::chrono::milliseconds(0));
+}
+
 void Projekt::onCompileTimer()
 {
     compileTimer_.stop();
@@ -149,6 +158,8 @@ void Projekt::onCompileTimer()
     compilerProcess_.reset();
     compileFinished(code);
     removeCaptureFile();
+    if (stop_)
+        showMessage(texts::kStopped);
     if (code != 0) {
         deleteExecutable();
     } else {

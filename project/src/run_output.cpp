@@ -9,6 +9,8 @@
 #include <QSocketNotifier>
 
 #include <cerrno>
+#include <chrono>
+#include <vector>
 #include <fcntl.h>
 #include <pty.h>
 #include <termios.h>
@@ -43,13 +45,30 @@ bool Projekt::openRunStreams(int& childOut, int& childIn)
     return true;
 }
 
+namespace {
+// How long one look at the program's output may read before the event loop
+// gets its turn again (a menu opens, a halt is seen), and how much text
+// without a line end makes a line of its own.
+constexpr auto kReadBudget = std::chrono::milliseconds(10);
+constexpr size_t kLongestLine = 65536;
+// After the program's end the terminal holds at most its buffer: more is
+// written by a process the program left behind, which could go on forever.
+constexpr size_t kFinalReadBytes = size_t(4) << 20;
+} // namespace
+
 void Projekt::readRunOutput(bool toEnd)
 {
     if (runOutFd_ < 0)
         return;
-    char chunk[4096];
+    // While the program runs, the reading stops after a while (the notifier
+    // calls again); at its end everything left is read, up to a bound.
+    const auto until = std::chrono::steady_clock::now() + kReadBudget;
+    size_t readBytes = 0;
+    std::vector<char> buffer(65536);
+    char* chunk = buffer.data();
+    const size_t chunkSize = buffer.size();
     for (;;) {
-        const ssize_t n = ::read(runOutFd_, chunk, sizeof chunk);
+        const ssize_t n = ::read(runOutFd_, chunk, chunkSize);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
@@ -61,15 +80,28 @@ void Projekt::readRunOutput(bool toEnd)
             break;
         }
         runOutPending_.append(chunk, static_cast<size_t>(n));
+        readBytes += static_cast<size_t>(n);
+        // The lines are cut out by position and the rest is moved once:
+        // erasing each line from the front would move the rest every time.
+        size_t from = 0;
         size_t nl;
-        while ((nl = runOutPending_.find('\n')) != std::string::npos) {
-            std::string line = runOutPending_.substr(0, nl);
-            runOutPending_.erase(0, nl + 1);
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            runOutput(line);
+        while ((nl = runOutPending_.find('\n', from)) != std::string::npos) {
+            // The terminal sends a line end as CR LF; a program that writes
+            // CR LF itself arrives with CR CR LF.
+            size_t end = nl;
+            while (end > from && runOutPending_[end - 1] == '\r')
+                --end;
+            runOutput(runOutPending_.substr(from, end - from));
+            from = nl + 1;
         }
-        if (!toEnd && n < static_cast<ssize_t>(sizeof chunk))
+        // Text without a line end comes in pieces of bounded size.
+        while (runOutPending_.size() - from >= kLongestLine) {
+            runOutput(runOutPending_.substr(from, kLongestLine));
+            from += kLongestLine;
+        }
+        runOutPending_.erase(0, from);
+        if (toEnd ? readBytes >= kFinalReadBytes
+                  : n < static_cast<ssize_t>(chunkSize) || std::chrono::steady_clock::now() > until)
             break;
     }
     if (toEnd && !runOutPending_.empty()) {

@@ -19,6 +19,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -122,6 +123,7 @@ TForm_Main::TForm_Main(Prompter& prompter, vork::ConfigFile configFile, QWidget*
     buildCentral();
     buildToolbars();
     buildContextMenus();
+    buildProgressWindow();
 
     // Every record changes the panel's model at once; the widgets follow
     // at once when the run stops or its commands change, and otherwise at
@@ -174,6 +176,63 @@ TForm_Main::~TForm_Main()
 {
     // The project's pages and timers go before the widgets they use.
     project_.reset();
+    delete progress_;
+}
+
+void TForm_Main::buildProgressWindow()
+{
+    // A window of its own, not a child: the main window is disabled during
+    // a build, and a child would be disabled with it.
+    progress_ = new QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
+    progress_->setObjectName("ProgressWindow");
+    progress_->setWindowTitle(kAppTitle);
+    progress_->setModal(false);
+    auto* layout = new QVBoxLayout(progress_);
+    progressText_ = new QLabel;
+    progressText_->setObjectName("ProgressText");
+    layout->addWidget(progressText_);
+    auto* stop = new QPushButton(QString::fromUtf8("Zastaviť"));
+    stop->setObjectName("ProgressStop");
+    stop->setAutoDefault(false);
+    layout->addWidget(stop, 0, Qt::AlignHCenter);
+    // Esc rejects a dialog; the button and closing it do the same.
+    connect(stop, &QPushButton::clicked, progress_, &QDialog::reject);
+    connect(progress_, &QDialog::rejected, this, [this] {
+        if (project_)
+            project_->requestStop();
+    });
+    progressDelay_ = new QTimer(this);
+    progressDelay_->setSingleShot(true);
+    progressDelay_->setInterval(kProgressDelayMs);
+    connect(progressDelay_, &QTimer::timeout, this, [this] {
+        progress_->adjustSize();
+        progress_->move(geometry().center() - progress_->rect().center());
+        progress_->show();
+        progress_->raise();
+        progress_->activateWindow();
+    });
+}
+
+void TForm_Main::beginStep(const QString& text)
+{
+    status_[2]->setText(text);
+    progressText_->setText(text);
+    progressDelay_->start();
+}
+
+void TForm_Main::endStep()
+{
+    progressDelay_->stop();
+    progress_->hide();
+    status_[2]->clear();
+}
+
+void TForm_Main::closeIfAsked()
+{
+    if (closeAfterBuild_) {
+        closeAfterBuild_ = false;
+        close();
+    }
 }
 
 void TForm_Main::startUp(const QString& projectFile)
@@ -358,8 +417,13 @@ void TForm_Main::buildCentral()
         // 70, 100 and 70 pixels, or what the caret text needs in this font
         // (the leading tab takes room of its own).
         const int needed = status_[i]->fontMetrics().horizontalAdvance(QStringLiteral("\t[99999 : 999]")) + 8;
-        status_[i]->setFixedWidth(i == 1 ? 100 : std::max(70, i == 0 ? needed : 70));
-        statusBar()->addWidget(status_[i]);
+        // The third panel names a running build step, so it takes the room
+        // that is left.
+        if (i == 2)
+            status_[i]->setMinimumWidth(70);
+        else
+            status_[i]->setFixedWidth(i == 1 ? 100 : std::max(70, needed));
+        statusBar()->addWidget(status_[i], i == 2 ? 1 : 0);
     }
     statusBar()->setObjectName("StatusBar");
 }
@@ -581,10 +645,12 @@ void TForm_Main::dispatch(Cmd cmd, const QString& name)
     case Cmd::Make:
         if (project_)
             project_->make();
+        closeIfAsked();
         return;
     case Cmd::Remake:
         if (project_)
             project_->remake();
+        closeIfAsked();
         return;
     case Cmd::DebugMode:
         if (project_)
@@ -595,6 +661,7 @@ void TForm_Main::dispatch(Cmd cmd, const QString& name)
     case Cmd::Run:
         if (project_)
             project_->run();
+        closeIfAsked();
         return;
     case Cmd::RunArguments:
         return cmdArguments(false);
@@ -1267,6 +1334,7 @@ void TForm_Main::cmdBuild(int mode)
 {
     if (project_)
         project_->build(mode);
+    closeIfAsked();
 }
 
 void TForm_Main::sendExeInput()
@@ -1276,7 +1344,7 @@ void TForm_Main::sendExeInput()
     const QString line = exeInput_->text();
     exeInput_->clear();
     // The typed line shows in the transcript as a console would echo it.
-    taskListExe_->addItem(line);
+    project_->echoRunInput(line);
     project_->writeRunInput(line.toStdString() + "\n");
 }
 
@@ -1284,6 +1352,14 @@ void TForm_Main::sendExeInput()
 
 void TForm_Main::closeEvent(QCloseEvent* event)
 {
+    if (project_ && project_->generating()) {
+        // The build's caller is still on the stack: the generator is
+        // stopped, and the window closes when the build has returned.
+        project_->requestStop();
+        closeAfterBuild_ = true;
+        event->ignore();
+        return;
+    }
     if (project_) {
         // A project file that cannot be written keeps the window open with
         // the project, as a page that cannot be saved does: the message has

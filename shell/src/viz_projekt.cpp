@@ -4,6 +4,7 @@
 
 #include "vork/debuglink/komvl.h"
 #include "vork/project/atomic_file.h"
+#include "vork/project/background_run.h"
 #include "vork/project/build_texts.h"
 #include "vork/project/paths.h"
 #include "vork/project/stamp.h"
@@ -15,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QListWidget>
 #include <QTabWidget>
@@ -43,6 +45,28 @@ Prompter::Icon iconOf(vork::ProjectUi::Icon icon)
     return Prompter::Icon::Error;
 }
 
+// An item whose size is known without laying its text out: a list of
+// thousands of lines then lays itself out in a moment instead of shaping
+// every line again whenever one is added.
+QListWidgetItem* lineItem(const QString& text, const QFontMetrics& fm)
+{
+    auto* item = new QListWidgetItem(text);
+    int lines = 1;
+    int widest = 0;
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype nl = text.indexOf(QLatin1Char('\n'), from);
+        const qsizetype end = nl < 0 ? text.size() : nl;
+        widest = std::max(widest, fm.horizontalAdvance(QStringView(text).mid(from, end - from).toString()));
+        if (nl < 0)
+            break;
+        ++lines;
+        from = nl + 1;
+    }
+    item->setSizeHint(QSize(widest + 8, lines * fm.lineSpacing() + 4));
+    return item;
+}
+
 } // namespace
 
 bool PrompterUi::askYesNo(const std::string& text, const std::string& caption)
@@ -61,6 +85,10 @@ VizProjekt::VizProjekt(const std::string& projectFile, bool createNew, TForm_Mai
     setConfiguration(window_.configuration());
     setSkeletons(window_.skeletons());
     setCaptureRunOutput(true);
+    // A program's lines are shown in batches: one layout and one repaint for
+    // many lines, however fast it writes.
+    runFlush_.setSingleShot(true);
+    QObject::connect(&runFlush_, &QTimer::timeout, this, [this] { flushRunOutput(kRunLineBatch); });
     sinks().onMessage = [this](const std::string& line) { addTask(line); };
     sinks().onError = [this](const std::string& item) {
         window_.chybovyBox()->addItem(q(item));
@@ -122,16 +150,31 @@ void VizProjekt::popTitle()
     titles_.pop_back();
 }
 
+void VizProjekt::scrollLater(QListWidget* list)
+{
+    // Once for all the lines added until the event loop runs again.
+    bool& pending = list == window_.taskList() ? scrollTask_ : scrollExe_;
+    if (pending)
+        return;
+    pending = true;
+    QTimer::singleShot(0, this, [this, list, &pending] {
+        pending = false;
+        list->scrollToBottom();
+    });
+}
+
 void VizProjekt::addTask(const std::string& line)
 {
-    window_.taskList()->addItem(q(line));
-    window_.taskList()->scrollToBottom();
+    QListWidget* list = window_.taskList();
+    list->addItem(lineItem(q(line), list->fontMetrics()));
+    scrollLater(list);
 }
 
 void VizProjekt::addExe(const std::string& line)
 {
-    window_.taskListExe()->addItem(q(line));
-    window_.taskListExe()->scrollToBottom();
+    QListWidget* list = window_.taskListExe();
+    list->addItem(lineItem(q(line), list->fontMetrics()));
+    scrollLater(list);
 }
 
 void VizProjekt::letWindowPaint()
@@ -148,8 +191,10 @@ void VizProjekt::replaceFromFile(const std::string& path, bool exeList)
         return;
     QListWidget* list = exeList ? window_.taskListExe() : window_.taskList();
     list->clear();
+    const QFontMetrics fm = list->fontMetrics();
     for (const std::string& line : splitLines(bytes))
-        list->addItem(QString::fromUtf8(line.data(), static_cast<int>(line.size())));
+        list->addItem(lineItem(QString::fromUtf8(line.data(), static_cast<int>(line.size())), fm));
+    scrollLater(list);
     ::unlink(path.c_str());
 }
 
@@ -182,7 +227,9 @@ void VizProjekt::lexGenerationStarted()
 {
     pushTitle(texts::kTitleLex);
     addTask(texts::kSeparator);
-    addTask(texts::kLexGeneration + lexSpecName() + "->" + lexOutputName());
+    const std::string step = texts::kLexGeneration + lexSpecName() + "->" + lexOutputName();
+    addTask(step);
+    window_.beginStep(q(step));
     letWindowPaint();
 }
 
@@ -194,18 +241,29 @@ void VizProjekt::yaccGenerationStarted()
         addTask(texts::kSeparator);
         addTask(texts::kYaccGeneration + yaccSpecName() + "->" + parserOutputName());
     }
+    window_.beginStep(q(texts::kYaccGeneration + yaccSpecName() + "->" + parserOutputName()));
     letWindowPaint();
 }
 
 void VizProjekt::lexGenerationFinished(int)
 {
+    window_.endStep();
     popTitle();
 }
 
 void VizProjekt::yaccGenerationFinished(int)
 {
+    window_.endStep();
     if (kind() > vork::kLexProject)
         popTitle();
+}
+
+int VizProjekt::runGenerator(const std::function<int(vork::Sinks&)>& call)
+{
+    // The window stays disabled, as during any build, but its event loop
+    // runs: it repaints, the generator's lines show as they come, and the
+    // progress window can stop the run.
+    return vork::runInBackground(call, sinks(), stopFlag());
 }
 
 void VizProjekt::executableStepStarted()
@@ -224,10 +282,12 @@ void VizProjekt::compileStarted()
     window_.setEnabled(false);
     addTask(texts::kSeparator);
     addTask(texts::kExeGeneration + paths::fileName(getCSource()));
+    window_.beginStep(q(texts::kExeGeneration + paths::fileName(getCSource())));
 }
 
 void VizProjekt::compileFinished(int exitCode)
 {
+    window_.endStep();
     popTitle();
     window_.setEnabled(true);
     replaceFromFile(captureFile(), true);
@@ -260,8 +320,11 @@ void VizProjekt::runStarted()
     // compiler's lines stay above it.
     QListWidget* exe = window_.taskListExe();
     compilerLines_ = std::min(compilerLines_, exe->count());
-    while (exe->count() > compilerLines_)
-        delete exe->takeItem(exe->count() - 1);
+    if (exe->count() > compilerLines_)
+        exe->model()->removeRows(compilerLines_, exe->count() - compilerLines_);
+    pendingRun_.clear();
+    droppedRunLines_ = 0;
+    droppedNotice_ = false;
     window_.setRunInputEnabled(true);
     window_.showMessagePanel(true);
     if (debugMode()) {
@@ -286,7 +349,59 @@ void VizProjekt::runStarted()
 
 void VizProjekt::runOutput(const std::string& line)
 {
-    addExe(line);
+    // Only the newest lines can ever be shown: older pending ones go now,
+    // so a program that writes without end costs bounded memory.
+    if (pendingRun_.size() >= kRunLineLimit) {
+        pendingRun_.removeFirst();
+        ++droppedRunLines_;
+    }
+    pendingRun_.append(q(line));
+    if (!runFlush_.isActive())
+        runFlush_.start(kRunFlushMs);
+}
+
+void VizProjekt::echoRunInput(const QString& line)
+{
+    pendingRun_.append(line);
+    flushRunOutput(kRunLineLimit);
+}
+
+void VizProjekt::flushRunOutput(int most)
+{
+    runFlush_.stop();
+    if (pendingRun_.isEmpty())
+        return;
+    const int take = std::min(most, static_cast<int>(pendingRun_.size()));
+    QListWidget* exe = window_.taskListExe();
+    // "Vymazat správy" may have emptied the list meanwhile.
+    if (compilerLines_ > exe->count() || (droppedNotice_ && compilerLines_ >= exe->count())) {
+        compilerLines_ = std::min(compilerLines_, exe->count());
+        droppedNotice_ = false;
+    }
+    const int first = compilerLines_ + (droppedNotice_ ? 1 : 0);
+    const int shown = exe->count() - first;
+    const int excess = shown + take - kRunLineLimit;
+    if (excess > 0) {
+        exe->model()->removeRows(first, std::min(excess, shown));
+        droppedRunLines_ += std::min(excess, shown);
+    }
+    const QFontMetrics fm = exe->fontMetrics();
+    if (droppedRunLines_ > 0) {
+        const QString notice = QString::fromUtf8(texts::kDroppedHead) + QString::number(droppedRunLines_) +
+                               QString::fromUtf8(texts::kDroppedTail);
+        if (!droppedNotice_) {
+            exe->insertItem(compilerLines_, lineItem(notice, fm));
+            droppedNotice_ = true;
+        } else {
+            exe->item(compilerLines_)->setText(notice);
+        }
+    }
+    for (int i = 0; i < take; ++i)
+        exe->addItem(lineItem(pendingRun_.at(i), fm));
+    pendingRun_.erase(pendingRun_.begin(), pendingRun_.begin() + take);
+    if (!pendingRun_.isEmpty())
+        runFlush_.start(0);
+    scrollLater(exe);
 }
 
 void VizProjekt::endDebugThread()
@@ -301,6 +416,9 @@ void VizProjekt::endDebugThread()
 
 void VizProjekt::runFinished(int)
 {
+    // What is still pending follows in batches.
+    if (!pendingRun_.isEmpty() && !runFlush_.isActive())
+        runFlush_.start(0);
     popTitle();
     window_.setCommandsEnabled(kRunLockedCommands, true);
     window_.setCommandsEnabled(kHaltCommands, false);

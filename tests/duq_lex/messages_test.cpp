@@ -1,6 +1,8 @@
 // Progress lines, errors and warnings of DUQ-Lex in both languages.
 #include "lex_harness.h"
 
+#include "duq_lex/lex_run.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -246,5 +248,54 @@ TEST(Messages, SyntaxErrorsAreErrorItemsAndFailTheRun)
                 EXPECT_EQ(m.find("Vsetko prebehlo"), std::string::npos) << m;
             }
         }
+    }
+}
+
+namespace {
+// Answers "stop" from the n-th question on (counted from 1), 0 never.
+class StoppingCapture : public Capture {
+public:
+    explicit StoppingCapture(int stopAt) : stopAt_(stopAt) {}
+    bool stopRequested() const override
+    {
+        ++asked;
+        return stopAt_ > 0 && asked >= stopAt_;
+    }
+    mutable int asked = 0;
+
+private:
+    int stopAt_;
+};
+} // namespace
+
+// A run asked to stop ends as a failure at its next check (building the
+// states or packing them), reports no error, and leaves no scanner behind,
+// not even over an older one; a run never asked writes it.
+TEST(Messages, AStopEndsTheRunWithoutOutput)
+{
+    TempDir dir;
+    std::string spec = "%%\n";
+    for (const char* word : {"if", "else", "while", "for", "return", "int", "char", "struct", "switch", "case"})
+        spec += std::string(word) + "\t{ return 1; }\n";
+    spec += "[a-z][a-z0-9_]*\t{ return 2; }\n[0-9]+\t{ return 3; }\n";
+    dir.write("x.l", spec);
+    dir.write("skel", "/* skeleton */\n");
+    auto run = [&](StoppingCapture& sinks) {
+        vorktest::CurrentDir cwd(dir.path(""));
+        return duq_lex::lex_run(sinks, "skel", "x.l", "x.c", 0, 0, 1);
+    };
+    StoppingCapture counting(0);
+    ASSERT_EQ(run(counting), 0);
+    const int total = counting.asked;
+    ASSERT_GT(total, 20) << "the run checks at its loop points";
+
+    for (int stopAt : {1, 2, total / 2, total - 1, total}) {
+        SCOPED_TRACE("stop at question " + std::to_string(stopAt) + " of " + std::to_string(total));
+        dir.write("x.c", "an older scanner\n");
+        StoppingCapture sinks(stopAt);
+        EXPECT_EQ(run(sinks), 1);
+        EXPECT_EQ(sinks.asked, stopAt) << "the run ends at the first yes";
+        EXPECT_TRUE(sinks.errors.empty()) << sinks.errors.front();
+        EXPECT_FALSE(std::filesystem::exists(dir.path("x.c")));
     }
 }

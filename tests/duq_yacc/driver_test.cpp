@@ -261,3 +261,62 @@ TEST(Run, FailedRunRemovesOnlyTheFilesItMade)
         EXPECT_EQ(vorktest::namesStartingWith(".", "yacc-"), std::vector<std::string>{});
     }
 }
+
+namespace {
+// Answers "stop" from the n-th question on (counted from 1); counts them.
+class StoppingSinks : public RecordingSinks {
+public:
+    explicit StoppingSinks(int stopAt) : stopAt_(stopAt) {}
+    bool stopRequested() const override
+    {
+        ++asked;
+        return stopAt_ > 0 && asked >= stopAt_;
+    }
+    mutable int asked = 0;
+
+private:
+    int stopAt_;
+};
+
+// 21 binary operators without precedence: many states, 441 conflicts.
+std::string operatorGrammar()
+{
+    std::string y = "%token NUM\n%%\ne : NUM\n";
+    for (char op : std::string("+-*/%^&|<>=!~@#$:?,.;"))
+        y += std::string("  | e '") + op + "' e\n";
+    return y + "  ;\n";
+}
+} // namespace
+
+// A run asked to stop ends as a failure at the next of its checks, wherever
+// that is (building states, deciding actions, packing, explaining
+// conflicts), with no error reported and none of its files left; a run
+// never asked goes through.
+TEST(Run, AStopEndsTheRunAndRemovesItsFiles)
+{
+    TempDir dir;
+    writeFile("skel", "SKELETON[$A]\n");
+    writeFile("g.y", operatorGrammar());
+    // How many questions a whole run asks: the stop points lie between.
+    StoppingSinks counting(0);
+    ASSERT_EQ(duq_yacc::yacc_run(counting, "skel", "g.y", "g.cpp", 1, nullptr, 0, "g.lex", "g.stv", 0, 0.02), 0);
+    const int total = counting.asked;
+    ASSERT_GT(total, 40) << "the run checks at its loop points";
+    std::remove("g.cpp");
+    std::remove("g.lex");
+    std::remove("g.stv");
+
+    for (int stopAt : {1, 2, total / 4, total / 2, total - 20, total - 1, total}) {
+        SCOPED_TRACE("stop at question " + std::to_string(stopAt) + " of " + std::to_string(total));
+        StoppingSinks sinks(stopAt);
+        const int status =
+            duq_yacc::yacc_run(sinks, "skel", "g.y", "g.cpp", 1, nullptr, 0, "g.lex", "g.stv", 0, 0.02);
+        EXPECT_EQ(status, 1);
+        EXPECT_EQ(sinks.asked, stopAt) << "the run ends at the first yes";
+        EXPECT_TRUE(sinks.errors.empty()) << sinks.texts().front();
+        for (const char* f : {"g.cpp", "g.lex", "g.stv", "yacc.tmp", "yacc.act"})
+            EXPECT_FALSE(exists(f)) << f;
+        EXPECT_TRUE(exists("g.y"));
+        EXPECT_EQ(std::count(sinks.messages.begin(), sinks.messages.end(), "Everything went OK! DUQ-yacc done."), 0);
+    }
+}

@@ -24,6 +24,12 @@ public:
     virtual void lexError(const std::string& text, int line) = 0;
     virtual void lexWarning(const std::string& text, int line) = 0;
     virtual void yaccError(const std::string& text, int line) = 0;
+
+    // Asked by the generators between units of work (a state built, a table
+    // row packed, a conflict explained).  True ends the run as a failure
+    // that removes what it created; the IDE answers it from its "Zastaviť"
+    // button, everyone else never asks a run to stop.
+    virtual bool stopRequested() const { return false; }
 };
 
 // sprintf-style formatting into a std::string of any length.

@@ -16,6 +16,12 @@ inline constexpr const char* kAllUpToDate = "Všetko je aktuálne. Netreba zosta
 inline constexpr const char* kProgramUpToDate = "Program je aktuálny. Netreba zostavovať.";
 inline constexpr const char* kParserError = "Parser detekoval chybu";
 inline constexpr const char* kRunStarted = "Prekladač spustený ..";
+// The "Parser" list's line after "Zastaviť" ended a generation or a compile.
+inline constexpr const char* kStopped = "Zastavené používateľom.";
+// The first of a run's lines under "Exe prekladač" once older ones had to
+// go: kDroppedHead + their number + kDroppedTail.
+inline constexpr const char* kDroppedHead = "... ";
+inline constexpr const char* kDroppedTail = " starších riadkov vynechaných ...";
 inline constexpr const char* kJalGeneration = "Generovanie z jal (Jal preklad)";
 // kCompilerStartFailedHead + compiler path + kCompilerStartFailedTail: one
 // item with the line break inside it.

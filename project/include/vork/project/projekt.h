@@ -19,7 +19,9 @@
 
 class QSocketNotifier;
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -208,6 +210,15 @@ public:
     void closeRunInput();
     bool runInputOpen() const { return runInFd_ >= 0; }
 
+    // "Zastaviť": a generator running for this project stops at its next
+    // check and removes what it created; a running C compile is killed.
+    // The build or compile then ends as a failure and the log says it was
+    // stopped.  The next build starts afresh.
+    void requestStop();
+    bool stopRequested() const { return stop_.load(); }
+    // A generator is running (a view runs them in the background).
+    bool generating() const { return generating_; }
+
     int compileState() const { return compileState_; }
     // A compile or a run is in progress (a poll timer is armed).
     bool busy() const;
@@ -258,6 +269,12 @@ protected:
     // One line the generated compiler wrote (capture on), without its line
     // end; a last line without one comes when the program has ended.
     virtual void runOutput(const std::string& /*line*/) {}
+
+    // Runs one generator call with the sinks it is to report to.  Here it
+    // runs at once on this thread; a window runs it on a worker thread and
+    // keeps its event loop going meanwhile.
+    virtual int runGenerator(const std::function<int(Sinks&)>& call) { return call(sinks_); }
+    const std::atomic<bool>& stopFlag() const { return stop_; }
 
     // Stops the three poll timers; the destructor does it first of all.
     void stopTimers();
@@ -345,6 +362,8 @@ private:
     int runInFd_ = -1;
     std::string runOutPending_;
     QSocketNotifier* runOutNotifier_ = nullptr;
+    std::atomic<bool> stop_{false};
+    bool generating_ = false;
 };
 
 } // namespace vork

@@ -21,6 +21,7 @@
 
 class QAction;
 class QComboBox;
+class QDialog;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -132,6 +133,13 @@ public:
     void setRunInputEnabled(bool on);
     bool messagePanelVisible() const;
     QString statusText(int panel) const;
+    // A long step of a build: the status bar names it from the start; past
+    // kProgressDelayMs the progress window with "Zastaviť" shows too.  Esc
+    // there, its button or its closing asks the project to stop.
+    void beginStep(const QString& text);
+    void endStep();
+    static constexpr int kProgressDelayMs = 500;
+    QDialog* progressWindow() const { return progress_; }
     // The double click on an error item.
     void errorListJump(int index);
     // The double click on a "Parser" line that names a project file and a
@@ -200,6 +208,8 @@ private:
     void cmdAbout();
     void cmdBuild(int mode);
     void sendExeInput();
+    void buildProgressWindow();
+    void closeIfAsked();
 
     Prompter& prompter_;
     std::unique_ptr<PrompterUi> projectUi_;
@@ -230,6 +240,12 @@ private:
     DebugPanelWidget* debugPanel_ = nullptr;
     QLabel* status_[3] = {nullptr, nullptr, nullptr};
     QTimer* debugRefresh_ = nullptr;
+    QDialog* progress_ = nullptr;
+    QLabel* progressText_ = nullptr;
+    QTimer* progressDelay_ = nullptr;
+    // The window was asked to close while a generator ran: it closes once
+    // the stopped build has returned.
+    bool closeAfterBuild_ = false;
 
     std::unique_ptr<vork::colour::WordTable> slova_;
     std::unique_ptr<ColourApplier> colourer_;
