@@ -98,13 +98,29 @@ Analysis Analyzer::diagnose(const std::string& name, const std::string& text)
                                           options_.slovak, "", "", options_.large, -1.0);
     std::remove((dir_ + "y.tab.c").c_str());
     result.diagnostics = std::move(sinks.diagnostics);
-    if (status != 0)
-        return result;
+    result.generated = status == 0;
+    // The automaton is built a second time from the same text; on the way
+    // to the first diagnostics only when the run reported conflicts.
+    bool conflicts = false;
+    for (const std::string& m : sinks.messages)
+        if (m.rfind("conflicts: ", 0) == 0 || m.rfind("Konflikty: ", 0) == 0 || m.find("shift/reduce") != std::string::npos ||
+            m.find("reduce/reduce") != std::string::npos || m.find("posun/redukcia") != std::string::npos ||
+            m.find("redukcia/redukcia") != std::string::npos)
+            conflicts = true;
+    if (status == 0 && conflicts)
+        readAutomaton(grammar, result);
+    return result;
+}
+
+void Analyzer::readAutomaton(const std::string& grammar, Analysis& result)
+{
+    result.automatonRead = true;
     duq_yacc::Automaton a;
     if (!duq_yacc::build_automaton(grammar, a, nullptr, options_.large))
-        return result;
+        return;
     for (int i = 0; i < a.terminal_count && i < static_cast<int>(a.symbols.size()); ++i)
         result.tokenCodes[a.symbols[i].name] = a.symbols[i].code;
+    result.conflicts.clear();
     for (const duq_yacc::State& st : a.states) {
         for (const duq_yacc::Conflict& c : st.conflicts) {
             if (!c.reported)
@@ -117,7 +133,26 @@ Analysis Analyzer::diagnose(const std::string& name, const std::string& text)
             result.conflicts.push_back(std::move(note));
         }
     }
-    return result;
+}
+
+bool Analyzer::complete(const std::string& name, const std::string& text, Analysis& analysis)
+{
+    if (isScanner(name) || !analysis.generated)
+        return false;
+    bool changed = false;
+    if (!analysis.automatonRead) {
+        const std::string grammar = writeInput(text, ".y");
+        if (grammar.empty())
+            return false;
+        const size_t before = analysis.conflicts.size();
+        readAutomaton(grammar, analysis);
+        changed = analysis.conflicts.size() != before;
+    }
+    if (!analysis.conflicts.empty()) {
+        searchExamples(text, analysis);
+        changed = true;
+    }
+    return changed;
 }
 
 void Analyzer::searchExamples(const std::string& text, Analysis& analysis)

@@ -27,6 +27,8 @@ struct Analysis {
     std::vector<Diagnostic> diagnostics;  // errors and warnings of the generator
     std::vector<ConflictNote> conflicts;  // grammars only
     std::map<std::string, int> tokenCodes;  // grammars that read: every token's code
+    bool generated = false;     // the generator ran through
+    bool automatonRead = false;  // conflicts and token codes are known
     bool examplesSearched = false;
 
     // Everything to show: the generator's reports, then one warning per conflict.
@@ -50,10 +52,15 @@ public:
 
     // Errors, warnings and the conflicts without examples.
     Analysis diagnose(const std::string& name, const std::string& text);
+    // What the first diagnostics can do without: the token codes of a
+    // grammar without conflicts, and the conflicts' examples.  True when
+    // the diagnostics changed.
+    bool complete(const std::string& name, const std::string& text, Analysis& analysis);
     // Adds the examples to the conflicts of an analysis of the same text.
     void searchExamples(const std::string& text, Analysis& analysis);
 
 private:
+    void readAutomaton(const std::string& grammar, Analysis& result);
     std::string writeInput(const std::string& text, const char* suffix);
 
     AnalyzerOptions options_;

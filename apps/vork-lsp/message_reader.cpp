@@ -58,7 +58,7 @@ MessageReader::Result MessageReader::next(std::string& out)
     size_t end = std::string::npos;
     size_t sepLen = 0;
     const size_t limit = std::min(buffer_.size(), start_ + kMaxHeader);
-    for (size_t i = start_; i + 1 < limit + 2 && i + 1 < buffer_.size(); ++i) {
+    for (size_t i = start_; i + 1 < limit; ++i) {
         if (buffer_[i] != '\n')
             continue;
         if (buffer_[i + 1] == '\n') {
@@ -66,7 +66,7 @@ MessageReader::Result MessageReader::next(std::string& out)
             sepLen = 2;
             break;
         }
-        if (buffer_[i + 1] == '\r' && i + 2 < buffer_.size() && buffer_[i + 2] == '\n') {
+        if (i + 2 < limit && buffer_[i + 1] == '\r' && buffer_[i + 2] == '\n') {
             end = i;
             sepLen = 3;
             break;
@@ -74,8 +74,8 @@ MessageReader::Result MessageReader::next(std::string& out)
     }
     if (end == std::string::npos) {
         // A header has no business being this long: drop it.
-        if (buffer_.size() - start_ > kMaxHeader) {
-            start_ = buffer_.size();
+        if (buffer_.size() - start_ >= kMaxHeader) {
+            start_ += kMaxHeader;
             compact();
             out = "header too long";
             return Result::Error;

@@ -446,18 +446,18 @@ void Server::work()
         documents_[job->uri]->analysis = analysis;
         documents_[job->uri]->analysedVersion = job->version;
         publish(job->uri, job->version, analysis->all());
-        if (analysis->conflicts.empty())
-            continue;
 
-        // The examples, after the errors were shown.
-        auto withExamples = std::make_shared<Analysis>(*analysis);
+        // The token codes and the examples, after the errors were shown.
+        auto completed = std::make_shared<Analysis>(*analysis);
         lock.unlock();
-        analyzer.searchExamples(job->text, *withExamples);
+        const bool changed = analyzer.complete(job->name, job->text, *completed);
         lock.lock();
         if (!current())
             continue;
-        documents_[job->uri]->analysis = withExamples;
-        publish(job->uri, job->version, withExamples->all());
+        documents_[job->uri]->analysis = completed;
+        if (!changed)
+            continue;
+        publish(job->uri, job->version, completed->all());
     }
     busy_ = false;
     idle_.notify_all();
