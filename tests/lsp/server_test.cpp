@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <fstream>
+#include <sstream>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -25,6 +27,7 @@ namespace {
 
 const char* kUri = "file:///work/calc.y";
 const char* kLexUri = "file:///work/scan.l";
+const char* kWideUri = "file:///work/wide.y";
 
 // A grammar with an ambiguous rule (line 5) and precedence on PLUS.
 const char* kGrammar =
@@ -139,6 +142,14 @@ private:
     int lastId_ = 0;
     Server server_;  // last: stopped before the rest goes away
 };
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream f(path, std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
 
 int errorCode(const QJsonObject& answer)
 {
@@ -285,17 +296,27 @@ TEST(LspServer, DiagnosticsOfGrammarsAndScanners)
         const char* uri;
         std::string text;
         std::vector<Expected> diagnostics;  // of the last publication
+        int slovak = 0;
+        int large = 0;
     };
+    const std::string cGrammar = readFile(VORK_SOURCE_DIR "/bench/lsp/c_grammar.y");
     const std::vector<Case> cases{
         {"conflict with its example", kUri, kGrammar, {{5, 2, "shift/reduce on '-'"}, {5, 2, "example:"}}},
+        {"conflict in Slovak", kUri, kGrammar, {{5, 2, "konflikt v stave"}, {5, 2, "posun/redukcia na '-'"}}, 1},
         {"undefined nonterminal", kUri, "%token A\n%%\ns : A\n  | b\n  ;\n", {{3, 1, "\"b\""}}},
         {"clean grammar", kUri, "%token A\n%%\ns : A ;\n", {}},
+        {"tables full in the default mode", kUri, cGrammar, {{414, 1, "out of space"}}},
+        {"the same grammar in large mode: the dangling else", kUri, cGrammar,
+         {{377, 2, "shift/reduce on ELSE"}, {377, 2, "example:"}}, 0, 1},
         {"scanner: unknown definition", kLexUri, "D [0-9]\n%%\n{D}+ ;\n{X} ;\n", {{3, 2, "X"}}},
         {"clean scanner", kLexUri, kScanner, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Client client;
+        ServerOptions o = options();
+        o.analyzer.slovak = c.slovak;
+        o.analyzer.large = c.large;
+        Client client(o);
         client.initialize();
         client.open(c.uri, c.text, 3);
         client.server().waitIdle();
@@ -382,6 +403,7 @@ TEST(LspServer, Navigation)
     client.initialize();
     client.open(kUri, kGrammar);
     client.open(kLexUri, kScanner);
+    client.open(kWideUri, "%token NUM\n%%\n/* \xc4\x9b\xf0\x9d\x84\x9e */ e : e NUM | NUM ;\n");
     client.server().waitIdle();
     struct Case {
         const char* name;
@@ -400,6 +422,7 @@ TEST(LspServer, Navigation)
         {"start condition in BEGIN", kLexUri, 5, 11, 2, 7, 3},
         {"start condition prefix", kLexUri, 6, 2, 2, 7, 3},
         {"no symbol there", kUri, 3, 0, -1, 0, -1},
+        {"columns counted in UTF-16 units", kWideUri, 2, 14, 2, 10, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
