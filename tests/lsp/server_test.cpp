@@ -12,6 +12,7 @@
 
 #include <fcntl.h>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <mutex>
 #include <string>
@@ -491,5 +492,69 @@ TEST(LspServer, HoverSymbolsAndCompletion)
             labels << v.toObject().value("label").toString();
         for (const auto& s : o.symbols)
             EXPECT_TRUE(labels.contains(s.first)) << s.first.toStdString();
+    }
+}
+
+TEST(LspServer, DocumentLifecycle)
+{
+    struct Case {
+        const char* name;
+        std::function<void(Client&)> act;
+        int lastVersion;             // of the last diagnostics published for kUri (-1: cleared, no version)
+        bool hoverAnswered;          // a hover on line 0 afterwards gets a result, not an error
+    };
+    const std::vector<Case> cases{
+        {"closing clears the diagnostics and forgets the text",
+         [](Client& c) { c.notify("textDocument/didClose", QJsonObject{{"textDocument", QJsonObject{{"uri", kUri}}}}); },
+         -1, false},
+        {"a change with a range is not taken for the whole text",
+         [](Client& c) {
+             c.notify("textDocument/didChange",
+                      QJsonObject{{"textDocument", QJsonObject{{"uri", kUri}, {"version", 2}}},
+                                  {"contentChanges",
+                                   QJsonArray{QJsonObject{{"range", QJsonObject{}}, {"text", "%%\nbroken"}}}}});
+         },
+         1, true},
+        {"a change of a document never opened is ignored",
+         [](Client& c) { c.change("file:///other.y", "%%\ns : ;\n", 2); }, 1, true},
+        {"after shutdown, changes are not analysed",
+         [](Client& c) {
+             c.ask("shutdown", QJsonObject());
+             c.change(kUri, "%%\ns : t ;\n", 2);
+         },
+         1, false},
+        {"changes in a row: only the last is analysed",
+         [](Client& c) {
+             for (int v = 2; v <= 5; ++v)
+                 c.change(kUri, "%token A\n%%\ns : A ;\n" + std::string(static_cast<size_t>(v), ' '), v);
+         },
+         5, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ServerOptions o = options();
+        o.debounceMs = 1500;  // the changes of one case all come within it
+        Client client(o);
+        client.initialize();
+        client.open(kUri, "%token A\n%%\ns : A ;\n", 1);
+        client.server().waitIdle();
+        c.act(client);
+        client.server().waitIdle();
+        const auto published = client.diagnostics(kUri);
+        ASSERT_FALSE(published.empty());
+        const QJsonObject last = published.back();
+        if (c.lastVersion < 0) {
+            EXPECT_FALSE(last.contains("version"));
+            EXPECT_TRUE(last.value("diagnostics").toArray().isEmpty());
+        } else {
+            EXPECT_EQ(last.value("version").toInt(), c.lastVersion);
+        }
+        for (const QJsonObject& p : published) {
+            if (!p.contains("version"))
+                continue;  // the clearing of a closed document
+            const int v = p.value("version").toInt();
+            EXPECT_TRUE(v == 1 || v == c.lastVersion) << "version " << v << " was analysed";
+        }
+        EXPECT_EQ(client.ask("textDocument/hover", Client::at(kUri, 0, 0)).contains("result"), c.hoverAnswered);
     }
 }
