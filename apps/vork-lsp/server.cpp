@@ -426,8 +426,10 @@ void Server::work()
         for (auto it = jobs_.begin(); it != jobs_.end(); ++it)
             if (it->second->due < next->second->due)
                 next = it;
-        if (next->second->due > Clock::now()) {
-            wake_.wait_until(lock, next->second->due);
+        // A copy: while waiting, a newer change may replace (and free) the job.
+        const Clock::time_point due = next->second->due;
+        if (due > Clock::now()) {
+            wake_.wait_until(lock, due);
             continue;
         }
         const std::shared_ptr<Job> job = next->second;
