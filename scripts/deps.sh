@@ -8,5 +8,5 @@ DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq \
     build-essential cmake g++ clang ccache libclang-rt-dev \
     libgtest-dev libgmock-dev libbenchmark-dev \
     qt6-base-dev xvfb \
-    default-jdk-headless \
+    default-jdk-headless neovim \
     dpkg-dev groff-base man-db desktop-file-utils libxml2-utils >/dev/null

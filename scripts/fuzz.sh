@@ -59,6 +59,7 @@ fuzz_command_line     fuzz/pipeline/corpus         fuzz/pipeline/command_line.di
 debuglink_panel_fuzz  fuzz/debuglink/corpus        -
 syntax_fuzz           fuzz/syntax/corpus           fuzz/syntax/syntax.dict
 calc_fuzz             fuzz/calc/corpus             fuzz/calc/calc.dict
+lsp_reader_fuzz       fuzz/lsp/corpus              fuzz/lsp/lsp.dict
 '
 
 wanted=" $* "

@@ -29,7 +29,7 @@ same() {
 "$cmake" --install "$build" --prefix "$prefix" >/dev/null
 
 # The layout.
-for f in bin/vork bin/duq-lex bin/duq-yacc bin/jal bin/vork-cc; do
+for f in bin/vork bin/duq-lex bin/duq-yacc bin/jal bin/vork-cc bin/vork-lsp; do
     [ -x "$prefix/$f" ] || fail "$f is not an installed program"
 done
 for f in ncform lncform yaccpar lyaccpar syntax.cfg \
@@ -39,7 +39,7 @@ for f in ncform lncform yaccpar lyaccpar syntax.cfg \
          cmake/VorkConfig.cmake cmake/VorkConfigVersion.cmake; do
     [ -f "$prefix/share/vork/$f" ] || fail "share/vork/$f is missing"
 done
-for f in man/man1/vork.1 man/man1/duq-lex.1 man/man1/duq-yacc.1 man/man1/jal.1 man/man1/vork-cc.1 \
+for f in man/man1/vork.1 man/man1/duq-lex.1 man/man1/duq-yacc.1 man/man1/jal.1 man/man1/vork-cc.1 man/man1/vork-lsp.1 \
          applications/vork.desktop mime/packages/vork.xml \
          icons/hicolor/scalable/apps/vork.svg icons/hicolor/48x48/apps/vork.png \
          icons/hicolor/256x256/apps/vork.png doc/vork/guide.md; do
@@ -47,7 +47,7 @@ for f in man/man1/vork.1 man/man1/duq-lex.1 man/man1/duq-yacc.1 man/man1/jal.1 m
 done
 # Nothing data-like lands next to the programs, and no program points back
 # into the build tree.
-[ "$(ls "$prefix/bin" | sort | tr '\n' ' ')" = "duq-lex duq-yacc jal vork vork-cc " ] ||
+[ "$(ls "$prefix/bin" | sort | tr '\n' ' ')" = "duq-lex duq-yacc jal vork vork-cc vork-lsp " ] ||
     fail "unexpected files in bin: $(ls "$prefix/bin")"
 for p in vork duq-lex duq-yacc jal; do
     if readelf -d "$prefix/bin/$p" | grep -q "$build"; then fail "$p has a run path into the build tree"; fi
@@ -105,6 +105,20 @@ mkdir -p "$top/links" && ln -s "$prefix/bin/vork-cc" "$top/links/vork-cc"
 (cd "$work/wc-plain" && ./lexyy.exe <"$work/calc/input.txt" >wc.out) || fail "the wc scanner failed"
 (cd "$ref/wc-plain" && "$build/bin/vork-cc" lexyy.cpp && ./lexyy.exe <"$src/examples/calc/input.txt" >wc.out)
 cmp -s "$work/wc-plain/wc.out" "$ref/wc-plain/wc.out" || fail "the wc scanner counts differently"
+
+# The installed language server finds the parser skeleton under share/vork:
+# a grammar with a conflict gets the conflict, not a missing-file error.
+lsp_msg() { printf 'Content-Length: %d\r\n\r\n%s' "$(printf '%s' "$1" | wc -c)" "$1"; }
+{
+    lsp_msg '{"jsonrpc":"2.0","id":1,"method":"initialize","params":{}}'
+    lsp_msg '{"jsonrpc":"2.0","method":"textDocument/didOpen","params":{"textDocument":{"uri":"file:///x.y","languageId":"yacc","version":1,"text":"%token N\n%%\ne : e e | N ;\n"}}}'
+    # the diagnostics come from a worker: wait for them (30 s at most)
+    i=0
+    while [ $i -lt 300 ] && ! grep -q 'publishDiagnostics' "$work/lsp.out" 2>/dev/null; do sleep 0.1; i=$((i + 1)); done
+    lsp_msg '{"jsonrpc":"2.0","id":2,"method":"shutdown"}'
+    lsp_msg '{"jsonrpc":"2.0","method":"exit"}'
+} | (cd "$top" && "$prefix/bin/vork-lsp") >"$work/lsp.out" || fail "installed vork-lsp exit status"
+grep -q 'shift/reduce' "$work/lsp.out" || fail "installed vork-lsp: no conflict reported: $(cat "$work/lsp.out")"
 
 # 3. Jal from the installed tree: the example's compiler writes hello.jal,
 #    vork --jal and jal itself assemble it.

@@ -150,7 +150,7 @@ std::set<std::string> helpOptions(const std::string& help)
 
 TEST(ManPages, AgreeWithHelpAndVersion)
 {
-    for (const char* program : {"vork", "duq-lex", "duq-yacc", "jal", "vork-cc"}) {
+    for (const char* program : {"vork", "duq-lex", "duq-yacc", "jal", "vork-cc", "vork-lsp"}) {
         SCOPED_TRACE(program);
         const std::string source = readFile(std::string(VORK_MAN_SOURCE_DIR "/") + program + ".1.txt");
         ASSERT_FALSE(source.empty());

@@ -1,0 +1,645 @@
+#include "vork/symbols/symbol_index.h"
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+
+namespace vork::symbols {
+
+namespace {
+
+bool identStart(char c)
+{
+    return std::isalpha(static_cast<unsigned char>(c)) || c == '_' || c == '.';
+}
+
+bool identChar(char c)
+{
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.';
+}
+
+// Walks a text byte by byte, keeping the line and column of the position.
+class Cursor {
+public:
+    explicit Cursor(const std::string& s) : sp_(&s) {}
+
+    bool eof() const { return i_ >= (*sp_).size(); }
+    char peek(size_t k = 0) const { return i_ + k < (*sp_).size() ? (*sp_)[i_ + k] : '\0'; }
+    bool atLineStart() const { return i_ == lineStart_; }
+    bool startsWith(const char* w) const { return (*sp_).compare(i_, std::char_traits<char>::length(w), w) == 0; }
+    int line() const { return line_; }
+    int column() const { return static_cast<int>(i_ - lineStart_); }
+    size_t pos() const { return i_; }
+
+    void advance()
+    {
+        if (eof())
+            return;
+        if ((*sp_)[i_] == '\n') {
+            ++line_;
+            lineStart_ = i_ + 1;
+        }
+        ++i_;
+    }
+    void advance(size_t n)
+    {
+        while (n-- > 0)
+            advance();
+    }
+    void skipToLineEnd()
+    {
+        while (!eof() && peek() != '\n')
+            advance();
+    }
+    void skipLine()
+    {
+        skipToLineEnd();
+        advance();
+    }
+    // "/* ... */" or "// ..." when the cursor is on one; true when skipped.
+    bool skipComment()
+    {
+        if (peek() == '/' && peek(1) == '*') {
+            advance(2);
+            while (!eof() && !(peek() == '*' && peek(1) == '/'))
+                advance();
+            advance(2);
+            return true;
+        }
+        if (peek() == '/' && peek(1) == '/') {
+            skipToLineEnd();
+            return true;
+        }
+        return false;
+    }
+    // A C string or character literal that the cursor is on; it ends at its
+    // quote or, unterminated, at the end of the line.
+    void skipQuoted()
+    {
+        const char q = peek();
+        advance();
+        while (!eof() && peek() != q && peek() != '\n') {
+            if (peek() == '\\')
+                advance();
+            advance();
+        }
+        if (peek() == q)
+            advance();
+    }
+    // C code in braces, the cursor on the opening one.
+    void skipBraces()
+    {
+        int depth = 0;
+        while (!eof()) {
+            if (skipComment())
+                continue;
+            const char c = peek();
+            if (c == '"' || c == '\'') {
+                skipQuoted();
+                continue;
+            }
+            advance();
+            if (c == '{') {
+                ++depth;
+            } else if (c == '}' && --depth == 0) {
+                return;
+            }
+        }
+    }
+    // From "%{" to the line that starts with "%}".
+    void skipCodeBlock()
+    {
+        advance(2);
+        while (!eof() && !(atLineStart() && startsWith("%}")))
+            advance();
+        skipLine();
+    }
+    void skipBlanks()
+    {
+        while (!eof() && (peek() == ' ' || peek() == '\t' || peek() == '\r' || peek() == '\f' || peek() == '\v'))
+            advance();
+    }
+    void skipSpaceAndComments()
+    {
+        for (;;) {
+            skipBlanks();
+            if (peek() == '\n')
+                advance();
+            else if (!skipComment())
+                return;
+        }
+    }
+    std::string ident()
+    {
+        const size_t from = i_;
+        while (!eof() && identChar(peek()))
+            advance();
+        return (*sp_).substr(from, i_ - from);
+    }
+    std::string number()
+    {
+        const size_t from = i_;
+        while (!eof() && std::isdigit(static_cast<unsigned char>(peek())))
+            advance();
+        return (*sp_).substr(from, i_ - from);
+    }
+
+private:
+    const std::string* sp_;
+    size_t i_ = 0;
+    size_t lineStart_ = 0;
+    int line_ = 0;
+};
+
+enum class Role { Other, Declaration, Lhs };
+
+struct Occurrence {
+    Place place;
+    Role role;
+};
+
+struct Collected {
+    std::vector<Occurrence> at;
+    std::vector<std::string> rules;
+    std::string associativity;
+    int precedence = 0;
+    int number = -1;
+    bool token = false;
+    std::string text;
+    Kind kind = Kind::Token;
+};
+
+// Names in order of first appearance, so that the outline follows the file.
+class Collector {
+public:
+    Collected& get(const std::string& name)
+    {
+        auto it = byName_.find(name);
+        if (it != byName_.end())
+            return items_[it->second];
+        byName_.emplace(name, items_.size());
+        order_.push_back(name);
+        items_.emplace_back();
+        return items_.back();
+    }
+    bool has(const std::string& name) const { return byName_.count(name) != 0; }
+    Collected& note(const std::string& name, Place p, Role role)
+    {
+        Collected& c = get(name);
+        c.at.push_back(Occurrence{p, role});
+        return c;
+    }
+    const std::vector<std::string>& order() const { return order_; }
+    const Collected& item(const std::string& name) const { return items_[byName_.at(name)]; }
+
+private:
+    std::map<std::string, size_t> byName_;
+    std::vector<std::string> order_;
+    std::vector<Collected> items_;
+};
+
+Place placeOf(const Cursor& c, size_t length)
+{
+    return Place{c.line(), c.column(), static_cast<int>(length)};
+}
+
+Symbol finish(const std::string& name, const Collected& c, Kind kind, Role definingRole)
+{
+    Symbol s;
+    s.name = name;
+    s.kind = kind;
+    s.rules = c.rules;
+    s.associativity = c.associativity;
+    s.precedence = c.precedence;
+    s.number = c.number;
+    s.text = c.text;
+    for (const Occurrence& o : c.at) {
+        if (!s.defined && o.role == definingRole) {
+            s.defined = true;
+            s.definition = o.place;
+        } else {
+            s.uses.push_back(o.place);
+        }
+    }
+    return s;
+}
+
+} // namespace
+
+Index Index::ofGrammar(const std::string& text)
+{
+    Collector names;
+    Cursor c(text);
+
+    // Declarations: names after %token, %left, ..., %type and %start.
+    enum class Directive { None, Token, Precedence, Type, Start, Other } directive = Directive::None;
+    std::string assoc;
+    int level = 0;
+    std::string lastToken;
+    while (!c.eof()) {
+        if (c.atLineStart() && c.startsWith("%%")) {
+            c.skipLine();
+            break;
+        }
+        if (c.skipComment())
+            continue;
+        const char ch = c.peek();
+        if (ch == '%' && c.peek(1) == '{') {
+            c.skipCodeBlock();
+            continue;
+        }
+        if (ch == '%' && identStart(c.peek(1))) {
+            c.advance();
+            const std::string word = c.ident();
+            lastToken.clear();
+            if (word == "token" || word == "term") {
+                directive = Directive::Token;
+            } else if (word == "left" || word == "right" || word == "nonassoc" || word == "precedence" ||
+                       word == "binary") {
+                directive = Directive::Precedence;
+                assoc = "%" + (word == "binary" ? std::string("nonassoc") : word);
+                ++level;
+            } else if (word == "type") {
+                directive = Directive::Type;
+            } else if (word == "start") {
+                directive = Directive::Start;
+            } else {
+                directive = Directive::Other;
+                if (word == "union") {
+                    c.skipSpaceAndComments();
+                    if (c.peek() == '{')
+                        c.skipBraces();
+                }
+            }
+            continue;
+        }
+        if (ch == '%' && (c.peek(1) == '<' || c.peek(1) == '>' || c.peek(1) == '0' || c.peek(1) == '2')) {
+            // old spellings: %< %> %0 %2 for %left %right %token %nonassoc
+            const char k = c.peek(1);
+            c.advance(2);
+            lastToken.clear();
+            if (k == '0') {
+                directive = Directive::Token;
+            } else {
+                directive = Directive::Precedence;
+                assoc = k == '<' ? "%left" : k == '>' ? "%right" : "%nonassoc";
+                ++level;
+            }
+            continue;
+        }
+        if (ch == '<' && directive != Directive::None) {  // a <tag>
+            while (!c.eof() && c.peek() != '>' && c.peek() != '\n')
+                c.advance();
+            c.advance();
+            continue;
+        }
+        if (ch == '"' || ch == '\'') {
+            c.skipQuoted();
+            lastToken.clear();
+            continue;
+        }
+        if (std::isdigit(static_cast<unsigned char>(ch))) {
+            const std::string n = c.number();
+            if (!lastToken.empty() && n.size() < 9)
+                names.get(lastToken).number = std::stoi(n);
+            lastToken.clear();
+            continue;
+        }
+        if (identStart(ch) && directive != Directive::None && directive != Directive::Other) {
+            const Place p = placeOf(c, 0);
+            std::string name = c.ident();
+            Place at = p;
+            at.length = static_cast<int>(name.size());
+            const bool declares = directive == Directive::Token || directive == Directive::Precedence;
+            Collected& s = names.note(name, at, declares ? Role::Declaration : Role::Other);
+            if (declares) {
+                s.token = true;
+                lastToken = name;
+            }
+            if (directive == Directive::Precedence) {
+                s.associativity = assoc;
+                s.precedence = level;
+            }
+            continue;
+        }
+        c.advance();
+    }
+
+    // Rules: "name :" starts a rule, "|" another alternative, ";" ends it.
+    std::string lhs;
+    std::string rhs;
+    bool open = false;
+    auto close = [&]() {
+        if (open && !lhs.empty())
+            names.get(lhs).rules.push_back(lhs + " :" + (rhs.empty() ? std::string() : " " + rhs));
+        rhs.clear();
+        open = false;
+    };
+    auto append = [&](const std::string& word) {
+        if (!rhs.empty())
+            rhs += ' ';
+        rhs += word;
+    };
+    while (!c.eof()) {
+        if (c.atLineStart() && c.startsWith("%%"))
+            break;
+        if (c.skipComment())
+            continue;
+        const char ch = c.peek();
+        if (ch == '%' && c.peek(1) == '{') {
+            c.skipCodeBlock();
+            continue;
+        }
+        if (ch == '{') {
+            c.skipBraces();
+            continue;
+        }
+        if (ch == '"') {
+            c.skipQuoted();
+            continue;
+        }
+        if (ch == '\'') {
+            const size_t from = c.pos();
+            c.skipQuoted();
+            append(text.substr(from, c.pos() - from));
+            continue;
+        }
+        if (ch == '%' && identStart(c.peek(1))) {
+            c.advance();
+            const std::string word = c.ident();
+            if (word == "prec") {
+                c.skipSpaceAndComments();
+                if (identStart(c.peek())) {
+                    Place p = placeOf(c, 0);
+                    const std::string name = c.ident();
+                    p.length = static_cast<int>(name.size());
+                    names.note(name, p, Role::Other);
+                    append("%prec " + name);
+                }
+            }
+            continue;
+        }
+        if (ch == '|') {
+            c.advance();
+            close();
+            open = true;
+            continue;
+        }
+        if (ch == ';') {
+            c.advance();
+            close();
+            continue;
+        }
+        if (identStart(ch)) {
+            Place p = placeOf(c, 0);
+            const std::string name = c.ident();
+            p.length = static_cast<int>(name.size());
+            // A name followed by ':' begins a rule.
+            Cursor ahead = c;
+            ahead.skipSpaceAndComments();
+            if (ahead.peek() == ':' && ahead.peek(1) != ':') {
+                close();
+                c = ahead;
+                c.advance();
+                lhs = name;
+                open = true;
+                names.note(name, p, Role::Lhs);
+            } else {
+                names.note(name, p, Role::Other);
+                append(name);
+            }
+            continue;
+        }
+        c.advance();
+    }
+    close();
+
+    Index index;
+    for (const std::string& name : names.order()) {
+        const Collected& s = names.item(name);
+        const bool lhsSeen = std::any_of(s.at.begin(), s.at.end(), [](const Occurrence& o) { return o.role == Role::Lhs; });
+        if (lhsSeen)
+            index.symbols_.push_back(finish(name, s, Kind::Nonterminal, Role::Lhs));
+        else
+            index.symbols_.push_back(finish(name, s, Kind::Token, Role::Declaration));
+    }
+    return index;
+}
+
+namespace {
+
+// "{NAME}" uses in a regular expression from the cursor to the end of the
+// pattern: the first blank outside quotes and brackets, or the line's end.
+void scanPattern(Cursor& c, Collector& names, bool stopAtBlank)
+{
+    while (!c.eof() && c.peek() != '\n') {
+        const char ch = c.peek();
+        if (stopAtBlank && (ch == ' ' || ch == '\t'))
+            return;
+        if (ch == '\\') {
+            c.advance(2);
+        } else if (ch == '"') {
+            c.skipQuoted();
+        } else if (ch == '[') {
+            c.advance();
+            if (c.peek() == '^')
+                c.advance();
+            if (c.peek() == ']')
+                c.advance();
+            while (!c.eof() && c.peek() != ']' && c.peek() != '\n') {
+                if (c.peek() == '\\')
+                    c.advance();
+                c.advance();
+            }
+            c.advance();
+        } else if (ch == '{' && identStart(c.peek(1))) {
+            c.advance();
+            Place p = placeOf(c, 0);
+            const std::string name = c.ident();
+            p.length = static_cast<int>(name.size());
+            if (c.peek() == '}') {
+                c.advance();
+                Collected& s = names.note(name, p, Role::Other);
+                s.kind = Kind::Definition;
+            }
+        } else {
+            c.advance();
+        }
+    }
+}
+
+// A rule's action up to the end of its line, or of its braces; BEGIN names
+// a start condition.
+void scanAction(Cursor& c, Collector& names)
+{
+    int depth = 0;
+    while (!c.eof()) {
+        if (c.skipComment())
+            continue;
+        const char ch = c.peek();
+        if (ch == '\n' && depth <= 0)
+            return;
+        if (ch == '"' || ch == '\'') {
+            c.skipQuoted();
+        } else if (ch == '{') {
+            ++depth;
+            c.advance();
+        } else if (ch == '}') {
+            --depth;
+            c.advance();
+        } else if (identStart(ch)) {
+            const std::string word = c.ident();
+            if (word == "BEGIN") {
+                c.skipBlanks();
+                if (c.peek() == '(')
+                    c.advance();
+                c.skipBlanks();
+                Place p = placeOf(c, 0);
+                const std::string name = c.ident();
+                p.length = static_cast<int>(name.size());
+                if (!name.empty() && names.has(name) && names.get(name).kind == Kind::StartCondition)
+                    names.note(name, p, Role::Other);
+            }
+        } else {
+            c.advance();
+        }
+    }
+}
+
+} // namespace
+
+Index Index::ofScanner(const std::string& text)
+{
+    Collector names;
+    Cursor c(text);
+
+    // Definitions: "NAME regex" lines, and %s / %x start conditions.
+    while (!c.eof()) {
+        if (c.startsWith("%%")) {
+            c.skipLine();
+            break;
+        }
+        if (c.startsWith("%{")) {
+            c.skipCodeBlock();
+            continue;
+        }
+        if (c.skipComment()) {
+            c.skipLine();
+            continue;
+        }
+        const char ch = c.peek();
+        if (ch == '%') {
+            c.advance();
+            const std::string word = c.ident();
+            if (word == "s" || word == "S" || word == "x" || word == "X" || word == "Start" || word == "start") {
+                for (;;) {
+                    c.skipBlanks();
+                    if (!identStart(c.peek()))
+                        break;
+                    Place p = placeOf(c, 0);
+                    const std::string name = c.ident();
+                    p.length = static_cast<int>(name.size());
+                    Collected& s = names.note(name, p, Role::Declaration);
+                    s.kind = Kind::StartCondition;
+                }
+            }
+            c.skipLine();
+            continue;
+        }
+        if (identStart(ch)) {
+            Place p = placeOf(c, 0);
+            const std::string name = c.ident();
+            p.length = static_cast<int>(name.size());
+            Collected& s = names.note(name, p, Role::Declaration);
+            s.kind = Kind::Definition;
+            c.skipBlanks();
+            const size_t from = c.pos();
+            scanPattern(c, names, false);
+            std::string re = text.substr(from, c.pos() - from);
+            while (!re.empty() && std::isspace(static_cast<unsigned char>(re.back())))
+                re.pop_back();
+            names.get(name).text = re;
+            c.skipLine();
+            continue;
+        }
+        c.skipLine();  // code lines start with a blank
+    }
+
+    // Rules: "<SC,SC>pattern action"; lines that start with a blank are code.
+    while (!c.eof()) {
+        if (c.startsWith("%%"))
+            break;
+        if (c.startsWith("%{")) {
+            c.skipCodeBlock();
+            continue;
+        }
+        const char ch = c.peek();
+        if (ch == '\n') {
+            c.advance();
+            continue;
+        }
+        if (ch == ' ' || ch == '\t') {
+            scanAction(c, names);
+            c.advance();
+            continue;
+        }
+        if (ch == '<') {
+            c.advance();
+            while (!c.eof() && c.peek() != '>' && c.peek() != '\n') {
+                if (identStart(c.peek())) {
+                    Place p = placeOf(c, 0);
+                    const std::string name = c.ident();
+                    p.length = static_cast<int>(name.size());
+                    Collected& s = names.note(name, p, Role::Other);
+                    s.kind = Kind::StartCondition;
+                } else {
+                    c.advance();
+                }
+            }
+            c.advance();
+        }
+        scanPattern(c, names, true);
+        scanAction(c, names);
+        c.advance();
+    }
+
+    Index index;
+    for (const std::string& name : names.order()) {
+        const Collected& s = names.item(name);
+        index.symbols_.push_back(finish(name, s, s.kind, Role::Declaration));
+    }
+    return index;
+}
+
+Index Index::ofFile(const std::string& fileName, const std::string& text)
+{
+    const size_t dot = fileName.rfind('.');
+    if (dot != std::string::npos && (fileName.substr(dot) == ".l" || fileName.substr(dot) == ".lex"))
+        return ofScanner(text);
+    return ofGrammar(text);
+}
+
+const Symbol* Index::find(const std::string& name) const
+{
+    for (const Symbol& s : symbols_)
+        if (s.name == name)
+            return &s;
+    return nullptr;
+}
+
+const Symbol* Index::at(int line, int column) const
+{
+    auto covers = [&](const Place& p) {
+        return p.line == line && column >= p.column && column <= p.column + p.length;
+    };
+    for (const Symbol& s : symbols_) {
+        if (s.defined && covers(s.definition))
+            return &s;
+        for (const Place& p : s.uses)
+            if (covers(p))
+                return &s;
+    }
+    return nullptr;
+}
+
+} // namespace vork::symbols

@@ -1,0 +1,5 @@
+%token NUM
+%%
+expr : expr '-' expr
+     | NUM
+     ;

@@ -1,0 +1,190 @@
+// The symbol index of grammars and scanner specifications: which names it
+// finds, where it says they are defined and used, and what it keeps for the
+// hover texts.  Half-written files must give what can be read.
+#include "vork/symbols/symbol_index.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using vork::symbols::Index;
+using vork::symbols::Kind;
+using vork::symbols::Place;
+using vork::symbols::Symbol;
+
+namespace {
+
+struct Expect {
+    const char* name;
+    Kind kind;
+    int defLine, defColumn;  // defLine -1: not defined
+    std::vector<std::pair<int, int>> uses;
+};
+
+std::vector<std::pair<int, int>> places(const std::vector<Place>& ps)
+{
+    std::vector<std::pair<int, int>> out;
+    for (const Place& p : ps)
+        out.emplace_back(p.line, p.column);
+    return out;
+}
+
+void check(const Index& index, const std::vector<Expect>& expected)
+{
+    std::vector<std::string> names;
+    for (const Symbol& s : index.symbols())
+        names.push_back(s.name);
+    std::vector<std::string> wanted;
+    for (const Expect& e : expected)
+        wanted.push_back(e.name);
+    EXPECT_EQ(names, wanted) << "names, in order of first appearance";
+    for (const Expect& e : expected) {
+        SCOPED_TRACE(e.name);
+        const Symbol* s = index.find(e.name);
+        ASSERT_NE(s, nullptr);
+        EXPECT_EQ(s->kind, e.kind);
+        EXPECT_EQ(s->defined, e.defLine >= 0);
+        if (e.defLine >= 0) {
+            EXPECT_EQ(s->definition.line, e.defLine);
+            EXPECT_EQ(s->definition.column, e.defColumn);
+            EXPECT_EQ(s->definition.length, static_cast<int>(std::string(e.name).size()));
+        }
+        EXPECT_EQ(places(s->uses), e.uses);
+    }
+}
+
+} // namespace
+
+TEST(SymbolIndex, Grammars)
+{
+    struct Case {
+        const char* name;
+        std::string text;
+        std::vector<Expect> symbols;
+    };
+    const std::vector<Case> cases{
+        {"declarations, rules, %prec",
+         "%token NUM 300 ID\n"
+         "%left '+' PLUS\n"
+         "%right UMINUS\n"
+         "%type <v> e\n"
+         "%%\n"
+         "e : e PLUS e\n"
+         "  | '-' e %prec UMINUS\n"
+         "  | NUM | ID ;\n",
+         {{"NUM", Kind::Token, 0, 7, {{7, 4}}},
+          {"ID", Kind::Token, 0, 15, {{7, 10}}},
+          {"PLUS", Kind::Token, 1, 10, {{5, 6}}},
+          {"UMINUS", Kind::Token, 2, 7, {{6, 16}}},
+          {"e", Kind::Nonterminal, 5, 0, {{3, 10}, {5, 4}, {5, 11}, {6, 8}}}}},
+        {"names in code, comments and strings are not symbols",
+         "%{\nint notme;\n%}\n%union { int notme2; }\n%token A /* B */\n%%\n"
+         "s : A { x = \"s : B\"; if (a) { b; } } // C\n  | s A ;\n%%\nint tail(void) { return A; }\n",
+         {{"A", Kind::Token, 4, 7, {{6, 4}, {7, 6}}}, {"s", Kind::Nonterminal, 6, 0, {{7, 4}}}}},
+        {"undefined names are tokens without a definition", "%%\ns : t u ;\nt : ;\n",
+         {{"s", Kind::Nonterminal, 1, 0, {}}, {"t", Kind::Nonterminal, 2, 0, {{1, 4}}}, {"u", Kind::Token, -1, 0, {{1, 6}}}}},
+        {"a rule name followed by its colon on the next line", "%%\nlist\n  : list item\n  | ;\nitem : 'x' ;\n",
+         {{"list", Kind::Nonterminal, 1, 0, {{2, 4}}}, {"item", Kind::Nonterminal, 4, 0, {{2, 9}}}}},
+        {"half-written file: rules without an end", "%token A\n%%\ns : A |\nt : s", 
+         {{"A", Kind::Token, 0, 7, {{2, 4}}}, {"s", Kind::Nonterminal, 2, 0, {{3, 4}}}, {"t", Kind::Nonterminal, 3, 0, {}}}},
+        {"unterminated action and string", "%%\ns : 'a' { \"open\n", {{"s", Kind::Nonterminal, 1, 0, {}}}},
+        {"empty text", "", {}},
+        {"no second section", "%token A B\n", {{"A", Kind::Token, 0, 7, {}}, {"B", Kind::Token, 0, 9, {}}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        check(Index::ofGrammar(c.text), c.symbols);
+    }
+}
+
+TEST(SymbolIndex, GrammarDetailsForHover)
+{
+    const Index index = Index::ofGrammar("%token A 300\n%left P M\n%nonassoc LT\n%%\n"
+                                         "e : e P e { $$ = $1; }\n | A\n | ;\n");
+    struct Case {
+        const char* name;
+        std::string associativity;
+        int precedence;
+        int number;
+    };
+    for (const Case& c : {Case{"A", "", 0, 300}, Case{"P", "%left", 1, -1}, Case{"M", "%left", 1, -1},
+                          Case{"LT", "%nonassoc", 2, -1}}) {
+        SCOPED_TRACE(c.name);
+        const Symbol* s = index.find(c.name);
+        ASSERT_NE(s, nullptr);
+        EXPECT_EQ(s->associativity, c.associativity);
+        EXPECT_EQ(s->precedence, c.precedence);
+        EXPECT_EQ(s->number, c.number);
+    }
+    const Symbol* e = index.find("e");
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->rules, (std::vector<std::string>{"e : e P e", "e : A", "e :"}));
+}
+
+TEST(SymbolIndex, Scanners)
+{
+    struct Case {
+        const char* name;
+        std::string text;
+        std::vector<Expect> symbols;
+    };
+    const std::vector<Case> cases{
+        {"definitions, start conditions, BEGIN",
+         "D [0-9]\n"
+         "N {D}+(\\.{D}*)?\n"
+         "%Start STR CMT\n"
+         "%%\n"
+         "{N} { return NUM; }\n"
+         "\\\" { BEGIN STR; }\n"
+         "<STR,CMT>[^\"]+ ;\n"
+         "<STR>\\\" BEGIN(0);\n"
+         "\"/*\" { BEGIN CMT;\n   }\n",
+         {{"D", Kind::Definition, 0, 0, {{1, 3}, {1, 10}}},
+          {"N", Kind::Definition, 1, 0, {{4, 1}}},
+          {"STR", Kind::StartCondition, 2, 7, {{5, 11}, {6, 1}, {7, 1}}},
+          {"CMT", Kind::StartCondition, 2, 11, {{6, 5}, {8, 13}}}}},
+        {"braces that are not definitions", "%%\na{2,3} ;\n[{]X[}] ;\n\"{Y}\" ;\n\\{Z\\} ;\n", {}},
+        {"code blocks and comments are skipped",
+         "%{\nLETTER [a-z]\n%}\n/* ID {X} */\nL [a-z]\n%%\n%{\n{L} in code\n%}\n{L}+ ;\n",
+         {{"L", Kind::Definition, 4, 0, {{9, 1}}}}},
+        {"use of an undefined definition", "%%\n{W}+ ;\n", {{"W", Kind::Definition, -1, 0, {{1, 1}}}}},
+        {"pattern with a blank in quotes, then action", "%%\n\"a b\"{E} { x(); }\n",
+         {{"E", Kind::Definition, -1, 0, {{1, 6}}}}},
+        {"empty text", "", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        check(Index::ofScanner(c.text), c.symbols);
+    }
+    const Index index = Index::ofScanner("DIGIT   [0-9]+  \nL {DIGIT}x\n%%\n");
+    ASSERT_NE(index.find("DIGIT"), nullptr);
+    EXPECT_EQ(index.find("DIGIT")->text, "[0-9]+");
+    EXPECT_EQ(index.find("L")->text, "{DIGIT}x");
+}
+
+TEST(SymbolIndex, AtAndByFileName)
+{
+    const std::string grammar = "%token A\n%%\nstart : A start | ;\n";
+    const Index index = Index::ofGrammar(grammar);
+    struct Case {
+        int line, column;
+        const char* name;  // nullptr: nothing there
+    };
+    for (const Case& c : {Case{0, 7, "A"}, Case{0, 8, "A"}, Case{0, 6, nullptr}, Case{2, 0, "start"}, Case{2, 5, "start"},
+                          Case{2, 6, nullptr}, Case{2, 8, "A"}, Case{2, 12, "start"},
+                          Case{1, 0, nullptr}, Case{9, 0, nullptr}}) {
+        SCOPED_TRACE(std::to_string(c.line) + ":" + std::to_string(c.column));
+        const Symbol* s = index.at(c.line, c.column);
+        if (!c.name) {
+            EXPECT_EQ(s, nullptr);
+        } else {
+            ASSERT_NE(s, nullptr);
+            EXPECT_EQ(s->name, c.name);
+        }
+    }
+    // The file name picks the reader.
+    const std::string text = "X [a-z]\n%%\n{X} ;\n";
+    EXPECT_EQ(Index::ofFile("scan.l", text).find("X")->kind, Kind::Definition);
+    EXPECT_EQ(Index::ofFile("dir.l/gram.y", "%%\nX : ;\n").find("X")->kind, Kind::Nonterminal);
+}
