@@ -51,8 +51,9 @@ TEST(Command, TokenHeaderOptions)
         const Result r = run(bin("duq-yacc") + " " + c.args);
         EXPECT_EQ(r.status, c.status) << r.err;
         EXPECT_EQ(readFile("g.y"), kGrammar);
-        if (c.status == 2)
+        if (c.status == 2) {
             EXPECT_NE(r.err.find("usage: duq-yacc"), std::string::npos);
+        }
         if (c.header) {
             EXPECT_NE(readFile(c.header).find("\n#define A 257\n"), std::string::npos);
             EXPECT_NE(r.out.find(std::string("Token header was written to \"") + c.header + "\"."), std::string::npos);

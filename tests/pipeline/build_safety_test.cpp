@@ -343,8 +343,9 @@ TEST(BuildSafety, AProjectFileNeverMakesTheBuildWriteOrDeleteOutsideItsDirectory
         writeFile(outside + "/victim.exe", "victim's own program");
         writeFile(outside + "/target", "victim's own file");
         ASSERT_EQ(::symlink(outside.c_str(), (ws / "link").c_str()), 0);
-        if (c.plantCapture)
+        if (c.plantCapture) {
             ASSERT_EQ(::symlink((outside + "/target").c_str(), (ws / "temp.spr").c_str()), 0);
+        }
         std::string source = c.cSourceLine;
         if (!source.empty() && source[0] == '@')
             source = ws.root(source.substr(2));
@@ -360,8 +361,9 @@ TEST(BuildSafety, AProjectFileNeverMakesTheBuildWriteOrDeleteOutsideItsDirectory
         EXPECT_EQ(readFile(outside + "/victim.exe"), "victim's own program");
         EXPECT_EQ(readFile(outside + "/target"), "victim's own file");
         EXPECT_EQ(test::listing(outside), (std::vector<std::string>{"target", "victim.exe", "victim.txt"}));
-        if (!source.empty())
+        if (!source.empty()) {
             EXPECT_TRUE(test::exists(ws / "victim.exe"));  // the program is made in the project
+        }
         // The planted link is not the build's to remove.
         struct stat st;
         EXPECT_EQ(::lstat((ws / "temp.spr").c_str(), &st) == 0, c.plantCapture);

@@ -167,7 +167,8 @@ TEST(RunInBackground, LinesArriveWhileTheCallRunsAndTheLoopKeepsGoing)
                 ASSERT_EQ(target.lines[static_cast<size_t>(i) + 1], "m:" + std::to_string(i));
         }
         // The first two calls could only end after the loop had run.
-        if (&c == &cases[0] || &c == &cases[1])
+        if (&c == &cases[0] || &c == &cases[1]) {
             EXPECT_GT(ticks, 0) << "the event loop ran during the call";
+        }
     }
 }

@@ -67,8 +67,9 @@ TEST(Readers, ABoundedReadTakesOnlyRegularFilesUpToItsLimit)
         make(dir / "f", c.kind, c.size);
         std::string out = "stale";
         EXPECT_EQ(readRegularFile(dir / "f", out, c.limit), c.want);
-        if (c.want == ReadStatus::Ok)
+        if (c.want == ReadStatus::Ok) {
             EXPECT_EQ(out, std::string(c.size, '1'));
+        }
     }
     // A /proc file says it is empty and still has text: the limit holds.
     std::string out;

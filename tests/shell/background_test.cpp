@@ -55,9 +55,9 @@ public:
         }
         return 7;  // never told: the test fails on it
     }
-    bool jalTranslate(const std::string& source, std::ostream& console) override
+    bool jalTranslate(const std::string& source, std::ostream& console, std::string& messageFile) override
     {
-        return builtInGenerators().jalTranslate(source, console);
+        return builtInGenerators().jalTranslate(source, console, messageFile);
     }
 
     std::atomic<bool> lineShown{false};
