@@ -309,7 +309,7 @@ TEST(LspServer, DiagnosticsOfGrammarsAndScanners)
         {"tables full in the default mode", kUri, cGrammar, {{414, 1, "out of space"}}},
         {"the same grammar in large mode: the dangling else", kUri, cGrammar,
          {{377, 2, "shift/reduce on ELSE"}, {377, 2, "example:"}}, 0, 1},
-        {"scanner: unknown definition", kLexUri, "D [0-9]\n%%\n{D}+ ;\n{X} ;\n", {{3, 2, "X"}}},
+        {"scanner: unknown definition is an error", kLexUri, "D [0-9]\n%%\n{D}+ ;\n{X} ;\n", {{3, 1, "X"}}},
         {"clean scanner", kLexUri, kScanner, {}},
     };
     for (const Case& c : cases) {
