@@ -11,6 +11,7 @@
 #include "vork/shell/commands.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -46,6 +47,8 @@ class DebugPanelWidget;
 class GuiDebugSession;
 class Prompter;
 class PrompterUi;
+class ProblemView;
+class FileWatcher;
 class TStranka;
 class Tdialargum;
 class Tdialog_nastavenie_C;
@@ -121,6 +124,8 @@ public:
     QListWidget* taskListExe() const { return taskListExe_; }
     QListWidget* chybovyBox() const { return chybovyBox_; }
     QLabel* errorCounter() const { return panel2_; }
+    // The problems of the last build behind "Chyby".
+    ProblemView* problemView() const { return problems_; }
     QLabel* warningCounter() const { return panel3_; }
     QLineEdit* exeInput() const { return exeInput_; }
     DebugPanelWidget* debugPanel() const { return debugPanel_; }
@@ -139,6 +144,9 @@ public:
     // line names none.
     bool messageLineJump(const QString& line);
     GuiDebugSession& debugSession() { return *debugSession_; }
+    // At the end of a debug run: the panel shows the run's last record,
+    // not the stop it was last looked at.
+    void showNewestDebugState();
 
     // ---- Colouring --------------------------------------------------------
     bool colouring() const { return config_.syntaxColouring; }
@@ -178,7 +186,13 @@ private:
     void pageSelected(int index);
     void colourPage(TStranka* page);
     void recolourLine(TStranka* page, int block);
-    void goToLine(TStranka* page, int line);
+    void goToLine(TStranka* page, int line, int column = 1);
+    // Every page's margin marks from the problem list.
+    void refreshMarks();
+    // A page's file was written by another program: an unmodified page
+    // reloads, a modified one asks.
+    void fileChangedOnDisk(const QString& fileName);
+    void reloadPage(TStranka* page);
     void syncDebugPanel();
     void showRecordSource();
     // Selects a whole line (1-based) of a file's page, opening it if need be.
@@ -192,6 +206,7 @@ private:
     void exportTree();
     void cmdExportHtml();
     void cmdCutPaste(bool cut);
+    void cmdGoToLine();
     void cmdAddFile();
     void cmdRemoveFile();
     void cmdProjectSettings();
@@ -227,6 +242,8 @@ private:
     QListWidget* chybovyBox_ = nullptr;
     QLabel* panel2_ = nullptr;
     QLabel* panel3_ = nullptr;
+    ProblemView* problems_ = nullptr;
+    FileWatcher* watcher_ = nullptr;
     DebugPanelWidget* debugPanel_ = nullptr;
     QLabel* status_[3] = {nullptr, nullptr, nullptr};
     QTimer* debugRefresh_ = nullptr;
@@ -243,6 +260,8 @@ private:
 
     std::unique_ptr<VizProjekt> project_;
     bool closing_ = false;
+    // The page whose line the last debug stop selected.
+    QPointer<TStranka> sourceMarked_;
 };
 
 } // namespace vork::shell

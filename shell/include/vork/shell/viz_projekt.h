@@ -83,6 +83,8 @@ private:
     void addExe(const std::string& line);
     void replaceFromFile(const std::string& path, bool exeList);
     void letWindowPaint();
+    // The grammar's reported conflicts as warnings on their rules' lines.
+    void addConflictProblems();
     void endDebugThread();
 
     TForm_Main& window_;
