@@ -265,8 +265,7 @@ void VizProjekt::compileFinished(int exitCode)
         addExe(texts::compilerFailed(exitCode));
     compilerLines_ = window_.taskListExe()->count();
     // The compiler's diagnostics join the generators' in "Chyby"; a #line
-    // in the generated file makes them name the grammar or the scanner
-    // specification.
+    // in the generated file makes them name the .y or .l file.
     std::vector<std::string> lines;
     for (int i = 0; i < compilerLines_; ++i)
         lines.push_back(window_.taskListExe()->item(i)->text().toStdString());

@@ -169,6 +169,7 @@ TEST_F(WindowTest, ConflictsAreWarningsOnTheirRulesLines)
         }
     EXPECT_EQ(window->activePage(), page);
     EXPECT_EQ(page->editor()->textCursor().blockNumber(), ruleLine - 1);
+    window->pageCtrl()->setCurrentIndex(2);
     shot("editor-margin");
 }
 

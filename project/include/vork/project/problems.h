@@ -35,7 +35,7 @@ extern const char* const kYaccWarningPrefix;      // "[DUQ - YACC Upozornenie] "
 // no position).  Notes and context lines ("In function", "included from")
 // are no problems.  A relative file name is taken relative to projectDir,
 // the directory the compiler ran in; a #line directive makes it name the
-// grammar or the scanner specification rather than the generated file.
+// grammar or the scanner's .l file rather than the generated file.
 std::optional<Problem> parseCompilerLine(const std::string& line, const std::string& projectDir);
 std::vector<Problem> parseCompilerOutput(const std::vector<std::string>& lines, const std::string& projectDir);
 
