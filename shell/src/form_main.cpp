@@ -1074,12 +1074,6 @@ void TForm_Main::selectSourceLine(const QString& file, int line)
     sourceMarked_ = page;
 }
 
-void TForm_Main::showNewestDebugState()
-{
-    debugPanel_->viewLive(*debugSession_);
-    syncDebugPanel();
-}
-
 void TForm_Main::syncDebugPanel()
 {
     debugRefresh_->stop();

@@ -340,10 +340,8 @@ void VizProjekt::runFinished(int)
     window_.setCommandsEnabled(kRunLockedCommands, true);
     window_.setCommandsEnabled(kHaltCommands, false);
     window_.setRunInputEnabled(false);
-    if (debugMode()) {
+    if (debugMode())
         endDebugThread();
-        window_.showNewestDebugState();
-    }
     if (kind() == vork::kGeneralProject)
         window_.setCommandsEnabled(kJalCommands, true);
 }

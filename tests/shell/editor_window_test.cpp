@@ -235,3 +235,41 @@ TEST(CodeEditor, EnterKeepsTheIndentAndTheMarginCountsLines)
 
 } // namespace
 } // namespace vork::shell::test
+
+namespace vork::shell::test {
+namespace {
+
+// A stop at a syntax error has no source line: the action's line selected
+// at the stop before is no longer marked.  The step keys belong to a
+// stopped run only.
+TEST_F(WindowTest, DebugStopsMarkOnlyTheirOwnLineAndTheStepKeysFollowTheRun)
+{
+    const QString project = copyExample("calc", "calc.lyy");
+    writeFile(dir / "input.txt", "1+2\n1+\n3\n");
+    ASSERT_TRUE(window->openProject(project, false));
+    ASSERT_TRUE(window->runCommand("HM_PrjLadiaciRezim"));
+    ASSERT_TRUE(window->runCommand("HM_RunRun"));
+    ASSERT_TRUE(waitFor([&] { return window->windowTitle().endsWith("[Zastaveny]"); }));
+    // F7, F8 and Shift+F5 belong to a stopped run.
+    EXPECT_EQ(window->action("HM_AfterStav")->shortcut(), QKeySequence(Qt::Key_F7));
+    EXPECT_EQ(window->action("HM_BezKrok")->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F5));
+    EXPECT_TRUE(window->action("HM_HistoriaVpred")->shortcuts().contains(QKeySequence(Qt::Key_F8)));
+    EXPECT_TRUE(window->isEnabled("HM_AfterStav"));
+
+    TStranka* grammar = window->findPage(QString::fromStdString(window->project()->yaccSpecFile()));
+    ASSERT_TRUE(grammar);
+    ASSERT_TRUE(window->runCommand("HM_AfterSemAction"));
+    ASSERT_TRUE(waitFor([&] { return grammar->editor()->textCursor().hasSelection(); }));
+    ASSERT_TRUE(window->runCommand("HM_AfterBadSyntax"));
+    EXPECT_TRUE(waitFor([&] { return !grammar->editor()->textCursor().hasSelection(); }, 10000))
+        << grammar->editor()->textCursor().selectedText().toStdString();
+    ASSERT_TRUE(waitFor([&] { return window->windowTitle().endsWith("[Zastaveny]"); }));
+
+    ASSERT_TRUE(window->runCommand("HM_BezKrok"));
+    ASSERT_TRUE(waitFor([&] { return idle(); }));
+    for (const char* step : {"HM_AfterStav", "HM_BezKrok", "HM_HistoriaVpred"})
+        EXPECT_FALSE(window->isEnabled(step)) << step;
+}
+
+} // namespace
+} // namespace vork::shell::test

@@ -144,9 +144,6 @@ public:
     // line names none.
     bool messageLineJump(const QString& line);
     GuiDebugSession& debugSession() { return *debugSession_; }
-    // At the end of a debug run: the panel shows the run's last record,
-    // not the stop it was last looked at.
-    void showNewestDebugState();
 
     // ---- Colouring --------------------------------------------------------
     bool colouring() const { return config_.syntaxColouring; }
