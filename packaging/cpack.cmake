@@ -19,6 +19,6 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The shared libraries (Qt 6, the C++ runtime) are found by dpkg-shlibdeps;
 # vork-cc needs a C++ compiler at run time, which no library names.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "g++")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "g++, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "default-jre-headless")
 include(CPack)

@@ -9,5 +9,5 @@ cd "$(dirname "$0")/.."
 cmake --build build -j"$(nproc)" --target shell_tests vork duq-lex duq-yacc >/dev/null
 mkdir -p docs/images
 VORK_SHOTS_DIR="$(pwd)/docs/images" QT_QPA_PLATFORM=offscreen \
-    build/test-bin/shell_tests --gtest_filter='WindowTest.F9*:WindowTest.ABrokenGrammar*:WindowTest.ADebugRun*:WindowTest.Jal*:Commands.*:DebugInsightTest.*:ScannerRuleStopTest.*'
+    build/test-bin/shell_tests --gtest_filter='WindowTest.F9*:WindowTest.ABrokenGrammar*:WindowTest.ACompilerError*:WindowTest.Conflicts*:WindowTest.ADebugRun*:WindowTest.Jal*:Commands.*:DebugInsightTest.*:ScannerRuleStopTest.*'
 ls -l docs/images/*.png

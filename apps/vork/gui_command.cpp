@@ -7,6 +7,9 @@
 #include "vork/shell/prompter.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include <cstdio>
 #include <cstdlib>
@@ -32,8 +35,14 @@ int runWindow(Invocation& inv)
         return kExitUsage;
     }
     QApplication app(inv.argc(), inv.argv());
+    // No display name: Qt would append it to every title, which already
+    // says "VORK 1.5".
     QApplication::setApplicationName(QStringLiteral("VORK 1.5"));
-    QApplication::setApplicationDisplayName(QStringLiteral("VORK 1.5"));
+    // Qt's own buttons and dialogs speak Slovak, as the window does.
+    QTranslator qtSlovak;
+    if (qtSlovak.load(QLocale(QLocale::Slovak, QLocale::Slovakia), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtSlovak);
     // Everything after the program name is the project file's name, blanks
     // included.
     QString project;

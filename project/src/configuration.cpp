@@ -119,11 +119,21 @@ ConfigFile::ConfigFile(std::string directory)
 {
 }
 
+ConfigFile::ConfigFile(std::string directory, std::string defaultFile) : ConfigFile(std::move(directory))
+{
+    default_ = std::move(defaultFile);
+}
+
 bool ConfigFile::read(Configuration& config) const
+{
+    return readFile(path_, config);
+}
+
+bool ConfigFile::readFile(const std::string& path, Configuration& config)
 {
     std::string bytes;
     // konfig.ide is eight short lines; a device or a huge file is not it.
-    if (!readWholeFile(path_, bytes, kMaxConfigBytes))
+    if (!readWholeFile(path, bytes, kMaxConfigBytes))
         return false;
     parseConfiguration(bytes, config);
     return true;
@@ -136,12 +146,18 @@ bool ConfigFile::write(const Configuration& config) const
 
 ConfigFile programConfigFile()
 {
-    return ConfigFile(configDirectory(programDirectory()));
+    return ConfigFile(configDirectory(programDirectory()), dataFilePath(kConfigFileName));
 }
 
 bool readConfiguration(const ConfigFile& file, Configuration& config, ProjectUi& ui)
 {
     if (file.read(config))
+        return true;
+    // A user without a konfig.ide of their own starts from the installed
+    // one; a file of theirs that cannot be read is still reported.
+    struct stat st;
+    if (!file.defaultFile().empty() && ::stat(file.path().c_str(), &st) != 0 && errno == ENOENT &&
+        file.defaultFile() != file.path() && ConfigFile::readFile(file.defaultFile(), config))
         return true;
     ui.showMessage(texts::kConfigMissing, texts::kCaption, ProjectUi::Icon::Warning);
     return false;

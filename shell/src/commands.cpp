@@ -25,12 +25,15 @@ std::vector<CommandInfo> buildTable()
         {"HM_ZavrietVsetko", "Zavrieť Všetko", C::CloseAll, S::Off, ""},
         {"HM_ZavrietPrj", "Zavrieť projekt", C::CloseProject, S::OffProject, ""},
         {"HM_Koniec", "Koniec", C::Quit, S::On, ""},
+        {"HM_Undo", "Späť", C::Undo, S::Off, "Ctrl+Z"},
+        {"HM_Redo", "Znova", C::Redo, S::Off, "Ctrl+Y"},
         {"HM_Cut", "Vystrihnúť", C::Cut, S::Off, "Ctrl+X"},
         {"HM_Copy", "Kopírovať", C::Copy, S::Off, "Ctrl+C"},
         {"HM_Paste", "Prilepiť", C::Paste, S::Off, "Ctrl+V"},
         {"HM_SelectAll", "Vybrať všetko", C::SelectAll, S::Off, "Ctrl+A"},
         {"HM_Find", "Hľadať", C::Find, S::Off, "Ctrl+F"},
         {"HM_Replace", "Nahradiť", C::Replace, S::Off, "Ctrl+R"},
+        {"HM_GoToLine", "Prejsť na riadok", C::GoToLine, S::Off, "Ctrl+G"},
         {"HM_PrjAdd", "Pridať súbor", C::AddFile, S::OffProject, ""},
         {"HM_PrjRem", "Odstániť súbor", C::RemoveFile, S::OffProject, ""},
         {"HM_PrjSet", "Nastaviť projekt", C::ProjectSettings, S::OffProject, ""},
@@ -50,8 +53,11 @@ std::vector<CommandInfo> buildTable()
         t.push_back({item.name, item.caption, C::DebugView, S::Off, "", true});
     const Cmd steps[] = {C::StepLex, C::StepSem, C::StepSyntaxError, C::StepReduction,
                          C::StepShift, C::StepState, C::StepFree};
+    // F7 stops at the next state, the finest step; Shift+F5 lets the run go
+    // on without stopping.
     for (size_t i = 0; i < debuglink::kStepCommands.size(); ++i)
-        t.push_back({debuglink::kStepCommands[i].menuItem, debuglink::kStepCommands[i].caption, steps[i], S::Off, ""});
+        t.push_back({debuglink::kStepCommands[i].menuItem, debuglink::kStepCommands[i].caption, steps[i], S::Off,
+                     steps[i] == C::StepState ? "F7" : steps[i] == C::StepFree ? "Shift+F5" : ""});
     // Looking back over the run's records while it is stopped.
     t.push_back({"HM_HistoriaSpat", "Predchádzajúci záznam", C::HistoryBack, S::Off, "Alt+Left"});
     t.push_back({"HM_HistoriaVpred", "Nasledujúci záznam", C::HistoryForward, S::Off, "Alt+Right"});
@@ -115,7 +121,8 @@ const std::vector<MenuInfo>& mainMenus()
           "HM_UlozitVsetko", "HM_UlozitPrj", "HM_ExportHtml", "-", "HM_Zavriet", "HM_ZavrietVsetko",
           "HM_ZavrietPrj", "-", "HM_Koniec"}},
         {"Editovať",
-         {"HM_Cut", "HM_Copy", "HM_Paste", "-", "HM_SelectAll", "HM_Find", "HM_Replace"}},
+         {"HM_Undo", "HM_Redo", "-", "HM_Cut", "HM_Copy", "HM_Paste", "-", "HM_SelectAll", "HM_Find", "HM_Replace",
+          "HM_GoToLine"}},
         {"Projekt",
          {"HM_PrjAdd", "HM_PrjRem", "-", "HM_PrjSet", "-", "HM_PrjGenLex", "HM_PrjGenSynt", "HM_PrjReBuild",
           "HM_PrjBuild", "HM_PrjMake", "HM_PrjReMake", "-", "HM_PrjLadiaciRezim", "-", "HM_PrjSettings"}},

@@ -167,6 +167,15 @@ ReplaceDialog::ReplaceDialog(QWidget* parent) : FindDialog(parent)
     form_->addWidget(nahraditText, 1, 1);
     buttons_->insertWidget(1, nahradit);
     buttons_->insertWidget(2, nahraditVsetko);
+    // Tab goes from the search text to the replacement, then on through
+    // the boxes and the buttons in the order they are shown.
+    setTabOrder(hladanyText, nahraditText);
+    setTabOrder(nahraditText, celeSlova);
+    setTabOrder(celeSlova, velkePismena);
+    setTabOrder(velkePismena, hladatDalej);
+    setTabOrder(hladatDalej, nahradit);
+    setTabOrder(nahradit, nahraditVsetko);
+    setTabOrder(nahraditVsetko, zavriet);
 
     connect(nahradit, &QPushButton::clicked, this, [this] { emit replaceRequested(false); });
     connect(nahraditVsetko, &QPushButton::clicked, this, [this] { emit replaceRequested(true); });

@@ -1,6 +1,8 @@
 #include "vork/shell/form_main.h"
 
+#include "file_watcher.h"
 #include "icons.h"
+#include "window_layout.h"
 #include "vork/colour/colouring.h"
 #include "vork/debuglink/komvl.h"
 #include "vork/debuglink/stepping.h"
@@ -10,6 +12,8 @@
 #include "vork/shell/colour_applier.h"
 #include "vork/shell/debug_panel_widget.h"
 #include "vork/shell/dialogs.h"
+#include "vork/shell/code_editor.h"
+#include "vork/shell/problem_view.h"
 #include "vork/shell/prompter.h"
 #include "vork/shell/stranka.h"
 #include "vork/shell/viz_projekt.h"
@@ -20,6 +24,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -36,6 +41,7 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTextBlock>
 #include <QTimer>
@@ -119,6 +125,8 @@ TForm_Main::TForm_Main(Prompter& prompter, vork::ConfigFile configFile, QWidget*
         return debuglink::readGrammarFile(project_->yaccSpecFile());
     });
 
+    watcher_ = new FileWatcher(this);
+    connect(watcher_, &FileWatcher::fileChanged, this, [this](const QString& f) { fileChangedOnDisk(f); });
     buildActions();
     buildCentral();
     buildToolbars();
@@ -243,6 +251,7 @@ void TForm_Main::startUp(const QString& projectFile)
     // pages open with the configured font and colouring.
     vork::readConfiguration(configFile_, config_, *projectUi_);
     action("BarWork_Syntax")->setIcon(syntaxIcon(config_.syntaxColouring));
+    restoreWindowLayout(windowLayoutFile(q(configFile_.path())), *this, *splitter_);
     if (!message.empty())
         taskList_->addItem(q(message));
     if (!projectFile.isEmpty())
@@ -262,6 +271,10 @@ void TForm_Main::buildActions()
         a->setIcon(toolbarIcon(name));
         if (*info.shortcut)
             a->setShortcut(QKeySequence(QString::fromLatin1(info.shortcut)));
+        // F8 goes on to the next stop of the kinds chosen, as the step past
+        // the newest record does.
+        if (info.cmd == Cmd::HistoryForward)
+            a->setShortcuts({a->shortcut(), QKeySequence(Qt::Key_F8)});
         a->setCheckable(info.checkable);
         // The trace list shows every group until the user switches one off.
         a->setChecked(info.cmd == Cmd::DebugView);
@@ -393,6 +406,8 @@ void TForm_Main::buildCentral()
     counters->addWidget(panel3_);
     counters->addStretch(1);
     errLayout->addLayout(counters);
+    problems_ = new ProblemView(chybovyBox_, panel2_, panel3_, this);
+    connect(problems_, &ProblemView::changed, this, [this] { refreshMarks(); });
     connect(chybovyBox_, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* item) { errorListJump(chybovyBox_->row(item)); });
     pageCtrl_->addTab(errPage, QStringLiteral("Chyby"));
@@ -488,8 +503,13 @@ void TForm_Main::buildContextMenus()
     }
     connect(roletkaTabs_, &QMenu::aboutToShow, this, [this] { refreshEditCommands(); });
     editPanel_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(editPanel_, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& p) { roletkaTabs_->popup(editPanel_->mapToGlobal(p)); });
+    connect(editPanel_, &QWidget::customContextMenuRequested, this, [this](const QPoint& p) {
+        // The menu acts on the tab it was opened on.
+        const int tab = editPanel_->tabBar()->tabAt(editPanel_->tabBar()->mapFrom(editPanel_, p));
+        if (tab >= 0)
+            editPanel_->setCurrentIndex(tab);
+        roletkaTabs_->popup(editPanel_->mapToGlobal(p));
+    });
 
     roletkaTask_ = new QMenu(this);
     roletkaTask_->setObjectName("RoletkaTask");
@@ -498,7 +518,7 @@ void TForm_Main::buildContextMenus()
     connect(clear, &QAction::triggered, this, [this] {
         taskList_->clear();
         taskListExe_->clear();
-        chybovyBox_->clear();
+        problems_->clearItems();
     });
     QAction* hide = roletkaTask_->addAction(QString::fromUtf8("Skryť panel"));
     hide->setObjectName("HideLog");
@@ -540,7 +560,8 @@ void TForm_Main::setCommandsEnabled(const std::vector<const char*>& names, bool 
 bool TForm_Main::runCommand(const QString& name)
 {
     if (name.startsWith("HM_Cut") || name.startsWith("HM_Copy") || name.startsWith("HM_Paste") ||
-        name == "HM_SelectAll" || name == "HM_Find" || name == "HM_Replace")
+        name == "HM_SelectAll" || name == "HM_Find" || name == "HM_Replace" || name == "HM_Undo" ||
+        name == "HM_Redo" || name == "HM_GoToLine")
         refreshEditCommands();
     QAction* a = action(name);
     if (!a || !a->isEnabled())
@@ -564,6 +585,9 @@ void TForm_Main::refreshEditCommands()
     setCommandsEnabled({"HM_SelectAll", "HM_Find", "HM_Replace"}, open);
     action("HM_Paste")->setEnabled(open && clip && clip->hasText());
     setCommandsEnabled({"HM_Cut", "HM_Copy"}, hasSelection);
+    action("HM_GoToLine")->setEnabled(open);
+    action("HM_Undo")->setEnabled(open && page->editor()->document()->isUndoAvailable());
+    action("HM_Redo")->setEnabled(open && page->editor()->document()->isRedoAvailable());
 }
 
 void TForm_Main::dispatch(Cmd cmd, const QString& name)
@@ -628,6 +652,16 @@ void TForm_Main::dispatch(Cmd cmd, const QString& name)
         if (page)
             page->replace();
         return;
+    case Cmd::Undo:
+        if (page)
+            page->editor()->undo();
+        return;
+    case Cmd::Redo:
+        if (page)
+            page->editor()->redo();
+        return;
+    case Cmd::GoToLine:
+        return cmdGoToLine();
     case Cmd::AddFile:
         return cmdAddFile();
     case Cmd::RemoveFile:
@@ -738,6 +772,13 @@ TStranka* TForm_Main::newPage(const QString& fileName)
         if (page == activePage())
             refreshEditCommands();
     });
+    for (auto signal : {&QPlainTextEdit::undoAvailable, &QPlainTextEdit::redoAvailable})
+        connect(page->editor(), signal, this, [this, page] {
+            if (page == activePage())
+                refreshEditCommands();
+        });
+    if (auto* code = qobject_cast<CodeEditor*>(page->editor()))
+        code->setMarks(problems_->marksFor(fileName));
     editPanel_->setCurrentWidget(page);
     updatePageCommands();
     return page;
@@ -756,6 +797,7 @@ TStranka* TForm_Main::openPage(const QString& fileName)
     if (config_.syntaxColouring)
         colourPage(page);
     refreshStatus();
+    watcher_->watch(fileName);
     return page;
 }
 
@@ -763,6 +805,10 @@ TStranka* TForm_Main::showFile(const QString& fileName)
 {
     if (TStranka* page = findPage(fileName)) {
         editPanel_->setCurrentWidget(page);
+        // A listing a build has just written is shown as it is now, even
+        // before the watcher's notice arrives.
+        if (!page->isModified() && page->changedOnDisk())
+            reloadPage(page);
         return page;
     }
     return openPage(fileName);
@@ -805,6 +851,7 @@ bool TForm_Main::closePage(TStranka* page)
             s->clear();
         setWindowTitle(kAppTitle);
     }
+    watcher_->unwatch(page->fileName());
     editPanel_->removeTab(editPanel_->indexOf(page));
     delete page;
     updatePageCommands();
@@ -922,10 +969,16 @@ void TForm_Main::setDebugControls(bool on)
     toolbars_["BarLadenie"]->setVisible(on);
     toolbars_["BarLadenie"]->setEnabled(on);
     action("RolLadenie")->setChecked(on);
+    // The step commands are for a stopped run only: with debug mode on
+    // they stay as the run has them (off when no run is going).
     const debuglink::DebugCommandState all;
-    for (const auto& [name, enabled] : all.states())
+    const debuglink::DebugCommandState& run = debugSession_->commands();
+    for (const auto& [name, enabled] : all.states()) {
+        const bool step = std::any_of(debuglink::kStepCommands.begin(), debuglink::kStepCommands.end(),
+                                      [&name = name](const auto& c) { return name == c.menuItem || name == c.button; });
         if (QAction* a = action(q(name)))
-            a->setEnabled(on);
+            a->setEnabled(on && (!step || run.isEnabled(name)));
+    }
 }
 
 void TForm_Main::fillProjectFiles(const vork::Projekt& project)
@@ -979,18 +1032,63 @@ QString TForm_Main::statusText(int panel) const
 
 void TForm_Main::errorListJump(int index)
 {
-    if (!project_ || index < 0)
+    const vork::Problem* problem = problems_->at(index);
+    if (!problem || problem->line < 0 || problem->file.empty())
         return;
-    const vork::ErrorTable& table = project_->sinks().table();
-    if (static_cast<uint32_t>(index) >= table.count())
-        return;
-    const int line = table.lineAt(static_cast<uint32_t>(index));
-    if (line < 0)
-        return;
-    const bool grammar = table.kindAt(static_cast<uint32_t>(index)) == vork::ErrorKind::Yacc;
-    TStranka* page = showFile(q(grammar ? project_->yaccSpecFile() : project_->lexSpecFile()));
+    const QString file = QDir::cleanPath(q(problem->file));
+    TStranka* page = nullptr;
+    for (int i = 0; i < pageCount() && !page; ++i)
+        if (QDir::cleanPath(pageAt(i)->fileName()) == file)
+            page = pageAt(i);
     if (page)
-        goToLine(page, line);
+        editPanel_->setCurrentWidget(page);
+    else
+        page = showFile(file);
+    if (!page)
+        return;
+    const QTextBlock block = page->editor()->document()->findBlockByNumber(problem->line - 1);
+    const int column =
+        block.isValid() ? problemCharacterIndex(block.text(), problem->column, q(problem->text)) + 1 : 1;
+    goToLine(page, problem->line, column);
+}
+
+void TForm_Main::fileChangedOnDisk(const QString& fileName)
+{
+    for (int i = 0; i < pageCount(); ++i) {
+        TStranka* page = pageAt(i);
+        if (page->fileName() != fileName || !page->changedOnDisk())
+            continue;
+        if (!page->isModified()) {
+            reloadPage(page);
+        } else if (prompter_.askYesNo(QStringLiteral("Otázka"),
+                                      QStringLiteral("Súbor ") + fileName +
+                                          QStringLiteral(" bol zmenený mimo VORK. Načítať ho znova a zahodiť zmeny ?"),
+                                      Prompter::Icon::Question)) {
+            reloadPage(page);
+        } else {
+            page->keepOwnVersion();
+        }
+    }
+}
+
+void TForm_Main::reloadPage(TStranka* page)
+{
+    QString error;
+    if (!page->reload(&error))
+        return;
+    if (config_.syntaxColouring)
+        colourPage(page);
+    if (page == activePage()) {
+        status_[0]->setText(page->caretText());
+        status_[1]->setText(page->modifiedText());
+    }
+}
+
+void TForm_Main::refreshMarks()
+{
+    for (int i = 0; i < pageCount(); ++i)
+        if (auto* code = qobject_cast<CodeEditor*>(pageAt(i)->editor()))
+            code->setMarks(problems_->marksFor(pageAt(i)->fileName()));
 }
 
 // At a stop after a semantic action, the action's line is selected in the
@@ -1006,10 +1104,18 @@ void TForm_Main::showRecordSource()
     const long viewed = debugPanel_->historyIndex();
     const size_t index = viewed < 0 ? history.size() - 1 : static_cast<size_t>(viewed);
     const debuglink::DebugSession::SourceLine at = debugSession_->sourceLine(history.record(index));
-    if (at.where == debuglink::DebugSession::SourceLine::Grammar)
+    if (at.where == debuglink::DebugSession::SourceLine::Grammar) {
         selectSourceLine(q(project_->yaccSpecFile()), at.line);
-    else if (at.where == debuglink::DebugSession::SourceLine::Scanner)
+    } else if (at.where == debuglink::DebugSession::SourceLine::Scanner) {
         selectSourceLine(q(project_->lexSpecFile()), at.line);
+    } else if (sourceMarked_) {
+        // A stop with no line of its own (a syntax error, a state) leaves
+        // no earlier action's line marked as if it were the current one.
+        QTextCursor cursor = sourceMarked_->editor()->textCursor();
+        cursor.clearSelection();
+        sourceMarked_->editor()->setTextCursor(cursor);
+        sourceMarked_ = nullptr;
+    }
 }
 
 void TForm_Main::selectSourceLine(const QString& file, int line)
@@ -1032,6 +1138,7 @@ void TForm_Main::selectSourceLine(const QString& file, int line)
     cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
     editor->setTextCursor(cursor);
     editor->centerCursor();
+    sourceMarked_ = page;
 }
 
 void TForm_Main::syncDebugPanel()
@@ -1064,14 +1171,17 @@ bool TForm_Main::messageLineJump(const QString& line)
     return true;
 }
 
-void TForm_Main::goToLine(TStranka* page, int line)
+void TForm_Main::goToLine(TStranka* page, int line, int column)
 {
     QPlainTextEdit* editor = page->editor();
     // Line 0 is the first line, as is line 1; a line past the end puts the
     // caret at the start of the last line.
     const int blocks = editor->document()->blockCount();
     const int target = std::clamp(line, 1, blocks) - 1;
-    QTextCursor cursor(editor->document()->findBlockByNumber(target));
+    const QTextBlock block = editor->document()->findBlockByNumber(target);
+    QTextCursor cursor(block);
+    // A column past the line's end puts the caret at its end.
+    cursor.setPosition(block.position() + std::clamp(column - 1, 0, std::max(0, block.length() - 1)));
     editor->setFocus();
     editor->setTextCursor(cursor);
     editor->centerCursor();
@@ -1178,6 +1288,8 @@ void TForm_Main::cmdSaveAs()
         page->setFileName(old);
         return;
     }
+    watcher_->unwatch(old);
+    watcher_->watch(name);
     setWindowTitle(name);
 }
 
@@ -1236,6 +1348,18 @@ void TForm_Main::cmdCutPaste(bool cut)
     else
         editor->paste();
     recolourLine(page, std::min(block, editor->document()->blockCount() - 1));
+}
+
+void TForm_Main::cmdGoToLine()
+{
+    TStranka* page = activePage();
+    if (!page)
+        return;
+    int line = page->editor()->textCursor().blockNumber() + 1;
+    const int lines = page->editor()->document()->blockCount();
+    if (prompter_.askNumber(this, QStringLiteral("Prejsť na riadok"), QStringLiteral("Riadok (1 - %1):").arg(lines),
+                            line, 1, lines))
+        goToLine(page, line);
 }
 
 void TForm_Main::cmdAddFile()
@@ -1385,7 +1509,10 @@ void TForm_Main::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    vork::writeConfiguration(configFile_, config_);
+    // The layout goes beside konfig.ide, and only when that could be
+    // written: a full disk gets no half-written settings file.
+    if (configFile_.write(config_))
+        saveWindowLayout(windowLayoutFile(q(configFile_.path())), *this, *splitter_);
     event->accept();
 }
 

@@ -1,6 +1,8 @@
 #include "icons.h"
 
+#include <QApplication>
 #include <QFont>
+#include <QStyle>
 #include <QPainter>
 #include <QPixmap>
 
@@ -63,6 +65,41 @@ const std::map<QString, Glyph>& glyphs()
     return table;
 }
 
+// The desktop's icon theme names a button's picture; without a theme, the
+// pictures Qt's own style carries stand in, and only what neither has gets
+// a drawn tile.
+struct Themed {
+    const char* theme;
+    QStyle::StandardPixmap standard;
+};
+
+const std::map<QString, Themed>& themed()
+{
+    using S = QStyle;
+    static const std::map<QString, Themed> table = {
+        {"BarStan_NewFile", {"document-new", S::SP_FileIcon}},
+        {"BarStan_OpenFile", {"document-open", S::SP_DialogOpenButton}},
+        {"BarStan_SaveFile", {"document-save", S::SP_DialogSaveButton}},
+        {"BarStan_SaveAs", {"document-save-as", S::SP_DriveFDIcon}},
+        {"BarStan_SaveAll", {"document-save-all", S::SP_DriveHDIcon}},
+        {"BarStan_Zavriet", {"document-close", S::SP_DialogCloseButton}},
+        {"BarWork_Make", {"run-build", S::SP_CommandLink}},
+        {"BarWork_ReMake", {"view-refresh", S::SP_BrowserReload}},
+        {"BarWork_Run", {"media-playback-start", S::SP_MediaPlay}},
+        {"BarWork_Stop", {"media-playback-stop", S::SP_MediaStop}},
+        {"BarLad_BezKrok", {"media-seek-forward", S::SP_MediaSeekForward}},
+        {"BarLad_PoStav", {"go-next", S::SP_ArrowRight}},
+        {"BarLad_PoSyntErr", {"dialog-error", S::SP_MessageBoxCritical}},
+        {"BarPrj_Open", {"folder-open", S::SP_DirOpenIcon}},
+        {"BarPrj_Save", {"document-save", S::SP_DialogSaveButton}},
+        {"BarPrj_AddFile", {"list-add", S::SP_FileDialogNewFolder}},
+        {"BarPrj_RemFile", {"list-remove", S::SP_TrashIcon}},
+        {"BarPrj_Nastavenia", {"preferences-system", S::SP_ComputerIcon}},
+        {"BarPrj_Subory", {"view-list-details", S::SP_FileDialogDetailedView}},
+    };
+    return table;
+}
+
 } // namespace
 
 QIcon toolbarIcon(const QString& buttonName)
@@ -70,7 +107,14 @@ QIcon toolbarIcon(const QString& buttonName)
     if (buttonName == QLatin1String("BarWork_Syntax"))
         return syntaxIcon(false);
     const auto it = glyphs().find(buttonName);
-    return it == glyphs().end() ? QIcon() : paint(it->second);
+    const QIcon tile = it == glyphs().end() ? QIcon() : paint(it->second);
+    const auto t = themed().find(buttonName);
+    if (t == themed().end())
+        return tile;
+    if (QIcon::hasThemeIcon(QString::fromLatin1(t->second.theme)))
+        return QIcon::fromTheme(QString::fromLatin1(t->second.theme));
+    const QIcon standard = QApplication::style()->standardIcon(t->second.standard);
+    return standard.isNull() ? tile : standard;
 }
 
 QIcon syntaxIcon(bool on)

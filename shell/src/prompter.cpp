@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QFontDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QSortFilterProxyModel>
 
@@ -66,6 +67,25 @@ bool ModalPrompter::askYesNo(const QString& caption, const QString& text, Icon i
 {
     QMessageBox box(boxIcon(icon), caption, text, QMessageBox::Yes | QMessageBox::No, parent_);
     return box.exec() == QMessageBox::Yes;
+}
+
+Prompter::Answer ModalPrompter::askYesNoCancel(const QString& caption, const QString& text, Icon icon)
+{
+    QMessageBox box(boxIcon(icon), caption, text, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent_);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    const int r = box.exec();
+    return r == QMessageBox::Yes ? Answer::Yes : r == QMessageBox::No ? Answer::No : Answer::Cancel;
+}
+
+bool ModalPrompter::askNumber(QWidget* parent, const QString& caption, const QString& label, int& value, int min,
+                              int max)
+{
+    bool ok = false;
+    const int n = QInputDialog::getInt(parent ? parent : parent_, caption, label, value, min, max, 1, &ok);
+    if (ok)
+        value = n;
+    return ok;
 }
 
 void ModalPrompter::inform(const QString& caption, const QString& text, Icon icon)

@@ -1,5 +1,7 @@
 #include "vork/shell/stranka.h"
 
+#include "vork/shell/code_editor.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -11,7 +13,9 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdlib>
+#include <sys/stat.h>
 
 namespace vork::shell {
 
@@ -178,7 +182,7 @@ TStranka::TStranka(QTabWidget* owner, Prompter& prompter, const QFont& font)
                         Prompter::Icon::Stop);
         std::abort();
     }
-    editor_ = new QPlainTextEdit(this);
+    editor_ = new CodeEditor(this);
     editor_->setObjectName(QStringLiteral("editor"));
     editor_->setLineWrapMode(QPlainTextEdit::NoWrap);
     editor_->setWordWrapMode(QTextOption::NoWrap);
@@ -223,6 +227,7 @@ TStranka::TStranka(QTabWidget* owner, Prompter& prompter, const QFont& font)
             emit caretChanged();
     });
     connect(editor_, &QPlainTextEdit::modificationChanged, this, [this](bool modified) {
+        refreshTabText();
         if (!loading_)
             emit modifiedChanged(modified);
     });
@@ -236,10 +241,16 @@ TStranka::~TStranka() = default;
 void TStranka::setFileName(const QString& name)
 {
     fileName_ = name;
+    refreshTabText();
+}
+
+void TStranka::refreshTabText()
+{
+    // A modified page's tab carries a star after the file's name.
     const int index = owner_->indexOf(this);
     if (index >= 0) {
-        owner_->setTabText(index, QFileInfo(name).fileName());
-        owner_->setTabToolTip(index, name);
+        owner_->setTabText(index, QFileInfo(fileName_).fileName() + (isModified() ? QStringLiteral(" *") : QString()));
+        owner_->setTabToolTip(index, fileName_);
     }
 }
 
@@ -274,8 +285,42 @@ bool TStranka::load(QString* error)
     editor_->document()->setModified(false);
     editor_->show();
     loading_ = false;
+    diskStamp_ = stampOf(fileName_);
     emit modifiedChanged(false);
     emit caretChanged();
+    return true;
+}
+
+TStranka::DiskStamp TStranka::stampOf(const QString& fileName)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(fileName).constData(), &st) != 0)
+        return {};
+    return {true, static_cast<long long>(st.st_mtim.tv_sec), static_cast<long long>(st.st_mtim.tv_nsec),
+            static_cast<long long>(st.st_size), static_cast<unsigned long long>(st.st_ino)};
+}
+
+bool TStranka::changedOnDisk() const
+{
+    const DiskStamp now = stampOf(fileName_);
+    // A file that is gone is not taken for changed: nothing to reload.
+    return diskStamp_.known && now.known && !(now == diskStamp_);
+}
+
+void TStranka::keepOwnVersion()
+{
+    diskStamp_ = stampOf(fileName_);
+}
+
+bool TStranka::reload(QString* error)
+{
+    // The caret stays on its line, as far as the new text has lines.
+    const int line = editor_->textCursor().blockNumber();
+    if (!load(error))
+        return false;
+    const QTextBlock block = editor_->document()->findBlockByNumber(
+        std::min(line, editor_->document()->blockCount() - 1));
+    editor_->setTextCursor(QTextCursor(block));
     return true;
 }
 
@@ -295,6 +340,7 @@ bool TStranka::writeFile(QString* error)
         return false;
     }
     editor_->document()->setModified(false);
+    diskStamp_ = stampOf(fileName_);
     return true;
 }
 
@@ -413,9 +459,14 @@ bool TStranka::confirmDiscard()
 {
     if (!isModified())
         return true;
-    if (!prompter_.askYesNo(QStringLiteral("Otázka"),
-                            QStringLiteral("Súbor ") + fileName_ + QStringLiteral(" bol zmenený, chcete ho uložiť ?"),
-                            Prompter::Icon::Question))
+    const Prompter::Answer a =
+        prompter_.askYesNoCancel(QStringLiteral("Otázka"),
+                                 QStringLiteral("Súbor ") + fileName_ + QStringLiteral(" bol zmenený, chcete ho uložiť ?"),
+                                 Prompter::Icon::Question);
+    // Cancel keeps the page and its text, as a failed save does.
+    if (a == Prompter::Answer::Cancel)
+        return false;
+    if (a == Prompter::Answer::No)
         return true;
     return save();
 }

@@ -7,9 +7,11 @@
 #include "vork/project/background_run.h"
 #include "vork/project/build_texts.h"
 #include "vork/project/paths.h"
+#include "vork/project/problems.h"
 #include "vork/project/stamp.h"
 #include "vork/shell/debug_panel_widget.h"
 #include "vork/shell/form_main.h"
+#include "vork/shell/problem_view.h"
 #include "vork/shell/prompter.h"
 #include "vork/shell/stranka.h"
 
@@ -91,9 +93,13 @@ VizProjekt::VizProjekt(const std::string& projectFile, bool createNew, TForm_Mai
     QObject::connect(&runFlush_, &QTimer::timeout, this, [this] { flushRunOutput(kRunLineBatch); });
     sinks().onMessage = [this](const std::string& line) { addTask(line); };
     sinks().onError = [this](const std::string& item) {
-        window_.chybovyBox()->addItem(q(item));
-        window_.errorCounter()->setText(q(sinks().errorCounter()));
-        window_.warningCounter()->setText(q(sinks().warningCounter()));
+        if (auto p = vork::parseGeneratorItem(item, lexSpecFile(), yaccSpecFile())) {
+            window_.problemView()->add(*p);
+        } else {
+            vork::Problem plain;
+            plain.item = plain.text = item;
+            window_.problemView()->add(plain);
+        }
     };
 
     window_.action("HM_PrjLadiaciRezim")->setChecked(debugMode());
@@ -112,6 +118,9 @@ VizProjekt::VizProjekt(const std::string& projectFile, bool createNew, TForm_Mai
         window_.boxProjectFiles()->setCurrentIndex(0);
     window_.setDebugControls(debugMode());
     openForUse();
+    // A new project is on the disk from the start, not only once closed.
+    if (createNew && !readOnly())
+        save();
 }
 
 VizProjekt::~VizProjekt()
@@ -200,9 +209,7 @@ void VizProjekt::replaceFromFile(const std::string& path, bool exeList)
 
 void VizProjekt::buildStarted()
 {
-    window_.chybovyBox()->clear();
-    window_.errorCounter()->setText("0");
-    window_.warningCounter()->setText("0");
+    window_.problemView()->clear();
     window_.saveAll();
     sinks().resetForBuild();
     window_.showMessagePanel(true);
@@ -217,10 +224,31 @@ void VizProjekt::buildFinished(int result)
     if (result == kBuildUpToDate)
         addTask(texts::kAllUpToDate);
     window_.setEnabled(true);
-    if (sinks().table().errors() >= 1) {
+    addConflictProblems();
+    if (window_.problemView()->problems().errors() >= 1) {
         window_.showMessagePanel(true);
         window_.pageCtrl()->setCurrentIndex(2);
     }
+}
+
+void VizProjekt::addConflictProblems()
+{
+    // The parser generator names each reported conflict in the "Parser"
+    // list; the automaton tells on which rule's line it belongs.
+    if (kind() <= vork::kLexProject)
+        return;
+    bool conflicts = false;
+    for (int i = 0; i < window_.taskList()->count() && !conflicts; ++i) {
+        const QString line = window_.taskList()->item(i)->text();
+        conflicts = line.contains(QStringLiteral("konflikt v stave ")) || line.contains(QStringLiteral("conflict in state "));
+    }
+    if (!conflicts)
+        return;
+    duq_yacc::Automaton automaton;
+    if (!duq_yacc::build_automaton(yaccSpecFile(), automaton, nullptr, configuration().largeTables ? 1 : 0))
+        return;
+    for (const vork::Problem& p : vork::conflictProblems(automaton, yaccSpecFile()))
+        window_.problemView()->add(p);
 }
 
 void VizProjekt::lexGenerationStarted()
@@ -296,11 +324,18 @@ void VizProjekt::compileFinished(int exitCode)
     if (exitCode != 0)
         addExe(texts::compilerFailed(exitCode));
     compilerLines_ = window_.taskListExe()->count();
+    // The compiler's diagnostics join the generators' in "Chyby"; a #line
+    // in the generated file makes them name the .y or .l file.
+    std::vector<std::string> lines;
+    for (int i = 0; i < compilerLines_; ++i)
+        lines.push_back(window_.taskListExe()->item(i)->text().toStdString());
+    for (const vork::Problem& p : vork::parseCompilerOutput(lines, projectDir()))
+        window_.problemView()->add(p);
     if (exitCode == 0 && debugMode())
         loadTokenNames();
     if (exitCode != 0) {
         window_.showMessagePanel(true);
-        window_.pageCtrl()->setCurrentIndex(1);
+        window_.pageCtrl()->setCurrentIndex(window_.problemView()->problems().errors() > 0 ? 2 : 1);
     }
 }
 

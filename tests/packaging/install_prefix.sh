@@ -32,7 +32,7 @@ same() {
 for f in bin/vork bin/duq-lex bin/duq-yacc bin/jal bin/vork-cc bin/vork-lsp; do
     [ -x "$prefix/$f" ] || fail "$f is not an installed program"
 done
-for f in ncform lncform yaccpar lyaccpar syntax.cfg \
+for f in ncform lncform yaccpar lyaccpar syntax.cfg konfig.ide \
          include/alloc.h include/windows.h include/vork_oldc.h include/vork_dbg.h \
          examples/calc/calc.lyy examples/wc/wc.lye examples/jal/hello.ly \
          examples/make/Makefile examples/cmake/CMakeLists.txt \

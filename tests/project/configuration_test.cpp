@@ -100,3 +100,50 @@ TEST(Configuration, DirectoryFallsBackToXdgConfig)
     ::setenv("HOME", (dir / "home").c_str(), 1);
     EXPECT_EQ(defaultConfigDirectory(), dir / "home/.config/vork/");
 }
+
+// The installed default serves a user without a konfig.ide of their own;
+// a file of theirs that cannot be opened is still reported, and so is a
+// missing default.
+TEST(Configuration, TheInstalledDefaultServesAUserWithoutAFile)
+{
+    struct Case {
+        const char* name;
+        bool userFile;     // the user's konfig.ide exists
+        bool userIsDir;    // ... but is a directory, which cannot be read
+        bool defaultFile;  // the installed default exists
+        bool read;
+        int fontSize;      // after the read; 13 when nothing was read
+    };
+    const Case cases[] = {
+        {"first start", false, false, true, true, 10},
+        {"the user's own wins", true, false, true, true, 11},
+        {"no default either", false, false, false, false, 13},
+        {"user's file unreadable", true, true, true, false, 13},
+    };
+    for (const Case& c : cases) {
+        test::TempDir dir;
+        const std::string def = dir / "share/konfig.ide";
+        ::mkdir((dir / "share").c_str(), 0755);
+        ::mkdir((dir / "user").c_str(), 0755);
+        if (c.defaultFile)
+            test::writeFile(def, "1\r\n0\r\n1\r\n1\r\nvork-cc\r\nMono\r\n10\r\n0\r\n");
+        if (c.userIsDir)
+            ::mkdir((dir / "user/konfig.ide").c_str(), 0755);
+        else if (c.userFile)
+            test::writeFile(dir / "user/konfig.ide", "1\r\n0\r\n1\r\n1\r\nvork-cc\r\nMono\r\n11\r\n0\r\n");
+        ConfigFile file(dir / "user", def);
+        FixedAnswerUi ui(FixedAnswerUi::Answer::No, nullptr);
+        Configuration cfg;
+        cfg.fontSize = 13;
+        EXPECT_EQ(readConfiguration(file, cfg, ui), c.read) << c.name;
+        EXPECT_EQ(ui.messagesShown(), c.read ? 0 : 1) << c.name;
+        EXPECT_EQ(cfg.fontSize, c.fontSize) << c.name;
+        if (c.read && !c.userFile) {
+            // The exit write makes it the user's own, not the default.
+            cfg.fontSize = 12;
+            writeConfiguration(file, cfg);
+            EXPECT_NE(test::readFile(dir / "user/konfig.ide").find("\r\n12\r\n"), std::string::npos) << c.name;
+            EXPECT_NE(test::readFile(def).find("\r\n10\r\n"), std::string::npos) << c.name;
+        }
+    }
+}

@@ -111,6 +111,8 @@ const std::vector<CommandCase>& cases()
              ASSERT_TRUE(r.w.project());
              EXPECT_TRUE(vork::test::exists(r.path("novy.l")));
              EXPECT_TRUE(vork::test::exists(r.path("novy.y")));
+             // Written at creation, not only when the project closes.
+             EXPECT_TRUE(vork::test::exists(r.path("novy.lyy")));
              EXPECT_EQ(r.w.pageCount(), 2);
              EXPECT_FALSE(r.w.isEnabled("HM_NewPrj"));
          }},

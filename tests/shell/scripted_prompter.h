@@ -41,6 +41,27 @@ public:
         yesNo.pop_front();
         return a;
     }
+    // Answers of askNumber; none left: Cancel.
+    std::deque<int> numbers;
+    bool askNumber(QWidget*, const QString& caption, const QString& label, int& value, int, int) override
+    {
+        questions.push_back({caption, label});
+        if (numbers.empty())
+            return false;
+        value = numbers.front();
+        numbers.pop_front();
+        return true;
+    }
+    // Cancel for the next Yes/No/Cancel question.
+    bool cancelNext = false;
+    Answer askYesNoCancel(const QString& caption, const QString& text, Icon icon) override
+    {
+        if (!cancelNext)
+            return Prompter::askYesNoCancel(caption, text, icon);
+        cancelNext = false;
+        questions.push_back({caption, text});
+        return Answer::Cancel;
+    }
     void inform(const QString& caption, const QString& text, Icon) override { messages.push_back({caption, text}); }
     void showErrorText(const QString& text) override { errorTexts.push_back(text); }
     QString chooseFile(QWidget*, const FileDialog& dialog) override

@@ -33,8 +33,9 @@ const StateRow kStates[] = {
     {"HM_RunParam", "0111110"},        {"HM_UlozitPrj", "0111110"},
     {"BarWork_Syntax", "0111110"},     {"HM_PrjAdd", "0111110"},
     {"HM_RunHalt", "0010000"},         {"BarWork_Stop", "0010000"},
-    {"HM_AfterLexJed", "0000100"},     {"BarLad_PoReduk", "0000100"},
-    {"HM_Hlasenia", "0000100"},        {"HM_BezKrok", "0000100"},
+    // The step commands wait for a stopped run, also with debug mode on.
+    {"HM_AfterLexJed", "0000000"},     {"BarLad_PoReduk", "0000000"},
+    {"HM_Hlasenia", "0000100"},        {"HM_BezKrok", "0000000"},
     {"HM_JalRun", "0000000"},          {"HM_PrjSettings", "1111111"},
     {"HM_UlozitVsetko", "0111110"},    {"HM_Zavriet", "0111110"},
     {"HM_OPrograme", "1111111"},

@@ -41,12 +41,17 @@ std::string defaultConfigDirectory();
 class ConfigFile {
 public:
     explicit ConfigFile(std::string directory);
+    // defaultFile: the konfig.ide installed with the program, read instead
+    // when the user has none yet.
+    ConfigFile(std::string directory, std::string defaultFile);
+    const std::string& defaultFile() const { return default_; }
 
     const std::string& path() const { return path_; }
 
     // Reads into config.  False when the file cannot be opened; config is
     // then unchanged (the caller shows texts::kConfigMissing).
     bool read(Configuration& config) const;
+    static bool readFile(const std::string& path, Configuration& config);
     // Writes all eight lines, creating the directory when needed.  False on
     // failure; the old file is then unchanged.
     bool write(const Configuration& config) const;
@@ -54,6 +59,7 @@ public:
 private:
     std::string dir_;
     std::string path_;
+    std::string default_;
 };
 
 class ProjectUi;

@@ -11,6 +11,7 @@
 #include "vork/shell/commands.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -47,6 +48,8 @@ class DebugPanelWidget;
 class GuiDebugSession;
 class Prompter;
 class PrompterUi;
+class ProblemView;
+class FileWatcher;
 class TStranka;
 class Tdialargum;
 class Tdialog_nastavenie_C;
@@ -122,6 +125,8 @@ public:
     QListWidget* taskListExe() const { return taskListExe_; }
     QListWidget* chybovyBox() const { return chybovyBox_; }
     QLabel* errorCounter() const { return panel2_; }
+    // The problems of the last build behind "Chyby".
+    ProblemView* problemView() const { return problems_; }
     QLabel* warningCounter() const { return panel3_; }
     QLineEdit* exeInput() const { return exeInput_; }
     DebugPanelWidget* debugPanel() const { return debugPanel_; }
@@ -186,7 +191,13 @@ private:
     void pageSelected(int index);
     void colourPage(TStranka* page);
     void recolourLine(TStranka* page, int block);
-    void goToLine(TStranka* page, int line);
+    void goToLine(TStranka* page, int line, int column = 1);
+    // Every page's margin marks from the problem list.
+    void refreshMarks();
+    // A page's file was written by another program: an unmodified page
+    // reloads, a modified one asks.
+    void fileChangedOnDisk(const QString& fileName);
+    void reloadPage(TStranka* page);
     void syncDebugPanel();
     void showRecordSource();
     // Selects a whole line (1-based) of a file's page, opening it if need be.
@@ -200,6 +211,7 @@ private:
     void exportTree();
     void cmdExportHtml();
     void cmdCutPaste(bool cut);
+    void cmdGoToLine();
     void cmdAddFile();
     void cmdRemoveFile();
     void cmdProjectSettings();
@@ -237,6 +249,8 @@ private:
     QListWidget* chybovyBox_ = nullptr;
     QLabel* panel2_ = nullptr;
     QLabel* panel3_ = nullptr;
+    ProblemView* problems_ = nullptr;
+    FileWatcher* watcher_ = nullptr;
     DebugPanelWidget* debugPanel_ = nullptr;
     QLabel* status_[3] = {nullptr, nullptr, nullptr};
     QTimer* debugRefresh_ = nullptr;
@@ -259,6 +273,8 @@ private:
 
     std::unique_ptr<VizProjekt> project_;
     bool closing_ = false;
+    // The page whose line the last debug stop selected.
+    QPointer<TStranka> sourceMarked_;
 };
 
 } // namespace vork::shell

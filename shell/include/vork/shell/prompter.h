@@ -38,6 +38,20 @@ public:
 
     // A Yes/No question; true for Yes.
     virtual bool askYesNo(const QString& caption, const QString& text, Icon icon) = 0;
+    enum class Answer { Yes, No, Cancel };
+    // A Yes/No/Cancel question.  Without a Cancel of its own, a prompter
+    // answers as its Yes/No question does.
+    virtual Answer askYesNoCancel(const QString& caption, const QString& text, Icon icon)
+    {
+        return askYesNo(caption, text, icon) ? Answer::Yes : Answer::No;
+    }
+    // A whole number between min and max, starting at value; false for
+    // Cancel.  A prompter that cannot ask answers Cancel.
+    virtual bool askNumber(QWidget* /*parent*/, const QString& /*caption*/, const QString& /*label*/, int& /*value*/,
+                           int /*min*/, int /*max*/)
+    {
+        return false;
+    }
     // A message with an OK button.
     virtual void inform(const QString& caption, const QString& text, Icon icon) = 0;
     // The standard error box with a failure's own text ("Chcete vedieť viac ?").
@@ -59,6 +73,9 @@ public:
     void setParent(QWidget* parent) { parent_ = parent; }
 
     bool askYesNo(const QString& caption, const QString& text, Icon icon) override;
+    Answer askYesNoCancel(const QString& caption, const QString& text, Icon icon) override;
+    bool askNumber(QWidget* parent, const QString& caption, const QString& label, int& value, int min,
+                   int max) override;
     void inform(const QString& caption, const QString& text, Icon icon) override;
     void showErrorText(const QString& text) override;
     QString chooseFile(QWidget* parent, const FileDialog& dialog) override;

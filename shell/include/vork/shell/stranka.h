@@ -71,6 +71,15 @@ public:
     // The same without asking: false with *error = the failure's text.
     bool writeFile(QString* error);
 
+    // The file was written by someone else since this page read or wrote
+    // it.
+    bool changedOnDisk() const;
+    // Reads the file again; the caret stays on its line.
+    bool reload(QString* error);
+    // The user keeps this page's text over the file's new one: the file as
+    // it is now counts as seen.
+    void keepOwnVersion();
+
     bool isModified() const;
     QString caretText() const;    // status panel 0
     QString modifiedText() const; // status panel 1: "Modifikovaný" or ""
@@ -85,7 +94,8 @@ public:
     void replaceNext(const QString& text, const QString& replacement, bool matchCase, bool wholeWord, bool all);
 
     // Before the page is destroyed: when modified, asks whether to save and
-    // on Yes saves.  False only when the user chose Yes and the save failed.
+    // on Yes saves.  False when the user cancelled, or chose Yes and the
+    // save failed: the page stays.
     bool confirmDiscard();
 
     FindDialog* findDialog() const { return findDialog_; }
@@ -103,6 +113,7 @@ signals:
 private:
     void onContentsChange(int position, int removed, int added);
     void showNotFound();
+    void refreshTabText();
     void primeDialog(FindDialog* dialog);
 
     QTabWidget* owner_;
@@ -111,7 +122,20 @@ private:
     QPlainTextEdit* editor_;
     FindDialog* findDialog_;
     ReplaceDialog* replaceDialog_;
+    struct DiskStamp {
+        bool known = false;
+        long long seconds = 0, nanoseconds = 0, size = 0;
+        unsigned long long inode = 0;
+        bool operator==(const DiskStamp& o) const
+        {
+            return known == o.known && seconds == o.seconds && nanoseconds == o.nanoseconds && size == o.size &&
+                   inode == o.inode;
+        }
+    };
+    static DiskStamp stampOf(const QString& fileName);
+
     FileText format_;        // the loaded file's encoding and line ends
+    DiskStamp diskStamp_;    // the file as this page last read or wrote it
     bool loading_ = false; // change notifications are off during load
 };
 

@@ -102,6 +102,8 @@ private:
     void addExe(const std::string& line);
     void replaceFromFile(const std::string& path, bool exeList);
     void letWindowPaint();
+    // The grammar's reported conflicts as warnings on their rules' lines.
+    void addConflictProblems();
     void endDebugThread();
     // Moves the oldest of the run's pending lines, at most `most`, into
     // "Exe prekladač" in one batch; the rest follow from the event loop.
