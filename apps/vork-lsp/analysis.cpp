@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <functional>
 
 namespace vork::lsp {
 
@@ -14,6 +15,10 @@ namespace {
 
 class Collecting : public vork::Sinks {
 public:
+    explicit Collecting(const std::function<bool()>& stop) : stop_(stop) {}
+    // A newer text of the same document makes this run's result worthless:
+    // the generator stops at its next check instead of finishing it.
+    bool stopRequested() const override { return stop_ && stop_(); }
     void message(const std::string& text) override { messages.push_back(text); }
     void lexError(const std::string& text, int line) override { add(text, line, 1); }
     void lexWarning(const std::string& text, int line) override { add(text, line, 2); }
@@ -23,6 +28,7 @@ public:
     std::vector<std::string> messages;
 
 private:
+    const std::function<bool()>& stop_;
     void add(const std::string& text, int line, int severity)
     {
         diagnostics.push_back(Diagnostic{line > 0 ? line - 1 : 0, severity, text});
@@ -76,7 +82,7 @@ std::string Analyzer::writeInput(const std::string& text, const char* suffix)
 Analysis Analyzer::diagnose(const std::string& name, const std::string& text)
 {
     Analysis result;
-    Collecting sinks;
+    Collecting sinks(stop_);
     if (isScanner(name)) {
         const std::string spec = writeInput(text, ".l");
         if (spec.empty()) {
@@ -162,7 +168,7 @@ void Analyzer::searchExamples(const std::string& text, Analysis& analysis)
     const std::string grammar = writeInput(text, ".y");
     if (grammar.empty())
         return;
-    Collecting sinks;
+    Collecting sinks(stop_);
     duq_yacc::yacc_run(sinks, options_.yaccSkeleton, grammar, dir_ + "y.tab.c", 0, nullptr, options_.slovak, "", "",
                        options_.large, options_.exampleSeconds);
     std::remove((dir_ + "y.tab.c").c_str());

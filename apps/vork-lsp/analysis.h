@@ -4,6 +4,7 @@
 // running in it.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -50,6 +51,10 @@ public:
 
     static bool isScanner(const std::string& name);
 
+    // Asked by the generators at their checks; true stops the run under way
+    // (its result is then incomplete and is to be dropped).
+    void setStop(std::function<bool()> stop) { stop_ = std::move(stop); }
+
     // Errors, warnings and the conflicts without examples.
     Analysis diagnose(const std::string& name, const std::string& text);
     // What the first diagnostics can do without: the token codes of a
@@ -65,6 +70,7 @@ private:
 
     AnalyzerOptions options_;
     std::string dir_;
+    std::function<bool()> stop_;
 };
 
 } // namespace vork::lsp

@@ -435,10 +435,16 @@ void Server::work()
         const std::shared_ptr<Job> job = next->second;
         jobs_.erase(next);
         busy_ = true;
-        auto current = [&] {
+        auto current = [this, job] {
             const auto d = documents_.find(job->uri);
             return !stop_ && d != documents_.end() && d->second->version == job->version && !jobs_.count(job->uri);
         };
+        // Called by the generators while the lock is not held: a newer change
+        // (or the end of the server) stops this analysis at its next check.
+        analyzer.setStop([this, current] {
+            std::lock_guard<std::mutex> guard(mutex_);
+            return !current();
+        });
 
         lock.unlock();
         auto analysis = std::make_shared<Analysis>(analyzer.diagnose(job->name, job->text));

@@ -1,6 +1,7 @@
 // The server driven directly, as a client would: protocol errors, the
 // diagnostics of grammars and scanner specifications, navigation, and the
 // order in which analyses of older and newer text are shown.
+#include "analysis.h"
 #include "message_reader.h"
 #include "server.h"
 
@@ -557,4 +558,33 @@ TEST(LspServer, DocumentLifecycle)
         }
         EXPECT_EQ(client.ask("textDocument/hover", Client::at(kUri, 0, 0)).contains("result"), c.hoverAnswered);
     }
+}
+
+// The server stops an analysis whose text a newer change replaced: the
+// generators ask the analyzer's stop at their checks.  A stopped run reports
+// nothing; an unstopped one reports the grammar's conflict.
+TEST(LspAnalyzer, AStopEndsTheGeneratorRunUnderWay)
+{
+    char dirTemplate[] = "/tmp/vork-lsp-stop-XXXXXX";
+    ASSERT_NE(::mkdtemp(dirTemplate), nullptr);
+    const std::string dir = dirTemplate;
+    struct Case {
+        bool stop;
+        bool generated;
+    };
+    for (const Case c : {Case{false, true}, Case{true, false}}) {
+        SCOPED_TRACE(c.stop ? "stopped" : "not stopped");
+        vork::lsp::Analyzer analyzer(options().analyzer, dir);
+        int asked = 0;
+        analyzer.setStop([&] {
+            ++asked;
+            return c.stop;
+        });
+        vork::lsp::Analysis a = analyzer.diagnose("g.y", kGrammar);
+        EXPECT_GT(asked, 0);
+        EXPECT_EQ(a.generated, c.generated);
+        EXPECT_EQ(a.conflicts.empty(), c.stop);
+        EXPECT_TRUE(a.diagnostics.empty());
+    }
+    std::system(("rm -rf '" + dir + "'").c_str());
 }
