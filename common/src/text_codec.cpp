@@ -41,6 +41,11 @@ void appendUtf8(std::string& out, char32_t c)
 
 } // namespace
 
+char16_t windows1250Char(unsigned char byte)
+{
+    return byte < 0x80 ? char16_t(byte) : kWindows1250High[byte - 0x80];
+}
+
 bool isUtf8(std::string_view bytes)
 {
     const std::size_t n = bytes.size();
@@ -81,7 +86,7 @@ std::string windows1250ToUtf8(std::string_view bytes)
     out.reserve(bytes.size() + bytes.size() / 4);
     for (const char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
-        appendUtf8(out, b < 0x80 ? char32_t(b) : char32_t(kWindows1250High[b - 0x80]));
+        appendUtf8(out, windows1250Char(b));
     }
     return out;
 }

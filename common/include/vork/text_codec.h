@@ -9,6 +9,11 @@
 
 namespace vork {
 
+// The character of a Windows-1250 byte.  The five bytes the code page
+// leaves unassigned (81 83 88 90 98) stand for the C1 control of the same
+// number, so that every byte reads as a character of its own and writes back.
+char16_t windows1250Char(unsigned char byte);
+
 // Strict UTF-8: no overlong forms, no surrogate code points, nothing above
 // U+10FFFF, no sequence cut short.
 bool isUtf8(std::string_view bytes);
