@@ -96,9 +96,9 @@ bool BuildRecord::parse(const std::string& bytes)
     return true;
 }
 
-bool stepCurrent(const BuildRecord::Step& step, const std::string& spec, const std::string& output)
+bool stepCurrent(const BuildRecord::Step& step, const std::string& source, const std::string& output)
 {
-    return step.valid && modificationTimeNs(spec) == step.specMtimeNs && identityOf(output) == step.output;
+    return step.valid && modificationTimeNs(source) == step.specMtimeNs && identityOf(output) == step.output;
 }
 
 } // namespace vork

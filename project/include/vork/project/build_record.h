@@ -65,7 +65,8 @@ struct BuildRecord {
     static constexpr size_t kMaxBytes = 1024;
 };
 
-// Whether step says that output was generated from spec as it is now.
-bool stepCurrent(const BuildRecord::Step& step, const std::string& spec, const std::string& output);
+// Whether step says that output was generated from the source file (the .l
+// or .y) as it is now.
+bool stepCurrent(const BuildRecord::Step& step, const std::string& source, const std::string& output);
 
 } // namespace vork
