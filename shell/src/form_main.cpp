@@ -1,6 +1,7 @@
 #include "vork/shell/form_main.h"
 
 #include "file_watcher.h"
+#include "progress_window.h"
 #include "icons.h"
 #include "window_layout.h"
 #include "vork/colour/colouring.h"
@@ -131,7 +132,12 @@ TForm_Main::TForm_Main(Prompter& prompter, vork::ConfigFile configFile, QWidget*
     buildCentral();
     buildToolbars();
     buildContextMenus();
-    buildProgressWindow();
+    progress_ = new ProgressWindow(this, kProgressDelayMs);
+    progress_->setWindowTitle(kAppTitle);
+    connect(progress_, &ProgressWindow::stopRequested, this, [this] {
+        if (project_)
+            project_->requestStop();
+    });
 
     // Every record changes the panel's model at once; the widgets follow
     // at once when the run stops or its commands change, and otherwise at
@@ -187,51 +193,20 @@ TForm_Main::~TForm_Main()
     delete progress_;
 }
 
-void TForm_Main::buildProgressWindow()
+QDialog* TForm_Main::progressWindow() const
 {
-    // A window of its own, not a child: the main window is disabled during
-    // a build, and a child would be disabled with it.
-    progress_ = new QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
-    progress_->setObjectName("ProgressWindow");
-    progress_->setWindowTitle(kAppTitle);
-    progress_->setModal(false);
-    auto* layout = new QVBoxLayout(progress_);
-    progressText_ = new QLabel;
-    progressText_->setObjectName("ProgressText");
-    layout->addWidget(progressText_);
-    auto* stop = new QPushButton(QString::fromUtf8("Zastaviť"));
-    stop->setObjectName("ProgressStop");
-    stop->setAutoDefault(false);
-    layout->addWidget(stop, 0, Qt::AlignHCenter);
-    // Esc rejects a dialog; the button and closing it do the same.
-    connect(stop, &QPushButton::clicked, progress_, &QDialog::reject);
-    connect(progress_, &QDialog::rejected, this, [this] {
-        if (project_)
-            project_->requestStop();
-    });
-    progressDelay_ = new QTimer(this);
-    progressDelay_->setSingleShot(true);
-    progressDelay_->setInterval(kProgressDelayMs);
-    connect(progressDelay_, &QTimer::timeout, this, [this] {
-        progress_->adjustSize();
-        progress_->move(geometry().center() - progress_->rect().center());
-        progress_->show();
-        progress_->raise();
-        progress_->activateWindow();
-    });
+    return progress_;
 }
 
 void TForm_Main::beginStep(const QString& text)
 {
     status_[2]->setText(text);
-    progressText_->setText(text);
-    progressDelay_->start();
+    progress_->begin(text);
 }
 
 void TForm_Main::endStep()
 {
-    progressDelay_->stop();
-    progress_->hide();
+    progress_->end();
     status_[2]->clear();
 }
 

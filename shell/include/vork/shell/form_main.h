@@ -50,6 +50,7 @@ class Prompter;
 class PrompterUi;
 class ProblemView;
 class FileWatcher;
+class ProgressWindow;
 class TStranka;
 class Tdialargum;
 class Tdialog_nastavenie_C;
@@ -144,7 +145,7 @@ public:
     void beginStep(const QString& text);
     void endStep();
     static constexpr int kProgressDelayMs = 500;
-    QDialog* progressWindow() const { return progress_; }
+    QDialog* progressWindow() const;
     // The double click on an error item.
     void errorListJump(int index);
     // The double click on a "Parser" line that names a project file and a
@@ -220,7 +221,6 @@ private:
     void cmdAbout();
     void cmdBuild(int mode);
     void sendExeInput();
-    void buildProgressWindow();
     void closeIfAsked();
 
     Prompter& prompter_;
@@ -254,9 +254,7 @@ private:
     DebugPanelWidget* debugPanel_ = nullptr;
     QLabel* status_[3] = {nullptr, nullptr, nullptr};
     QTimer* debugRefresh_ = nullptr;
-    QDialog* progress_ = nullptr;
-    QLabel* progressText_ = nullptr;
-    QTimer* progressDelay_ = nullptr;
+    ProgressWindow* progress_ = nullptr;
     // The window was asked to close while a generator ran: it closes once
     // the stopped build has returned.
     bool closeAfterBuild_ = false;
