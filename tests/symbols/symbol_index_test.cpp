@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 using vork::symbols::Index;
@@ -187,4 +188,38 @@ TEST(SymbolIndex, AtAndByFileName)
     const std::string text = "X [a-z]\n%%\n{X} ;\n";
     EXPECT_EQ(Index::ofFile("scan.l", text).find("X")->kind, Kind::Definition);
     EXPECT_EQ(Index::ofFile("dir.l/gram.y", "%%\nX : ;\n").find("X")->kind, Kind::Nonterminal);
+}
+
+TEST(SymbolIndex, WhereEachAlternativeBegins)
+{
+    struct Case {
+        const char* name;
+        std::string text;
+        const char* nonterminal;
+        std::vector<std::string> rules;
+        std::vector<std::tuple<int, int, int>> places;  // line, column, length
+    };
+    const std::vector<Case> cases{
+        {"first item of each body", "%%\ne : e '+' t\n  | t ;\n", "e", {"e : e '+' t", "e : t"}, {{1, 4, 1}, {2, 4, 1}}},
+        {"a literal and an action come first", "%%\ns : 'x' s\n  | { act(); } s ;\n", "s", {"s : 'x' s", "s : s"},
+         {{1, 4, 3}, {2, 4, 1}}},
+        {"empty alternatives are at their ':' and '|'", "%%\nlist :\n     | list item ;\nitem : 'i' ;\n", "list",
+         {"list :", "list : list item"}, {{1, 5, 1}, {2, 7, 4}}},
+        {"%empty and %prec", "%%\nx : %empty\n  | %prec U ;\n", "x", {"x :", "x : %prec U"}, {{1, 4, 6}, {2, 4, 5}}},
+        {"a rule written twice", "%%\na : 'p' ;\nb : ;\na : 'q' ;\n", "a", {"a : 'p'", "a : 'q'"},
+         {{1, 4, 3}, {3, 4, 3}}},
+        {"half-written: no ';' at the end", "%%\nr : r 'z' |", "r", {"r : r 'z'", "r :"}, {{1, 4, 1}, {1, 10, 1}}},
+        {"colon on the next line, body after a comment", "%%\nz\n  : /* c */ w\n  ;\n", "z", {"z : w"}, {{2, 12, 1}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Index index = Index::ofGrammar(c.text);
+        const Symbol* s = index.find(c.nonterminal);
+        ASSERT_NE(s, nullptr);
+        EXPECT_EQ(s->rules, c.rules);
+        std::vector<std::tuple<int, int, int>> got;
+        for (const Place& p : s->alternatives)
+            got.emplace_back(p.line, p.column, p.length);
+        EXPECT_EQ(got, c.places);
+    }
 }
