@@ -109,8 +109,10 @@ void OutlineDock::fill(const std::vector<OutlineGroup>& groups)
 
     tree_->setUpdatesEnabled(false);
     tree_->clear();
-    auto addEntry = [](QTreeWidgetItem* parent, const OutlineEntry& e) {
-        auto* item = new QTreeWidgetItem(parent, QStringList(e.text));
+    // Items are built apart from the tree and handed to it whole: one
+    // insertion for the view instead of one per item.
+    auto itemOf = [](const OutlineEntry& e) {
+        auto* item = new QTreeWidgetItem(QStringList(e.text));
         item->setData(0, kLineRole, e.line);
         item->setData(0, kColumnRole, e.column);
         item->setToolTip(0, e.toolTip.isEmpty() ? e.text : e.toolTip);
@@ -121,20 +123,34 @@ void OutlineDock::fill(const std::vector<OutlineGroup>& groups)
         }
         return item;
     };
+    QList<QTreeWidgetItem*> top;
     for (const OutlineGroup& g : groups) {
-        auto* group = new QTreeWidgetItem(tree_, QStringList(g.title));
+        auto* group = new QTreeWidgetItem(QStringList(g.title));
         QFont bold = group->font(0);
         bold.setBold(true);
         group->setFont(0, bold);
         group->setFlags(Qt::ItemIsEnabled);
+        QList<QTreeWidgetItem*> entries;
         for (const OutlineEntry& e : g.entries) {
-            QTreeWidgetItem* item = addEntry(group, e);
+            QTreeWidgetItem* item = itemOf(e);
+            QList<QTreeWidgetItem*> alternatives;
             for (const OutlineEntry& alt : e.children)
-                addEntry(item, alt);
-            // Alternatives stay folded until the user opens them.
-            item->setExpanded(expanded.contains(keyOf(item)));
+                alternatives << itemOf(alt);
+            item->addChildren(alternatives);
+            entries << item;
         }
+        group->addChildren(entries);
+        top << group;
+    }
+    tree_->addTopLevelItems(top);
+    // Alternatives stay folded until the user opens them.
+    for (QTreeWidgetItem* group : top) {
         group->setExpanded(!collapsed.contains(keyOf(group)));
+        for (int i = 0; i < group->childCount(); ++i) {
+            QTreeWidgetItem* item = group->child(i);
+            if (item->childCount() > 0 && expanded.contains(keyOf(item)))
+                item->setExpanded(true);
+        }
     }
     tree_->setUpdatesEnabled(true);
     tree_->verticalScrollBar()->setValue(scrolled);
