@@ -371,9 +371,14 @@ void TStranka::placeCaret(int line, int column)
 
 QString TStranka::goToDefinition()
 {
+    // Other files have no definitions to go to: a Ctrl+click there is
+    // only a click.
+    const SpecKind kind = specKindOf(fileName_);
+    if (kind == SpecKind::None)
+        return QString();
     const QTextCursor caret = editor_->textCursor();
     const DefinitionLookup found =
-        findDefinition(specKindOf(fileName_), editor_->toPlainText(), caret.blockNumber(), caret.positionInBlock());
+        findDefinition(kind, editor_->toPlainText(), caret.blockNumber(), caret.positionInBlock());
     if (found.result == DefinitionLookup::Result::Found)
         placeCaret(found.line, found.column);
     return definitionMessage(found);

@@ -304,11 +304,15 @@ TEST_F(OutlineTest, GoToDefinitionIsForGrammarAndScannerPagesOnly)
         QPoint from;
         QPoint to;  // where F2 leaves the caret
         bool enabled;
+        const char* status;
     };
     const Case cases[] = {
-        {"a.c", grammar, {2, 4}, {2, 4}, false},     {"g.y", grammar, {2, 4}, {0, 7}, true},
-        {"notes.txt", grammar, {2, 4}, {2, 4}, false}, {"s.l", scanner, {2, 1}, {0, 0}, true},
-        {"b.y", scanner, {2, 1}, {2, 1}, true},  // read as a grammar, the braces are an action
+        {"a.c", grammar, {2, 4}, {2, 4}, false, ""},
+        {"g.y", grammar, {2, 4}, {0, 7}, true, ""},
+        {"notes.txt", grammar, {2, 4}, {2, 4}, false, ""},
+        {"s.l", scanner, {2, 1}, {0, 0}, true, ""},
+        // Read as a grammar, the braces are an action.
+        {"b.y", scanner, {2, 1}, {2, 1}, true, "Definícia symbolu „A“ sa nenašla"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
@@ -319,8 +323,18 @@ TEST_F(OutlineTest, GoToDefinitionIsForGrammarAndScannerPagesOnly)
         const QString before = page->editor()->toPlainText();
         QTest::keyClick(page->editor(), Qt::Key_F2);
         EXPECT_EQ(caret(page), c.to);
+        EXPECT_EQ(window->statusText(2), QString::fromUtf8(c.status));
         // F2 types nothing, on any page.
         EXPECT_EQ(page->editor()->toPlainText(), before);
+        // On other pages Ctrl+click is a click: no message, the caret where
+        // it was clicked.
+        QApplication::processEvents();  // the new page laid out
+        putCaret(page, c.from.x(), c.from.y());
+        const QPoint at = page->editor()->cursorRect().center() + QPoint(1, 0);
+        putCaret(page, 1, 0);
+        QTest::mouseClick(page->editor()->viewport(), Qt::LeftButton, Qt::ControlModifier, at);
+        EXPECT_EQ(caret(page), c.to);
+        EXPECT_EQ(window->statusText(2), QString::fromUtf8(c.status));
     }
     EXPECT_EQ(window->action("HM_GoToDefinition")->shortcut(), QKeySequence(Qt::Key_F2));
 }

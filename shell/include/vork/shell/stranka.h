@@ -111,7 +111,8 @@ public:
     void placeCaret(int line, int column);
     // "Go to definition" of the name at the caret, on a grammar or scanner
     // page: the caret goes to where it is defined.  Empty when it went
-    // there, else the status bar's text saying why it did not move.
+    // there or the page is neither, else the status bar's text saying why
+    // it did not move.
     QString goToDefinition();
 
 signals:
