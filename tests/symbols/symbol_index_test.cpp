@@ -223,3 +223,40 @@ TEST(SymbolIndex, WhereEachAlternativeBegins)
         EXPECT_EQ(got, c.places);
     }
 }
+
+// Typing a grammar from the first byte to the last: at every step each
+// alternative has its place, and every place is on a line of the text with
+// the name's bytes there.
+TEST(SymbolIndex, EveryPrefixOfAGrammarHasAPlaceForEachAlternative)
+{
+    const std::string grammar = "%token NUM /* č */ ID\n%left '+'\n%%\n"
+                                "e : e '+' t { $$ = $1; }\n  | '-' e %prec NUM\n  | %empty\n  | ;\n"
+                                "t\n  : NUM | ID ; /* ľ */ u : 'x' {\n } ;\n%%\nint z;\n";
+    for (size_t n = 0; n <= grammar.size(); ++n) {
+        const std::string text = grammar.substr(0, n);
+        SCOPED_TRACE(text);
+        std::vector<std::string> lines(1);
+        for (char c : text) {
+            if (c == '\n')
+                lines.emplace_back();
+            else
+                lines.back() += c;
+        }
+        auto inText = [&](const Place& p) {
+            return p.line >= 0 && p.line < static_cast<int>(lines.size()) && p.column >= 0 && p.length > 0 &&
+                   p.column + p.length <= static_cast<int>(lines[static_cast<size_t>(p.line)].size());
+        };
+        const Index index = Index::ofGrammar(text);
+        for (const Symbol& s : index.symbols()) {
+            EXPECT_EQ(s.alternatives.size(), s.rules.size()) << s.name;
+            for (const Place& p : s.alternatives)
+                EXPECT_TRUE(inText(p)) << s.name << " " << p.line << ":" << p.column;
+            if (s.defined) {
+                ASSERT_TRUE(inText(s.definition)) << s.name;
+                EXPECT_EQ(lines[static_cast<size_t>(s.definition.line)].substr(
+                              static_cast<size_t>(s.definition.column), static_cast<size_t>(s.definition.length)),
+                          s.name);
+            }
+        }
+    }
+}
