@@ -2,6 +2,7 @@
 
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTextBlock>
 #include <QToolTip>
@@ -209,6 +210,20 @@ void CodeEditor::keyPressEvent(QKeyEvent* event)
         return;
     }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+void CodeEditor::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ControlModifier)) {
+        // The caret goes where the click was, without a selection, and the
+        // name there is looked up; nothing else happens to the text.
+        setFocus(Qt::MouseFocusReason);
+        setTextCursor(cursorForPosition(event->position().toPoint()));
+        event->accept();
+        emit definitionRequested();
+        return;
+    }
+    QPlainTextEdit::mousePressEvent(event);
 }
 
 } // namespace vork::shell

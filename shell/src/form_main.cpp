@@ -14,6 +14,8 @@
 #include "vork/shell/debug_panel_widget.h"
 #include "vork/shell/dialogs.h"
 #include "vork/shell/code_editor.h"
+#include "vork/shell/grammar_outline.h"
+#include "vork/shell/outline_dock.h"
 #include "vork/shell/problem_view.h"
 #include "vork/shell/prompter.h"
 #include "vork/shell/stranka.h"
@@ -130,6 +132,17 @@ TForm_Main::TForm_Main(Prompter& prompter, vork::ConfigFile configFile, QWidget*
     connect(watcher_, &FileWatcher::fileChanged, this, [this](const QString& f) { fileChangedOnDisk(f); });
     buildActions();
     buildCentral();
+    // Hidden until the user asks for it; once shown, the saved layout
+    // brings it back where it was.
+    outline_ = new OutlineDock(this);
+    addDockWidget(Qt::LeftDockWidgetArea, outline_);
+    outline_->hide();
+    connect(outline_, &OutlineDock::placeChosen, this, [this](int line, int column) {
+        if (TStranka* page = activePage())
+            goToLine(page, line + 1, column + 1);
+    });
+    connect(outline_, &QDockWidget::visibilityChanged, this,
+            [this] { action("HM_Prehlad")->setChecked(!outline_->isHidden()); });
     buildToolbars();
     buildContextMenus();
     progress_ = new ProgressWindow(this, kProgressDelayMs);
@@ -536,7 +549,7 @@ bool TForm_Main::runCommand(const QString& name)
 {
     if (name.startsWith("HM_Cut") || name.startsWith("HM_Copy") || name.startsWith("HM_Paste") ||
         name == "HM_SelectAll" || name == "HM_Find" || name == "HM_Replace" || name == "HM_Undo" ||
-        name == "HM_Redo" || name == "HM_GoToLine")
+        name == "HM_Redo" || name == "HM_GoToLine" || name == "HM_GoToDefinition")
         refreshEditCommands();
     QAction* a = action(name);
     if (!a || !a->isEnabled())
@@ -561,13 +574,13 @@ void TForm_Main::refreshEditCommands()
     action("HM_Paste")->setEnabled(open && clip && clip->hasText());
     setCommandsEnabled({"HM_Cut", "HM_Copy"}, hasSelection);
     action("HM_GoToLine")->setEnabled(open);
+    action("HM_GoToDefinition")->setEnabled(open && specKindOf(page->fileName()) != SpecKind::None);
     action("HM_Undo")->setEnabled(open && page->editor()->document()->isUndoAvailable());
     action("HM_Redo")->setEnabled(open && page->editor()->document()->isRedoAvailable());
 }
 
 void TForm_Main::dispatch(Cmd cmd, const QString& name)
 {
-    (void)name;
     if (project_)
         project_->setConfiguration(config_);
     TStranka* page = activePage();
@@ -637,6 +650,13 @@ void TForm_Main::dispatch(Cmd cmd, const QString& name)
         return;
     case Cmd::GoToLine:
         return cmdGoToLine();
+    case Cmd::GoToDefinition:
+        if (page)
+            goToDefinition(page);
+        return;
+    case Cmd::Outline:
+        outline_->setVisible(action(name)->isChecked());
+        return;
     case Cmd::AddFile:
         return cmdAddFile();
     case Cmd::RemoveFile:
@@ -736,6 +756,9 @@ TStranka* TForm_Main::newPage(const QString& fileName)
         if (page == activePage()) {
             status_[0]->setText(page->caretText());
             refreshEditCommands();
+            if (!lookupMessage_.isEmpty() && status_[2]->text() == lookupMessage_)
+                status_[2]->clear();
+            lookupMessage_.clear();
         }
     });
     connect(page, &TStranka::modifiedChanged, this, [this, page] {
@@ -752,9 +775,13 @@ TStranka* TForm_Main::newPage(const QString& fileName)
             if (page == activePage())
                 refreshEditCommands();
         });
-    if (auto* code = qobject_cast<CodeEditor*>(page->editor()))
+    if (auto* code = qobject_cast<CodeEditor*>(page->editor())) {
         code->setMarks(problems_->marksFor(fileName));
+        connect(code, &CodeEditor::definitionRequested, this, [this, page] { goToDefinition(page); });
+    }
     editPanel_->setCurrentWidget(page);
+    // The first tab was selected as it was added, before it had its name.
+    outline_->setSource(page->editor(), fileName);
     updatePageCommands();
     return page;
 }
@@ -773,6 +800,9 @@ TStranka* TForm_Main::openPage(const QString& fileName)
         colourPage(page);
     refreshStatus();
     watcher_->watch(fileName);
+    // A page just read is outlined at once, not after the typing pause.
+    if (page == activePage())
+        outline_->refresh();
     return page;
 }
 
@@ -889,6 +919,8 @@ void TForm_Main::updatePageCommands()
 
 void TForm_Main::pageSelected(int index)
 {
+    TStranka* page = activePage();
+    outline_->setSource(page ? page->editor() : nullptr, page ? page->fileName() : QString());
     if (index < 0)
         return;
     refreshStatus();
@@ -1148,19 +1180,18 @@ bool TForm_Main::messageLineJump(const QString& line)
 
 void TForm_Main::goToLine(TStranka* page, int line, int column)
 {
-    QPlainTextEdit* editor = page->editor();
     // Line 0 is the first line, as is line 1; a line past the end puts the
     // caret at the start of the last line.
-    const int blocks = editor->document()->blockCount();
-    const int target = std::clamp(line, 1, blocks) - 1;
-    const QTextBlock block = editor->document()->findBlockByNumber(target);
-    QTextCursor cursor(block);
-    // A column past the line's end puts the caret at its end.
-    cursor.setPosition(block.position() + std::clamp(column - 1, 0, std::max(0, block.length() - 1)));
-    editor->setFocus();
-    editor->setTextCursor(cursor);
-    editor->centerCursor();
+    const int blocks = page->editor()->document()->blockCount();
+    page->placeCaret(std::clamp(line, 1, blocks) - 1, column - 1);
     status_[0]->setText(page->caretText());
+}
+
+void TForm_Main::goToDefinition(TStranka* page)
+{
+    const QString message = page->goToDefinition();
+    status_[2]->setText(message);
+    lookupMessage_ = message;
 }
 
 // ---- Colouring --------------------------------------------------------------
@@ -1266,6 +1297,9 @@ void TForm_Main::cmdSaveAs()
     watcher_->unwatch(old);
     watcher_->watch(name);
     setWindowTitle(name);
+    // The new name may make it a grammar or a scanner, or neither.
+    outline_->setSource(page->editor(), name);
+    refreshEditCommands();
 }
 
 void TForm_Main::cmdExportHtml()

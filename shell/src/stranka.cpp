@@ -1,6 +1,7 @@
 #include "vork/shell/stranka.h"
 
 #include "vork/shell/code_editor.h"
+#include "vork/shell/grammar_outline.h"
 #include "vork/text_codec.h"
 
 #include <QFile>
@@ -355,6 +356,32 @@ QString TStranka::modifiedText() const
 QString TStranka::documentText() const
 {
     return editor_->document()->toRawText();
+}
+
+void TStranka::placeCaret(int line, int column)
+{
+    QTextDocument* document = editor_->document();
+    const QTextBlock block = document->findBlockByNumber(std::clamp(line, 0, document->blockCount() - 1));
+    QTextCursor cursor(block);
+    cursor.setPosition(block.position() + std::clamp(column, 0, std::max(0, block.length() - 1)));
+    editor_->setFocus();
+    editor_->setTextCursor(cursor);
+    editor_->centerCursor();
+}
+
+QString TStranka::goToDefinition()
+{
+    // Other files have no definitions to go to: a Ctrl+click there is
+    // only a click.
+    const SpecKind kind = specKindOf(fileName_);
+    if (kind == SpecKind::None)
+        return QString();
+    const QTextCursor caret = editor_->textCursor();
+    const DefinitionLookup found =
+        findDefinition(kind, editor_->toPlainText(), caret.blockNumber(), caret.positionInBlock());
+    if (found.result == DefinitionLookup::Result::Found)
+        placeCaret(found.line, found.column);
+    return definitionMessage(found);
 }
 
 void TStranka::primeDialog(FindDialog* dialog)

@@ -161,6 +161,7 @@ struct Occurrence {
 struct Collected {
     std::vector<Occurrence> at;
     std::vector<std::string> rules;
+    std::vector<Place> alternatives;
     std::string associativity;
     int precedence = 0;
     int number = -1;
@@ -209,6 +210,7 @@ Symbol finish(const std::string& name, const Collected& c, Kind kind, Role defin
     s.name = name;
     s.kind = kind;
     s.rules = c.rules;
+    s.alternatives = c.alternatives;
     s.associativity = c.associativity;
     s.precedence = c.precedence;
     s.number = c.number;
@@ -329,11 +331,28 @@ Index Index::ofGrammar(const std::string& text)
     std::string lhs;
     std::string rhs;
     bool open = false;
+    Place opener;          // the ':' or '|' of the open alternative
+    bool bodySeen = false; // `body` holds where its first item is
+    Place body;
     auto close = [&]() {
-        if (open && !lhs.empty())
-            names.get(lhs).rules.push_back(lhs + " :" + (rhs.empty() ? std::string() : " " + rhs));
+        if (open && !lhs.empty()) {
+            Collected& rule = names.get(lhs);
+            rule.rules.push_back(lhs + " :" + (rhs.empty() ? std::string() : " " + rhs));
+            rule.alternatives.push_back(bodySeen ? body : opener);
+        }
         rhs.clear();
         open = false;
+        bodySeen = false;
+    };
+    auto begin = [&](Place at) {
+        opener = at;
+        open = true;
+    };
+    auto item = [&](Place at) {
+        if (open && !bodySeen) {
+            body = at;
+            bodySeen = true;
+        }
     };
     auto append = [&](const std::string& word) {
         if (!rhs.empty())
@@ -351,6 +370,7 @@ Index Index::ofGrammar(const std::string& text)
             continue;
         }
         if (ch == '{') {
+            item(placeOf(c, 1));
             c.skipBraces();
             continue;
         }
@@ -360,14 +380,21 @@ Index Index::ofGrammar(const std::string& text)
         }
         if (ch == '\'') {
             const size_t from = c.pos();
+            Place at = placeOf(c, 0);
             c.skipQuoted();
+            at.length = static_cast<int>(c.pos() - from);
+            item(at);
             append(text.substr(from, c.pos() - from));
             continue;
         }
         if (ch == '%' && identStart(c.peek(1))) {
+            const Place at = placeOf(c, 1);
             c.advance();
             const std::string word = c.ident();
+            if (word == "empty")
+                item(Place{at.line, at.column, 6});
             if (word == "prec") {
+                item(Place{at.line, at.column, 5});
                 c.skipSpaceAndComments();
                 if (identStart(c.peek())) {
                     Place p = placeOf(c, 0);
@@ -380,9 +407,10 @@ Index Index::ofGrammar(const std::string& text)
             continue;
         }
         if (ch == '|') {
+            const Place at = placeOf(c, 1);
             c.advance();
             close();
-            open = true;
+            begin(at);
             continue;
         }
         if (ch == ';') {
@@ -400,11 +428,13 @@ Index Index::ofGrammar(const std::string& text)
             if (ahead.peek() == ':' && ahead.peek(1) != ':') {
                 close();
                 c = ahead;
+                const Place colon = placeOf(c, 1);
                 c.advance();
                 lhs = name;
-                open = true;
+                begin(colon);
                 names.note(name, p, Role::Lhs);
             } else {
+                item(p);
                 names.note(name, p, Role::Other);
                 append(name);
             }

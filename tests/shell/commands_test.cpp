@@ -4,6 +4,7 @@
 
 #include "vork/shell/dialogs.h"
 #include "vork/shell/find_dialogs.h"
+#include "vork/shell/outline_dock.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -227,6 +228,11 @@ const std::vector<CommandCase>& cases()
              EXPECT_FALSE(r.w.configuration().syntaxColouring);
          }},
         {"BarPrj_Subory", Start::Empty, nullptr, [](Rig& r) { EXPECT_TRUE(r.w.messagePanelVisible()); }},
+        {"HM_Prehlad", Start::Empty, nullptr,
+         [](Rig& r) {
+             EXPECT_TRUE(r.w.outline()->isVisible());
+             EXPECT_TRUE(r.w.isChecked("HM_Prehlad"));
+         }},
         {"HideLog", Start::Calc, [](Rig& r) { r.w.showMessagePanel(true); },
          [](Rig& r) { EXPECT_FALSE(r.w.messagePanelVisible()); }},
         {"ClearLog", Start::Calc,

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 using vork::symbols::Index;
@@ -187,4 +188,75 @@ TEST(SymbolIndex, AtAndByFileName)
     const std::string text = "X [a-z]\n%%\n{X} ;\n";
     EXPECT_EQ(Index::ofFile("scan.l", text).find("X")->kind, Kind::Definition);
     EXPECT_EQ(Index::ofFile("dir.l/gram.y", "%%\nX : ;\n").find("X")->kind, Kind::Nonterminal);
+}
+
+TEST(SymbolIndex, WhereEachAlternativeBegins)
+{
+    struct Case {
+        const char* name;
+        std::string text;
+        const char* nonterminal;
+        std::vector<std::string> rules;
+        std::vector<std::tuple<int, int, int>> places;  // line, column, length
+    };
+    const std::vector<Case> cases{
+        {"first item of each body", "%%\ne : e '+' t\n  | t ;\n", "e", {"e : e '+' t", "e : t"}, {{1, 4, 1}, {2, 4, 1}}},
+        {"a literal and an action come first", "%%\ns : 'x' s\n  | { act(); } s ;\n", "s", {"s : 'x' s", "s : s"},
+         {{1, 4, 3}, {2, 4, 1}}},
+        {"empty alternatives are at their ':' and '|'", "%%\nlist :\n     | list item ;\nitem : 'i' ;\n", "list",
+         {"list :", "list : list item"}, {{1, 5, 1}, {2, 7, 4}}},
+        {"%empty and %prec", "%%\nx : %empty\n  | %prec U ;\n", "x", {"x :", "x : %prec U"}, {{1, 4, 6}, {2, 4, 5}}},
+        {"a rule written twice", "%%\na : 'p' ;\nb : ;\na : 'q' ;\n", "a", {"a : 'p'", "a : 'q'"},
+         {{1, 4, 3}, {3, 4, 3}}},
+        {"half-written: no ';' at the end", "%%\nr : r 'z' |", "r", {"r : r 'z'", "r :"}, {{1, 4, 1}, {1, 10, 1}}},
+        {"colon on the next line, body after a comment", "%%\nz\n  : /* c */ w\n  ;\n", "z", {"z : w"}, {{2, 12, 1}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Index index = Index::ofGrammar(c.text);
+        const Symbol* s = index.find(c.nonterminal);
+        ASSERT_NE(s, nullptr);
+        EXPECT_EQ(s->rules, c.rules);
+        std::vector<std::tuple<int, int, int>> got;
+        for (const Place& p : s->alternatives)
+            got.emplace_back(p.line, p.column, p.length);
+        EXPECT_EQ(got, c.places);
+    }
+}
+
+// Typing a grammar from the first byte to the last: at every step each
+// alternative has its place, and every place is on a line of the text with
+// the name's bytes there.
+TEST(SymbolIndex, EveryPrefixOfAGrammarHasAPlaceForEachAlternative)
+{
+    const std::string grammar = "%token NUM /* č */ ID\n%left '+'\n%%\n"
+                                "e : e '+' t { $$ = $1; }\n  | '-' e %prec NUM\n  | %empty\n  | ;\n"
+                                "t\n  : NUM | ID ; /* ľ */ u : 'x' {\n } ;\n%%\nint z;\n";
+    for (size_t n = 0; n <= grammar.size(); ++n) {
+        const std::string text = grammar.substr(0, n);
+        SCOPED_TRACE(text);
+        std::vector<std::string> lines(1);
+        for (char c : text) {
+            if (c == '\n')
+                lines.emplace_back();
+            else
+                lines.back() += c;
+        }
+        auto inText = [&](const Place& p) {
+            return p.line >= 0 && p.line < static_cast<int>(lines.size()) && p.column >= 0 && p.length > 0 &&
+                   p.column + p.length <= static_cast<int>(lines[static_cast<size_t>(p.line)].size());
+        };
+        const Index index = Index::ofGrammar(text);
+        for (const Symbol& s : index.symbols()) {
+            EXPECT_EQ(s.alternatives.size(), s.rules.size()) << s.name;
+            for (const Place& p : s.alternatives)
+                EXPECT_TRUE(inText(p)) << s.name << " " << p.line << ":" << p.column;
+            if (s.defined) {
+                ASSERT_TRUE(inText(s.definition)) << s.name;
+                EXPECT_EQ(lines[static_cast<size_t>(s.definition.line)].substr(
+                              static_cast<size_t>(s.definition.column), static_cast<size_t>(s.definition.length)),
+                          s.name);
+            }
+        }
+    }
 }

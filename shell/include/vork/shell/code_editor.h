@@ -2,7 +2,8 @@
 // of one: a margin with line numbers and the marks of the last build's
 // problems (hovering a mark shows its messages), the caret's line shaded,
 // the bracket matching the one at the caret marked, and a new line indented
-// as the one it was started from.
+// as the one it was started from.  Ctrl+click asks for the definition of
+// the name clicked.
 #pragma once
 
 #include <QPlainTextEdit>
@@ -36,9 +37,15 @@ public:
     // The positions of the matched bracket pair around the caret, or -1.
     int matchedBracket() const { return matched_.second; }
 
+signals:
+    // Ctrl+click: the caret is now on the name clicked, whose definition
+    // is wanted.
+    void definitionRequested();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     friend class EditorMargin;

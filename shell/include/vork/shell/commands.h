@@ -17,7 +17,7 @@ enum class Cmd {
     ProjectSettings, GenLex, GenYacc, Rebuild, Build, Make, Remake, DebugMode, Settings, Run,
     RunArguments, Halt, DebugView, StepLex, StepSem, StepSyntaxError, StepReduction, StepShift,
     StepState, StepFree, HistoryBack, HistoryForward, JalRun, JalArguments, About, Syntax, Messages,
-    Undo, Redo, GoToLine,
+    Undo, Redo, GoToLine, GoToDefinition, Outline,
 };
 
 enum class Start {

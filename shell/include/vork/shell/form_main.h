@@ -50,6 +50,7 @@ class Prompter;
 class PrompterUi;
 class ProblemView;
 class FileWatcher;
+class OutlineDock;
 class ProgressWindow;
 class TStranka;
 class Tdialargum;
@@ -128,6 +129,8 @@ public:
     QLabel* errorCounter() const { return panel2_; }
     // The problems of the last build behind "Chyby".
     ProblemView* problemView() const { return problems_; }
+    // "Prehľad": the outline of the active grammar or scanner page.
+    OutlineDock* outline() const { return outline_; }
     QLabel* warningCounter() const { return panel3_; }
     QLineEdit* exeInput() const { return exeInput_; }
     DebugPanelWidget* debugPanel() const { return debugPanel_; }
@@ -193,6 +196,9 @@ private:
     void colourPage(TStranka* page);
     void recolourLine(TStranka* page, int block);
     void goToLine(TStranka* page, int line, int column = 1);
+    // F2 or Ctrl+click: the definition of the name at the caret; the
+    // status bar says why when there is none to go to.
+    void goToDefinition(TStranka* page);
     // Every page's margin marks from the problem list.
     void refreshMarks();
     // A page's file was written by another program: an unmodified page
@@ -250,6 +256,10 @@ private:
     QLabel* panel2_ = nullptr;
     QLabel* panel3_ = nullptr;
     ProblemView* problems_ = nullptr;
+    OutlineDock* outline_ = nullptr;
+    // What the last "go to definition" put into status panel 2; the caret's
+    // next move takes it away.
+    QString lookupMessage_;
     FileWatcher* watcher_ = nullptr;
     DebugPanelWidget* debugPanel_ = nullptr;
     QLabel* status_[3] = {nullptr, nullptr, nullptr};

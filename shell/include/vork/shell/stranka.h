@@ -105,6 +105,16 @@ public:
     // positions.
     QString documentText() const;
 
+    // Gives the editor the focus with the caret at a 0-based line and
+    // character column, shown in the middle of the page.  A line past the
+    // end is the last line, a column past the line's end its end.
+    void placeCaret(int line, int column);
+    // "Go to definition" of the name at the caret, on a grammar or scanner
+    // page: the caret goes to where it is defined.  Empty when it went
+    // there or the page is neither, else the status bar's text saying why
+    // it did not move.
+    QString goToDefinition();
+
 signals:
     void caretChanged();
     void modifiedChanged(bool modified);

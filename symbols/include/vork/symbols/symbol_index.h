@@ -34,6 +34,9 @@ struct Symbol {
     Place definition;              // the first rule's left side, the declaration, the %s line
     std::vector<Place> uses;       // every other place the name is written
     std::vector<std::string> rules;  // nonterminal: "expr : expr '+' term", one per alternative
+    // nonterminal: where each of `rules` begins: its first name, literal,
+    // %prec or action, or for an empty alternative the ':' or '|' before it
+    std::vector<Place> alternatives;
     std::string associativity;     // token: "%left", "%right", "%nonassoc", "%precedence" or empty
     int precedence = 0;            // token: 1 for the first precedence line, 0 for none
     int number = -1;               // token: the code written after it in a declaration, -1 for none
