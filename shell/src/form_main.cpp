@@ -2,7 +2,7 @@
 
 #include "file_watcher.h"
 #include "progress_window.h"
-#include "icons.h"
+#include "vork/shell/icons.h"
 #include "window_layout.h"
 #include "vork/colour/colouring.h"
 #include "vork/debuglink/komvl.h"
