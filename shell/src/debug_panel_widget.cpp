@@ -265,9 +265,7 @@ void DebugPanelWidget::sync(dl::DebugSession& session, bool rebuild)
 
 void DebugPanelWidget::showCurrentStop(bool current)
 {
-    for (QWidget* field : {static_cast<QWidget*>(Label2x), static_cast<QWidget*>(TokenName),
-                           static_cast<QWidget*>(Label6), static_cast<QWidget*>(Label8),
-                           static_cast<QWidget*>(Panel7), static_cast<QWidget*>(StepNote)})
+    for (QLabel* field : {Label2x, TokenName, Label6, Label8, Panel7, StepNote})
         if (field->isEnabled() != current)
             field->setEnabled(current);
 }
