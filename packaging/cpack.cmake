@@ -17,8 +17,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The shared libraries (Qt 6, the C++ runtime) are found by dpkg-shlibdeps;
-# vork-cc needs a C++ compiler at run time, which no library names.
+# vork-cc needs a C++ compiler at run time, which no library names, and the
+# toolbar's SVG pictures need Qt's SVG plugin, which is loaded, not linked.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "g++, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "g++, qt6-translations-l10n, libqt6svg6")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "default-jre-headless")
 include(CPack)

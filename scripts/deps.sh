@@ -7,6 +7,6 @@ $SUDO apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq \
     build-essential cmake g++ clang ccache libclang-rt-dev \
     libgtest-dev libgmock-dev libbenchmark-dev \
-    qt6-base-dev qt6-translations-l10n xvfb \
+    qt6-base-dev qt6-translations-l10n libqt6svg6 xvfb \
     default-jdk-headless neovim \
     dpkg-dev groff-base man-db desktop-file-utils libxml2-utils >/dev/null

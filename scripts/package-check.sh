@@ -66,6 +66,14 @@ for p in vork duq-lex duq-yacc jal vork-cc; do
     run man -w "$p" >/dev/null 2>&1 || fail "no manual page for $p"
 done
 
+# The toolbar's own icon theme, with every picture of the source tree.
+[ -f /usr/share/vork/icons/vork/index.theme ] || fail "the package lacks the icon theme"
+for f in shell/icons/vork/scalable/actions/*.svg; do
+    grep -qx "/usr/share/vork/icons/vork/scalable/actions/$(basename "$f")" "$work/files" ||
+        fail "the package lacks the icon $(basename "$f")"
+done
+echo "$depends" | grep -q libqt6svg6 || fail "Depends lacks libqt6svg6 (the icons are SVG): $depends"
+
 cp -r /usr/share/vork/examples/calc "$work/calc"
 (cd "$work/calc" && run vork --make calc.lyy) >"$work/make.out" 2>&1 || fail "vork --make: $(cat "$work/make.out")"
 (cd "$work/calc" && run vork --run calc.lyy -- input.txt) >"$work/run.out" 2>&1 ||

@@ -4,6 +4,7 @@
 
 #include "vork/project/configuration.h"
 #include "vork/shell/form_main.h"
+#include "vork/shell/icons.h"
 #include "vork/shell/prompter.h"
 
 #include <QApplication>
@@ -38,6 +39,9 @@ int runWindow(Invocation& inv)
     // No display name: Qt would append it to every title, which already
     // says "VORK 1.5".
     QApplication::setApplicationName(QStringLiteral("VORK 1.5"));
+    // The toolbar pictures the desktop's icon theme lacks come from VORK's
+    // own theme, installed beside the program.
+    vork::shell::useBundledIcons();
     // Qt's own buttons and dialogs speak Slovak, as the window does.
     QTranslator qtSlovak;
     if (qtSlovak.load(QLocale(QLocale::Slovak, QLocale::Slovakia), QStringLiteral("qtbase"), QStringLiteral("_"),

@@ -9,6 +9,9 @@ namespace vork::debuglink {
 
 const char* const kTitleRunning = "[Spusteny]";
 const char* const kTitleStopped = "[Zastaveny]";
+const char* const kNoteRunFree = "Beh pokračuje bez krokovania";
+const char* const kNoteFreeEnded = "Beh skončil bez krokovania";
+const char* const kNoteDebugEnded = "Ladenie skončilo";
 
 const std::vector<DebugMenuItemInfo> kDebugViewItems = {
     {"HM_Hlasenia", "Hlásenia prekladača"},
@@ -58,6 +61,8 @@ void DebugSession::beginRun(std::string savedTitle)
     savedTitle_ = std::move(savedTitle);
     title_ = savedTitle_;
     ended_ = false;
+    leftFree_ = false;
+    programEnded_ = false;
     changed();
 }
 
@@ -138,6 +143,27 @@ void DebugSession::threadEnded()
     commands_.setAllEnabled(false);
     ended_ = true;
     changed();
+}
+
+void DebugSession::runLeftFree()
+{
+    // The end handler follows at once and announces the change.
+    leftFree_ = true;
+}
+
+void DebugSession::programEnded()
+{
+    programEnded_ = true;
+    changed();
+}
+
+std::string DebugSession::runNote() const
+{
+    if (!ended_)
+        return std::string();
+    if (leftFree_)
+        return programEnded_ ? kNoteFreeEnded : kNoteRunFree;
+    return kNoteDebugEnded;
 }
 
 void DebugSession::showChannelError(const std::string& text)

@@ -167,7 +167,14 @@ void KomunVlakno::serviceMainThread()
         fn();
     }
     if (runEndHandler)
-        host_.threadEnded();
+        endHandler();
+}
+
+void KomunVlakno::endHandler()
+{
+    if (answeredRunFree_)
+        host_.runLeftFree();
+    host_.threadEnded();
 }
 
 void KomunVlakno::flushStates()
@@ -228,7 +235,7 @@ void KomunVlakno::run()
     if (mode_ == DisplayCall::Direct) {
         // Headless: the end handler runs here, before the end is announced,
         // so whoever waits for the end finds its effects.
-        host_.threadEnded();
+        endHandler();
     }
     {
         std::lock_guard<std::mutex> lock(mutex_);

@@ -136,6 +136,15 @@ DebugPanelWidget::DebugPanelWidget(QWidget* parent) : QWidget(parent)
     StepNote->setTextFormat(Qt::PlainText);
     HistoryPosition = new QLabel;
     HistoryPosition->setObjectName("HistoryPosition");
+    RunNote = new QLabel;
+    RunNote->setObjectName("RunNote");
+    RunNote->setTextFormat(Qt::PlainText);
+    {
+        QFont bold = RunNote->font();
+        bold.setBold(true);
+        RunNote->setFont(bold);
+    }
+    RunNote->hide();
     auto* stepRow = new QHBoxLayout;
     stepRow->addWidget(Panel7, 1);
     stepRow->addWidget(StepNote, 2);
@@ -190,6 +199,7 @@ DebugPanelWidget::DebugPanelWidget(QWidget* parent) : QWidget(parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(stepRow);
+    layout->addWidget(RunNote);
     layout->addWidget(ListBox1, 1);
     layout->addWidget(ListBox2, 2);
     layout->addWidget(InsightTabs, 2);
@@ -212,12 +222,23 @@ void DebugPanelWidget::sync(dl::DebugSession& session, bool rebuild)
         historyIndex_ = -1;
         treeKey_ = SIZE_MAX;
     }
+    // Once the thread has ended no record is read any more: the last stop
+    // is history, not the program's current place.  Its fields stay
+    // readable but grey, the grammar list marks no action as current, and
+    // a line says how the run stands.  The trace, stack and tree stay.
+    const bool current = !session.ended();
+    if (!current)
+        historyIndex_ = -1;
+    showCurrentStop(current);
+    const QString note = q(session.runNote());
+    setIfChanged(RunNote, note);
+    RunNote->setVisible(!note.isEmpty());
     const dl::DebugPanel& panel = session.panel();
     if (historyIndex_ < 0) {
         const dl::PanelNotes& notes = history.live().notes();
         const std::string& stream = session.names() ? notes.inputStream : panel.inputStream();
         syncFields(panel.tokenCode(), panel.characters(), stream, panel.stepLine(), panel.grammar(),
-                   panel.selectedGrammarItem(), rebuild);
+                   current ? panel.selectedGrammarItem() : -1, rebuild);
         syncTrace(session, history.size(), rebuild);
         setIfChanged(TokenName, q(notes.tokenName));
         setIfChanged(StepNote, q(notes.stepNote));
@@ -240,6 +261,13 @@ void DebugPanelWidget::sync(dl::DebugSession& session, bool rebuild)
     setIfChanged(HistoryPosition, QStringLiteral("záznam %1 / %2").arg(index + 1).arg(history.size()));
     const dl::TreeView tree = history.treeAt(index);
     syncInsight(session, m.stack, &tree);
+}
+
+void DebugPanelWidget::showCurrentStop(bool current)
+{
+    for (QLabel* field : {Label2x, TokenName, Label6, Label8, Panel7, StepNote})
+        if (field->isEnabled() != current)
+            field->setEnabled(current);
 }
 
 void DebugPanelWidget::viewLive(dl::DebugSession& session)

@@ -2,7 +2,7 @@
 
 #include "file_watcher.h"
 #include "progress_window.h"
-#include "icons.h"
+#include "vork/shell/icons.h"
 #include "window_layout.h"
 #include "vork/colour/colouring.h"
 #include "vork/debuglink/komvl.h"
@@ -1115,13 +1115,10 @@ void TForm_Main::showRecordSource()
         selectSourceLine(q(project_->yaccSpecFile()), at.line);
     } else if (at.where == debuglink::DebugSession::SourceLine::Scanner) {
         selectSourceLine(q(project_->lexSpecFile()), at.line);
-    } else if (sourceMarked_) {
+    } else {
         // A stop with no line of its own (a syntax error, a state) leaves
         // no earlier action's line marked as if it were the current one.
-        QTextCursor cursor = sourceMarked_->editor()->textCursor();
-        cursor.clearSelection();
-        sourceMarked_->editor()->setTextCursor(cursor);
-        sourceMarked_ = nullptr;
+        stopMark_.clear();
     }
 }
 
@@ -1132,25 +1129,16 @@ void TForm_Main::selectSourceLine(const QString& file, int line)
     const QString title = windowTitle();
     TStranka* page = showFile(file);
     setWindowTitle(title);
-    if (!page)
-        return;
-    QPlainTextEdit* editor = page->editor();
-    const QTextBlock block = editor->document()->findBlockByNumber(line - 1);
-    if (!block.isValid())
-        return;
-    // The whole line is selected with the caret at its start, so a narrow
-    // page shows where the line begins rather than scrolling to its end.
-    QTextCursor cursor(block);
-    cursor.movePosition(QTextCursor::EndOfBlock);
-    cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
-    editor->setTextCursor(cursor);
-    editor->centerCursor();
-    sourceMarked_ = page;
+    stopMark_.mark(page, line);
 }
 
 void TForm_Main::syncDebugPanel()
 {
     debugRefresh_->stop();
+    // Once the thread has ended the run has no current stop: a run let go
+    // without stepping goes on unwatched, an ended one is over.
+    if (debugSession_->ended())
+        stopMark_.clear();
     debugPanel_->sync(*debugSession_, debugSession_->takeRebuild());
     emit debugDisplayed();
 }

@@ -1,8 +1,10 @@
-#include "icons.h"
+#include "vork/shell/icons.h"
 
-#include <QApplication>
+#include "vork/progdir.h"
+
+#include <QDir>
+#include <QFileInfo>
 #include <QFont>
-#include <QStyle>
 #include <QPainter>
 #include <QPixmap>
 
@@ -65,61 +67,137 @@ const std::map<QString, Glyph>& glyphs()
     return table;
 }
 
-// The desktop's icon theme names a button's picture; without a theme, the
-// pictures Qt's own style carries stand in, and only what neither has gets
-// a drawn tile.
-struct Themed {
-    const char* theme;
-    QStyle::StandardPixmap standard;
-};
-
-const std::map<QString, Themed>& themed()
+// The icon-theme name of each button's picture.  The freedesktop names
+// are taken from the desktop's theme when it has them; the "vork-" names
+// are VORK's own, so the step and project buttons always match each other.
+// Every name has a drawing in VORK's own theme (shell/icons/vork).
+const std::map<QString, QString>& themeNames()
 {
-    using S = QStyle;
-    static const std::map<QString, Themed> table = {
-        {"BarStan_NewFile", {"document-new", S::SP_FileIcon}},
-        {"BarStan_OpenFile", {"document-open", S::SP_DialogOpenButton}},
-        {"BarStan_SaveFile", {"document-save", S::SP_DialogSaveButton}},
-        {"BarStan_SaveAs", {"document-save-as", S::SP_DriveFDIcon}},
-        {"BarStan_SaveAll", {"document-save-all", S::SP_DriveHDIcon}},
-        {"BarStan_Zavriet", {"document-close", S::SP_DialogCloseButton}},
-        {"BarWork_Make", {"run-build", S::SP_CommandLink}},
-        {"BarWork_ReMake", {"view-refresh", S::SP_BrowserReload}},
-        {"BarWork_Run", {"media-playback-start", S::SP_MediaPlay}},
-        {"BarWork_Stop", {"media-playback-stop", S::SP_MediaStop}},
-        {"BarLad_BezKrok", {"media-seek-forward", S::SP_MediaSeekForward}},
-        {"BarLad_PoStav", {"go-next", S::SP_ArrowRight}},
-        {"BarLad_PoSyntErr", {"dialog-error", S::SP_MessageBoxCritical}},
-        {"BarPrj_Open", {"folder-open", S::SP_DirOpenIcon}},
-        {"BarPrj_Save", {"document-save", S::SP_DialogSaveButton}},
-        {"BarPrj_AddFile", {"list-add", S::SP_FileDialogNewFolder}},
-        {"BarPrj_RemFile", {"list-remove", S::SP_TrashIcon}},
-        {"BarPrj_Nastavenia", {"preferences-system", S::SP_ComputerIcon}},
-        {"BarPrj_Subory", {"view-list-details", S::SP_FileDialogDetailedView}},
+    static const std::map<QString, QString> table = {
+        {"BarStan_NewFile", "document-new"},
+        {"BarStan_OpenFile", "document-open"},
+        {"BarStan_SaveFile", "document-save"},
+        {"BarStan_SaveAs", "document-save-as"},
+        {"BarStan_SaveAll", "vork-save-all"},
+        {"BarStan_Zavriet", "document-close"},
+        {"BarWork_Make", "vork-make"},
+        {"BarWork_ReMake", "vork-remake"},
+        {"BarWork_Run", "media-playback-start"},
+        {"BarWork_RunParam", "vork-run-arguments"},
+        {"BarWork_Stop", "media-playback-stop"},
+        {"BarWork_JalRun", "vork-jal-run"},
+        {"BarWork_JalParam", "vork-jal-arguments"},
+        {"BarLad_PoLex", "vork-step-lexical"},
+        {"BarLad_PoSemAct", "vork-step-action"},
+        {"BarLad_PoSyntErr", "vork-step-syntax-error"},
+        {"BarLad_PoReduk", "vork-step-reduction"},
+        {"BarLad_PoPosun", "vork-step-shift"},
+        {"BarLad_PoStav", "vork-step-state"},
+        {"BarLad_BezKrok", "vork-run-free"},
+        {"BarPrj_Open", "vork-project-open"},
+        {"BarPrj_Save", "vork-project-save"},
+        {"BarPrj_AddFile", "vork-project-add-file"},
+        {"BarPrj_RemFile", "vork-project-remove-file"},
+        {"BarPrj_Set", "vork-project-settings"},
+        {"BarPrj_Nastavenia", "preferences-system"},
+        {"BarPrj_Subory", "vork-messages"},
     };
     return table;
 }
 
+const char* const kSyntaxOn = "vork-syntax-on";
+const char* const kSyntaxOff = "vork-syntax-off";
+
+// The picture of a theme name: the desktop's theme first (with VORK's as
+// its fallback), then VORK's own drawing read straight from the directory
+// on the search path, for a desktop theme whose chain of parents Qt does
+// not end in the fallback; the painted tile only when VORK's theme was not
+// installed at all.
+QIcon themed(const QString& name, const Glyph& tile, bool dim = false)
+{
+    if (QIcon::hasThemeIcon(name))
+        return QIcon::fromTheme(name);
+    const QString file = bundledIconFile(name);
+    if (!file.isEmpty()) {
+        QIcon own(file);
+        // Without Qt's SVG plugin the drawing cannot be shown.
+        if (!own.pixmap(16).isNull())
+            return own;
+    }
+    return paint(tile, dim);
+}
+
+// A file of VORK's theme under a directory of the search path.
+QString themeFile(const QString& dir, const QString& file)
+{
+    return dir + QLatin1Char('/') + QLatin1String(kBundledTheme) + QLatin1Char('/') + file;
+}
+
 } // namespace
+
+QString bundledIconDirectory()
+{
+    const QString dir = QString::fromStdString(vork::programDirectory());
+    for (const QString& candidate : {dir + QStringLiteral("icons"), dir + QStringLiteral("../share/vork/icons")})
+        if (QFileInfo::exists(themeFile(candidate, QStringLiteral("index.theme"))))
+            return QDir(candidate).absolutePath();
+    return QString();
+}
+
+bool useBundledIcons(const QString& directory)
+{
+    if (directory.isEmpty() || !QFileInfo::exists(themeFile(directory, QStringLiteral("index.theme"))))
+        return false;
+    QStringList paths = QIcon::themeSearchPaths();
+    if (!paths.contains(directory)) {
+        paths << directory;
+        QIcon::setThemeSearchPaths(paths);
+    }
+    QIcon::setFallbackThemeName(QLatin1String(kBundledTheme));
+    return true;
+}
+
+QString bundledIconFile(const QString& iconName)
+{
+    for (const QString& dir : QIcon::themeSearchPaths()) {
+        const QString file = themeFile(dir, QStringLiteral("scalable/actions/") + iconName + QStringLiteral(".svg"));
+        if (QFileInfo::exists(file))
+            return file;
+    }
+    return QString();
+}
+
+QString toolbarIconName(const QString& buttonName)
+{
+    if (buttonName == QLatin1String("BarWork_Syntax"))
+        return QString::fromLatin1(kSyntaxOff);
+    const auto it = themeNames().find(buttonName);
+    return it == themeNames().end() ? QString() : it->second;
+}
+
+QStringList toolbarIconNames()
+{
+    QStringList names;
+    for (const auto& [button, name] : themeNames())
+        names << name;
+    names << QString::fromLatin1(kSyntaxOn) << QString::fromLatin1(kSyntaxOff);
+    return names;
+}
 
 QIcon toolbarIcon(const QString& buttonName)
 {
     if (buttonName == QLatin1String("BarWork_Syntax"))
         return syntaxIcon(false);
-    const auto it = glyphs().find(buttonName);
-    const QIcon tile = it == glyphs().end() ? QIcon() : paint(it->second);
-    const auto t = themed().find(buttonName);
-    if (t == themed().end())
-        return tile;
-    if (QIcon::hasThemeIcon(QString::fromLatin1(t->second.theme)))
-        return QIcon::fromTheme(QString::fromLatin1(t->second.theme));
-    const QIcon standard = QApplication::style()->standardIcon(t->second.standard);
-    return standard.isNull() ? tile : standard;
+    const auto it = themeNames().find(buttonName);
+    if (it == themeNames().end())
+        return QIcon();
+    const auto g = glyphs().find(buttonName);
+    return themed(it->second, g == glyphs().end() ? Glyph{"?", 0x708090} : g->second);
 }
 
 QIcon syntaxIcon(bool on)
 {
-    return paint({"abc", 0xc03030}, !on);
+    return themed(QString::fromLatin1(on ? kSyntaxOn : kSyntaxOff), {"abc", 0xc03030}, !on);
 }
 
 QIcon applicationIcon()

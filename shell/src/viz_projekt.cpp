@@ -458,8 +458,10 @@ void VizProjekt::runFinished(int)
     window_.setCommandsEnabled(kRunLockedCommands, true);
     window_.setCommandsEnabled(kHaltCommands, false);
     window_.setRunInputEnabled(false);
-    if (debugMode())
+    if (debugMode()) {
         endDebugThread();
+        window_.debugSession().programEnded();
+    }
     if (kind() == vork::kGeneralProject)
         window_.setCommandsEnabled(kJalCommands, true);
 }

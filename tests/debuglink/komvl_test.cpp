@@ -161,7 +161,74 @@ TEST_F(KomunTest, RunFreeAnswers14OnceAndEndsTheThread)
     EXPECT_FALSE(peer.send(8, 5, 0, 400).has_value());
     EXPECT_EQ(t.repliesSent(), 1u);
     EXPECT_FALSE(host.logged("show 8 5 0"));
-    EXPECT_EQ(host.log().back(), "ended");
+    const Lines log = host.log();
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_EQ(Lines(log.end() - 2, log.end()), (Lines{"free", "ended"}));
+}
+
+// How the thread lets go of a run, and the line the panel shows for it
+// afterwards: none while the thread serves the run; run free says the
+// program goes on unwatched, and later that it has ended; any other end
+// says the debugging is over.  A new run starts without a line.
+TEST_F(KomunTest, TheRunNoteSaysHowTheThreadLetGoOfTheRun)
+{
+    enum class End { RunFreeAtStart, RunFreeAtEnd, AnalysisEnd, Terminated };
+    struct Case {
+        const char* what;
+        End end;
+        std::vector<uint32_t> replies;
+        bool leftFree;
+        const char* note;
+        const char* noteAfterProgram;
+    };
+    const Case cases[] = {
+        {"run free at the start", End::RunFreeAtStart, {14}, true, kNoteRunFree, kNoteFreeEnded},
+        {"run free at the end", End::RunFreeAtEnd, {13, 13, 14}, true, kNoteRunFree, kNoteFreeEnded},
+        {"end of the analysis", End::AnalysisEnd, {13, 13, 13}, false, kNoteDebugEnded, kNoteDebugEnded},
+        {"program gone while stopped", End::Terminated, {13}, false, kNoteDebugEnded, kNoteDebugEnded},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        NoPrompts prompts;
+        DebugSession session("VORK", [] { return GrammarText{true, {"%%"}, ""}; }, prompts);
+        {
+            KomunVlakno t(session);
+            // A program gone while stopped sends nothing more.
+            const std::vector<Step> script = c.end == End::Terminated
+                                                 ? std::vector<Step>{{11, 0, 0}}
+                                                 : std::vector<Step>{{11, 0, 0}, {8, 5, 0}, {12, 0, 0}};
+            auto peer = scriptPeer(script);
+            ASSERT_TRUE(t.waitSuspended(5s)); // AnalysisStart
+            EXPECT_EQ(session.runNote(), "");
+            switch (c.end) {
+            case End::RunFreeAtStart:
+                t.stepCommand(StepCommand::BezKrok);
+                break;
+            case End::RunFreeAtEnd:
+                t.stepCommand(StepCommand::AfterSemAction);
+                ASSERT_TRUE(t.waitSuspended(5s)); // AnalysisEnd
+                EXPECT_EQ(session.runNote(), "");
+                t.stepCommand(StepCommand::BezKrok);
+                break;
+            case End::AnalysisEnd:
+                ASSERT_TRUE(stepThrough(t, StepCommand::AfterLexJed));
+                break;
+            case End::Terminated:
+                break;
+            }
+            // The program's end: the owner resumes and ends the thread.
+            t.finish();
+            EXPECT_EQ(peer.get(), c.replies);
+        }
+        EXPECT_TRUE(session.ended());
+        EXPECT_EQ(session.leftFree(), c.leftFree);
+        EXPECT_EQ(session.runNote(), c.note);
+        session.programEnded();
+        EXPECT_EQ(session.runNote(), c.noteAfterProgram);
+        session.beginRun("VORK");
+        EXPECT_EQ(session.runNote(), "");
+        EXPECT_FALSE(session.leftFree());
+    }
 }
 
 // A step command can come as soon as the stopped display has enabled the

@@ -46,6 +46,7 @@ public:
     void showStopped() override;
     void showRunning() override { add("running"); }
     void threadEnded() override { add("ended"); }
+    void runLeftFree() override { add("free"); }
     void showChannelError(const std::string& text) override { add("error " + text); }
 
     Lines log() const;

@@ -36,8 +36,17 @@ for f in ncform lncform yaccpar lyaccpar syntax.cfg konfig.ide \
          include/alloc.h include/windows.h include/vork_oldc.h include/vork_dbg.h \
          examples/calc/calc.lyy examples/wc/wc.lye examples/jal/hello.ly \
          examples/make/Makefile examples/cmake/CMakeLists.txt \
-         cmake/VorkConfig.cmake cmake/VorkConfigVersion.cmake; do
+         cmake/VorkConfig.cmake cmake/VorkConfigVersion.cmake \
+         icons/vork/index.theme icons/vork/README; do
     [ -f "$prefix/share/vork/$f" ] || fail "share/vork/$f is missing"
+done
+# The toolbar's own icon theme: every picture of the source tree, and the
+# same files as the build tree's copy beside the programs.
+for f in "$src"/shell/icons/vork/scalable/actions/*.svg; do
+    name=$(basename "$f")
+    cmp -s "$f" "$prefix/share/vork/icons/vork/scalable/actions/$name" ||
+        fail "share/vork/icons/vork/scalable/actions/$name is missing or differs"
+    cmp -s "$f" "$build/bin/icons/vork/scalable/actions/$name" || fail "bin/icons/vork/scalable/actions/$name is missing"
 done
 for f in man/man1/vork.1 man/man1/duq-lex.1 man/man1/duq-yacc.1 man/man1/jal.1 man/man1/vork-cc.1 man/man1/vork-lsp.1 \
          applications/vork.desktop mime/packages/vork.xml \

@@ -1,4 +1,6 @@
 // Widget tests run with a QApplication on the offscreen platform.
+#include "vork/shell/icons.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -16,6 +18,9 @@ int main(int argc, char** argv)
     const std::string suffix = "-shelltest" + std::to_string(getpid());
     setenv("VORK_CHAN_SUFFIX", suffix.c_str(), 1);
     QApplication app(argc, argv);
+    // The windows get their toolbar pictures from the build tree's theme,
+    // as the program does.
+    vork::shell::useBundledIcons(QStringLiteral(VORK_BIN_DIR "/icons"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

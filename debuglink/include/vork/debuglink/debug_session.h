@@ -19,6 +19,12 @@ namespace vork::debuglink {
 extern const char* const kTitleRunning; // "[Spusteny]"
 extern const char* const kTitleStopped; // "[Zastaveny]"
 
+// The panel's line on how the run stands once the communication thread has
+// ended: its last stop is no longer the program's current place.
+extern const char* const kNoteRunFree;     // "Beh pokračuje bez krokovania"
+extern const char* const kNoteFreeEnded;   // "Beh skončil bez krokovania"
+extern const char* const kNoteDebugEnded;  // "Ladenie skončilo"
+
 struct DebugMenuItemInfo {
     const char* name;
     const char* caption;
@@ -64,6 +70,7 @@ public:
     void showStopped() override;
     void showRunning() override;
     void threadEnded() override;
+    void runLeftFree() override;
     void showChannelError(const std::string& text) override;
 
     // DebugPanelOwner
@@ -81,6 +88,14 @@ public:
     const DebugCommandState& commands() const { return commands_; }
     const std::string& title() const { return title_; }
     bool ended() const { return ended_; }
+    // The generated compiler of the run has ended (the process runner's
+    // end of a debug run, after the thread's).
+    void programEnded();
+    // After the thread's end: whether the run was let go without stepping,
+    // and the panel's line saying how the run stands ("" while the thread
+    // serves the run).
+    bool leftFree() const { return leftFree_; }
+    std::string runNote() const;
 
     // The grammar's automaton for names, stack and tree; set before a run.
     // Without it the history still keeps the records and the panel.
@@ -127,6 +142,8 @@ private:
     DebugPanel panel_;
     DebugCommandState commands_;
     bool ended_ = false;
+    bool leftFree_ = false;
+    bool programEnded_ = false;
     GrammarNames names_;
     RunHistory history_;
     ScannerRules scannerRules_;

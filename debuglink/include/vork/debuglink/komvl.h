@@ -41,6 +41,9 @@ public:
     virtual void showRunning() = 0;
     // The end handler, once the loop has ended however it ended.
     virtual void threadEnded() = 0;
+    // The loop ended on a reply 14: the program goes on unwatched, and no
+    // later record is read.  Called just before threadEnded, on its thread.
+    virtual void runLeftFree() {}
     // The shared block could not be created (a message box with OK).
     virtual void showChannelError(const std::string& text) = 0;
     // DisplayCall::MainThread only: queue service to run soon on the main
@@ -126,6 +129,7 @@ private:
     void loop();
     void callDisplay(const std::function<void()>& fn);
     void flushStates();
+    void endHandler();
     void suspendSelf();
     bool takeRunFree();
 

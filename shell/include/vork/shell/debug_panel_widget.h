@@ -71,6 +71,9 @@ public:
     QLabel* TokenName;   // right of Label2x
     QLabel* StepNote;    // right of Panel7
     QLabel* HistoryPosition;
+    // How the run stands once the thread has ended ("Beh pokračuje bez
+    // krokovania", ...); hidden while the run is served.
+    QLabel* RunNote;
     QTabWidget* InsightTabs;
     QListWidget* StackList;
     QListWidget* ItemsList;
@@ -82,6 +85,8 @@ private:
                     const std::string& stepLine, const std::vector<std::string>& grammar, int selected, bool rebuild);
     // The trace list as of the first `count` records.
     void syncTrace(const vork::debuglink::DebugSession& session, size_t count, bool rebuild);
+    // The fields that show the current stop: greyed once the run has none.
+    void showCurrentStop(bool current);
     void syncInsight(const vork::debuglink::DebugSession& session, const std::vector<vork::debuglink::StackEntry>& stack,
                      const vork::debuglink::TreeView* tree);
 

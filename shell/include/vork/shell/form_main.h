@@ -9,6 +9,7 @@
 #include "vork/project/configuration.h"
 #include "vork/project/skeletons.h"
 #include "vork/shell/commands.h"
+#include "vork/shell/stop_mark.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -281,8 +282,8 @@ private:
 
     std::unique_ptr<VizProjekt> project_;
     bool closing_ = false;
-    // The page whose line the last debug stop selected.
-    QPointer<TStranka> sourceMarked_;
+    // The line the last debug stop selected in its page.
+    StopMark stopMark_;
 };
 
 } // namespace vork::shell
