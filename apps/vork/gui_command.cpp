@@ -5,12 +5,10 @@
 #include "vork/project/configuration.h"
 #include "vork/shell/form_main.h"
 #include "vork/shell/icons.h"
+#include "vork/shell/qt_slovak.h"
 #include "vork/shell/prompter.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 #include <cstdio>
 #include <cstdlib>
@@ -43,9 +41,8 @@ int runWindow(Invocation& inv)
     // own theme, installed beside the program.
     vork::shell::useBundledIcons();
     // Qt's own buttons and dialogs speak Slovak, as the window does.
-    QTranslator qtSlovak;
-    if (qtSlovak.load(QLocale(QLocale::Slovak, QLocale::Slovakia), QStringLiteral("qtbase"), QStringLiteral("_"),
-                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    vork::shell::QtSlovak qtSlovak;
+    if (qtSlovak.loadCatalogue())
         QApplication::installTranslator(&qtSlovak);
     // Everything after the program name is the project file's name, blanks
     // included.

@@ -93,6 +93,7 @@ TEST_F(RunEndMarksTest, RunFreeLeavesNoStopMarkedWhileTheProgramGoesOn)
     ASSERT_TRUE(window->project()->running());
     EXPECT_FALSE(window->isEnabled("HM_AfterLexJed"));
     expectNoCurrentStop(dl::kNoteRunFree);
+    shot("debug-run-free");
     // It goes on reading its input without stopping.
     type("1 + 2");
     ASSERT_TRUE(waitFor([&] { return items(window->taskListExe()).contains("3"); }))
