@@ -12,7 +12,7 @@ namespace {
 
 const char kUsage[] =
     "usage: duq-yacc [-o OUTPUT] [-k SKELETON] [-d | --defines FILE] [--debug] [--tokens FILE]\n"
-    "                [--slovak] [--large] [-v | --states FILE] [--cex-time SECONDS] [--] GRAMMAR\n"
+    "                [--slovak] [--large] [--fast] [-v | --states FILE] [--cex-time SECONDS] [--] GRAMMAR\n"
     "\n"
     "Generates an LALR(1) parser in C from a yacc grammar.\n"
     "  -o OUTPUT      parser file (default: the grammar's base name + \".cpp\")\n"
@@ -23,6 +23,8 @@ const char kUsage[] =
     "  --tokens FILE  token file of a debug build (default: base name + \".lex\")\n"
     "  --slovak       messages in Slovak\n"
     "  --large        large tables: every table 16 times its usual size\n"
+    "  --fast         yyparse coded state by state instead of the skeleton's table\n"
+    "                 walk (-k is not read; --debug keeps the skeleton)\n"
     "  -v             write the state listing to the base name + \".stv\"\n"
     "  --states FILE  write the state listing to FILE\n"
     "  --cex-time S   budget of the search for ambiguous examples (default 2): 100,000\n"
@@ -53,7 +55,7 @@ int usageError(const char* what)
 int main(int argc, char** argv)
 {
     std::string output, skeleton, tokens, grammar, states, header;
-    bool debug = false, slovak = false, large = false, verbose = false, defines = false;
+    bool debug = false, slovak = false, large = false, fast = false, verbose = false, defines = false;
     double cexSeconds = 2.0;
     bool optionsEnded = false;  // after "--" every word is a file name
     for (int i = 1; i < argc; ++i) {
@@ -104,6 +106,8 @@ int main(int argc, char** argv)
             slovak = true;
         } else if (!std::strcmp(a, "--large")) {
             large = true;
+        } else if (!std::strcmp(a, "--fast")) {
+            fast = true;
         } else if (!std::strcmp(a, "-v")) {
             verbose = true;
         } else if (!std::strcmp(a, "--states")) {
@@ -144,6 +148,6 @@ int main(int argc, char** argv)
     int count = 0;
     const int status = duq_yacc::yacc_run(sinks, skeleton, grammar, output, debug ? 1 : 0, &count,
                                           slovak ? 1 : 0, debug ? tokens : std::string(), states,
-                                          large ? 1 : 0, cexSeconds, header);
+                                          large ? 1 : 0, cexSeconds, header, fast ? 1 : 0);
     return status;
 }

@@ -169,6 +169,20 @@ long engineBytes(const std::string& program)
     return pclose(p) == 0 && any ? total : -1;
 }
 
+// The text (code) segment of a program, as size(1) gives it; -1 when it
+// cannot tell.
+long textBytes(const std::string& program)
+{
+    std::FILE* p = popen(("size '" + program + "' 2>/dev/null").c_str(), "r");
+    if (!p)
+        return -1;
+    char line[512];
+    long text = -1;
+    if (std::fgets(line, sizeof line, p) && std::fgets(line, sizeof line, p))
+        text = std::strtol(line, nullptr, 10);
+    return pclose(p) == 0 ? text : -1;
+}
+
 std::string cInput(size_t bytes)
 {
     std::string text;
@@ -208,19 +222,26 @@ bool timeCFrontEnd(const std::string& bin, const std::string& source, const std:
                "    return result;\n}\n";
     writeFile("cfront.y", grammar);
     std::filesystem::copy_file(data + "c.l", "c.l", std::filesystem::copy_options::overwrite_existing);
+    // cfront.exe with the skeleton's table walk, cfast.exe coded directly.
     const std::string build = "'" + bin + "/duq-lex' -o lexyy.cpp c.l >/dev/null && '" + bin + "/duq-yacc' --large -k '" +
-                              skeleton + "' -o cfront.cpp cfront.y >/dev/null && '" + bin + "/vork-cc' cfront.cpp";
+                              skeleton + "' -o cfront.cpp cfront.y >/dev/null && '" + bin + "/vork-cc' cfront.cpp && '" +
+                              bin + "/duq-yacc' --large --fast -o cfast.cpp cfront.y >/dev/null && '" + bin +
+                              "/vork-cc' cfast.cpp";
+    const auto b0 = std::chrono::steady_clock::now();
     if (std::system(build.c_str()) != 0) {
         std::fprintf(stderr, "the C front end did not build\n");
         return false;
     }
+    std::printf("C front end, both parsers generated and compiled in %.1f s\n", msSince(b0) / 1000);
     const std::string input = cInput(size_t(6) << 20);
     writeFile("input.c", input);
-    double best[2] = {1e9, 1e9};
+    // Scanner alone, table walk, directly coded: rounds of the three in turn.
+    const char* const commands[] = {"./cfront.exe scan input.c", "./cfront.exe parse input.c", "./cfast.exe parse input.c"};
+    double best[3] = {1e9, 1e9, 1e9};
     long tokens = 0;
     for (int round = 0; round < 5; ++round) {
-        for (int mode = 0; mode < 2; ++mode) {
-            std::FILE* p = popen(mode == 0 ? "./cfront.exe scan input.c" : "./cfront.exe parse input.c", "r");
+        for (int mode = 0; mode < 3; ++mode) {
+            std::FILE* p = popen(commands[mode], "r");
             double seconds = 0;
             long count = 0;
             int result = 1;
@@ -237,6 +258,10 @@ bool timeCFrontEnd(const std::string& bin, const std::string& source, const std:
     std::printf("C front end, %.1f MB, %ld tokens: scanner alone %7.1f MB/s, scanner + parser %7.1f MB/s, "
                 "(scan + parse) / scan %.2f\n",
                 mb, tokens, mb / best[0], mb / best[1], best[1] / best[0]);
+    std::printf("C front end, directly coded parser (--fast): scanner + parser %7.1f MB/s, (scan + parse) / scan %.2f\n",
+                mb / best[2], best[2] / best[0]);
+    std::printf("C front end program text: %ld bytes with the table walk, %ld bytes coded directly\n",
+                textBytes("cfront.exe"), textBytes("cfast.exe"));
     std::printf("C front end parser tables: %ld bytes in the parser file, %ld bytes drawn from them by the engine\n",
                 tableBytes("cfront.cpp"), engineBytes("cfront.exe"));
     return true;
@@ -272,13 +297,25 @@ int main(int argc, char** argv)
     std::printf("generation of %-28s %8.2f ms\n", "the expression grammar:",
                 std::chrono::duration<double, std::milli>(g1 - g0).count());
     std::fflush(stdout);
-    const std::string compile = "'" + bin + "/vork-cc' expr.cpp";
+    // The same grammar coded directly (--fast), in a program of its own
+    // with the same hand-written parser to compare with.
+    if (duq_yacc::yacc_run(sinks, bin + "/yaccpar", "expr.y", "exprfast.cpp", 0, nullptr, 0, "", "", 0, 2.0, "", 1) !=
+        0) {
+        std::fprintf(stderr, "generation of the directly coded expression parser failed\n");
+        return 1;
+    }
+    const std::string compile = "'" + bin + "/vork-cc' expr.cpp && '" + bin + "/vork-cc' exprfast.cpp";
     if (std::system(compile.c_str()) != 0) {
         std::fprintf(stderr, "vork-cc failed\n");
         return 1;
     }
     const std::string tokens = argc > 1 ? argv[1] : "2000000";
-    const int status = std::system(("./expr.exe " + tokens).c_str());
+    std::printf("-- expression parser, table walk:\n");
+    std::fflush(stdout);
+    int status = std::system(("./expr.exe " + tokens).c_str());
+    std::printf("-- expression parser, coded directly (--fast):\n");
+    std::fflush(stdout);
+    status |= std::system(("./exprfast.exe " + tokens).c_str());
     std::fflush(stdout);
     const bool front = timeCFrontEnd(bin, VORK_SOURCE_DIR, bin + "/yaccpar");
     std::filesystem::current_path("/");

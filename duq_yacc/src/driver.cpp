@@ -296,10 +296,11 @@ void Run::sizeTables(const Limits& lim)
 int yacc_run(vork::Sinks& sinks, const std::string& skeleton_file, const std::string& grammar_file,
              const std::string& output_file, int debug, int* token_count_out, int slovak,
              const std::string& token_file, const std::string& state_file, int large, double cex_seconds,
-             const std::string& header_file)
+             const std::string& header_file, int fast)
 {
     auto run = std::make_unique<detail::Run>(sinks);
     run->writeTokenHeaderTo(header_file);
+    run->codeDirectly(fast != 0);
     Automaton automaton;
     if (!state_file.empty() || cex_seconds >= 0) {
         run->recordAutomaton(&automaton);

@@ -115,12 +115,12 @@ void Run::writeTail()
 {
     writeArray("yyr1", levprd_.data(), nprod_);
 
-    std::vector<int> v(static_cast<size_t>(nprod_), 0);
+    std::vector<int> r2(static_cast<size_t>(nprod_), 0);
     for (int i = 1; i < nprod_; ++i)
-        v[static_cast<size_t>(i)] = prdptr_[static_cast<size_t>(i) + 1] - prdptr_[static_cast<size_t>(i)] - 2;
-    writeArray("yyr2", v.data(), nprod_);
+        r2[static_cast<size_t>(i)] = prdptr_[static_cast<size_t>(i) + 1] - prdptr_[static_cast<size_t>(i)] - 2;
+    writeArray("yyr2", r2.data(), nprod_);
 
-    v.assign(static_cast<size_t>(nstate_), -1000);
+    std::vector<int> v(static_cast<size_t>(nstate_), -1000);
     for (int t = 1; t <= ntokens_; ++t)
         for (int j = tstates_[static_cast<size_t>(t)]; j != 0; j = mstates_[static_cast<size_t>(j)])
             v[static_cast<size_t>(j)] = tokset_[static_cast<size_t>(t)].value;
@@ -131,6 +131,13 @@ void Run::writeTail()
     writeArray("yydef", defact_.data(), nstate_);
 
     std::fflush(ftable_);
+    if (direct_ && !debug_) {
+        // The routine is written here; no skeleton is read.
+        writeDirectParser(r2, v);
+        if (std::fflush(ftable_) != 0 || std::ferror(ftable_))
+            fatal("cannot write output ( table ) file", "nemozno zapisat vystupny subor \"%s\"", outName_.c_str());
+        return;
+    }
     // The skeleton is read whole before anything is appended.  A directory
     // or a device is no skeleton (a parser without its engine must not
     // count as written), nor is a file beyond any real skeleton's size.

@@ -106,14 +106,18 @@ int Run::writeStateRow(int state)
             std::fprintf(ftemp_, "%d,%d,", tokset_[static_cast<size_t>(p)].value, a);
             continue;
         }
-        if (!exceptions)
+        if (!exceptions) {
             outFormat("-1, %d,\n", state);
+            exca_.insert(exca_.end(), {-1, state});
+        }
         exceptions = true;
         outFormat("\t%d, %d,\n", tokset_[static_cast<size_t>(p)].value, code);
+        exca_.insert(exca_.end(), {tokset_[static_cast<size_t>(p)].value, code});
     }
     if (exceptions) {
         defact_[static_cast<size_t>(state)] = -2;
         outFormat("\t-2, %d,\n", lastred);
+        exca_.insert(exca_.end(), {-2, lastred});
     }
     std::fputs("\n", ftemp_);
     return lastred;

@@ -158,6 +158,9 @@ public:
     // With a name, a successful run also writes the token header there:
     // the token defines and the value type, for the program's other files.
     void writeTokenHeaderTo(const std::string& headerFile) { headerName_ = headerFile; }
+    // Writes yyparse as directly coded states instead of the skeleton's
+    // table walk (a debug build keeps the skeleton and its reporting).
+    void codeDirectly(bool on) { direct_ = on; }
 
 private:
     // ---- driver.cpp: messages, errors, files
@@ -265,6 +268,8 @@ private:
     void writeTail();
     void spliceActions();
     void writeTokenHeader();
+    // ---- direct.cpp: yyparse coded state by state from the written tables
+    void writeDirectParser(const std::vector<int>& r2, const std::vector<int>& chk);
     // Every write to the parser file goes through these, which count its
     // lines: after a block copied from the grammar, returnToOutput() writes
     // the #line that gives the following lines their own number and name.
@@ -313,6 +318,8 @@ private:
     int outLast_ = '\n';   // the last character written there
     std::vector<long> actionEnds_;  // where each action ends in the action file
     std::string headerName_;        // the token header, "" for none
+    bool direct_ = false;           // yyparse coded directly (--fast)
+    std::vector<int> exca_;         // yyexca as written
     std::string headerDefines_;     // its defines, collected while reading
     std::string headerUnion_;       // the %union body, "" without one
     // %expect and %expect-rr: the counts (-1: not given) and their lines.

@@ -567,6 +567,7 @@ int main(void) { return yyparse(); }
         const char* compiler;
         const char* flags;
         bool debug;  // the debug skeletons: compiled only
+        bool fast = false;  // the directly coded parser
     };
     const std::string inc = std::string(VORK_BIN_DIR) + "/include";
     const Dialect dialects[] = {
@@ -578,6 +579,12 @@ int main(void) { return yyparse(); }
         {"GNU C89, debug", "gcc -x c", "-std=gnu89", true},
         {"C11, debug", "gcc -x c", "-std=c11", true},
         {"C++17, debug", "g++ -x c++", "-std=c++17 -fpermissive", true},
+        {"C89, fast", "gcc -x c", "-std=c89 -pedantic-errors", false, true},
+        {"GNU C89, fast", "gcc -x c", "-std=gnu89", false, true},
+        {"C99, fast", "gcc -x c", "-std=c99", false, true},
+        {"C11, fast", "gcc -x c", "-std=c11", false, true},
+        {"C++17, fast", "g++ -x c++", "-std=c++17 -fpermissive", false, true},
+        {"GNU C89, fast and debug", "gcc -x c", "-std=gnu89", true, true},
     };
     const std::string bin = std::string(VORK_BIN_DIR) + "/";
     for (const Dialect& d : dialects) {
@@ -587,8 +594,9 @@ int main(void) { return yyparse(); }
         writeFile(dir + "/scan.l", lex);
         writeFile(dir + "/gram.y", grammar);
         const std::string debug = d.debug ? " --debug" : "";
-        const vorktest::Run gen = vorktest::runIn(dir, quoted(bin + "duq-lex") + debug + " -o lexyy.c scan.l && " +
-                                                           quoted(bin + "duq-yacc") + debug + " -o gram.c gram.y");
+        const vorktest::Run gen =
+            vorktest::runIn(dir, quoted(bin + "duq-lex") + debug + " -o lexyy.c scan.l && " + quoted(bin + "duq-yacc") +
+                                     debug + (d.fast ? " --fast" : "") + " -o gram.c gram.y");
         ASSERT_EQ(gen.status, 0) << gen.out << gen.err;
         const vorktest::Run cc = vorktest::runIn(
             dir, std::string(d.compiler) + " " + d.flags +

@@ -30,36 +30,40 @@ TEST(DebugBuild, TokenFileAndActionReports)
     std::filesystem::create_directory("platform");
     writeFile("platform/windows.h", "/* stand-in: the debug channel is not used here */\n");
 
-    const Result gen = generate(dataFile("debug.y"), "--debug -k lyaccpar-standin");
-    ASSERT_EQ(gen.status, 0) << gen.err;
-    EXPECT_NE(gen.out.find("Info file was written to \"g.lex\".\n"), std::string::npos);
-    EXPECT_EQ(readFile("g.lex"),
-              "\ntypedef union  { int i; } YYSTYPE;\nextern YYSTYPE yylval;\n# define NUM 257\n# define PLUS 258\n");
-    const std::string parser = readFile("g.cpp");
-    EXPECT_NE(parser.find("// Ladiaca verzia prekladaca\n#include <windows.h>\n"), std::string::npos);
+    // --fast gives way to the debug skeleton: the same reports come out.
+    for (const char* mode : {"", " --fast"}) {
+        SCOPED_TRACE(mode);
+        const Result gen = generate(dataFile("debug.y"), std::string("--debug") + mode + " -k lyaccpar-standin");
+        ASSERT_EQ(gen.status, 0) << gen.err;
+        EXPECT_NE(gen.out.find("Info file was written to \"g.lex\".\n"), std::string::npos);
+        EXPECT_EQ(readFile("g.lex"),
+                  "\ntypedef union  { int i; } YYSTYPE;\nextern YYSTYPE yylval;\n# define NUM 257\n# define PLUS 258\n");
+        const std::string parser = readFile("g.cpp");
+        EXPECT_NE(parser.find("// Ladiaca verzia prekladaca\n#include <windows.h>\n"), std::string::npos);
 
-    // The stand-in platform header must win over the compatibility one.
-    const std::string cxx = std::getenv("CXX") ? std::getenv("CXX") : "g++";
-    const Result cc = run(quoted(cxx) + " -x c++ -fpermissive -w -Iplatform -I" + quoted(std::string(VORK_BIN_DIR) + "/include") +
-                          " g.cpp -o g.exe");
-    ASSERT_EQ(cc.status, 0) << cc.err;
+        // The stand-in platform header must win over the compatibility one.
+        const std::string cxx = std::getenv("CXX") ? std::getenv("CXX") : "g++";
+        const Result cc = run(quoted(cxx) + " -x c++ -fpermissive -w -Iplatform -I" + quoted(std::string(VORK_BIN_DIR) + "/include") +
+                              " g.cpp -o g.exe");
+        ASSERT_EQ(cc.status, 0) << cc.err;
 
-    struct Case {
-        const char* input;
-        const char* output;
-    };
-    // Rules: 1 top : sum;  2 $$2 : ;  3 sum : sum PLUS $$2 NUM;  4 sum : NUM.
-    // The action of rule 1 starts on line 13, the two of rule 3 on line 15.
-    const Case cases[] = {
-        {"4", "shift 257 reduce 4 reduce 1 action@13 = 4 end 0\n"},
-        {"4+5",
-         "shift 257 reduce 4 shift 258 reduce 2 action@15 shift 257 reduce 3 action@15 "
-         "reduce 1 action@13 = 9 end 0\n"},
-        {"4+", "shift 257 reduce 4 shift 258 reduce 2 action@15 error on 0 [syntax error] end 1\n"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.input);
-        const Result r = run("./g.exe " + quoted(c.input));
-        EXPECT_EQ(r.out, c.output);
+        struct Case {
+            const char* input;
+            const char* output;
+        };
+        // Rules: 1 top : sum;  2 $$2 : ;  3 sum : sum PLUS $$2 NUM;  4 sum : NUM.
+        // The action of rule 1 starts on line 13, the two of rule 3 on line 15.
+        const Case cases[] = {
+            {"4", "shift 257 reduce 4 reduce 1 action@13 = 4 end 0\n"},
+            {"4+5",
+             "shift 257 reduce 4 shift 258 reduce 2 action@15 shift 257 reduce 3 action@15 "
+             "reduce 1 action@13 = 9 end 0\n"},
+            {"4+", "shift 257 reduce 4 shift 258 reduce 2 action@15 error on 0 [syntax error] end 1\n"},
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.input);
+            const Result r = run("./g.exe " + quoted(c.input));
+            EXPECT_EQ(r.out, c.output);
+        }
     }
 }

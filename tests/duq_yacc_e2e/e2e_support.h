@@ -40,12 +40,12 @@ inline Result generate(const std::string& grammar, const std::string& args = "")
 }
 
 // Generates g.cpp (g.c when asC: vork-cc then compiles it as C) from the
-// grammar and compiles it into g.exe; failures are reported through gtest
+// grammar, with duq-yacc's further args, and compiles it into g.exe; failures are reported through gtest
 // and make the result false.
-inline bool build(const std::string& grammar, Result* generation, bool asC = false)
+inline bool build(const std::string& grammar, Result* generation, bool asC = false, const std::string& args = "")
 {
     const std::string source = asC ? "g.c" : "g.cpp";
-    *generation = generate(grammar, "-o " + source);
+    *generation = generate(grammar, args + (args.empty() ? "" : " ") + "-o " + source);
     if (generation->status != 0) {
         ADD_FAILURE() << "duq-yacc failed:\n" << generation->out << generation->err;
         return false;

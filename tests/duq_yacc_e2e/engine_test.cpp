@@ -3,7 +3,7 @@
 // reporting points), and a state's exception row found by its state.
 // Values, actions, when yylex is called, error recovery, and in a build
 // with the reporting points every state and reduction, one by one, must
-// be what the plain walk gives.
+// be what the plain walk gives; the directly coded parser (--fast) too.
 #include "e2e_support.h"
 
 using namespace e2e;
@@ -116,6 +116,9 @@ TEST(ParserEngine, ShortWaysKeepThePlainWalk)
              false},
             {"c", bin("duq-yacc") + " -k " + bin("yaccpar") + " -o c.c g.y && " + bin("vork-cc") + " c.c", false},
             {"rep", bin("duq-yacc") + " -k reporting -o rep.cpp g.y && " + bin("vork-cc") + " rep.cpp", true},
+            // The directly coded parser must give what the table walk gives.
+            {"fast", bin("duq-yacc") + " --fast -o fast.cpp g.y && " + bin("vork-cc") + " fast.cpp", false},
+            {"fastc", bin("duq-yacc") + " --fast -o fastc.c g.y && " + bin("vork-cc") + " fastc.c", false},
         };
         for (const Build& b : builds) {
             SCOPED_TRACE(b.exe);

@@ -36,6 +36,9 @@ TEST(LargeTables, CGrammarParsesCFiles)
     ASSERT_EQ(r.status, 0) << r.out << r.err;
     r = run(bin("vork-cc") + " c.cpp");
     ASSERT_EQ(r.status, 0) << r.out << r.err;
+    // The directly coded parser of the same grammar, beside it.
+    r = run(bin("duq-yacc") + " --large --fast -o cfast.cpp c.y && " + bin("vork-cc") + " cfast.cpp");
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
 
     struct Case {
         const char* file;
@@ -57,9 +60,12 @@ TEST(LargeTables, CGrammarParsesCFiles)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
         writeFile(c.file, dataFile(std::string("c/") + c.file));
-        r = run("./c.exe " + quoted(c.file));
-        EXPECT_EQ(r.out, c.output);
-        EXPECT_EQ(r.status, c.status);
+        for (const char* program : {"./c.exe ", "./cfast.exe "}) {
+            SCOPED_TRACE(program);
+            r = run(program + quoted(c.file));
+            EXPECT_EQ(r.out, c.output);
+            EXPECT_EQ(r.status, c.status);
+        }
     }
 }
 

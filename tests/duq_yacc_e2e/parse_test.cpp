@@ -1,6 +1,6 @@
 // Generated parsers at work: each grammar under data/ is generated with
-// duq-yacc, compiled with vork-cc as C++ and as C, and fed inputs through
-// its own yylex.
+// duq-yacc, table walk and directly coded, compiled with vork-cc as C++
+// and as C, and fed inputs through its own yylex.
 #include "e2e_support.h"
 
 using namespace e2e;
@@ -84,14 +84,17 @@ TEST(GeneratedParser, GrammarsParseTheirInputs)
              {"{ print 1;", "1\nsyntax error\nresult 1\n"},
          }},
     };
+    // The directly coded parser (--fast) must give the same outputs.
     for (const Case& c : cases) {
+        for (const char* mode : {"", "--fast"})
         for (const bool asC : {false, true}) {
             SCOPED_TRACE(c.grammar);
             SCOPED_TRACE(asC ? "as C" : "as C++");
+            SCOPED_TRACE(mode);
             yacctest::TempDir dir;
             writeFile("charlex.h", dataFile("charlex.h"));
             Result gen;
-            if (!build(dataFile(c.grammar), &gen, asC))
+            if (!build(dataFile(c.grammar), &gen, asC, mode))
                 continue;
             // The conflict summary stands before the conflicts' explanations
             // and the result line, if at all.

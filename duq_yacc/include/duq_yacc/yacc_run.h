@@ -38,6 +38,13 @@ namespace duq_yacc {
 // table's offsets stay within a C short).  In the default mode a run that
 // fills a table adds a message line that points to this mode.
 //
+// fast nonzero writes yyparse as directly coded states (a switch on the
+// lookahead per state, one per left side for the gotos) instead of the
+// skeleton's table walk; the tables stay in the file for error recovery and
+// the skeleton is not read.  A debug build keeps the skeleton whatever fast
+// says, for its reporting points.  Both routines behave the same: the same
+// values, actions, yylex calls, errors and recovery.
+//
 // header_file, when not empty, receives the token header of a successful
 // run: a "#define" of every named token, YYSTYPE (the %union's type, or int)
 // and "extern YYSTYPE yylval;", guarded against double inclusion and valid
@@ -46,6 +53,6 @@ namespace duq_yacc {
 int yacc_run(vork::Sinks& sinks, const std::string& skeleton_file, const std::string& grammar_file,
              const std::string& output_file, int debug, int* token_count_out, int slovak,
              const std::string& token_file, const std::string& state_file, int large = 0,
-             double cex_seconds = 2.0, const std::string& header_file = std::string());
+             double cex_seconds = 2.0, const std::string& header_file = std::string(), int fast = 0);
 
 } // namespace duq_yacc
