@@ -107,9 +107,10 @@ void Run::writeDirectParser(const std::vector<int>& r2, const std::vector<int>& 
         const int def = defact_[static_cast<size_t>(s)];
         const bool reads = pact > kNoShifts || def == -2;
         if (passed[static_cast<size_t>(s)]) {
-            // The push is kept in the value stack (the default value of an
-            // empty rule is the one above the top) and in its bound.
-            std::snprintf(buf, sizeof buf, "yyS%d:\n    YYPASS();\n    goto yyG%d;\n", s,
+            // Its push and pop would leave the stacks as they are: the
+            // state it leads to pushes the same value into the same place,
+            // with the same check of the bound.
+            std::snprintf(buf, sizeof buf, "yyS%d:\n    goto yyG%d;\n", s,
                           levprd_[static_cast<size_t>(passed[static_cast<size_t>(s)])]);
             states += buf;
             continue;
@@ -218,8 +219,7 @@ void Run::writeDirectParser(const std::vector<int>& r2, const std::vector<int>& 
             "#define YYREAD() if (yychar < 0) { yychar = yylex(); if (yychar < 0) yychar = 0; }\n"
             "#define YYPUSH(s) if (yysp + 1 >= YYMAXDEPTH) goto yyoverflow; \\\n"
             "    yys[++yysp] = (short) (s); yyv[yysp] = yyval\n"
-            "#define YYPASS() if (yysp + 1 >= YYMAXDEPTH) goto yyoverflow; \\\n"
-            "    yyv[yysp + 1] = yyval\n\n"
+            "\n"
             "YYSTYPE yyv[YYMAXDEPTH];    /* value stack, parallel to the state stack */\n"
             "int yychar = -1;            /* current lookahead token, -1 for none */\n"
             "int yynerrs = 0;            /* number of syntax errors */\n"
