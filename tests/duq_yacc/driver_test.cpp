@@ -320,3 +320,35 @@ TEST(Run, AStopEndsTheRunAndRemovesItsFiles)
         EXPECT_EQ(std::count(sinks.messages.begin(), sinks.messages.end(), "Everything went OK! DUQ-yacc done."), 0);
     }
 }
+
+// The fast mode writes the same tables and, instead of the skeleton's text,
+// its own yyparse; a debug build keeps the skeleton.
+TEST(Run, FastModeKeepsTheTablesAndReplacesTheSkeleton)
+{
+    const char* grammar = "%token N\n%left '+'\n%%\ne : e '+' e { $$ = $1 + $3; } | N | error ;\n%%\nint user;\n";
+    struct Case {
+        const char* name;
+        int debug;
+        bool skeleton;  // the skeleton's text is in the parser
+    };
+    const Case cases[] = {{"fast", 0, false}, {"fast and debug", 1, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        Options opt;
+        opt.debug = c.debug;
+        const Generation plain = generate(grammar, opt);
+        opt.fast = 1;
+        const Generation fast = generate(grammar, opt);
+        ASSERT_EQ(plain.status, 0);
+        ASSERT_EQ(fast.status, 0);
+        const std::string tables = body(plain.output).substr(0, body(plain.output).find("SKELETON["));
+        EXPECT_NE(tables.find("short yydef[]"), std::string::npos);
+        EXPECT_EQ(body(fast.output).substr(0, tables.size()), tables);
+        EXPECT_EQ(fast.output.find("SKELETON[") != std::string::npos, c.skeleton);
+        EXPECT_EQ(fast.output.find("\nint yyparse()\n") != std::string::npos, !c.skeleton);
+        // The action, with $$ and $n as the table walk's switch has them.
+        if (!c.skeleton)
+            EXPECT_NE(fast.output.find("{ yyval = yypvt[-2] + yypvt[-0]; } break;"), std::string::npos) << fast.output;
+    }
+}

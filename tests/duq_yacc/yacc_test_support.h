@@ -71,6 +71,7 @@ struct Options {
     std::string skeleton = "SKELETON[$A]\n";
     std::string stateFile;     // the listing's name, "" for none
     double cexSeconds = 2.0;   // negative: no conflict examples
+    int fast = 0;              // yyparse coded directly
 };
 
 // Writes g.y and the skeleton "skel" into the current directory, runs the
@@ -81,7 +82,7 @@ inline Generation generate(const std::string& grammar, const Options& opt = Opti
     writeFile("skel", opt.skeleton);
     Generation g;
     g.status = duq_yacc::yacc_run(g.sinks, "skel", "g.y", "g.cpp", opt.debug, &g.tokenCount, opt.slovak,
-                                  opt.debug ? "g.lex" : "", opt.stateFile, opt.large, opt.cexSeconds);
+                                  opt.debug ? "g.lex" : "", opt.stateFile, opt.large, opt.cexSeconds, std::string(), opt.fast);
     if (exists("g.cpp"))
         g.output = readFile("g.cpp");
     return g;
