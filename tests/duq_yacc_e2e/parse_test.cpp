@@ -60,6 +60,21 @@ TEST(GeneratedParser, GrammarsParseTheirInputs)
              {"n;n", "ok\nsyntax error\nresult 1\n"},
              {"n;x", "ok\nsyntax error\nresult 1\n"},
          }},
+        // YYERROR recovers without a message (a second one within three
+        // tokens would count again), yyclearin drops the ';' read for the
+        // reduction, YYACCEPT and YYABORT end the parse.
+        {"macros.y",
+         "",
+         {
+             {"1;(2);a 3;", "value 1\nvalue 2\naccept after 0 errors\nresult 0\n"},
+             {"0!5;7;4!", "recovered\nvalue 7\nchecked 4\nresult 0\n"},
+             {"1;x 2;", "value 1\nabort\nresult 1\n"},
+             {"k5;;", "cleared\nkept 5\nresult 0\n"},
+             {"k5;", "cleared\nsyntax error\nresult 1\n"},
+             {"k1+2;", "kept 3\nresult 0\n"},
+             {"0!a", "result 1\n"},
+             {"0!;a", "recovered\naccept after 1 errors\nresult 0\n"},
+         }},
         // The stack holds 150 entries.
         {"overflow.y",
          "",
