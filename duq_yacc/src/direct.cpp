@@ -252,7 +252,6 @@ void Run::writeDirectParser(const std::vector<int>& r2, const std::vector<int>& 
         outText(states.substr(at).c_str());
     }
 
-
     // The reductions: every rule but $accept's, which is never reduced.
     std::vector<bool> lhsUsed(static_cast<size_t>(nnonter_ + 1), false);
     for (int r = 1; r < nprod_; ++r) {
@@ -285,8 +284,13 @@ void Run::writeDirectParser(const std::vector<int>& r2, const std::vector<int>& 
 
     // The gotos, by the left side and the uncovered state.
     for (int n = 0; n <= nnonter_; ++n) {
-        if (!lhsUsed[static_cast<size_t>(n)] || static_cast<size_t>(n) >= yypgo_.size())
+        if (!lhsUsed[static_cast<size_t>(n)])
             continue;
+        if (static_cast<size_t>(n) >= yypgo_.size()) {
+            // No goto column (tables that do not fit the grammar).
+            outFormat("yyG%d:\n    YYABORT;\n", n);
+            continue;
+        }
         // From each uncovered state, the goto and on through the states
         // passed at once, which all go from the same uncovered state.
         std::map<int, std::vector<int>> byTarget;
