@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <sys/stat.h>
 
 using namespace yacctest;
@@ -348,7 +349,21 @@ TEST(Run, FastModeKeepsTheTablesAndReplacesTheSkeleton)
         EXPECT_EQ(fast.output.find("SKELETON[") != std::string::npos, c.skeleton);
         EXPECT_EQ(fast.output.find("\nint yyparse()\n") != std::string::npos, !c.skeleton);
         // The action, with $$ and $n as the table walk's switch has them.
-        if (!c.skeleton)
+        if (!c.skeleton) {
             EXPECT_NE(fast.output.find("{ yyval = yypvt[-2] + yypvt[-0]; } break;"), std::string::npos) << fast.output;
+        }
+        // After the user code and the action, the parser file's lines are
+        // numbered again as its own.
+        int line = 0, directives = 0;
+        size_t from = 0;
+        for (size_t end; (end = fast.output.find('\n', from)) != std::string::npos; from = end + 1) {
+            ++line;
+            int named = 0;
+            if (std::sscanf(fast.output.c_str() + from, "#line %d \"g.cpp\"", &named) == 1) {
+                EXPECT_EQ(named, line + 1);
+                ++directives;
+            }
+        }
+        EXPECT_EQ(directives, 2);
     }
 }
