@@ -37,6 +37,7 @@ CounterexampleSearch::CounterexampleSearch(const Automaton& a, Clock::time_point
         for (size_t d = 0; d <= p.rhs.size(); ++d) {
             itemProd_.push_back(p.number);
             itemDot_.push_back(static_cast<int>(d));
+            itemSym_.push_back(d < p.rhs.size() ? p.rhs[d] : -1);
         }
     }
     const size_t nn = nsym - static_cast<size_t>(nt_);
@@ -82,41 +83,65 @@ CounterexampleSearch::CounterexampleSearch(const Automaton& a, Clock::time_point
             row.emplace_back(t.symbol, t.state);
         std::sort(row.begin(), row.end());
     }
-}
-
-int CounterexampleSearch::symbolAfterDot(int item) const
-{
-    const Production& p = a_.productions[static_cast<size_t>(itemProd_[static_cast<size_t>(item)])];
-    const size_t d = static_cast<size_t>(itemDot_[static_cast<size_t>(item)]);
-    return d < p.rhs.size() ? p.rhs[d] : -1;
+    denseAt_.assign(a.states.size(), -1);
 }
 
 int CounterexampleSearch::transition(int state, int symbol) const
 {
-    const auto& row = trans_[static_cast<size_t>(state)];
-    auto it = std::lower_bound(row.begin(), row.end(), std::make_pair(symbol, -1));
-    return it != row.end() && it->first == symbol ? it->second : -1;
+    // A state's row of targets by symbol is made at the state's first
+    // transition: the walks ask for the same few states over and over.
+    int& at = denseAt_[static_cast<size_t>(state)];
+    if (at < 0) {
+        at = static_cast<int>(dense_.size());
+        dense_.resize(dense_.size() + a_.symbols.size(), -1);
+        for (const auto& t : trans_[static_cast<size_t>(state)])
+            dense_[static_cast<size_t>(at + t.first)] = t.second;
+    }
+    return dense_[static_cast<size_t>(at + symbol)];
 }
 
-void CounterexampleSearch::followSet(int item, int la, std::vector<int>& out) const
+void CounterexampleSearch::toOpen(int item, int la, bool exact, std::vector<uint64_t>& opened, uint64_t base,
+                                  std::vector<int>& out) const
 {
-    // Called for every rule opened: the terminals that begin the rest of
-    // each item are made once, the lookahead merged in where the rest can
-    // be empty.
+    // Called for every nonterminal opened: the terminals that begin the
+    // rest of each item are made once, the lookahead merged in, in order,
+    // where the rest can be empty; then only those not opened before.
+    out.clear();
+    auto take = [&](int t) {
+        if (!opened.empty()) {
+            const uint64_t k = base + static_cast<uint64_t>(t + 1);
+            uint64_t& word = opened[static_cast<size_t>(k >> 6)];
+            const uint64_t bit = uint64_t{1} << (k & 63);
+            if (word & bit)
+                return;
+            word |= bit;
+        }
+        out.push_back(t);
+    };
+    if (!exact) {
+        take(-1);
+        return;
+    }
     const size_t i = static_cast<size_t>(item);
     if (!firstOfRestMade_[i])
         makeFirstOfRest(item);
     const std::vector<int>& first = firstOfRest_[i];
-    out.clear();
     if (la < 0 || !restNullable_[i]) {
-        out.assign(first.begin(), first.end());
+        for (int t : first)
+            take(t);
         return;
     }
-    const auto at = std::lower_bound(first.begin(), first.end(), la);
-    out.assign(first.begin(), at);
-    if (at == first.end() || *at != la)
-        out.push_back(la);
-    out.insert(out.end(), at, first.end());
+    bool merged = false;
+    for (int t : first) {
+        if (!merged && t >= la) {
+            merged = true;
+            if (t != la)
+                take(la);
+        }
+        take(t);
+    }
+    if (!merged)
+        take(la);
 }
 
 void CounterexampleSearch::makeFirstOfRest(int item) const
@@ -156,21 +181,6 @@ uint64_t CounterexampleSearch::endKey(int state, int item, int la) const
            static_cast<uint64_t>(la + 1);
 }
 
-void CounterexampleSearch::fresh(std::vector<uint64_t>& opened, uint64_t base, std::vector<int>& las)
-{
-    size_t kept = 0;
-    for (int la : las) {
-        const uint64_t k = base + static_cast<uint64_t>(la + 1);
-        uint64_t& word = opened[static_cast<size_t>(k >> 6)];
-        const uint64_t bit = uint64_t{1} << (k & 63);
-        if (!(word & bit)) {
-            word |= bit;
-            las[kept++] = la;
-        }
-    }
-    las.resize(kept);
-}
-
 bool CounterexampleSearch::walkTo(Walk& w, uint64_t target)
 {
     // Breadth first, so the first path to a node is a shortest one.
@@ -181,21 +191,13 @@ bool CounterexampleSearch::walkTo(Walk& w, uint64_t target)
     const uint64_t nItems = itemProd_.size();
     const uint64_t nLa = w.exact ? static_cast<uint64_t>(nt_) + 1 : 1;
     const uint64_t nNt = a_.symbols.size() - static_cast<size_t>(nt_);
-    auto key = [&](const Node& n) {
-        return (static_cast<uint64_t>(n.where) * nItems + static_cast<uint64_t>(n.item)) * nLa +
-               static_cast<uint64_t>(n.la + 1);
-    };
-    auto firstVisit = [&](uint64_t k) {
-        if (w.bits.empty())
-            return w.seenSet.insert(k).second;
-        uint64_t& word = w.bits[static_cast<size_t>(k >> 6)];
-        const uint64_t bit = uint64_t{1} << (k & 63);
-        const bool first = !(word & bit);
-        word |= bit;
-        return first;
+    auto key = [&](int where, int item, int la) {
+        return (static_cast<uint64_t>(where) * nItems + static_cast<uint64_t>(item)) * nLa +
+               static_cast<uint64_t>(la + 1);
     };
     std::vector<Node>& nodes = w.nodes;
-    if (nodes.empty()) {
+    const bool starting = nodes.empty();
+    if (starting) {
         // The nodes seen: a bit map over all keys when it is of a sensible
         // size, a hash set otherwise.
         const uint64_t keys = static_cast<uint64_t>(a_.states.size()) * nItems * nLa;
@@ -204,52 +206,69 @@ bool CounterexampleSearch::walkTo(Walk& w, uint64_t target)
         const uint64_t openKeys = static_cast<uint64_t>(a_.states.size()) * nNt * nLa;
         if (openKeys <= kBitMapKeys)
             w.opened.assign(static_cast<size_t>((openKeys + 63) / 64), 0);
-        nodes.push_back(Node{0, prodBase_[0], w.exact ? 0 : -1, -1, false});
-        firstVisit(key(nodes[0]));
+        nodes.reserve(static_cast<size_t>(std::min<uint64_t>(keys, 4096)));
     }
+    const bool map = !w.bits.empty();
+    // Adds the node unless it was reached before.  A completed item is
+    // noted as it is added: the first node of a key is the same whether it
+    // is noted now or when its turn comes, and the walk need not go on
+    // through the rest of a level (and add the next one) to get to it.
+    bool found = false;
+    auto add = [&](int where, int item, int la, int parent) {
+        const uint64_t k = key(where, item, la);
+        if (map) {
+            uint64_t& word = w.bits[static_cast<size_t>(k >> 6)];
+            const uint64_t bit = uint64_t{1} << (k & 63);
+            if (word & bit)
+                return;
+            word |= bit;
+        } else if (!w.seenSet.insert(k).second) {
+            return;
+        }
+        if (symbolAfterDot(item) < 0) {
+            const uint64_t end = endKey(where, item, la);
+            w.ends.emplace(end, static_cast<int>(nodes.size()));
+            found = found || end == target;
+        }
+        nodes.push_back(Node{where, item, la, parent});
+    };
+    if (starting)
+        add(0, prodBase_[0], w.exact ? 0 : -1, -1);
     std::vector<int>& follow = w.follow;
-    for (; !w.ended && w.head < nodes.size(); ++w.head) {
+    // A node's steps are taken whole before the walk stops for a target
+    // reached, so that the nodes are always in the same order however
+    // often the walk stopped on the way.
+    for (; !w.ended && !found && w.head < nodes.size(); ++w.head) {
         const size_t head = w.head;
         const Node n = nodes[head];
         const int sym = symbolAfterDot(n.item);
-        if (sym < 0) {
-            const uint64_t k = endKey(n.where, n.item, n.la);
-            w.ends.emplace(k, static_cast<int>(head));
-            if (k == target) {
-                ++w.head;
-                return true;
-            }
-        }
         if ((head & 63) == 0 && (nodes.size() > kNodeCap || Clock::now() > until_)) {
             w.ended = true;
             break;
         }
         if (sym < 0)
             continue;
-        auto add = [&](const Node& m) {
-            if (firstVisit(key(m)))
-                nodes.push_back(m);
-        };
         // Move the dot over sym.
         const int to = transition(n.where, sym);
         if (to >= 0)
-            add(Node{to, n.item + 1, n.la, static_cast<int>(head), true});
+            add(to, n.item + 1, n.la, static_cast<int>(head));
         // Open each rule of a nonterminal after the dot, with each
         // lookahead it was not opened with in this state before (then
         // every one of its rules was reached with it).
         if (sym >= nt_) {
-            if (w.exact)
-                followSet(n.item, n.la, follow);
-            else
-                follow.assign(1, -1);
-            if (!w.opened.empty())
-                fresh(w.opened, (static_cast<uint64_t>(n.where) * nNt + static_cast<uint64_t>(sym - nt_)) * nLa,
-                      follow);
-            for (int p : rulesOf_[static_cast<size_t>(sym - nt_)])
+            toOpen(n.item, n.la, w.exact, w.opened,
+                   (static_cast<uint64_t>(n.where) * nNt + static_cast<uint64_t>(sym - nt_)) * nLa, follow);
+            if (follow.empty())
+                continue;
+            for (int p : rulesOf_[static_cast<size_t>(sym - nt_)]) {
+                const int first = prodBase_[static_cast<size_t>(p)];
                 for (int la : follow)
-                    add(Node{n.where, prodBase_[static_cast<size_t>(p)], la, static_cast<int>(head), false});
+                    add(n.where, first, la, static_cast<int>(head));
+            }
         }
     }
+    if (found)
+        return true;
     w.ended = true;
     return false;
 }
@@ -265,7 +284,7 @@ bool CounterexampleSearch::reach(int state, int item, int la, std::vector<Node>&
             return false;
         it = w.ends.find(k);
     }
-    path = trace(w.nodes, it->second);
+    trace(w.nodes, it->second, path);
     return true;
 }
 
@@ -285,7 +304,7 @@ bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const s
         const auto it = map.find(shiftOn >= 0 ? shiftOn : targetItem);
         if (it == map.end())
             return false;
-        path = trace(along_.nodes, it->second);
+        trace(along_.nodes, it->second, path);
         return true;
     };
     if (!exact && along_.made && along_.symbols == pathSymbols)
@@ -326,7 +345,7 @@ bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const s
         along_.byItem.clear();
     }
     nodes.clear();
-    nodes.push_back(Node{0, prodBase_[0], exact ? 0 : -1, -1, false});
+    nodes.push_back(Node{0, prodBase_[0], exact ? 0 : -1, -1});
     firstVisit(key(nodes[0]));
     std::vector<int> follow;
     bool found = false;
@@ -353,18 +372,14 @@ bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const s
         };
         // Move the dot over sym.
         if (n.where < lastWhere && pathSymbols[static_cast<size_t>(n.where)] == sym)
-            add(Node{n.where + 1, n.item + 1, n.la, static_cast<int>(head), true});
+            add(Node{n.where + 1, n.item + 1, n.la, static_cast<int>(head)});
         // Open each rule of a nonterminal after the dot, as in walkTo.
         if (sym >= nt_) {
-            if (exact)
-                followSet(n.item, n.la, follow);
-            else
-                follow.assign(1, -1);
-            if (!opened.empty())
-                fresh(opened, (static_cast<uint64_t>(n.where) * nNt + static_cast<uint64_t>(sym - nt_)) * nLa, follow);
+            toOpen(n.item, n.la, exact, opened,
+                   (static_cast<uint64_t>(n.where) * nNt + static_cast<uint64_t>(sym - nt_)) * nLa, follow);
             for (int p : rulesOf_[static_cast<size_t>(sym - nt_)])
                 for (int la : follow)
-                    add(Node{n.where, prodBase_[static_cast<size_t>(p)], la, static_cast<int>(head), false});
+                    add(Node{n.where, prodBase_[static_cast<size_t>(p)], la, static_cast<int>(head)});
         }
     }
     // Every node marked is in `nodes`: the next search finds the map clear.
@@ -374,17 +389,18 @@ bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const s
     if (!exact)
         return lookUp();
     if (found)
-        path = trace(nodes, static_cast<int>(head));
+        trace(nodes, static_cast<int>(head), path);
     return found;
 }
 
-std::vector<CounterexampleSearch::Node> CounterexampleSearch::trace(const std::vector<Node>& nodes, int last)
+void CounterexampleSearch::trace(const std::vector<Node>& nodes, int last, std::vector<Node>& path)
 {
-    std::vector<Node> path;
+    size_t length = 0;
     for (int i = last; i >= 0; i = nodes[static_cast<size_t>(i)].parent)
-        path.push_back(nodes[static_cast<size_t>(i)]);
-    std::reverse(path.begin(), path.end());
-    return path;
+        ++length;
+    path.resize(length);
+    for (int i = last; i >= 0; i = nodes[static_cast<size_t>(i)].parent)
+        path[--length] = nodes[static_cast<size_t>(i)];
 }
 
 std::string CounterexampleSearch::words(const std::vector<int>& syms) const
@@ -448,9 +464,9 @@ std::vector<int> CounterexampleSearch::rest(const std::vector<int>& stack) const
     return r;
 }
 
-CounterexampleSearch::Unified CounterexampleSearch::unify(std::vector<int> a, std::vector<int> b,
+CounterexampleSearch::Unified CounterexampleSearch::unify(const std::vector<int>& a, const std::vector<int>& b,
                                                          std::vector<int>& common, size_t maxPairs,
-                                                         Clock::time_point deadline, size_t* made) const
+                                                         Clock::time_point deadline, size_t* made)
 {
     // Both rests are rewritten, leftmost nonterminal first, until their
     // heads meet; equal heads are taken together.  Shortest sentential
@@ -459,18 +475,19 @@ CounterexampleSearch::Unified CounterexampleSearch::unify(std::vector<int> a, st
     //
     // The symbols of every pair live in one arena: a rewritten rest is
     // appended there, the other rest and the heads taken stay where they
-    // are, so that a pair costs no allocation of its own.
-    struct Span {
-        size_t at = 0, size = 0;
-    };
-    struct Pair {
-        Span a, b;
-        Span took;          // the heads taken together when it was made
-        size_t taken = 0;   // all the heads taken on the way here
-        long from = -1;     // the pair it was made from
-    };
-    std::vector<int> arena;
-    arena.reserve(4096);
+    // are, so that a pair costs no allocation of its own.  The arena, the
+    // pairs, the queue and the table of pairs seen are kept from one
+    // search to the next: hundreds of searches of a few pairs each spent
+    // most of their time setting them up.
+    std::vector<int>& arena = unifyArena_;
+    std::vector<Pair>& pool = unifyPool_;
+    std::vector<std::pair<size_t, size_t>>& open = unifyOpen_;
+    std::vector<uint32_t>& slots = unifySlots_;  // pool index + 1 by hash, 0 free
+    arena.clear();
+    pool.clear();
+    open.clear();
+    if (slots.empty())
+        slots.assign(64, 0);
     auto put = [&](const std::vector<int>& v) {
         const Span s{arena.size(), v.size()};
         arena.insert(arena.end(), v.begin(), v.end());
@@ -478,29 +495,42 @@ CounterexampleSearch::Unified CounterexampleSearch::unify(std::vector<int> a, st
     };
     const size_t cap = std::max(a.size(), b.size()) + 12;
     auto weight = [](const Pair& p) { return p.a.size + p.b.size + p.taken; };
-    auto cmp = [&](const std::pair<size_t, size_t>& x, const std::pair<size_t, size_t>& y) {
+    // The order of the queue: lightest first, then the pair made first.
+    auto cmp = [](const std::pair<size_t, size_t>& x, const std::pair<size_t, size_t>& y) {
         return x.first > y.first || (x.first == y.first && x.second > y.second);
     };
-    std::vector<Pair> pool;
-    std::priority_queue<std::pair<size_t, size_t>, std::vector<std::pair<size_t, size_t>>, decltype(cmp)> open(cmp);
-    // The pairs made, by their two rests, as indices into the pool.
-    auto hashOf = [&](size_t i) {
+    auto hashOf = [&](const Pair& p) {
         uint64_t h = 1469598103934665603ull;
-        const Pair& p = pool[i];
         for (size_t k = 0; k < p.a.size; ++k)
             h = (h ^ static_cast<uint64_t>(arena[p.a.at + k])) * 1099511628211ull;
         h = (h ^ 0xffffffffull) * 1099511628211ull;
         for (size_t k = 0; k < p.b.size; ++k)
             h = (h ^ static_cast<uint64_t>(arena[p.b.at + k])) * 1099511628211ull;
-        return static_cast<size_t>(h);
+        return h;
     };
     auto equal = [&](Span x, Span y) {
         return x.size == y.size && std::equal(arena.begin() + static_cast<long>(x.at),
                                               arena.begin() + static_cast<long>(x.at + x.size),
                                               arena.begin() + static_cast<long>(y.at));
     };
-    auto same = [&](size_t i, size_t j) { return equal(pool[i].a, pool[j].a) && equal(pool[i].b, pool[j].b); };
-    std::unordered_set<size_t, decltype(hashOf), decltype(same)> seen(64, hashOf, same);
+    // The slot of pool[i] in the table (open addressing, linear probing),
+    // or of the pair equal to it made before; *seen tells which.
+    auto slotOf = [&](size_t i, bool* seen) {
+        const Pair& p = pool[i];
+        const size_t mask = slots.size() - 1;
+        for (size_t at = static_cast<size_t>(p.hash) & mask;; at = (at + 1) & mask) {
+            const uint32_t s = slots[at];
+            if (s == 0) {
+                *seen = false;
+                return at;
+            }
+            const Pair& q = pool[s - 1];
+            if (q.hash == p.hash && equal(q.a, p.a) && equal(q.b, p.b)) {
+                *seen = true;
+                return at;
+            }
+        }
+    };
     bool full = false;  // a pair was dropped for the budget
     auto push = [&](Pair p) {
         // Strip the common head.
@@ -517,12 +547,27 @@ CounterexampleSearch::Unified CounterexampleSearch::unify(std::vector<int> a, st
             full = true;
             return;
         }
+        p.hash = hashOf(p);
         pool.push_back(p);
-        if (!seen.insert(pool.size() - 1).second) {
+        bool seen = false;
+        const size_t at = slotOf(pool.size() - 1, &seen);
+        if (seen) {
             pool.pop_back();
             return;
         }
-        open.emplace(weight(p), pool.size() - 1);
+        slots[at] = static_cast<uint32_t>(pool.size());
+        pool.back().slot = at;
+        if (pool.size() * 2 > slots.size()) {
+            // Half full: twice the slots, every pair placed again.
+            slots.assign(slots.size() * 2, 0);
+            for (size_t i = 0; i < pool.size(); ++i) {
+                bool again = false;
+                pool[i].slot = slotOf(i, &again);
+                slots[pool[i].slot] = static_cast<uint32_t>(i + 1);
+            }
+        }
+        open.emplace_back(weight(p), pool.size() - 1);
+        std::push_heap(open.begin(), open.end(), cmp);
     };
     {
         Pair first;
@@ -541,8 +586,9 @@ CounterexampleSearch::Unified CounterexampleSearch::unify(std::vector<int> a, st
             result = Unified::OutOfBudget;
             break;
         }
-        const size_t at = open.top().second;
-        open.pop();
+        const size_t at = open.front().second;
+        std::pop_heap(open.begin(), open.end(), cmp);
+        open.pop_back();
         const Pair p = pool[at];
         if (p.a.size == 0 && p.b.size == 0) {
             // The common string: the heads taken, from the first pair on.
@@ -581,6 +627,9 @@ CounterexampleSearch::Unified CounterexampleSearch::unify(std::vector<int> a, st
     if (result == Unified::NotWithinBound && full)
         result = Unified::OutOfBudget;  // the last pairs made were dropped
     *made = pool.size();
+    // The table is left empty for the next search.
+    for (const Pair& q : pool)
+        slots[q.slot] = 0;
     return result;
 }
 
@@ -626,13 +675,16 @@ void CounterexampleSearch::prepare(Case& k)
         return prodBase_[static_cast<size_t>(r)] +
                static_cast<int>(a_.productions[static_cast<size_t>(r)].rhs.size());
     };
-    std::vector<Node> path1;
+    std::vector<Node>& path1 = path1_;
     const bool exact = reach(k.state, endItem(k.r1), c.symbol, path1);
     if (!exact && !reach(k.state, endItem(k.r1), -1, path1))
         return;
-    std::vector<int> states{0};
+    std::vector<int>& states = pathStates_;
+    states.assign(1, 0);
+    k.symbols.reserve(path1.size());
+    k.stack1.reserve(path1.size());
     for (const Node& n : path1) {
-        if (n.shift) {
+        if (shifted(n)) {
             k.symbols.push_back(symbolAfterDot(n.item - 1));
             states.push_back(n.where);
             k.stack1.back() = n.item;
@@ -642,14 +694,16 @@ void CounterexampleSearch::prepare(Case& k)
     }
     // The other reading along the same states; a second reduction that
     // no input before the dot shares with the first gets its own.
-    std::vector<Node> path2;
+    std::vector<Node>& path2 = path2_;
     k.samePrefix = alongPath(states, k.symbols, k.r2 >= 0 ? endItem(k.r2) : -1, k.r2 >= 0 ? -1 : c.symbol,
                              k.r2 >= 0 && exact ? c.symbol : -1, path2, until_);
     if (!k.samePrefix &&
         (k.r2 < 0 || !(reach(k.state, endItem(k.r2), c.symbol, path2) || reach(k.state, endItem(k.r2), -1, path2))))
         return;
+    k.symbols2.reserve(path2.size());
+    k.stack2.reserve(path2.size());
     for (const Node& n : path2) {
-        if (n.shift) {
+        if (shifted(n)) {
             k.symbols2.push_back(symbolAfterDot(n.item - 1));
             k.stack2.back() = n.item;
         } else {

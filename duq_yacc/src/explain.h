@@ -104,8 +104,9 @@ private:
         int item;
         int la;      // terminal, -1 when not followed
         int parent;  // index into the node list, -1 for the start
-        bool shift;  // reached by moving the dot (else by opening a rule)
     };
+    // Reached by moving the dot (else by opening a rule, or the start).
+    bool shifted(const Node& n) const { return itemDot_[static_cast<size_t>(n.item)] > 0; }
     // The walk from the start over the whole automaton, with lookaheads or
     // without, as far as the conflicts so far needed it: the nodes in
     // breadth-first order, and where each completed item (with its
@@ -123,17 +124,30 @@ private:
     };
     // What a conflict's unifying search came to.
     enum class Unified { Found, NotWithinBound, TimedOut, OutOfBudget, NotSearched };
+    // A pair of the unifying search: two rests, each a stretch of the arena.
+    struct Span {
+        size_t at = 0, size = 0;
+    };
+    struct Pair {
+        Span a, b;
+        Span took;          // the heads taken together when it was made
+        size_t taken = 0;   // all the heads taken on the way here
+        long from = -1;     // the pair it was made from
+        uint64_t hash = 0;  // of a and b
+        size_t slot = 0;    // in the table of the pairs seen
+    };
     struct Case;
 
-    int symbolAfterDot(int item) const;
+    int symbolAfterDot(int item) const { return itemSym_[static_cast<size_t>(item)]; }
     int transition(int state, int symbol) const;
-    // Terminals that may start rhs[dot+1..] of item followed by la.
-    void followSet(int item, int la, std::vector<int>& out) const;
+    // The lookaheads to open the nonterminal after item's dot with: the
+    // terminals that may start rhs[dot+1..] followed by la (exact), else
+    // -1 alone; those whose bit at base + la + 1 of `opened` was set are
+    // left out, and the others' bits set (an empty `opened` keeps all).
+    void toOpen(int item, int la, bool exact, std::vector<uint64_t>& opened, uint64_t base,
+                std::vector<int>& out) const;
     void makeFirstOfRest(int item) const;
     uint64_t endKey(int state, int item, int la) const;
-    // Keeps the lookaheads whose bit at base + la + 1 was clear, and sets
-    // their bits.
-    static void fresh(std::vector<uint64_t>& opened, uint64_t base, std::vector<int>& las);
     // Walks on until the completed-item node `target` is reached; false
     // when the walk ends first.
     bool walkTo(Walk& w, uint64_t target);
@@ -145,13 +159,13 @@ private:
     // dot when shiftOn >= 0) and a lookahead (-1: any).
     bool alongPath(const std::vector<int>& pathStates, const std::vector<int>& pathSymbols, int targetItem,
                    int shiftOn, int targetLa, std::vector<Node>& path, Clock::time_point deadline);
-    // The nodes from the start to nodes[last], in order.
-    static std::vector<Node> trace(const std::vector<Node>& nodes, int last);
+    // The nodes from the start to nodes[last], in order, into path.
+    static void trace(const std::vector<Node>& nodes, int last, std::vector<Node>& path);
     std::string derivation(const std::vector<int>& stack) const;
     std::vector<int> rest(const std::vector<int>& stack) const;
     // Makes at most maxPairs pairs; *made receives how many it made.
-    Unified unify(std::vector<int> a, std::vector<int> b, std::vector<int>& common, size_t maxPairs,
-                  Clock::time_point deadline, size_t* made) const;
+    Unified unify(const std::vector<int>& a, const std::vector<int>& b, std::vector<int>& common, size_t maxPairs,
+                  Clock::time_point deadline, size_t* made);
     std::string words(const std::vector<int>& syms) const;
     // The example and readings of one conflict, before any unifying search.
     void prepare(Case& k);
@@ -162,11 +176,14 @@ private:
     const Automaton& a_;
     int nt_ = 0;
     Clock::time_point until_;
-    std::vector<int> itemProd_, itemDot_, prodBase_;
+    std::vector<int> itemProd_, itemDot_, itemSym_, prodBase_;  // itemSym_: after the dot, -1 at the end
     std::vector<std::vector<int>> rulesOf_;   // per nonterminal (index - nt_)
     std::vector<char> nullable_;              // per nonterminal
     std::vector<std::vector<char>> first_;    // per nonterminal, per terminal
     std::vector<std::vector<std::pair<int, int>>> trans_;  // per state: (symbol, state), sorted
+    // The same as rows indexed by symbol, made as the states are reached:
+    // row of state s at dense_[denseAt_[s]], -1 while not made.
+    mutable std::vector<int> dense_, denseAt_;
     Walk exact_, loose_;
     // The last walk along a path without lookaheads, whole: the first node
     // at the path's end of each symbol after the dot, and of each item.
@@ -182,6 +199,14 @@ private:
     // follows the symbol after the dot, ascending, and whether it can be empty.
     mutable std::vector<std::vector<int>> firstOfRest_;
     mutable std::vector<char> restNullable_, firstOfRestMade_;
+    // The unifying search's working store, kept between searches.
+    std::vector<int> unifyArena_;
+    std::vector<Pair> unifyPool_;
+    std::vector<std::pair<size_t, size_t>> unifyOpen_;  // (weight, pair), a heap
+    std::vector<uint32_t> unifySlots_;                  // all 0 between searches
+    // The paths of the conflict being prepared.
+    std::vector<Node> path1_, path2_;
+    std::vector<int> pathStates_;
     size_t pairsMade_ = 0;
 };
 
