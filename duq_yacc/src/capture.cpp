@@ -128,13 +128,24 @@ void Run::explainConflicts()
     }
     // Each reported conflict: "<state file>(<line of its state>): text",
     // then its example, indented.  Without a listing, just the text.
+    // One line buffer for them all: hundreds of conflicts give thousands.
+    std::string line;
     for (const ExplainedConflict& c : text.conflicts) {
-        if (listed)
-            sinks_.message(stateName_ + "(" + std::to_string(c.line) + "): " + c.head);
-        else
+        if (listed) {
+            line.assign(stateName_);
+            line += '(';
+            line += std::to_string(c.line);
+            line += "): ";
+            line += c.head;
+            sinks_.message(line);
+        } else {
             sinks_.message(c.head);
-        for (const std::string& l : c.details)
-            sinks_.message("    " + l);
+        }
+        for (const std::string& l : c.details) {
+            line.assign("    ");
+            line += l;
+            sinks_.message(line);
+        }
     }
 }
 

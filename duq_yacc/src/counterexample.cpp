@@ -214,22 +214,26 @@ bool CounterexampleSearch::walkTo(Walk& w, uint64_t target)
     // is noted now or when its turn comes, and the walk need not go on
     // through the rest of a level (and add the next one) to get to it.
     bool found = false;
+    auto firstVisit = [&](uint64_t k) {
+        if (!map)
+            return w.seenSet.insert(k).second;
+        uint64_t& word = w.bits[static_cast<size_t>(k >> 6)];
+        const uint64_t bit = uint64_t{1} << (k & 63);
+        if (word & bit)
+            return false;
+        word |= bit;
+        return true;
+    };
+    auto noteEnd = [&](int where, int item, int la, size_t at) {
+        const uint64_t end = endKey(where, item, la);
+        w.ends.emplace(end, static_cast<int>(at));
+        found = found || end == target;
+    };
     auto add = [&](int where, int item, int la, int parent) {
-        const uint64_t k = key(where, item, la);
-        if (map) {
-            uint64_t& word = w.bits[static_cast<size_t>(k >> 6)];
-            const uint64_t bit = uint64_t{1} << (k & 63);
-            if (word & bit)
-                return;
-            word |= bit;
-        } else if (!w.seenSet.insert(k).second) {
+        if (!firstVisit(key(where, item, la)))
             return;
-        }
-        if (symbolAfterDot(item) < 0) {
-            const uint64_t end = endKey(where, item, la);
-            w.ends.emplace(end, static_cast<int>(nodes.size()));
-            found = found || end == target;
-        }
+        if (symbolAfterDot(item) < 0)
+            noteEnd(where, item, la, nodes.size());
         nodes.push_back(Node{where, item, la, parent});
     };
     if (starting)
@@ -260,11 +264,25 @@ bool CounterexampleSearch::walkTo(Walk& w, uint64_t target)
                    (static_cast<uint64_t>(n.where) * nNt + static_cast<uint64_t>(sym - nt_)) * nLa, follow);
             if (follow.empty())
                 continue;
-            for (int p : rulesOf_[static_cast<size_t>(sym - nt_)]) {
+            // The commonest step of all, written out: room is made for
+            // every node it may add, and what is not used given back.
+            const std::vector<int>& rules = rulesOf_[static_cast<size_t>(sym - nt_)];
+            const int parent = static_cast<int>(head);
+            size_t count = nodes.size();
+            nodes.resize(count + rules.size() * follow.size());
+            for (int p : rules) {
                 const int first = prodBase_[static_cast<size_t>(p)];
-                for (int la : follow)
-                    add(n.where, first, la, static_cast<int>(head));
+                const bool empty = symbolAfterDot(first) < 0;
+                const uint64_t base = key(n.where, first, -1);
+                for (int la : follow) {
+                    if (!firstVisit(base + static_cast<uint64_t>(la + 1)))
+                        continue;
+                    if (empty)
+                        noteEnd(n.where, first, la, count);
+                    nodes[count++] = Node{n.where, first, la, parent};
+                }
             }
+            nodes.resize(count);
         }
     }
     if (found)
@@ -300,11 +318,11 @@ bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const s
     // at.
     const bool exact = targetLa >= 0;
     auto lookUp = [&]() {
-        const auto& map = shiftOn >= 0 ? along_.bySymbol : along_.byItem;
-        const auto it = map.find(shiftOn >= 0 ? shiftOn : targetItem);
-        if (it == map.end())
+        const int at = shiftOn >= 0 ? along_.bySymbol[static_cast<size_t>(shiftOn + 1)]
+                                    : along_.byItem[static_cast<size_t>(targetItem)];
+        if (at < 0)
             return false;
-        trace(along_.nodes, it->second, path);
+        trace(along_.nodes, at, path);
         return true;
     };
     if (!exact && along_.made && along_.symbols == pathSymbols)
@@ -341,8 +359,8 @@ bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const s
     if (!exact) {
         along_.made = true;
         along_.symbols = pathSymbols;
-        along_.bySymbol.clear();
-        along_.byItem.clear();
+        along_.bySymbol.assign(a_.symbols.size() + 1, -1);
+        along_.byItem.assign(itemProd_.size(), -1);
     }
     nodes.clear();
     nodes.push_back(Node{0, prodBase_[0], exact ? 0 : -1, -1});
@@ -355,8 +373,12 @@ bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const s
         const int sym = symbolAfterDot(n.item);
         if (n.where == lastWhere) {
             if (!exact) {
-                along_.bySymbol.emplace(sym, static_cast<int>(head));
-                along_.byItem.emplace(n.item, static_cast<int>(head));
+                int& bySymbol = along_.bySymbol[static_cast<size_t>(sym + 1)];
+                if (bySymbol < 0)
+                    bySymbol = static_cast<int>(head);
+                int& byItem = along_.byItem[static_cast<size_t>(n.item)];
+                if (byItem < 0)
+                    byItem = static_cast<int>(head);
             } else if (n.la == targetLa && (shiftOn >= 0 ? sym == shiftOn : n.item == targetItem)) {
                 found = true;
                 break;
@@ -403,65 +425,77 @@ void CounterexampleSearch::trace(const std::vector<Node>& nodes, int last, std::
         path[--length] = nodes[static_cast<size_t>(i)];
 }
 
-std::string CounterexampleSearch::words(const std::vector<int>& syms) const
+void CounterexampleSearch::appendWords(std::string& out, const std::vector<int>& syms) const
 {
-    std::string s;
     for (int x : syms) {
         if (x == 0)  // "$end" closes every input; it is not shown
             continue;
-        if (!s.empty())
-            s += ' ';
-        s += a_.symbols[static_cast<size_t>(x)].name;
+        out += ' ';
+        out += a_.symbols[static_cast<size_t>(x)].name;
     }
-    return s;
 }
 
-std::string CounterexampleSearch::derivation(const std::vector<int>& stack) const
+void CounterexampleSearch::appendDerivation(std::string& out, const std::vector<int>& stack) const
 {
     // Each open rule as "lhs ::= [ ... ]", the next one nested in place of
     // the nonterminal it expands; the innermost carries the dot.  The rule
-    // of "$accept" is left out unless it is the only one.
-    std::string out;
+    // of "$accept" is left out unless it is the only one.  Written straight
+    // into the line: hundreds of conflicts make thousands of these.
+    auto name = [&](int s) -> const std::string& { return a_.symbols[static_cast<size_t>(s)].name; };
     const size_t from = stack.size() > 1 ? 1 : 0;
-    std::vector<std::string> tails;
     for (size_t level = from; level < stack.size(); ++level) {
         const int item = stack[level];
         const Production& p = a_.productions[static_cast<size_t>(itemProd_[static_cast<size_t>(item)])];
         const size_t d = static_cast<size_t>(itemDot_[static_cast<size_t>(item)]);
-        out += a_.symbols[static_cast<size_t>(p.lhs)].name + " ::= [";
-        for (size_t i = 0; i < d; ++i)
-            out += " " + a_.symbols[static_cast<size_t>(p.rhs[i])].name;
-        std::string tail;
+        out += name(p.lhs);
+        out += " ::= [";
+        for (size_t i = 0; i < d; ++i) {
+            out += ' ';
+            out += name(p.rhs[i]);
+        }
         if (level + 1 == stack.size()) {
             out += " .";
-            for (size_t i = d; i < p.rhs.size(); ++i)
-                out += " " + a_.symbols[static_cast<size_t>(p.rhs[i])].name;
+            for (size_t i = d; i < p.rhs.size(); ++i) {
+                out += ' ';
+                out += name(p.rhs[i]);
+            }
         } else {
-            out += " ";
-            for (size_t i = d + 1; i < p.rhs.size(); ++i)
-                tail += " " + a_.symbols[static_cast<size_t>(p.rhs[i])].name;
+            out += ' ';
         }
-        tails.push_back(tail + " ]");
     }
-    for (size_t i = tails.size(); i-- > 0;)
-        out += tails[i];
-    return out;
+    // The rest of each outer rule after its inner one, innermost first.
+    for (size_t level = stack.size(); level-- > from;) {
+        if (level + 1 < stack.size()) {
+            const int item = stack[level];
+            const Production& p = a_.productions[static_cast<size_t>(itemProd_[static_cast<size_t>(item)])];
+            for (size_t i = static_cast<size_t>(itemDot_[static_cast<size_t>(item)]) + 1; i < p.rhs.size(); ++i) {
+                out += ' ';
+                out += name(p.rhs[i]);
+            }
+        }
+        out += " ]";
+    }
 }
 
 std::vector<int> CounterexampleSearch::rest(const std::vector<int>& stack) const
 {
-    // What the open rules still expect, innermost first.
     std::vector<int> r;
+    rest(stack, r);
+    return r;
+}
+
+void CounterexampleSearch::rest(const std::vector<int>& stack, std::vector<int>& r) const
+{
+    // What the open rules still expect, innermost first.
+    r.clear();
     for (size_t level = stack.size(); level-- > 0;) {
         const int item = stack[level];
         const Production& p = a_.productions[static_cast<size_t>(itemProd_[static_cast<size_t>(item)])];
         size_t d = static_cast<size_t>(itemDot_[static_cast<size_t>(item)]);
         if (level + 1 < stack.size())
             ++d;  // the nonterminal being expanded
-        for (size_t i = d; i < p.rhs.size(); ++i)
-            r.push_back(p.rhs[i]);
+        r.insert(r.end(), p.rhs.begin() + static_cast<long>(std::min(d, p.rhs.size())), p.rhs.end());
     }
-    return r;
 }
 
 CounterexampleSearch::Unified CounterexampleSearch::unify(const std::vector<int>& a, const std::vector<int>& b,
@@ -727,8 +761,9 @@ void CounterexampleSearch::search(Case& k, size_t maxPairs, double seconds)
     // First the reading the parser takes, then the other.
     const bool shiftWins = k.c->kind == ConflictKind::ShiftReduce;
     k.common.clear();
-    k.unified = unify(rest(shiftWins ? k.stack2 : k.stack1), rest(shiftWins ? k.stack1 : k.stack2), k.common,
-                      maxPairs, deadline, &k.pairs);
+    rest(shiftWins ? k.stack2 : k.stack1, restA_);
+    rest(shiftWins ? k.stack1 : k.stack2, restB_);
+    k.unified = unify(restA_, restB_, k.common, maxPairs, deadline, &k.pairs);
     pairsMade_ += k.pairs;
     k.seconds += std::chrono::duration<double>(Clock::now() - start).count();
     if (k.unified == Unified::TimedOut && until_ < own)
@@ -750,25 +785,40 @@ std::vector<std::string> CounterexampleSearch::lines(const Case& k, int lang, do
         return at == std::string::npos ? out : out.replace(at, 2, s);
     };
     std::vector<std::string> lines;
-    char rule1[64], rule2[64];
-    std::snprintf(rule1, sizeof rule1, L("reduce by rule %d: ", "redukcia pravidlom %d: "), k.r1);
-    std::snprintf(rule2, sizeof rule2, L("reduce by rule %d: ", "redukcia pravidlom %d: "), k.r2);
-    const std::string head2 = k.r2 >= 0 ? std::string(rule2) : std::string(L("shift: ", "posun: "));
+    lines.reserve(5);
     // First the reading the parser takes, then the other.
     const bool shiftWins = k.c->kind == ConflictKind::ShiftReduce;
-    const std::string headKept = shiftWins ? head2 : std::string(rule1);
-    const std::string headOther = shiftWins ? std::string(rule1) : head2;
+    const int ruleKept = shiftWins ? k.r2 : k.r1;   // -1: the shift
+    const int ruleOther = shiftWins ? k.r1 : k.r2;
     const std::vector<int>& stackKept = shiftWins ? k.stack2 : k.stack1;
     const std::vector<int>& stackOther = shiftWins ? k.stack1 : k.stack2;
+    // "example: a b . c d", "$end" left out.
     auto example = [&](const std::vector<int>& pre, const std::vector<int>& post) {
-        std::string before = words(pre), after = words(post);
-        return fmt(L("example: %s", "priklad: %s"), before + (before.empty() ? "." : " .") +
-                                                         (after.empty() ? "" : " " + after));
+        std::string line = L("example:", "priklad:");
+        line.reserve(64 + 8 * (pre.size() + post.size()));
+        appendWords(line, pre);
+        line += " .";
+        appendWords(line, post);
+        return line;
+    };
+    // "reduce by rule 3: e ::= [ ... ]" or "shift: e ::= [ ... ]".
+    auto reading = [&](int rule, const std::vector<int>& stack) {
+        std::string line;
+        line.reserve(64 + 24 * stack.size());
+        if (rule >= 0) {
+            line += L("reduce by rule ", "redukcia pravidlom ");
+            line += std::to_string(rule);
+            line += ": ";
+        } else {
+            line += L("shift: ", "posun: ");
+        }
+        appendDerivation(line, stack);
+        return line;
     };
     if (k.unified == Unified::Found) {
         lines.push_back(example(k.symbols, k.common));
-        lines.push_back(headKept + derivation(stackKept));
-        lines.push_back(headOther + derivation(stackOther));
+        lines.push_back(reading(ruleKept, stackKept));
+        lines.push_back(reading(ruleOther, stackOther));
         lines.push_back(L("unifying: this one input reads two ways, so the grammar is ambiguous",
                           "zjednocujuci: ten isty vstup sa cita dvoma sposobmi, gramatika je nejednoznacna"));
         return lines;
@@ -776,9 +826,9 @@ std::vector<std::string> CounterexampleSearch::lines(const Case& k, int lang, do
     const std::vector<int>& preKept = shiftWins ? k.symbols2 : k.symbols;
     const std::vector<int>& preOther = shiftWins ? k.symbols : k.symbols2;
     lines.push_back(example(preKept, rest(stackKept)));
-    lines.push_back(headKept + derivation(stackKept));
+    lines.push_back(reading(ruleKept, stackKept));
     lines.push_back(example(preOther, rest(stackOther)));
-    lines.push_back(headOther + derivation(stackOther));
+    lines.push_back(reading(ruleOther, stackOther));
     char buf[300];
     if (!k.samePrefix) {
         lines.push_back(fmt(L("not unifying: the two reductions on %s need different inputs before the dot; "
@@ -829,6 +879,11 @@ std::vector<ConflictExample> CounterexampleSearch::explainAll(int lang, double s
         return true;
     };
     std::vector<Case> cases;
+    size_t reported = 0;
+    for (const State& st : a_.states)
+        for (const Conflict& c : st.conflicts)
+            reported += c.reported;
+    cases.reserve(reported);
     for (const State& st : a_.states)
         for (const Conflict& c : st.conflicts)
             if (c.reported) {

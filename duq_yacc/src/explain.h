@@ -161,12 +161,16 @@ private:
                    int shiftOn, int targetLa, std::vector<Node>& path, Clock::time_point deadline);
     // The nodes from the start to nodes[last], in order, into path.
     static void trace(const std::vector<Node>& nodes, int last, std::vector<Node>& path);
-    std::string derivation(const std::vector<int>& stack) const;
+    // The readings' rules, "lhs ::= [ ... ]" nested, appended to out.
+    void appendDerivation(std::string& out, const std::vector<int>& stack) const;
+    // What the open rules of a reading still expect, innermost first.
     std::vector<int> rest(const std::vector<int>& stack) const;
+    void rest(const std::vector<int>& stack, std::vector<int>& r) const;
     // Makes at most maxPairs pairs; *made receives how many it made.
     Unified unify(const std::vector<int>& a, const std::vector<int>& b, std::vector<int>& common, size_t maxPairs,
                   Clock::time_point deadline, size_t* made);
-    std::string words(const std::vector<int>& syms) const;
+    // " name" for each symbol but "$end", appended to out.
+    void appendWords(std::string& out, const std::vector<int>& syms) const;
     // The example and readings of one conflict, before any unifying search.
     void prepare(Case& k);
     // Runs k's unifying search with at most maxPairs pairs, charged to the run.
@@ -186,12 +190,13 @@ private:
     mutable std::vector<int> dense_, denseAt_;
     Walk exact_, loose_;
     // The last walk along a path without lookaheads, whole: the first node
-    // at the path's end of each symbol after the dot, and of each item.
+    // at the path's end of each symbol after the dot (by symbol + 1, the
+    // end of a rule at 0), and of each item; -1 for none.
     struct Along {
         bool made = false;
         std::vector<int> symbols;
         std::vector<Node> nodes;
-        std::unordered_map<int, int> bySymbol, byItem;
+        std::vector<int> bySymbol, byItem;
     } along_;
     std::vector<uint64_t> seenBits_;  // the path searches' visited nodes, all clear between searches
     mutable std::vector<char> followSeen_;  // makeFirstOfRest's scratch, one entry per terminal
@@ -207,6 +212,7 @@ private:
     // The paths of the conflict being prepared.
     std::vector<Node> path1_, path2_;
     std::vector<int> pathStates_;
+    std::vector<int> restA_, restB_;  // the two rests a unifying search starts from
     size_t pairsMade_ = 0;
 };
 
