@@ -84,6 +84,7 @@ CounterexampleSearch::CounterexampleSearch(const Automaton& a, Clock::time_point
         std::sort(row.begin(), row.end());
     }
     denseAt_.assign(a.states.size(), -1);
+    itemTextAt_.assign(itemProd_.size(), -1);
 }
 
 int CounterexampleSearch::transition(int state, int symbol) const
@@ -195,7 +196,7 @@ bool CounterexampleSearch::walkTo(Walk& w, uint64_t target)
         return (static_cast<uint64_t>(where) * nItems + static_cast<uint64_t>(item)) * nLa +
                static_cast<uint64_t>(la + 1);
     };
-    std::vector<Node>& nodes = w.nodes;
+    NodeList& nodes = w.nodes;
     const bool starting = nodes.empty();
     if (starting) {
         // The nodes seen: a bit map over all keys when it is of a sensible
@@ -206,7 +207,6 @@ bool CounterexampleSearch::walkTo(Walk& w, uint64_t target)
         const uint64_t openKeys = static_cast<uint64_t>(a_.states.size()) * nNt * nLa;
         if (openKeys <= kBitMapKeys)
             w.opened.assign(static_cast<size_t>((openKeys + 63) / 64), 0);
-        nodes.reserve(static_cast<size_t>(std::min<uint64_t>(keys, 4096)));
     }
     const bool map = !w.bits.empty();
     // Adds the node unless it was reached before.  A completed item is
@@ -264,25 +264,24 @@ bool CounterexampleSearch::walkTo(Walk& w, uint64_t target)
                    (static_cast<uint64_t>(n.where) * nNt + static_cast<uint64_t>(sym - nt_)) * nLa, follow);
             if (follow.empty())
                 continue;
-            // The commonest step of all, written out: room is made for
-            // every node it may add, and what is not used given back.
+            // The commonest step of all, written out.  A rule's first item
+            // is reached only this way, so with the lookaheads kept to
+            // those not opened before, every node it makes is new.
             const std::vector<int>& rules = rulesOf_[static_cast<size_t>(sym - nt_)];
             const int parent = static_cast<int>(head);
-            size_t count = nodes.size();
-            nodes.resize(count + rules.size() * follow.size());
+            const bool fresh = !w.opened.empty();
             for (int p : rules) {
                 const int first = prodBase_[static_cast<size_t>(p)];
                 const bool empty = symbolAfterDot(first) < 0;
                 const uint64_t base = key(n.where, first, -1);
                 for (int la : follow) {
-                    if (!firstVisit(base + static_cast<uint64_t>(la + 1)))
+                    if (!fresh && !firstVisit(base + static_cast<uint64_t>(la + 1)))
                         continue;
                     if (empty)
-                        noteEnd(n.where, first, la, count);
-                    nodes[count++] = Node{n.where, first, la, parent};
+                        noteEnd(n.where, first, la, nodes.size());
+                    nodes.push_back(Node{n.where, first, la, parent});
                 }
             }
-            nodes.resize(count);
         }
     }
     if (found)
@@ -354,8 +353,8 @@ bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const s
     const uint64_t nNt = a_.symbols.size() - static_cast<size_t>(nt_);
     const uint64_t openKeys = static_cast<uint64_t>(pathStates.size()) * nNt * nLa;
     std::vector<uint64_t> opened(openKeys <= kBitMapKeys ? static_cast<size_t>((openKeys + 63) / 64) : 0);
-    std::vector<Node> own;
-    std::vector<Node>& nodes = exact ? own : along_.nodes;
+    NodeList own;
+    NodeList& nodes = exact ? own : along_.nodes;
     if (!exact) {
         along_.made = true;
         along_.symbols = pathSymbols;
@@ -406,8 +405,8 @@ bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const s
     }
     // Every node marked is in `nodes`: the next search finds the map clear.
     if (useMap)
-        for (const Node& n : nodes)
-            seenBits_[static_cast<size_t>(key(n) >> 6)] = 0;
+        for (size_t i = 0; i < nodes.size(); ++i)
+            seenBits_[static_cast<size_t>(key(nodes[i]) >> 6)] = 0;
     if (!exact)
         return lookUp();
     if (found)
@@ -415,7 +414,7 @@ bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const s
     return found;
 }
 
-void CounterexampleSearch::trace(const std::vector<Node>& nodes, int last, std::vector<Node>& path)
+void CounterexampleSearch::trace(const NodeList& nodes, int last, std::vector<Node>& path)
 {
     size_t length = 0;
     for (int i = last; i >= 0; i = nodes[static_cast<size_t>(i)].parent)
@@ -435,45 +434,50 @@ void CounterexampleSearch::appendWords(std::string& out, const std::vector<int>&
     }
 }
 
+const CounterexampleSearch::ItemText& CounterexampleSearch::itemText(int item) const
+{
+    // Made at an item's first use: the readings of hundreds of conflicts
+    // go through the same few items.
+    int& at = itemTextAt_[static_cast<size_t>(item)];
+    if (at >= 0)
+        return itemTexts_[static_cast<size_t>(at)];
+    at = static_cast<int>(itemTexts_.size());
+    ItemText& t = itemTexts_.emplace_back();
+    auto name = [&](int s) -> const std::string& { return a_.symbols[static_cast<size_t>(s)].name; };
+    const Production& p = a_.productions[static_cast<size_t>(itemProd_[static_cast<size_t>(item)])];
+    const size_t d = static_cast<size_t>(itemDot_[static_cast<size_t>(item)]);
+    t.open = name(p.lhs) + " ::= [";
+    for (size_t i = 0; i < d; ++i)
+        t.open += " " + name(p.rhs[i]);
+    t.dot = " .";
+    for (size_t i = d; i < p.rhs.size(); ++i)
+        t.dot += " " + name(p.rhs[i]);
+    for (size_t i = d + 1; i < p.rhs.size(); ++i)
+        t.close += " " + name(p.rhs[i]);
+    t.close += " ]";
+    return t;
+}
+
 void CounterexampleSearch::appendDerivation(std::string& out, const std::vector<int>& stack) const
 {
     // Each open rule as "lhs ::= [ ... ]", the next one nested in place of
     // the nonterminal it expands; the innermost carries the dot.  The rule
-    // of "$accept" is left out unless it is the only one.  Written straight
-    // into the line: hundreds of conflicts make thousands of these.
-    auto name = [&](int s) -> const std::string& { return a_.symbols[static_cast<size_t>(s)].name; };
+    // of "$accept" is left out unless it is the only one.
     const size_t from = stack.size() > 1 ? 1 : 0;
     for (size_t level = from; level < stack.size(); ++level) {
-        const int item = stack[level];
-        const Production& p = a_.productions[static_cast<size_t>(itemProd_[static_cast<size_t>(item)])];
-        const size_t d = static_cast<size_t>(itemDot_[static_cast<size_t>(item)]);
-        out += name(p.lhs);
-        out += " ::= [";
-        for (size_t i = 0; i < d; ++i) {
+        const ItemText& t = itemText(stack[level]);
+        out += t.open;
+        if (level + 1 == stack.size())
+            out += t.dot;
+        else
             out += ' ';
-            out += name(p.rhs[i]);
-        }
-        if (level + 1 == stack.size()) {
-            out += " .";
-            for (size_t i = d; i < p.rhs.size(); ++i) {
-                out += ' ';
-                out += name(p.rhs[i]);
-            }
-        } else {
-            out += ' ';
-        }
     }
     // The rest of each outer rule after its inner one, innermost first.
     for (size_t level = stack.size(); level-- > from;) {
-        if (level + 1 < stack.size()) {
-            const int item = stack[level];
-            const Production& p = a_.productions[static_cast<size_t>(itemProd_[static_cast<size_t>(item)])];
-            for (size_t i = static_cast<size_t>(itemDot_[static_cast<size_t>(item)]) + 1; i < p.rhs.size(); ++i) {
-                out += ' ';
-                out += name(p.rhs[i]);
-            }
-        }
-        out += " ]";
+        if (level + 1 < stack.size())
+            out += itemText(stack[level]).close;
+        else
+            out += " ]";
     }
 }
 
@@ -793,27 +797,27 @@ std::vector<std::string> CounterexampleSearch::lines(const Case& k, int lang, do
     const std::vector<int>& stackKept = shiftWins ? k.stack2 : k.stack1;
     const std::vector<int>& stackOther = shiftWins ? k.stack1 : k.stack2;
     // "example: a b . c d", "$end" left out.
+    // Each line is made in one kept buffer and copied out at its size:
+    // the lines of hundreds of conflicts are all kept until the end.
+    std::string& line = lineScratch_;
     auto example = [&](const std::vector<int>& pre, const std::vector<int>& post) {
-        std::string line = L("example:", "priklad:");
-        line.reserve(64 + 8 * (pre.size() + post.size()));
+        line.assign(L("example:", "priklad:"));
         appendWords(line, pre);
         line += " .";
         appendWords(line, post);
-        return line;
+        return std::string(line);
     };
     // "reduce by rule 3: e ::= [ ... ]" or "shift: e ::= [ ... ]".
     auto reading = [&](int rule, const std::vector<int>& stack) {
-        std::string line;
-        line.reserve(64 + 24 * stack.size());
         if (rule >= 0) {
-            line += L("reduce by rule ", "redukcia pravidlom ");
+            line.assign(L("reduce by rule ", "redukcia pravidlom "));
             line += std::to_string(rule);
             line += ": ";
         } else {
-            line += L("shift: ", "posun: ");
+            line.assign(L("shift: ", "posun: "));
         }
         appendDerivation(line, stack);
-        return line;
+        return std::string(line);
     };
     if (k.unified == Unified::Found) {
         lines.push_back(example(k.symbols, k.common));
@@ -897,6 +901,11 @@ std::vector<ConflictExample> CounterexampleSearch::explainAll(int lang, double s
             return {};
         prepare(k);
     }
+    // The walks are done with; their memory goes back before the searches
+    // and the lines take theirs.
+    exact_ = Walk();
+    loose_ = Walk();
+    along_ = Along();
     // Then a short unifying search for each, which finds most ambiguities:
     // an equal share of what is left (one pair at least, kQuickPairs at
     // most), so that a few long searches early cannot starve the rest.
@@ -927,6 +936,7 @@ std::vector<ConflictExample> CounterexampleSearch::explainAll(int lang, double s
     for (size_t i = 0; i < cases.size(); ++i) {
         out[i].lines = lines(cases[i], lang, seconds);
         out[i].unifying = cases[i].unified == Unified::Found;
+        cases[i] = Case();  // its lines are made: its memory serves the next ones
     }
     return out;
 }

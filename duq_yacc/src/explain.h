@@ -6,7 +6,9 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -107,6 +109,29 @@ private:
     };
     // Reached by moving the dot (else by opening a rule, or the start).
     bool shifted(const Node& n) const { return itemDot_[static_cast<size_t>(n.item)] > 0; }
+    // The nodes of a walk, in blocks of a fixed size: a walk of tens of
+    // thousands of nodes grows without copying them, and without taking
+    // and giving back one large block after another (which made the
+    // allocator hand memory back to the system and fault it in again on
+    // every run).
+    class NodeList {
+    public:
+        static constexpr size_t kBlock = 512;  // 8 KB
+        size_t size() const { return size_; }
+        bool empty() const { return size_ == 0; }
+        Node& operator[](size_t i) { return blocks_[i / kBlock][i % kBlock]; }
+        const Node& operator[](size_t i) const { return blocks_[i / kBlock][i % kBlock]; }
+        void push_back(const Node& n)
+        {
+            if (size_ == blocks_.size() * kBlock)
+                blocks_.emplace_back(new Node[kBlock]);
+            (*this)[size_++] = n;
+        }
+        void clear() { size_ = 0; }  // the blocks are kept for the next walk
+    private:
+        std::vector<std::unique_ptr<Node[]>> blocks_;
+        size_t size_ = 0;
+    };
     // The walk from the start over the whole automaton, with lookaheads or
     // without, as far as the conflicts so far needed it: the nodes in
     // breadth-first order, and where each completed item (with its
@@ -115,7 +140,7 @@ private:
         bool exact = false;
         bool ended = false;  // every node reached, or the walk's bound
         size_t head = 0;     // the next node to step from
-        std::vector<Node> nodes;
+        NodeList nodes;
         std::unordered_map<uint64_t, int> ends;
         std::vector<uint64_t> bits;             // the nodes seen, when the key space is small
         std::unordered_set<uint64_t> seenSet;   // otherwise
@@ -160,9 +185,16 @@ private:
     bool alongPath(const std::vector<int>& pathStates, const std::vector<int>& pathSymbols, int targetItem,
                    int shiftOn, int targetLa, std::vector<Node>& path, Clock::time_point deadline);
     // The nodes from the start to nodes[last], in order, into path.
-    static void trace(const std::vector<Node>& nodes, int last, std::vector<Node>& path);
+    static void trace(const NodeList& nodes, int last, std::vector<Node>& path);
     // The readings' rules, "lhs ::= [ ... ]" nested, appended to out.
     void appendDerivation(std::string& out, const std::vector<int>& stack) const;
+    // An item's pieces of a reading: "lhs ::= [ a b" (up to the dot),
+    // " . c d" (the innermost rule's dot and rest) and " d ]" (an outer
+    // rule's rest after the nonterminal it expands, and its end).
+    struct ItemText {
+        std::string open, dot, close;
+    };
+    const ItemText& itemText(int item) const;
     // What the open rules of a reading still expect, innermost first.
     std::vector<int> rest(const std::vector<int>& stack) const;
     void rest(const std::vector<int>& stack, std::vector<int>& r) const;
@@ -195,7 +227,7 @@ private:
     struct Along {
         bool made = false;
         std::vector<int> symbols;
-        std::vector<Node> nodes;
+        NodeList nodes;
         std::vector<int> bySymbol, byItem;
     } along_;
     std::vector<uint64_t> seenBits_;  // the path searches' visited nodes, all clear between searches
@@ -204,6 +236,10 @@ private:
     // follows the symbol after the dot, ascending, and whether it can be empty.
     mutable std::vector<std::vector<int>> firstOfRest_;
     mutable std::vector<char> restNullable_, firstOfRestMade_;
+    // Per item, made at its first use: itemTexts_[itemTextAt_[item]].
+    mutable std::vector<int> itemTextAt_;
+    mutable std::deque<ItemText> itemTexts_;
+    mutable std::string lineScratch_;  // where lines() makes each line
     // The unifying search's working store, kept between searches.
     std::vector<int> unifyArena_;
     std::vector<Pair> unifyPool_;

@@ -104,6 +104,8 @@ ListingText format(const Automaton& a, const std::string& grammarName, int lang,
     };
 
     ListingText out;
+    if (const std::vector<ConflictExample>* examples = taken ? taken : shown)
+        out.conflicts.reserve(examples->size());
     if (!withText) {
         // Only the conflicts' lines, for a run without a listing file.
         size_t reported = 0;
