@@ -226,7 +226,7 @@ bool CounterexampleSearch::walkTo(Walk& w, uint64_t target)
     };
     auto noteEnd = [&](int where, int item, int la, size_t at) {
         const uint64_t end = endKey(where, item, la);
-        w.ends.emplace(end, static_cast<int>(at));
+        w.ends.add(end, static_cast<int>(at));
         found = found || end == target;
     };
     auto add = [&](int where, int item, int la, int parent) {
@@ -295,13 +295,13 @@ bool CounterexampleSearch::reach(int state, int item, int la, std::vector<Node>&
     Walk& w = la >= 0 ? exact_ : loose_;
     w.exact = la >= 0;
     const uint64_t k = endKey(state, item, la);
-    auto it = w.ends.find(k);
-    if (it == w.ends.end()) {
+    int at = w.ends.find(k);
+    if (at < 0) {
         if (!walkTo(w, k))
             return false;
-        it = w.ends.find(k);
+        at = w.ends.find(k);
     }
-    trace(w.nodes, it->second, path);
+    trace(w.nodes, at, path);
     return true;
 }
 
@@ -398,6 +398,8 @@ bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const s
         if (sym >= nt_) {
             toOpen(n.item, n.la, exact, opened,
                    (static_cast<uint64_t>(n.where) * nNt + static_cast<uint64_t>(sym - nt_)) * nLa, follow);
+            if (follow.empty())
+                continue;
             for (int p : rulesOf_[static_cast<size_t>(sym - nt_)])
                 for (int la : follow)
                     add(Node{n.where, prodBase_[static_cast<size_t>(p)], la, static_cast<int>(head)});
@@ -414,6 +416,42 @@ bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const s
     return found;
 }
 
+void CounterexampleSearch::KeyIndex::add(uint64_t key, int value)
+{
+    if ((count_ + 1) * 2 > slots_.size()) {
+        // Half full: twice the slots, every entry placed again.
+        std::vector<std::pair<uint64_t, int>> old(std::max<size_t>(64, slots_.size() * 2), {0, -1});
+        old.swap(slots_);
+        count_ = 0;
+        for (const auto& e : old)
+            if (e.second >= 0)
+                add(e.first, e.second);
+    }
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = slot(key);; i = (i + 1) & mask) {
+        if (slots_[i].second < 0) {
+            slots_[i] = {key, value};
+            ++count_;
+            return;
+        }
+        if (slots_[i].first == key)
+            return;  // the first stays
+    }
+}
+
+int CounterexampleSearch::KeyIndex::find(uint64_t key) const
+{
+    if (slots_.empty())
+        return -1;
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = slot(key);; i = (i + 1) & mask) {
+        if (slots_[i].second < 0)
+            return -1;
+        if (slots_[i].first == key)
+            return slots_[i].second;
+    }
+}
+
 void CounterexampleSearch::trace(const NodeList& nodes, int last, std::vector<Node>& path)
 {
     size_t length = 0;
@@ -424,7 +462,7 @@ void CounterexampleSearch::trace(const NodeList& nodes, int last, std::vector<No
         path[--length] = nodes[static_cast<size_t>(i)];
 }
 
-void CounterexampleSearch::appendWords(std::string& out, const std::vector<int>& syms) const
+void CounterexampleSearch::appendWords(std::string& out, IntSpan syms) const
 {
     for (int x : syms) {
         if (x == 0)  // "$end" closes every input; it is not shown
@@ -458,7 +496,7 @@ const CounterexampleSearch::ItemText& CounterexampleSearch::itemText(int item) c
     return t;
 }
 
-void CounterexampleSearch::appendDerivation(std::string& out, const std::vector<int>& stack) const
+void CounterexampleSearch::appendDerivation(std::string& out, IntSpan stack) const
 {
     // Each open rule as "lhs ::= [ ... ]", the next one nested in place of
     // the nonterminal it expands; the innermost carries the dot.  The rule
@@ -481,14 +519,14 @@ void CounterexampleSearch::appendDerivation(std::string& out, const std::vector<
     }
 }
 
-std::vector<int> CounterexampleSearch::rest(const std::vector<int>& stack) const
+std::vector<int> CounterexampleSearch::rest(IntSpan stack) const
 {
     std::vector<int> r;
     rest(stack, r);
     return r;
 }
 
-void CounterexampleSearch::rest(const std::vector<int>& stack, std::vector<int>& r) const
+void CounterexampleSearch::rest(IntSpan stack, std::vector<int>& r) const
 {
     // What the open rules still expect, innermost first.
     r.clear();
@@ -500,6 +538,13 @@ void CounterexampleSearch::rest(const std::vector<int>& stack, std::vector<int>&
             ++d;  // the nonterminal being expanded
         r.insert(r.end(), p.rhs.begin() + static_cast<long>(std::min(d, p.rhs.size())), p.rhs.end());
     }
+}
+
+CounterexampleSearch::Span CounterexampleSearch::keep(const std::vector<int>& v)
+{
+    const Span s{store_.size(), v.size()};
+    store_.insert(store_.end(), v.begin(), v.end());
+    return s;
 }
 
 CounterexampleSearch::Unified CounterexampleSearch::unify(const std::vector<int>& a, const std::vector<int>& b,
@@ -630,13 +675,17 @@ CounterexampleSearch::Unified CounterexampleSearch::unify(const std::vector<int>
         const Pair p = pool[at];
         if (p.a.size == 0 && p.b.size == 0) {
             // The common string: the heads taken, from the first pair on.
-            std::vector<Span> chain;
+            // Written from its end, going back from the last pair.
+            size_t length = 0;
             for (long q = static_cast<long>(at); q >= 0; q = pool[static_cast<size_t>(q)].from)
-                chain.push_back(pool[static_cast<size_t>(q)].took);
-            common.clear();
-            for (size_t i = chain.size(); i-- > 0;)
-                common.insert(common.end(), arena.begin() + static_cast<long>(chain[i].at),
-                              arena.begin() + static_cast<long>(chain[i].at + chain[i].size));
+                length += pool[static_cast<size_t>(q)].took.size;
+            common.resize(length);
+            for (long q = static_cast<long>(at); q >= 0; q = pool[static_cast<size_t>(q)].from) {
+                const Span t = pool[static_cast<size_t>(q)].took;
+                length -= t.size;
+                std::copy(arena.begin() + static_cast<long>(t.at), arena.begin() + static_cast<long>(t.at + t.size),
+                          common.begin() + static_cast<long>(length));
+            }
             result = Unified::Found;
             break;
         }
@@ -692,9 +741,12 @@ struct CounterexampleSearch::Case {
     enum class Prepared { Example, NoExample, TimeUsedUp } prepared = Prepared::TimeUsedUp;
     int r1 = 0, r2 = -1;        // the reduction; for reduce/reduce the rule reduced by first
     bool samePrefix = false;    // both readings after the same input
-    std::vector<int> symbols, symbols2, stack1, stack2;
+    // The input before the dot of each reading, the items of each
+    // reading's open rules (outermost first) and the common string found:
+    // stretches of the run's store, so that hundreds of conflicts cost no
+    // allocation each.
+    Span symbols, symbols2, stack1, stack2, common;
     Unified unified = Unified::NotSearched;
-    std::vector<int> common;
     double seconds = 0;         // spent on the unifying search
     size_t pairs = 0;           // made by its last unifying search
 };
@@ -718,36 +770,42 @@ void CounterexampleSearch::prepare(Case& k)
     if (!exact && !reach(k.state, endItem(k.r1), -1, path1))
         return;
     std::vector<int>& states = pathStates_;
+    std::vector<int>& symbols = pathSymbols_;
+    std::vector<int>& stack = pathStack_;
     states.assign(1, 0);
-    k.symbols.reserve(path1.size());
-    k.stack1.reserve(path1.size());
+    symbols.clear();
+    stack.clear();
     for (const Node& n : path1) {
         if (shifted(n)) {
-            k.symbols.push_back(symbolAfterDot(n.item - 1));
+            symbols.push_back(symbolAfterDot(n.item - 1));
             states.push_back(n.where);
-            k.stack1.back() = n.item;
+            stack.back() = n.item;
         } else {
-            k.stack1.push_back(n.item);
+            stack.push_back(n.item);
         }
     }
+    k.symbols = keep(symbols);
+    k.stack1 = keep(stack);
     // The other reading along the same states; a second reduction that
     // no input before the dot shares with the first gets its own.
     std::vector<Node>& path2 = path2_;
-    k.samePrefix = alongPath(states, k.symbols, k.r2 >= 0 ? endItem(k.r2) : -1, k.r2 >= 0 ? -1 : c.symbol,
+    k.samePrefix = alongPath(states, symbols, k.r2 >= 0 ? endItem(k.r2) : -1, k.r2 >= 0 ? -1 : c.symbol,
                              k.r2 >= 0 && exact ? c.symbol : -1, path2, until_);
     if (!k.samePrefix &&
         (k.r2 < 0 || !(reach(k.state, endItem(k.r2), c.symbol, path2) || reach(k.state, endItem(k.r2), -1, path2))))
         return;
-    k.symbols2.reserve(path2.size());
-    k.stack2.reserve(path2.size());
+    symbols.clear();
+    stack.clear();
     for (const Node& n : path2) {
         if (shifted(n)) {
-            k.symbols2.push_back(symbolAfterDot(n.item - 1));
-            k.stack2.back() = n.item;
+            symbols.push_back(symbolAfterDot(n.item - 1));
+            stack.back() = n.item;
         } else {
-            k.stack2.push_back(n.item);
+            stack.push_back(n.item);
         }
     }
+    k.symbols2 = keep(symbols);
+    k.stack2 = keep(stack);
     k.prepared = Case::Prepared::Example;
 }
 
@@ -764,10 +822,12 @@ void CounterexampleSearch::search(Case& k, size_t maxPairs, double seconds)
     const auto deadline = std::min(own, until_);
     // First the reading the parser takes, then the other.
     const bool shiftWins = k.c->kind == ConflictKind::ShiftReduce;
-    k.common.clear();
-    rest(shiftWins ? k.stack2 : k.stack1, restA_);
-    rest(shiftWins ? k.stack1 : k.stack2, restB_);
-    k.unified = unify(restA_, restB_, k.common, maxPairs, deadline, &k.pairs);
+    rest(view(shiftWins ? k.stack2 : k.stack1), restA_);
+    rest(view(shiftWins ? k.stack1 : k.stack2), restB_);
+    std::vector<int>& common = pathSymbols_;
+    common.clear();
+    k.unified = unify(restA_, restB_, common, maxPairs, deadline, &k.pairs);
+    k.common = k.unified == Unified::Found ? keep(common) : Span{};
     pairsMade_ += k.pairs;
     k.seconds += std::chrono::duration<double>(Clock::now() - start).count();
     if (k.unified == Unified::TimedOut && until_ < own)
@@ -794,13 +854,13 @@ std::vector<std::string> CounterexampleSearch::lines(const Case& k, int lang, do
     const bool shiftWins = k.c->kind == ConflictKind::ShiftReduce;
     const int ruleKept = shiftWins ? k.r2 : k.r1;   // -1: the shift
     const int ruleOther = shiftWins ? k.r1 : k.r2;
-    const std::vector<int>& stackKept = shiftWins ? k.stack2 : k.stack1;
-    const std::vector<int>& stackOther = shiftWins ? k.stack1 : k.stack2;
+    const IntSpan stackKept = view(shiftWins ? k.stack2 : k.stack1);
+    const IntSpan stackOther = view(shiftWins ? k.stack1 : k.stack2);
     // "example: a b . c d", "$end" left out.
     // Each line is made in one kept buffer and copied out at its size:
     // the lines of hundreds of conflicts are all kept until the end.
     std::string& line = lineScratch_;
-    auto example = [&](const std::vector<int>& pre, const std::vector<int>& post) {
+    auto example = [&](IntSpan pre, IntSpan post) {
         line.assign(L("example:", "priklad:"));
         appendWords(line, pre);
         line += " .";
@@ -808,7 +868,7 @@ std::vector<std::string> CounterexampleSearch::lines(const Case& k, int lang, do
         return std::string(line);
     };
     // "reduce by rule 3: e ::= [ ... ]" or "shift: e ::= [ ... ]".
-    auto reading = [&](int rule, const std::vector<int>& stack) {
+    auto reading = [&](int rule, IntSpan stack) {
         if (rule >= 0) {
             line.assign(L("reduce by rule ", "redukcia pravidlom "));
             line += std::to_string(rule);
@@ -820,15 +880,15 @@ std::vector<std::string> CounterexampleSearch::lines(const Case& k, int lang, do
         return std::string(line);
     };
     if (k.unified == Unified::Found) {
-        lines.push_back(example(k.symbols, k.common));
+        lines.push_back(example(view(k.symbols), view(k.common)));
         lines.push_back(reading(ruleKept, stackKept));
         lines.push_back(reading(ruleOther, stackOther));
         lines.push_back(L("unifying: this one input reads two ways, so the grammar is ambiguous",
                           "zjednocujuci: ten isty vstup sa cita dvoma sposobmi, gramatika je nejednoznacna"));
         return lines;
     }
-    const std::vector<int>& preKept = shiftWins ? k.symbols2 : k.symbols;
-    const std::vector<int>& preOther = shiftWins ? k.symbols : k.symbols2;
+    const IntSpan preKept = view(shiftWins ? k.symbols2 : k.symbols);
+    const IntSpan preOther = view(shiftWins ? k.symbols : k.symbols2);
     lines.push_back(example(preKept, rest(stackKept)));
     lines.push_back(reading(ruleKept, stackKept));
     lines.push_back(example(preOther, rest(stackOther)));
@@ -882,6 +942,7 @@ std::vector<ConflictExample> CounterexampleSearch::explainAll(int lang, double s
             *stopped = true;
         return true;
     };
+    store_.clear();
     std::vector<Case> cases;
     size_t reported = 0;
     for (const State& st : a_.states)
@@ -901,11 +962,6 @@ std::vector<ConflictExample> CounterexampleSearch::explainAll(int lang, double s
             return {};
         prepare(k);
     }
-    // The walks are done with; their memory goes back before the searches
-    // and the lines take theirs.
-    exact_ = Walk();
-    loose_ = Walk();
-    along_ = Along();
     // Then a short unifying search for each, which finds most ambiguities:
     // an equal share of what is left (one pair at least, kQuickPairs at
     // most), so that a few long searches early cannot starve the rest.
@@ -936,7 +992,6 @@ std::vector<ConflictExample> CounterexampleSearch::explainAll(int lang, double s
     for (size_t i = 0; i < cases.size(); ++i) {
         out[i].lines = lines(cases[i], lang, seconds);
         out[i].unifying = cases[i].unified == Unified::Found;
-        cases[i] = Case();  // its lines are made: its memory serves the next ones
     }
     return out;
 }

@@ -109,7 +109,22 @@ private:
     };
     // Reached by moving the dot (else by opening a rule, or the start).
     bool shifted(const Node& n) const { return itemDot_[static_cast<size_t>(n.item)] > 0; }
-    // The nodes of a walk, in blocks of a fixed size: a walk of tens of
+    // A map from keys to node indices that keeps the first index of a
+    // key: open addressing in one vector, as the walks note hundreds of
+    // completed items each.
+    class KeyIndex {
+    public:
+        void add(uint64_t key, int value);
+        int find(uint64_t key) const;  // -1: none
+    private:
+        size_t slot(uint64_t key) const
+        {
+            return static_cast<size_t>((key * 0x9e3779b97f4a7c15ull) >> 32) & (slots_.size() - 1);
+        }
+        std::vector<std::pair<uint64_t, int>> slots_;  // (key, index), index -1 when free
+        size_t count_ = 0;
+    };
+        // The nodes of a walk, in blocks of a fixed size: a walk of tens of
     // thousands of nodes grows without copying them, and without taking
     // and giving back one large block after another (which made the
     // allocator hand memory back to the system and fault it in again on
@@ -141,7 +156,7 @@ private:
         bool ended = false;  // every node reached, or the walk's bound
         size_t head = 0;     // the next node to step from
         NodeList nodes;
-        std::unordered_map<uint64_t, int> ends;
+        KeyIndex ends;
         std::vector<uint64_t> bits;             // the nodes seen, when the key space is small
         std::unordered_set<uint64_t> seenSet;   // otherwise
         std::vector<uint64_t> opened;           // (state, nonterminal, lookahead) opened, when small
@@ -149,10 +164,25 @@ private:
     };
     // What a conflict's unifying search came to.
     enum class Unified { Found, NotWithinBound, TimedOut, OutOfBudget, NotSearched };
-    // A pair of the unifying search: two rests, each a stretch of the arena.
+    // A stretch of a vector of symbols or items: a pair's rest in the
+    // unifying search's arena, a conflict's input or reading in store_.
     struct Span {
         size_t at = 0, size = 0;
     };
+    // The symbols or items themselves, for reading.
+    struct IntSpan {
+        IntSpan(const int* p, size_t n) : data(p), count(n) {}
+        IntSpan(const std::vector<int>& v) : data(v.data()), count(v.size()) {}
+        const int* begin() const { return data; }
+        const int* end() const { return data + count; }
+        size_t size() const { return count; }
+        int operator[](size_t i) const { return data[i]; }
+        const int* data;
+        size_t count;
+    };
+    IntSpan view(Span s) const { return IntSpan(store_.data() + s.at, s.size); }
+    // Appends v to store_.
+    Span keep(const std::vector<int>& v);
     struct Pair {
         Span a, b;
         Span took;          // the heads taken together when it was made
@@ -187,7 +217,7 @@ private:
     // The nodes from the start to nodes[last], in order, into path.
     static void trace(const NodeList& nodes, int last, std::vector<Node>& path);
     // The readings' rules, "lhs ::= [ ... ]" nested, appended to out.
-    void appendDerivation(std::string& out, const std::vector<int>& stack) const;
+    void appendDerivation(std::string& out, IntSpan stack) const;
     // An item's pieces of a reading: "lhs ::= [ a b" (up to the dot),
     // " . c d" (the innermost rule's dot and rest) and " d ]" (an outer
     // rule's rest after the nonterminal it expands, and its end).
@@ -196,13 +226,13 @@ private:
     };
     const ItemText& itemText(int item) const;
     // What the open rules of a reading still expect, innermost first.
-    std::vector<int> rest(const std::vector<int>& stack) const;
-    void rest(const std::vector<int>& stack, std::vector<int>& r) const;
+    std::vector<int> rest(IntSpan stack) const;
+    void rest(IntSpan stack, std::vector<int>& r) const;
     // Makes at most maxPairs pairs; *made receives how many it made.
     Unified unify(const std::vector<int>& a, const std::vector<int>& b, std::vector<int>& common, size_t maxPairs,
                   Clock::time_point deadline, size_t* made);
     // " name" for each symbol but "$end", appended to out.
-    void appendWords(std::string& out, const std::vector<int>& syms) const;
+    void appendWords(std::string& out, IntSpan syms) const;
     // The example and readings of one conflict, before any unifying search.
     void prepare(Case& k);
     // Runs k's unifying search with at most maxPairs pairs, charged to the run.
@@ -247,7 +277,8 @@ private:
     std::vector<uint32_t> unifySlots_;                  // all 0 between searches
     // The paths of the conflict being prepared.
     std::vector<Node> path1_, path2_;
-    std::vector<int> pathStates_;
+    std::vector<int> pathStates_, pathSymbols_, pathStack_;
+    std::vector<int> store_;  // the conflicts' inputs and readings, see Case
     std::vector<int> restA_, restB_;  // the two rests a unifying search starts from
     size_t pairsMade_ = 0;
 };

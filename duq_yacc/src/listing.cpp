@@ -35,7 +35,9 @@ std::string padded(const std::string& s, size_t width)
 std::string conflictHead(const Automaton& a, const State& st, const Conflict& c, int lang)
 {
     auto L = [lang](const char* en, const char* sk) { return lang ? sk : en; };
-    std::string head = L("conflict in state ", "konflikt v stave ");
+    std::string head;
+    head.reserve(64);
+    head += L("conflict in state ", "konflikt v stave ");
     head += std::to_string(st.number);
     head += ": ";
     head += c.kind == ConflictKind::ShiftReduce ? L("shift/reduce on ", "posun/redukcia na ")
