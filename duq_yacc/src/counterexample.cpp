@@ -549,7 +549,7 @@ CounterexampleSearch::Span CounterexampleSearch::keep(const std::vector<int>& v)
 
 CounterexampleSearch::Unified CounterexampleSearch::unify(const std::vector<int>& a, const std::vector<int>& b,
                                                          std::vector<int>& common, size_t maxPairs,
-                                                         Clock::time_point deadline, size_t* made)
+                                                         SearchClock& clock, size_t* made)
 {
     // Both rests are rewritten, leftmost nonterminal first, until their
     // heads meet; equal heads are taken together.  Shortest sentential
@@ -659,11 +659,20 @@ CounterexampleSearch::Unified CounterexampleSearch::unify(const std::vector<int>
         push(first);
     }
     size_t steps = 0;
+    Clock::time_point deadline = Clock::time_point::max();  // set at the first look at the clock
     Unified result = Unified::NotWithinBound;
     while (!open.empty()) {
-        if ((++steps & 15) == 0 && Clock::now() > deadline) {
-            result = Unified::TimedOut;
-            break;
+        if ((++steps & 15) == 0) {
+            const Clock::time_point now = Clock::now();
+            if (!clock.started) {
+                clock.started = true;
+                clock.start = now;
+                deadline = std::min(after(now, clock.seconds), until_);
+            }
+            if (now > deadline) {
+                result = Unified::TimedOut;
+                break;
+            }
         }
         if (full) {
             result = Unified::OutOfBudget;
@@ -753,7 +762,12 @@ struct CounterexampleSearch::Case {
 
 void CounterexampleSearch::prepare(Case& k)
 {
-    if (Clock::now() >= until_) {
+    // The run's end by the clock, looked at for every eighth conflict (the
+    // first included): the walk looks at it itself as it goes, and most
+    // conflicts take it a few steps further, or none.
+    if (preparedCount_++ % 8 == 0 && Clock::now() >= until_)
+        timeUsedUp_ = true;
+    if (timeUsedUp_) {
         k.prepared = Case::Prepared::TimeUsedUp;
         return;
     }
@@ -813,24 +827,25 @@ void CounterexampleSearch::search(Case& k, size_t maxPairs, double seconds)
 {
     if (k.prepared != Case::Prepared::Example || !k.samePrefix || maxPairs == 0)
         return;
-    const auto start = Clock::now();
-    if (start >= until_)
-        return;
     // One conflict's search gets `seconds` by the clock, over both rounds;
-    // the run's end comes first.
-    const auto own = after(start, std::max(0.0, seconds - k.seconds));
-    const auto deadline = std::min(own, until_);
+    // the run's end comes first.  The search reads the clock itself once
+    // it has made some pairs: most end within a few, and two readings
+    // each (some 40 ns on this machine) cost hundreds of conflicts more
+    // than their searches.
+    SearchClock clock;
+    clock.seconds = std::max(0.0, seconds - k.seconds);
     // First the reading the parser takes, then the other.
     const bool shiftWins = k.c->kind == ConflictKind::ShiftReduce;
     rest(view(shiftWins ? k.stack2 : k.stack1), restA_);
     rest(view(shiftWins ? k.stack1 : k.stack2), restB_);
     std::vector<int>& common = pathSymbols_;
     common.clear();
-    k.unified = unify(restA_, restB_, common, maxPairs, deadline, &k.pairs);
+    k.unified = unify(restA_, restB_, common, maxPairs, clock, &k.pairs);
     k.common = k.unified == Unified::Found ? keep(common) : Span{};
     pairsMade_ += k.pairs;
-    k.seconds += std::chrono::duration<double>(Clock::now() - start).count();
-    if (k.unified == Unified::TimedOut && until_ < own)
+    if (clock.started)
+        k.seconds += std::chrono::duration<double>(Clock::now() - clock.start).count();
+    if (k.unified == Unified::TimedOut && until_ < after(clock.start, clock.seconds))
         k.unified = Unified::OutOfBudget;  // the run's time, not the conflict's
     if (k.unified == Unified::OutOfBudget && maxPairs >= kPairCap)
         k.unified = Unified::NotWithinBound;  // the bound of every search, as with no budget at all

@@ -228,9 +228,16 @@ private:
     // What the open rules of a reading still expect, innermost first.
     std::vector<int> rest(IntSpan stack) const;
     void rest(IntSpan stack, std::vector<int>& r) const;
+    // A unifying search's time: `seconds` from its first look at the
+    // clock (then `started`, at `start`), the run's end coming first.
+    struct SearchClock {
+        double seconds = 0;
+        bool started = false;
+        Clock::time_point start{};
+    };
     // Makes at most maxPairs pairs; *made receives how many it made.
     Unified unify(const std::vector<int>& a, const std::vector<int>& b, std::vector<int>& common, size_t maxPairs,
-                  Clock::time_point deadline, size_t* made);
+                  SearchClock& clock, size_t* made);
     // " name" for each symbol but "$end", appended to out.
     void appendWords(std::string& out, IntSpan syms) const;
     // The example and readings of one conflict, before any unifying search.
@@ -281,6 +288,8 @@ private:
     std::vector<int> store_;  // the conflicts' inputs and readings, see Case
     std::vector<int> restA_, restB_;  // the two rests a unifying search starts from
     size_t pairsMade_ = 0;
+    size_t preparedCount_ = 0;  // conflicts prepared so far
+    bool timeUsedUp_ = false;   // the run's end was seen by prepare
 };
 
 } // namespace duq_yacc::detail
