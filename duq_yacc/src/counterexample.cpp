@@ -270,6 +270,22 @@ bool CounterexampleSearch::walkTo(Walk& w, uint64_t target)
             const std::vector<int>& rules = rulesOf_[static_cast<size_t>(sym - nt_)];
             const int parent = static_cast<int>(head);
             const bool fresh = !w.opened.empty();
+            if (Node* out = fresh ? nodes.room(rules.size() * follow.size()) : nullptr) {
+                // All new, and room for them in one block: written in place.
+                const size_t at = nodes.size();
+                size_t k = 0;
+                for (int p : rules) {
+                    const int first = prodBase_[static_cast<size_t>(p)];
+                    const bool empty = symbolAfterDot(first) < 0;
+                    for (int la : follow) {
+                        if (empty)
+                            noteEnd(n.where, first, la, at + k);
+                        out[k++] = Node{n.where, first, la, parent};
+                    }
+                }
+                nodes.grow(k);
+                continue;
+            }
             for (int p : rules) {
                 const int first = prodBase_[static_cast<size_t>(p)];
                 const bool empty = symbolAfterDot(first) < 0;
@@ -454,12 +470,10 @@ int CounterexampleSearch::KeyIndex::find(uint64_t key) const
 
 void CounterexampleSearch::trace(const NodeList& nodes, int last, std::vector<Node>& path)
 {
-    size_t length = 0;
-    for (int i = last; i >= 0; i = nodes[static_cast<size_t>(i)].parent)
-        ++length;
-    path.resize(length);
-    for (int i = last; i >= 0; i = nodes[static_cast<size_t>(i)].parent)
-        path[--length] = nodes[static_cast<size_t>(i)];
+    path.clear();
+    for (int i = last; i >= 0; i = path.back().parent)
+        path.push_back(nodes[static_cast<size_t>(i)]);
+    std::reverse(path.begin(), path.end());
 }
 
 void CounterexampleSearch::appendWords(std::string& out, IntSpan syms) const

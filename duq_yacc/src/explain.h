@@ -8,7 +8,6 @@
 #include <functional>
 #include <memory>
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -142,6 +141,20 @@ private:
                 blocks_.emplace_back(new Node[kBlock]);
             (*this)[size_++] = n;
         }
+        // Room for the next n nodes within one block, or null; grow(n)
+        // then adds the nodes written there.
+        Node* room(size_t n)
+        {
+            if (size_ == blocks_.size() * kBlock) {
+                if (n > kBlock)
+                    return nullptr;
+                blocks_.emplace_back(new Node[kBlock]);
+            } else if (size_ % kBlock + n > kBlock) {
+                return nullptr;
+            }
+            return &(*this)[size_];
+        }
+        void grow(size_t n) { size_ += n; }
         void clear() { size_ = 0; }  // the blocks are kept for the next walk
     private:
         std::vector<std::unique_ptr<Node[]>> blocks_;
@@ -273,9 +286,10 @@ private:
     // follows the symbol after the dot, ascending, and whether it can be empty.
     mutable std::vector<std::vector<int>> firstOfRest_;
     mutable std::vector<char> restNullable_, firstOfRestMade_;
-    // Per item, made at its first use: itemTexts_[itemTextAt_[item]].
+    // Per item, made at its first use: itemTexts_[itemTextAt_[item]] (a
+    // reference to one lasts until the next is made).
     mutable std::vector<int> itemTextAt_;
-    mutable std::deque<ItemText> itemTexts_;
+    mutable std::vector<ItemText> itemTexts_;
     mutable std::string lineScratch_;  // where lines() makes each line
     // The unifying search's working store, kept between searches.
     std::vector<int> unifyArena_;
