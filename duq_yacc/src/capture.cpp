@@ -61,6 +61,18 @@ void Run::recordState(int state, int defaultReduction)
         recordGrammar();
     State s;
     s.number = state;
+    // Each list made at its size: with examples wanted, hundreds of
+    // states are recorded in every run.
+    s.kernel.reserve(static_cast<size_t>(pstate_[static_cast<size_t>(state) + 1] - pstate_[static_cast<size_t>(state)]));
+    size_t shifts = 0, gotos = 0;
+    for (int t = 1; t <= ntokens_; ++t) {
+        const int act = rowActions_[static_cast<size_t>(t)];
+        shifts += act > 0 && act != kAcceptCode && act != kErrorCode;
+    }
+    for (int n = 1; n <= nnonter_; ++n)
+        gotos += rowActions_[static_cast<size_t>(ntokens_ + n)] > 0;
+    s.shifts.reserve(shifts);
+    s.gotos.reserve(gotos);
     for (int k = pstate_[static_cast<size_t>(state)]; k < pstate_[static_cast<size_t>(state) + 1]; ++k) {
         // An item points at the word after the dot; the rule's end word
         // holds minus its number.

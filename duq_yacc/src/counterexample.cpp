@@ -74,15 +74,9 @@ CounterexampleSearch::CounterexampleSearch(const Automaton& a, Clock::time_point
     firstOfRest_.assign(itemProd_.size(), {});
     restNullable_.assign(itemProd_.size(), 0);
     firstOfRestMade_.assign(itemProd_.size(), 0);
-    trans_.assign(a.states.size(), {});
-    for (const State& s : a.states) {
-        auto& row = trans_[static_cast<size_t>(s.number)];
-        for (const Transition& t : s.shifts)
-            row.emplace_back(t.symbol, t.state);
-        for (const Transition& t : s.gotos)
-            row.emplace_back(t.symbol, t.state);
-        std::sort(row.begin(), row.end());
-    }
+    stateAt_.assign(a.states.size(), -1);
+    for (size_t i = 0; i < a.states.size(); ++i)
+        stateAt_[static_cast<size_t>(a.states[i].number)] = static_cast<int>(i);
     denseAt_.assign(a.states.size(), -1);
     itemTextAt_.assign(itemProd_.size(), -1);
 }
@@ -95,8 +89,11 @@ int CounterexampleSearch::transition(int state, int symbol) const
     if (at < 0) {
         at = static_cast<int>(dense_.size());
         dense_.resize(dense_.size() + a_.symbols.size(), -1);
-        for (const auto& t : trans_[static_cast<size_t>(state)])
-            dense_[static_cast<size_t>(at + t.first)] = t.second;
+        const State& st = a_.states[static_cast<size_t>(stateAt_[static_cast<size_t>(state)])];
+        for (const Transition& t : st.shifts)
+            dense_[static_cast<size_t>(at + t.symbol)] = t.state;
+        for (const Transition& t : st.gotos)
+            dense_[static_cast<size_t>(at + t.symbol)] = t.state;
     }
     return dense_[static_cast<size_t>(at + symbol)];
 }

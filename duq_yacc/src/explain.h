@@ -266,9 +266,10 @@ private:
     std::vector<std::vector<int>> rulesOf_;   // per nonterminal (index - nt_)
     std::vector<char> nullable_;              // per nonterminal
     std::vector<std::vector<char>> first_;    // per nonterminal, per terminal
-    std::vector<std::vector<std::pair<int, int>>> trans_;  // per state: (symbol, state), sorted
-    // The same as rows indexed by symbol, made as the states are reached:
-    // row of state s at dense_[denseAt_[s]], -1 while not made.
+    std::vector<int> stateAt_;  // per state number, its index in a_.states
+    // The states' transitions (shifts and gotos) as rows indexed by symbol,
+    // made as the states are reached: the row of state s at
+    // dense_[denseAt_[s]] (-1 while not made), -1 for no transition.
     mutable std::vector<int> dense_, denseAt_;
     Walk exact_, loose_;
     // The last walk along a path without lookaheads, whole: the first node
