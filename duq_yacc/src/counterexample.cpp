@@ -819,17 +819,19 @@ void CounterexampleSearch::prepare(Case& k)
     if (!k.samePrefix &&
         (k.r2 < 0 || !(reach(k.state, endItem(k.r2), c.symbol, path2) || reach(k.state, endItem(k.r2), -1, path2))))
         return;
+    // Along the same states the input is the same.
     symbols.clear();
     stack.clear();
     for (const Node& n : path2) {
         if (shifted(n)) {
-            symbols.push_back(symbolAfterDot(n.item - 1));
+            if (!k.samePrefix)
+                symbols.push_back(symbolAfterDot(n.item - 1));
             stack.back() = n.item;
         } else {
             stack.push_back(n.item);
         }
     }
-    k.symbols2 = keep(symbols);
+    k.symbols2 = k.samePrefix ? k.symbols : keep(symbols);
     k.stack2 = keep(stack);
     k.prepared = Case::Prepared::Example;
 }

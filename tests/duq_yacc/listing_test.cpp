@@ -263,6 +263,19 @@ TEST(Listing, ExamplesEndWithTheRunsTime)
         EXPECT_EQ(said[0].rfind(c.first, 0), 0u) << said[0];
         EXPECT_EQ(unifying, said.size() > 1);
     }
+
+    // The run's end is looked at for only some of the conflicts: once seen,
+    // every conflict after it says so, not only the ones it was seen at.
+    writeFile("g.y", dataFile("operators21.y"));
+    ASSERT_TRUE(duq_yacc::build_automaton("g.y", a, nullptr));
+    for (const int lang : {0, 1}) {
+        CounterexampleSearch search(a, std::chrono::steady_clock::now());
+        const auto said = search.explainAll(lang, 2);
+        ASSERT_EQ(said.size(), 441u);
+        for (const auto& e : said)
+            EXPECT_EQ(e.lines, std::vector<std::string>{lang ? "priklad sa nehladal: cas na priklady sa minul"
+                                                             : "no example: the time for examples is used up"});
+    }
 }
 
 namespace {
@@ -369,11 +382,13 @@ TEST(Listing, MoreBudgetFindsMore)
 
 // One walk from the start serves every conflict in turn; each conflict
 // searched on its own, from a fresh start, must come to the same lines.
+// operators21.y has the most conflicts, 21 to a state, all ends reached in
+// the same level of the walk.
 TEST(Listing, OneWalkFindsWhatSeparateSearchesFind)
 {
     using duq_yacc::detail::CounterexampleSearch;
-    const char* grammars[] = {"equations.y", "cex-budget.y", "cex-lalr-merge.y", "cex-reduce-reduce.y",
-                              "cex-two-tokens.y"};
+    const char* grammars[] = {"equations.y", "operators21.y", "cex-budget.y", "cex-lalr-merge.y",
+                              "cex-reduce-reduce.y", "cex-two-tokens.y"};
     for (const char* name : grammars) {
         SCOPED_TRACE(name);
         TempDir dir;
