@@ -303,7 +303,7 @@ bool CounterexampleSearch::walkTo(Walk& w, uint64_t target)
     return false;
 }
 
-bool CounterexampleSearch::reach(int state, int item, int la, std::vector<Node>& path)
+bool CounterexampleSearch::reach(int state, int item, int la, NodeRef& path)
 {
     Walk& w = la >= 0 ? exact_ : loose_;
     w.exact = la >= 0;
@@ -314,12 +314,12 @@ bool CounterexampleSearch::reach(int state, int item, int la, std::vector<Node>&
             return false;
         at = w.ends.find(k);
     }
-    trace(w.nodes, at, path);
+    path = NodeRef{&w.nodes, at};
     return true;
 }
 
 bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const std::vector<int>& pathSymbols,
-                                     int targetItem, int shiftOn, int targetLa, std::vector<Node>& path,
+                                     int targetItem, int shiftOn, int targetLa, NodeRef& path,
                                      Clock::time_point deadline)
 {
     // Breadth first, as the walk from the start, but held to the states and
@@ -334,7 +334,7 @@ bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const s
                                     : along_.byItem[static_cast<size_t>(targetItem)];
         if (at < 0)
             return false;
-        trace(along_.nodes, at, path);
+        path = NodeRef{&along_.nodes, at};
         return true;
     };
     if (!exact && along_.made && along_.symbols == pathSymbols)
@@ -366,8 +366,7 @@ bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const s
     const uint64_t nNt = a_.symbols.size() - static_cast<size_t>(nt_);
     const uint64_t openKeys = static_cast<uint64_t>(pathStates.size()) * nNt * nLa;
     std::vector<uint64_t> opened(openKeys <= kBitMapKeys ? static_cast<size_t>((openKeys + 63) / 64) : 0);
-    NodeList own;
-    NodeList& nodes = exact ? own : along_.nodes;
+    NodeList& nodes = exact ? alongExact_ : along_.nodes;
     if (!exact) {
         along_.made = true;
         along_.symbols = pathSymbols;
@@ -425,7 +424,7 @@ bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const s
     if (!exact)
         return lookUp();
     if (found)
-        trace(nodes, static_cast<int>(head), path);
+        path = NodeRef{&nodes, static_cast<int>(head)};
     return found;
 }
 
@@ -465,12 +464,42 @@ int CounterexampleSearch::KeyIndex::find(uint64_t key) const
     }
 }
 
-void CounterexampleSearch::trace(const NodeList& nodes, int last, std::vector<Node>& path)
+void CounterexampleSearch::decode(NodeRef path, std::vector<int>* states, std::vector<int>* symbols,
+                                  std::vector<int>& stack) const
 {
-    path.clear();
-    for (int i = last; i >= 0; i = path.back().parent)
-        path.push_back(nodes[static_cast<size_t>(i)]);
-    std::reverse(path.begin(), path.end());
+    // Back from the path's last node: a node reached by moving the dot
+    // gives a symbol of the input and the state it leads to; the last node
+    // of each opened rule (the first one met going back) is that rule's
+    // item in the reading.
+    if (states)
+        states->clear();
+    if (symbols)
+        symbols->clear();
+    stack.clear();
+    bool last = true;
+    for (int i = path.index; i >= 0;) {
+        const Node& n = (*path.nodes)[static_cast<size_t>(i)];
+        if (last) {
+            stack.push_back(n.item);
+            last = false;
+        }
+        if (shifted(n)) {
+            if (symbols)
+                symbols->push_back(symbolAfterDot(n.item - 1));
+            if (states)
+                states->push_back(n.where);
+        } else {
+            last = true;
+        }
+        i = n.parent;
+    }
+    if (states) {
+        states->push_back(0);
+        std::reverse(states->begin(), states->end());
+    }
+    if (symbols)
+        std::reverse(symbols->begin(), symbols->end());
+    std::reverse(stack.begin(), stack.end());
 }
 
 void CounterexampleSearch::appendWords(std::string& out, IntSpan syms) const
@@ -790,47 +819,25 @@ void CounterexampleSearch::prepare(Case& k)
         return prodBase_[static_cast<size_t>(r)] +
                static_cast<int>(a_.productions[static_cast<size_t>(r)].rhs.size());
     };
-    std::vector<Node>& path1 = path1_;
+    NodeRef path1, path2;
     const bool exact = reach(k.state, endItem(k.r1), c.symbol, path1);
     if (!exact && !reach(k.state, endItem(k.r1), -1, path1))
         return;
     std::vector<int>& states = pathStates_;
     std::vector<int>& symbols = pathSymbols_;
     std::vector<int>& stack = pathStack_;
-    states.assign(1, 0);
-    symbols.clear();
-    stack.clear();
-    for (const Node& n : path1) {
-        if (shifted(n)) {
-            symbols.push_back(symbolAfterDot(n.item - 1));
-            states.push_back(n.where);
-            stack.back() = n.item;
-        } else {
-            stack.push_back(n.item);
-        }
-    }
+    decode(path1, &states, &symbols, stack);
     k.symbols = keep(symbols);
     k.stack1 = keep(stack);
     // The other reading along the same states; a second reduction that
     // no input before the dot shares with the first gets its own.
-    std::vector<Node>& path2 = path2_;
     k.samePrefix = alongPath(states, symbols, k.r2 >= 0 ? endItem(k.r2) : -1, k.r2 >= 0 ? -1 : c.symbol,
                              k.r2 >= 0 && exact ? c.symbol : -1, path2, until_);
     if (!k.samePrefix &&
         (k.r2 < 0 || !(reach(k.state, endItem(k.r2), c.symbol, path2) || reach(k.state, endItem(k.r2), -1, path2))))
         return;
     // Along the same states the input is the same.
-    symbols.clear();
-    stack.clear();
-    for (const Node& n : path2) {
-        if (shifted(n)) {
-            if (!k.samePrefix)
-                symbols.push_back(symbolAfterDot(n.item - 1));
-            stack.back() = n.item;
-        } else {
-            stack.push_back(n.item);
-        }
-    }
+    decode(path2, nullptr, k.samePrefix ? nullptr : &symbols, stack);
     k.symbols2 = k.samePrefix ? k.symbols : keep(symbols);
     k.stack2 = keep(stack);
     k.prepared = Case::Prepared::Example;

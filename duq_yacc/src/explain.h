@@ -160,6 +160,11 @@ private:
         std::vector<std::unique_ptr<Node[]>> blocks_;
         size_t size_ = 0;
     };
+    // A path found: its last node in a walk's nodes (parents lead back).
+    struct NodeRef {
+        const NodeList* nodes = nullptr;
+        int index = -1;
+    };
     // The walk from the start over the whole automaton, with lookaheads or
     // without, as far as the conflicts so far needed it: the nodes in
     // breadth-first order, and where each completed item (with its
@@ -221,14 +226,15 @@ private:
     bool walkTo(Walk& w, uint64_t target);
     // The shortest path from the start to (state, item, la), la -1 for any
     // lookahead (then lookaheads are not followed); false when none.
-    bool reach(int state, int item, int la, std::vector<Node>& path);
+    bool reach(int state, int item, int la, NodeRef& path);
     // Shortest path along the states and symbols of a path, ending at its
     // last state: a target is an item (any item with `shiftOn` after the
     // dot when shiftOn >= 0) and a lookahead (-1: any).
     bool alongPath(const std::vector<int>& pathStates, const std::vector<int>& pathSymbols, int targetItem,
-                   int shiftOn, int targetLa, std::vector<Node>& path, Clock::time_point deadline);
-    // The nodes from the start to nodes[last], in order, into path.
-    static void trace(const NodeList& nodes, int last, std::vector<Node>& path);
+                   int shiftOn, int targetLa, NodeRef& path, Clock::time_point deadline);
+    // A path's input (symbols, with the states from 0 on) and its reading's
+    // items, outermost first; states and symbols may be null.
+    void decode(NodeRef path, std::vector<int>* states, std::vector<int>* symbols, std::vector<int>& stack) const;
     // The readings' rules, "lhs ::= [ ... ]" nested, appended to out.
     void appendDerivation(std::string& out, IntSpan stack) const;
     // An item's pieces of a reading: "lhs ::= [ a b" (up to the dot),
@@ -298,7 +304,7 @@ private:
     std::vector<std::pair<size_t, size_t>> unifyOpen_;  // (weight, pair), a heap
     std::vector<uint32_t> unifySlots_;                  // all 0 between searches
     // The paths of the conflict being prepared.
-    std::vector<Node> path1_, path2_;
+    NodeList alongExact_;  // the nodes of the last walk along a path with a lookahead
     std::vector<int> pathStates_, pathSymbols_, pathStack_;
     std::vector<int> store_;  // the conflicts' inputs and readings, see Case
     std::vector<int> restA_, restB_;  // the two rests a unifying search starts from
