@@ -140,21 +140,22 @@ void Run::explainConflicts()
     }
     // Each reported conflict: "<state file>(<line of its state>): text",
     // then its example, indented.  Without a listing, just the text.
-    // One line buffer for them all: hundreds of conflicts give thousands.
-    std::string line;
+    // One buffer for the heads and one for the indented lines, for them
+    // all: hundreds of conflicts give thousands of lines.
+    std::string head, line("    ");
     for (const ExplainedConflict& c : text.conflicts) {
         if (listed) {
-            line.assign(stateName_);
-            line += '(';
-            line += std::to_string(c.line);
-            line += "): ";
-            line += c.head;
-            sinks_.message(line);
+            head.assign(stateName_);
+            head += '(';
+            head += std::to_string(c.line);
+            head += "): ";
+            head += c.head;
+            sinks_.message(head);
         } else {
             sinks_.message(c.head);
         }
         for (const std::string& l : c.details) {
-            line.assign("    ");
+            line.resize(4);  // the indent stays
             line += l;
             sinks_.message(line);
         }
