@@ -576,14 +576,16 @@ void CounterexampleSearch::rest(IntSpan stack, std::vector<int>& r) const
         size_t d = static_cast<size_t>(itemDot_[static_cast<size_t>(item)]);
         if (level + 1 < stack.size())
             ++d;  // the nonterminal being expanded
-        r.insert(r.end(), p.rhs.begin() + static_cast<long>(std::min(d, p.rhs.size())), p.rhs.end());
+        for (size_t i = d; i < p.rhs.size(); ++i)
+            r.push_back(p.rhs[i]);
     }
 }
 
 CounterexampleSearch::Span CounterexampleSearch::keep(const std::vector<int>& v)
 {
     const Span s{store_.size(), v.size()};
-    store_.insert(store_.end(), v.begin(), v.end());
+    for (int x : v)
+        store_.push_back(x);
     return s;
 }
 
