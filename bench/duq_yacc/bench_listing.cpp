@@ -3,7 +3,9 @@
 // 10 shift/reduce conflicts (10 of its expression groups have no
 // precedence); then two grammars with hundreds of conflicts, where the goal
 // is a generation with examples at most twice as long as one without.
-// Each figure is the best CPU time of several runs.
+// Each figure is the best CPU time of several runs, with the page faults
+// a run took on average (on a virtual machine they can cost more than the
+// work itself).
 //
 //   cmake --build build --target bench-duq-yacc-listing
 #include "duq_yacc/yacc_run.h"
