@@ -154,11 +154,11 @@ void Run::explainConflicts()
         } else {
             sinks_.message(c.head);
         }
-        for (const std::string& l : c.details) {
+        forEachLine(c.details, [&](const char* text, size_t size) {
             line.resize(4);  // the indent stays
-            line += l;
+            line.append(text, size);
             sinks_.message(line);
-        }
+        });
     }
 }
 

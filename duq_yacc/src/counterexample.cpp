@@ -873,20 +873,27 @@ void CounterexampleSearch::search(Case& k, size_t maxPairs, double seconds)
         k.unified = Unified::NotWithinBound;  // the bound of every search, as with no budget at all
 }
 
-std::vector<std::string> CounterexampleSearch::lines(const Case& k, int lang, double seconds) const
+std::string CounterexampleSearch::text(const Case& k, int lang, double seconds) const
 {
     auto L = [lang](const char* en, const char* sk) { return lang ? sk : en; };
     if (k.prepared == Case::Prepared::TimeUsedUp)
-        return {L("no example: the time for examples is used up", "priklad sa nehladal: cas na priklady sa minul")};
+        return std::string(L("no example: the time for examples is used up",
+                             "priklad sa nehladal: cas na priklady sa minul")) + "\n";
     if (k.prepared == Case::Prepared::NoExample)
-        return {L("no example found", "priklad sa nenasiel")};
+        return std::string(L("no example found", "priklad sa nenasiel")) + "\n";
     auto fmt = [](const char* f, const std::string& s) {
         std::string out(f);
         const size_t at = out.find("%s");
         return at == std::string::npos ? out : out.replace(at, 2, s);
     };
-    std::vector<std::string> lines;
-    lines.reserve(5);
+    // All the lines in one string, made in place: the lines of hundreds
+    // of conflicts are all kept until the end.
+    std::string lines;
+    lines.reserve(256);
+    auto add = [&lines](const auto& line) {
+        lines += line;
+        lines += '\n';
+    };
     // First the reading the parser takes, then the other.
     const bool shiftWins = k.c->kind == ConflictKind::ShiftReduce;
     const int ruleKept = shiftWins ? k.r2 : k.r1;   // -1: the shift
@@ -894,51 +901,48 @@ std::vector<std::string> CounterexampleSearch::lines(const Case& k, int lang, do
     const IntSpan stackKept = view(shiftWins ? k.stack2 : k.stack1);
     const IntSpan stackOther = view(shiftWins ? k.stack1 : k.stack2);
     // "example: a b . c d", "$end" left out.
-    // Each line is made in one kept buffer and copied out at its size:
-    // the lines of hundreds of conflicts are all kept until the end.
-    std::string& line = lineScratch_;
     auto example = [&](IntSpan pre, IntSpan post) {
-        line.assign(L("example:", "priklad:"));
-        appendWords(line, pre);
-        line += " .";
-        appendWords(line, post);
-        return std::string(line);
+        lines += L("example:", "priklad:");
+        appendWords(lines, pre);
+        lines += " .";
+        appendWords(lines, post);
+        lines += '\n';
     };
     // "reduce by rule 3: e ::= [ ... ]" or "shift: e ::= [ ... ]".
     auto reading = [&](int rule, IntSpan stack) {
         if (rule >= 0) {
-            line.assign(L("reduce by rule ", "redukcia pravidlom "));
-            line += std::to_string(rule);
-            line += ": ";
+            lines += L("reduce by rule ", "redukcia pravidlom ");
+            lines += std::to_string(rule);
+            lines += ": ";
         } else {
-            line.assign(L("shift: ", "posun: "));
+            lines += L("shift: ", "posun: ");
         }
-        appendDerivation(line, stack);
-        return std::string(line);
+        appendDerivation(lines, stack);
+        lines += '\n';
     };
     if (k.unified == Unified::Found) {
-        lines.push_back(example(view(k.symbols), view(k.common)));
-        lines.push_back(reading(ruleKept, stackKept));
-        lines.push_back(reading(ruleOther, stackOther));
-        lines.push_back(L("unifying: this one input reads two ways, so the grammar is ambiguous",
-                          "zjednocujuci: ten isty vstup sa cita dvoma sposobmi, gramatika je nejednoznacna"));
+        example(view(k.symbols), view(k.common));
+        reading(ruleKept, stackKept);
+        reading(ruleOther, stackOther);
+        lines += L("unifying: this one input reads two ways, so the grammar is ambiguous\n",
+                   "zjednocujuci: ten isty vstup sa cita dvoma sposobmi, gramatika je nejednoznacna\n");
         return lines;
     }
     const IntSpan preKept = view(shiftWins ? k.symbols2 : k.symbols);
     const IntSpan preOther = view(shiftWins ? k.symbols : k.symbols2);
-    lines.push_back(example(preKept, rest(stackKept)));
-    lines.push_back(reading(ruleKept, stackKept));
-    lines.push_back(example(preOther, rest(stackOther)));
-    lines.push_back(reading(ruleOther, stackOther));
+    example(preKept, rest(stackKept));
+    reading(ruleKept, stackKept);
+    example(preOther, rest(stackOther));
+    reading(ruleOther, stackOther);
     char buf[300];
     if (!k.samePrefix) {
-        lines.push_back(fmt(L("not unifying: the two reductions on %s need different inputs before the dot; "
+        add(fmt(L("not unifying: the two reductions on %s need different inputs before the dot; "
                               "their lookaheads were merged from different contexts into one state",
                               "nezjednocujuci: obe redukcie na %s potrebuju pred bodkou rozny vstup; ich "
                               "vyhladove symboly sa zlucili z roznych kontextov do jedneho stavu"),
                             a_.symbols[static_cast<size_t>(k.c->symbol)].name));
     } else if (k.unified == Unified::NotWithinBound) {
-        lines.push_back(L("not unifying: the readings go on differently after the dot; no input read both ways "
+        add(L("not unifying: the readings go on differently after the dot; no input read both ways "
                           "was found",
                           "nezjednocujuci: citania za bodkou pokracuju roznie; vstup citany oboma sposobmi sa "
                           "nenasiel"));
@@ -949,7 +953,7 @@ std::vector<std::string> CounterexampleSearch::lines(const Case& k, int lang, do
                         "nezjednocujuci: citania za bodkou pokracuju roznie; vstup citany oboma sposobmi sa "
                         "za %g s nenasiel"),
                       seconds);
-        lines.push_back(buf);
+        add(buf);
     } else {
         // The run's budget ran out before this conflict's search began, or
         // before it ended: nothing is known, and more time may tell.
@@ -964,9 +968,16 @@ std::vector<std::string> CounterexampleSearch::lines(const Case& k, int lang, do
                               "vstup citany oboma sposobmi sa nedohladal: cas na priklady sa minul; viac da "
                               "--cex-time SEKUNDY (teraz %g)"),
                       seconds);
-        lines.push_back(buf);
+        add(buf);
     }
     return lines;
+}
+
+std::vector<std::string> splitLines(const std::string& text)
+{
+    std::vector<std::string> out;
+    forEachLine(text, [&out](const char* line, size_t size) { out.emplace_back(line, size); });
+    return out;
 }
 
 std::vector<ConflictExample> CounterexampleSearch::explainAll(int lang, double seconds,
@@ -1027,7 +1038,7 @@ std::vector<ConflictExample> CounterexampleSearch::explainAll(int lang, double s
     }
     std::vector<ConflictExample> out(cases.size());
     for (size_t i = 0; i < cases.size(); ++i) {
-        out[i].lines = lines(cases[i], lang, seconds);
+        out[i].text = text(cases[i], lang, seconds);
         out[i].unifying = cases[i].unified == Unified::Found;
     }
     return out;
@@ -1042,7 +1053,7 @@ std::vector<std::string> CounterexampleSearch::explain(int state, const Conflict
     prepare(k);
     search(k, std::min(kPairCap, pairBudget(seconds)), seconds);
     *unifying = k.unified == Unified::Found;
-    return lines(k, lang, seconds);
+    return splitLines(text(k, lang, seconds));
 }
 
 } // namespace duq_yacc::detail

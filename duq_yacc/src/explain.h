@@ -15,11 +15,28 @@
 
 namespace duq_yacc::detail {
 
+// Calls f(line) for each line of text, a line ended by '\n' each.
+template <class F>
+void forEachLine(const std::string& text, F f)
+{
+    for (size_t at = 0, end; at < text.size(); at = end + 1) {
+        end = text.find('\n', at);
+        if (end == std::string::npos)
+            end = text.size();
+        f(text.data() + at, end - at);
+    }
+}
+
+// The lines of text, each ended by '\n', one string each.
+std::vector<std::string> splitLines(const std::string& text);
+
 struct ExplainedConflict {
     int state = 0;
     int line = 0;          // 1-based line of the state's section in the listing
     std::string head;      // "conflict in state 12: shift/reduce on ELSE"
-    std::vector<std::string> details;  // example, readings, verdict
+    // Example, readings, verdict: one line after another, each ended by
+    // '\n', in one string (hundreds of conflicts, some five lines each).
+    std::string details;
     bool unifying = false;
 };
 
@@ -29,10 +46,12 @@ struct ListingText {
     bool stopped = false;  // `stop` said so: the text and the conflicts are incomplete
 };
 
-// One reported conflict's lines (example, readings, verdict).
+// One reported conflict's lines (example, readings, verdict), each ended
+// by '\n', in one string.
 struct ConflictExample {
-    std::vector<std::string> lines;
+    std::string text;
     bool unifying = false;
+    std::vector<std::string> lines() const { return splitLines(text); }
 };
 
 // lang nonzero: Slovak.  cexSeconds (negative: no examples) is the budget
@@ -263,7 +282,8 @@ private:
     void prepare(Case& k);
     // Runs k's unifying search with at most maxPairs pairs, charged to the run.
     void search(Case& k, size_t maxPairs, double seconds);
-    std::vector<std::string> lines(const Case& k, int lang, double seconds) const;
+    // k's lines, each ended by '\n'.
+    std::string text(const Case& k, int lang, double seconds) const;
 
     const Automaton& a_;
     int nt_ = 0;
@@ -297,7 +317,6 @@ private:
     // reference to one lasts until the next is made).
     mutable std::vector<int> itemTextAt_;
     mutable std::vector<ItemText> itemTexts_;
-    mutable std::string lineScratch_;  // where lines() makes each line
     // The unifying search's working store, kept between searches.
     std::vector<int> unifyArena_;
     std::vector<Pair> unifyPool_;

@@ -84,10 +84,10 @@ ListingText format(const Automaton& a, const std::string& grammarName, int lang,
 {
     auto details = [&](size_t i, ExplainedConflict& e) {
         if (taken && i < taken->size()) {
-            e.details = std::move((*taken)[i].lines);
+            e.details = std::move((*taken)[i].text);
             e.unifying = (*taken)[i].unifying;
         } else if (shown && i < shown->size()) {
-            e.details = (*shown)[i].lines;
+            e.details = (*shown)[i].text;
             e.unifying = (*shown)[i].unifying;
         }
     };
@@ -220,8 +220,9 @@ ListingText format(const Automaton& a, const std::string& grammarName, int lang,
             e.line = stateLine;
             e.head = conflictHead(a, st, c, lang);
             details(reported++, e);
-            for (const std::string& d : e.details)
-                l.add("        " + d);
+            forEachLine(e.details, [&l](const char* line, size_t size) {
+                l.add("        " + std::string(line, size));
+            });
             out.conflicts.push_back(std::move(e));
         }
     }

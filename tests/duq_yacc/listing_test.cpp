@@ -273,7 +273,7 @@ TEST(Listing, ExamplesEndWithTheRunsTime)
         const auto said = search.explainAll(lang, 2);
         ASSERT_EQ(said.size(), 441u);
         for (const auto& e : said)
-            EXPECT_EQ(e.lines, std::vector<std::string>{lang ? "priklad sa nehladal: cas na priklady sa minul"
+            EXPECT_EQ(e.lines(), std::vector<std::string>{lang ? "priklad sa nehladal: cas na priklady sa minul"
                                                              : "no example: the time for examples is used up"});
     }
 }
@@ -337,11 +337,12 @@ TEST(Listing, UnifyingSearchesShareOneBudget)
         char hint[80];
         std::snprintf(hint, sizeof hint, "; --cex-time SECONDS (now %g) gives more", c.seconds);
         for (const auto& e : said) {
-            ASSERT_FALSE(e.lines.empty());
-            const std::string& verdict = e.lines.back();
+            const std::vector<std::string> shown = e.lines();
+            ASSERT_FALSE(shown.empty());
+            const std::string& verdict = shown.back();
             unifying += e.unifying;
             EXPECT_EQ(e.unifying, verdict.rfind("unifying: ", 0) == 0) << verdict;
-            EXPECT_EQ(e.lines[0].rfind("example: ", 0), 0u) << e.lines[0];
+            EXPECT_EQ(shown[0].rfind("example: ", 0), 0u) << shown[0];
             if (verdict.rfind("not searched ", 0) == 0) {
                 ++notSearched;
                 EXPECT_EQ(verdict.substr(verdict.size() - std::strlen(hint)), hint);
@@ -353,7 +354,7 @@ TEST(Listing, UnifyingSearchesShareOneBudget)
             // Nothing is searched, and every conflict with one input before
             // the dot says so.
             const size_t apart = static_cast<size_t>(std::count_if(said.begin(), said.end(), [](const auto& e) {
-                return e.lines.back().find("need different inputs") != std::string::npos;
+                return e.lines().back().find("need different inputs") != std::string::npos;
             }));
             EXPECT_EQ(notSearched + apart, c.conflicts);
         }
@@ -403,7 +404,7 @@ TEST(Listing, OneWalkFindsWhatSeparateSearchesFind)
                 ASSERT_LT(i, all.size());
                 CounterexampleSearch alone(a);
                 bool unifying = false;
-                EXPECT_EQ(alone.explain(st.number, c, 0, 2, &unifying), all[i].lines) << "state " << st.number;
+                EXPECT_EQ(alone.explain(st.number, c, 0, 2, &unifying), all[i].lines()) << "state " << st.number;
                 EXPECT_EQ(unifying, all[i].unifying);
                 ++i;
             }
