@@ -61,6 +61,18 @@ void Run::recordState(int state, int defaultReduction)
         recordGrammar();
     State s;
     s.number = state;
+    // Each list made at its size: with examples wanted, hundreds of
+    // states are recorded in every run.
+    s.kernel.reserve(static_cast<size_t>(pstate_[static_cast<size_t>(state) + 1] - pstate_[static_cast<size_t>(state)]));
+    size_t shifts = 0, gotos = 0;
+    for (int t = 1; t <= ntokens_; ++t) {
+        const int act = rowActions_[static_cast<size_t>(t)];
+        shifts += act > 0 && act != kAcceptCode && act != kErrorCode;
+    }
+    for (int n = 1; n <= nnonter_; ++n)
+        gotos += rowActions_[static_cast<size_t>(ntokens_ + n)] > 0;
+    s.shifts.reserve(shifts);
+    s.gotos.reserve(gotos);
     for (int k = pstate_[static_cast<size_t>(state)]; k < pstate_[static_cast<size_t>(state) + 1]; ++k) {
         // An item points at the word after the dot; the rule's end word
         // holds minus its number.
@@ -128,13 +140,25 @@ void Run::explainConflicts()
     }
     // Each reported conflict: "<state file>(<line of its state>): text",
     // then its example, indented.  Without a listing, just the text.
+    // One buffer for the heads and one for the indented lines, for them
+    // all: hundreds of conflicts give thousands of lines.
+    std::string head, line("    ");
     for (const ExplainedConflict& c : text.conflicts) {
-        if (listed)
-            sinks_.message(stateName_ + "(" + std::to_string(c.line) + "): " + c.head);
-        else
+        if (listed) {
+            head.assign(stateName_);
+            head += '(';
+            head += std::to_string(c.line);
+            head += "): ";
+            head += c.head;
+            sinks_.message(head);
+        } else {
             sinks_.message(c.head);
-        for (const std::string& l : c.details)
-            sinks_.message("    " + l);
+        }
+        forEachLine(c.details, [&](const char* text, size_t size) {
+            line.resize(4);  // the indent stays
+            line.append(text, size);
+            sinks_.message(line);
+        });
     }
 }
 

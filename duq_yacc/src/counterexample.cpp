@@ -37,6 +37,7 @@ CounterexampleSearch::CounterexampleSearch(const Automaton& a, Clock::time_point
         for (size_t d = 0; d <= p.rhs.size(); ++d) {
             itemProd_.push_back(p.number);
             itemDot_.push_back(static_cast<int>(d));
+            itemSym_.push_back(d < p.rhs.size() ? p.rhs[d] : -1);
         }
     }
     const size_t nn = nsym - static_cast<size_t>(nt_);
@@ -73,50 +74,72 @@ CounterexampleSearch::CounterexampleSearch(const Automaton& a, Clock::time_point
     firstOfRest_.assign(itemProd_.size(), {});
     restNullable_.assign(itemProd_.size(), 0);
     firstOfRestMade_.assign(itemProd_.size(), 0);
-    trans_.assign(a.states.size(), {});
-    for (const State& s : a.states) {
-        auto& row = trans_[static_cast<size_t>(s.number)];
-        for (const Transition& t : s.shifts)
-            row.emplace_back(t.symbol, t.state);
-        for (const Transition& t : s.gotos)
-            row.emplace_back(t.symbol, t.state);
-        std::sort(row.begin(), row.end());
-    }
-}
-
-int CounterexampleSearch::symbolAfterDot(int item) const
-{
-    const Production& p = a_.productions[static_cast<size_t>(itemProd_[static_cast<size_t>(item)])];
-    const size_t d = static_cast<size_t>(itemDot_[static_cast<size_t>(item)]);
-    return d < p.rhs.size() ? p.rhs[d] : -1;
+    stateAt_.assign(a.states.size(), -1);
+    for (size_t i = 0; i < a.states.size(); ++i)
+        stateAt_[static_cast<size_t>(a.states[i].number)] = static_cast<int>(i);
+    denseAt_.assign(a.states.size(), -1);
+    itemTextAt_.assign(itemProd_.size(), -1);
 }
 
 int CounterexampleSearch::transition(int state, int symbol) const
 {
-    const auto& row = trans_[static_cast<size_t>(state)];
-    auto it = std::lower_bound(row.begin(), row.end(), std::make_pair(symbol, -1));
-    return it != row.end() && it->first == symbol ? it->second : -1;
+    // A state's row of targets by symbol is made at the state's first
+    // transition: the walks ask for the same few states over and over.
+    int& at = denseAt_[static_cast<size_t>(state)];
+    if (at < 0) {
+        at = static_cast<int>(dense_.size());
+        dense_.resize(dense_.size() + a_.symbols.size(), -1);
+        const State& st = a_.states[static_cast<size_t>(stateAt_[static_cast<size_t>(state)])];
+        for (const Transition& t : st.shifts)
+            dense_[static_cast<size_t>(at + t.symbol)] = t.state;
+        for (const Transition& t : st.gotos)
+            dense_[static_cast<size_t>(at + t.symbol)] = t.state;
+    }
+    return dense_[static_cast<size_t>(at + symbol)];
 }
 
-void CounterexampleSearch::followSet(int item, int la, std::vector<int>& out) const
+void CounterexampleSearch::toOpen(int item, int la, bool exact, std::vector<uint64_t>& opened, uint64_t base,
+                                  std::vector<int>& out) const
 {
-    // Called for every rule opened: the terminals that begin the rest of
-    // each item are made once, the lookahead merged in where the rest can
-    // be empty.
+    // Called for every nonterminal opened: the terminals that begin the
+    // rest of each item are made once, the lookahead merged in, in order,
+    // where the rest can be empty; then only those not opened before.
+    out.clear();
+    auto take = [&](int t) {
+        if (!opened.empty()) {
+            const uint64_t k = base + static_cast<uint64_t>(t + 1);
+            uint64_t& word = opened[static_cast<size_t>(k >> 6)];
+            const uint64_t bit = uint64_t{1} << (k & 63);
+            if (word & bit)
+                return;
+            word |= bit;
+        }
+        out.push_back(t);
+    };
+    if (!exact) {
+        take(-1);
+        return;
+    }
     const size_t i = static_cast<size_t>(item);
     if (!firstOfRestMade_[i])
         makeFirstOfRest(item);
     const std::vector<int>& first = firstOfRest_[i];
-    out.clear();
     if (la < 0 || !restNullable_[i]) {
-        out.assign(first.begin(), first.end());
+        for (int t : first)
+            take(t);
         return;
     }
-    const auto at = std::lower_bound(first.begin(), first.end(), la);
-    out.assign(first.begin(), at);
-    if (at == first.end() || *at != la)
-        out.push_back(la);
-    out.insert(out.end(), at, first.end());
+    bool merged = false;
+    for (int t : first) {
+        if (!merged && t >= la) {
+            merged = true;
+            if (t != la)
+                take(la);
+        }
+        take(t);
+    }
+    if (!merged)
+        take(la);
 }
 
 void CounterexampleSearch::makeFirstOfRest(int item) const
@@ -156,21 +179,6 @@ uint64_t CounterexampleSearch::endKey(int state, int item, int la) const
            static_cast<uint64_t>(la + 1);
 }
 
-void CounterexampleSearch::fresh(std::vector<uint64_t>& opened, uint64_t base, std::vector<int>& las)
-{
-    size_t kept = 0;
-    for (int la : las) {
-        const uint64_t k = base + static_cast<uint64_t>(la + 1);
-        uint64_t& word = opened[static_cast<size_t>(k >> 6)];
-        const uint64_t bit = uint64_t{1} << (k & 63);
-        if (!(word & bit)) {
-            word |= bit;
-            las[kept++] = la;
-        }
-    }
-    las.resize(kept);
-}
-
 bool CounterexampleSearch::walkTo(Walk& w, uint64_t target)
 {
     // Breadth first, so the first path to a node is a shortest one.
@@ -181,21 +189,13 @@ bool CounterexampleSearch::walkTo(Walk& w, uint64_t target)
     const uint64_t nItems = itemProd_.size();
     const uint64_t nLa = w.exact ? static_cast<uint64_t>(nt_) + 1 : 1;
     const uint64_t nNt = a_.symbols.size() - static_cast<size_t>(nt_);
-    auto key = [&](const Node& n) {
-        return (static_cast<uint64_t>(n.where) * nItems + static_cast<uint64_t>(n.item)) * nLa +
-               static_cast<uint64_t>(n.la + 1);
+    auto key = [&](int where, int item, int la) {
+        return (static_cast<uint64_t>(where) * nItems + static_cast<uint64_t>(item)) * nLa +
+               static_cast<uint64_t>(la + 1);
     };
-    auto firstVisit = [&](uint64_t k) {
-        if (w.bits.empty())
-            return w.seenSet.insert(k).second;
-        uint64_t& word = w.bits[static_cast<size_t>(k >> 6)];
-        const uint64_t bit = uint64_t{1} << (k & 63);
-        const bool first = !(word & bit);
-        word |= bit;
-        return first;
-    };
-    std::vector<Node>& nodes = w.nodes;
-    if (nodes.empty()) {
+    NodeList& nodes = w.nodes;
+    const bool starting = nodes.empty();
+    if (starting) {
         // The nodes seen: a bit map over all keys when it is of a sensible
         // size, a hash set otherwise.
         const uint64_t keys = static_cast<uint64_t>(a_.states.size()) * nItems * nLa;
@@ -204,73 +204,122 @@ bool CounterexampleSearch::walkTo(Walk& w, uint64_t target)
         const uint64_t openKeys = static_cast<uint64_t>(a_.states.size()) * nNt * nLa;
         if (openKeys <= kBitMapKeys)
             w.opened.assign(static_cast<size_t>((openKeys + 63) / 64), 0);
-        nodes.push_back(Node{0, prodBase_[0], w.exact ? 0 : -1, -1, false});
-        firstVisit(key(nodes[0]));
     }
+    const bool map = !w.bits.empty();
+    // Adds the node unless it was reached before.  A completed item is
+    // noted as it is added: the first node of a key is the same whether it
+    // is noted now or when its turn comes, and the walk need not go on
+    // through the rest of a level (and add the next one) to get to it.
+    bool found = false;
+    auto firstVisit = [&](uint64_t k) {
+        if (!map)
+            return w.seenSet.insert(k).second;
+        uint64_t& word = w.bits[static_cast<size_t>(k >> 6)];
+        const uint64_t bit = uint64_t{1} << (k & 63);
+        if (word & bit)
+            return false;
+        word |= bit;
+        return true;
+    };
+    auto noteEnd = [&](int where, int item, int la, size_t at) {
+        const uint64_t end = endKey(where, item, la);
+        w.ends.add(end, static_cast<int>(at));
+        found = found || end == target;
+    };
+    auto add = [&](int where, int item, int la, int parent) {
+        if (!firstVisit(key(where, item, la)))
+            return;
+        if (symbolAfterDot(item) < 0)
+            noteEnd(where, item, la, nodes.size());
+        nodes.push_back(Node{where, item, la, parent});
+    };
+    if (starting)
+        add(0, prodBase_[0], w.exact ? 0 : -1, -1);
     std::vector<int>& follow = w.follow;
-    for (; !w.ended && w.head < nodes.size(); ++w.head) {
+    // A node's steps are taken whole before the walk stops for a target
+    // reached, so that the nodes are always in the same order however
+    // often the walk stopped on the way.
+    for (; !w.ended && !found && w.head < nodes.size(); ++w.head) {
         const size_t head = w.head;
         const Node n = nodes[head];
         const int sym = symbolAfterDot(n.item);
-        if (sym < 0) {
-            const uint64_t k = endKey(n.where, n.item, n.la);
-            w.ends.emplace(k, static_cast<int>(head));
-            if (k == target) {
-                ++w.head;
-                return true;
-            }
-        }
         if ((head & 63) == 0 && (nodes.size() > kNodeCap || Clock::now() > until_)) {
             w.ended = true;
             break;
         }
         if (sym < 0)
             continue;
-        auto add = [&](const Node& m) {
-            if (firstVisit(key(m)))
-                nodes.push_back(m);
-        };
         // Move the dot over sym.
         const int to = transition(n.where, sym);
         if (to >= 0)
-            add(Node{to, n.item + 1, n.la, static_cast<int>(head), true});
+            add(to, n.item + 1, n.la, static_cast<int>(head));
         // Open each rule of a nonterminal after the dot, with each
         // lookahead it was not opened with in this state before (then
         // every one of its rules was reached with it).
         if (sym >= nt_) {
-            if (w.exact)
-                followSet(n.item, n.la, follow);
-            else
-                follow.assign(1, -1);
-            if (!w.opened.empty())
-                fresh(w.opened, (static_cast<uint64_t>(n.where) * nNt + static_cast<uint64_t>(sym - nt_)) * nLa,
-                      follow);
-            for (int p : rulesOf_[static_cast<size_t>(sym - nt_)])
-                for (int la : follow)
-                    add(Node{n.where, prodBase_[static_cast<size_t>(p)], la, static_cast<int>(head), false});
+            toOpen(n.item, n.la, w.exact, w.opened,
+                   (static_cast<uint64_t>(n.where) * nNt + static_cast<uint64_t>(sym - nt_)) * nLa, follow);
+            if (follow.empty())
+                continue;
+            // The commonest step of all, written out.  A rule's first item
+            // is reached only this way, so with the lookaheads kept to
+            // those not opened before, every node it makes is new.
+            const std::vector<int>& rules = rulesOf_[static_cast<size_t>(sym - nt_)];
+            const int parent = static_cast<int>(head);
+            const bool fresh = !w.opened.empty();
+            if (Node* out = fresh ? nodes.room(rules.size() * follow.size()) : nullptr) {
+                // All new, and room for them in one block: written in place.
+                const size_t at = nodes.size();
+                size_t k = 0;
+                for (int p : rules) {
+                    const int first = prodBase_[static_cast<size_t>(p)];
+                    const bool empty = symbolAfterDot(first) < 0;
+                    for (int la : follow) {
+                        if (empty)
+                            noteEnd(n.where, first, la, at + k);
+                        out[k++] = Node{n.where, first, la, parent};
+                    }
+                }
+                nodes.grow(k);
+                continue;
+            }
+            for (int p : rules) {
+                const int first = prodBase_[static_cast<size_t>(p)];
+                const bool empty = symbolAfterDot(first) < 0;
+                const uint64_t base = key(n.where, first, -1);
+                for (int la : follow) {
+                    if (!fresh && !firstVisit(base + static_cast<uint64_t>(la + 1)))
+                        continue;
+                    if (empty)
+                        noteEnd(n.where, first, la, nodes.size());
+                    nodes.push_back(Node{n.where, first, la, parent});
+                }
+            }
         }
     }
+    if (found)
+        return true;
     w.ended = true;
     return false;
 }
 
-bool CounterexampleSearch::reach(int state, int item, int la, std::vector<Node>& path)
+bool CounterexampleSearch::reach(int state, int item, int la, NodeRef& path)
 {
     Walk& w = la >= 0 ? exact_ : loose_;
     w.exact = la >= 0;
     const uint64_t k = endKey(state, item, la);
-    auto it = w.ends.find(k);
-    if (it == w.ends.end()) {
+    int at = w.ends.find(k);
+    if (at < 0) {
         if (!walkTo(w, k))
             return false;
-        it = w.ends.find(k);
+        at = w.ends.find(k);
     }
-    path = trace(w.nodes, it->second);
+    path = NodeRef{&w.nodes, at};
     return true;
 }
 
 bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const std::vector<int>& pathSymbols,
-                                     int targetItem, int shiftOn, int targetLa, std::vector<Node>& path,
+                                     int targetItem, int shiftOn, int targetLa, NodeRef& path,
                                      Clock::time_point deadline)
 {
     // Breadth first, as the walk from the start, but held to the states and
@@ -281,11 +330,11 @@ bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const s
     // at.
     const bool exact = targetLa >= 0;
     auto lookUp = [&]() {
-        const auto& map = shiftOn >= 0 ? along_.bySymbol : along_.byItem;
-        const auto it = map.find(shiftOn >= 0 ? shiftOn : targetItem);
-        if (it == map.end())
+        const int at = shiftOn >= 0 ? along_.bySymbol[static_cast<size_t>(shiftOn + 1)]
+                                    : along_.byItem[static_cast<size_t>(targetItem)];
+        if (at < 0)
             return false;
-        path = trace(along_.nodes, it->second);
+        path = NodeRef{&along_.nodes, at};
         return true;
     };
     if (!exact && along_.made && along_.symbols == pathSymbols)
@@ -317,16 +366,15 @@ bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const s
     const uint64_t nNt = a_.symbols.size() - static_cast<size_t>(nt_);
     const uint64_t openKeys = static_cast<uint64_t>(pathStates.size()) * nNt * nLa;
     std::vector<uint64_t> opened(openKeys <= kBitMapKeys ? static_cast<size_t>((openKeys + 63) / 64) : 0);
-    std::vector<Node> own;
-    std::vector<Node>& nodes = exact ? own : along_.nodes;
+    NodeList& nodes = exact ? alongExact_ : along_.nodes;
     if (!exact) {
         along_.made = true;
         along_.symbols = pathSymbols;
-        along_.bySymbol.clear();
-        along_.byItem.clear();
+        along_.bySymbol.assign(a_.symbols.size() + 1, -1);
+        along_.byItem.assign(itemProd_.size(), -1);
     }
     nodes.clear();
-    nodes.push_back(Node{0, prodBase_[0], exact ? 0 : -1, -1, false});
+    nodes.push_back(Node{0, prodBase_[0], exact ? 0 : -1, -1});
     firstVisit(key(nodes[0]));
     std::vector<int> follow;
     bool found = false;
@@ -336,8 +384,12 @@ bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const s
         const int sym = symbolAfterDot(n.item);
         if (n.where == lastWhere) {
             if (!exact) {
-                along_.bySymbol.emplace(sym, static_cast<int>(head));
-                along_.byItem.emplace(n.item, static_cast<int>(head));
+                int& bySymbol = along_.bySymbol[static_cast<size_t>(sym + 1)];
+                if (bySymbol < 0)
+                    bySymbol = static_cast<int>(head);
+                int& byItem = along_.byItem[static_cast<size_t>(n.item)];
+                if (byItem < 0)
+                    byItem = static_cast<int>(head);
             } else if (n.la == targetLa && (shiftOn >= 0 ? sym == shiftOn : n.item == targetItem)) {
                 found = true;
                 break;
@@ -353,89 +405,171 @@ bool CounterexampleSearch::alongPath(const std::vector<int>& pathStates, const s
         };
         // Move the dot over sym.
         if (n.where < lastWhere && pathSymbols[static_cast<size_t>(n.where)] == sym)
-            add(Node{n.where + 1, n.item + 1, n.la, static_cast<int>(head), true});
+            add(Node{n.where + 1, n.item + 1, n.la, static_cast<int>(head)});
         // Open each rule of a nonterminal after the dot, as in walkTo.
         if (sym >= nt_) {
-            if (exact)
-                followSet(n.item, n.la, follow);
-            else
-                follow.assign(1, -1);
-            if (!opened.empty())
-                fresh(opened, (static_cast<uint64_t>(n.where) * nNt + static_cast<uint64_t>(sym - nt_)) * nLa, follow);
+            toOpen(n.item, n.la, exact, opened,
+                   (static_cast<uint64_t>(n.where) * nNt + static_cast<uint64_t>(sym - nt_)) * nLa, follow);
+            if (follow.empty())
+                continue;
             for (int p : rulesOf_[static_cast<size_t>(sym - nt_)])
                 for (int la : follow)
-                    add(Node{n.where, prodBase_[static_cast<size_t>(p)], la, static_cast<int>(head), false});
+                    add(Node{n.where, prodBase_[static_cast<size_t>(p)], la, static_cast<int>(head)});
         }
     }
     // Every node marked is in `nodes`: the next search finds the map clear.
     if (useMap)
-        for (const Node& n : nodes)
-            seenBits_[static_cast<size_t>(key(n) >> 6)] = 0;
+        for (size_t i = 0; i < nodes.size(); ++i)
+            seenBits_[static_cast<size_t>(key(nodes[i]) >> 6)] = 0;
     if (!exact)
         return lookUp();
     if (found)
-        path = trace(nodes, static_cast<int>(head));
+        path = NodeRef{&nodes, static_cast<int>(head)};
     return found;
 }
 
-std::vector<CounterexampleSearch::Node> CounterexampleSearch::trace(const std::vector<Node>& nodes, int last)
+void CounterexampleSearch::KeyIndex::add(uint64_t key, int value)
 {
-    std::vector<Node> path;
-    for (int i = last; i >= 0; i = nodes[static_cast<size_t>(i)].parent)
-        path.push_back(nodes[static_cast<size_t>(i)]);
-    std::reverse(path.begin(), path.end());
-    return path;
+    if ((count_ + 1) * 2 > slots_.size()) {
+        // Half full: twice the slots, every entry placed again.
+        std::vector<std::pair<uint64_t, int>> old(std::max<size_t>(64, slots_.size() * 2), {0, -1});
+        old.swap(slots_);
+        count_ = 0;
+        for (const auto& e : old)
+            if (e.second >= 0)
+                add(e.first, e.second);
+    }
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = slot(key);; i = (i + 1) & mask) {
+        if (slots_[i].second < 0) {
+            slots_[i] = {key, value};
+            ++count_;
+            return;
+        }
+        if (slots_[i].first == key)
+            return;  // the first stays
+    }
 }
 
-std::string CounterexampleSearch::words(const std::vector<int>& syms) const
+int CounterexampleSearch::KeyIndex::find(uint64_t key) const
 {
-    std::string s;
+    if (slots_.empty())
+        return -1;
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = slot(key);; i = (i + 1) & mask) {
+        if (slots_[i].second < 0)
+            return -1;
+        if (slots_[i].first == key)
+            return slots_[i].second;
+    }
+}
+
+void CounterexampleSearch::decode(NodeRef path, std::vector<int>* states, std::vector<int>* symbols,
+                                  std::vector<int>& stack) const
+{
+    // Back from the path's last node: a node reached by moving the dot
+    // gives a symbol of the input and the state it leads to; the last node
+    // of each opened rule (the first one met going back) is that rule's
+    // item in the reading.
+    if (states)
+        states->clear();
+    if (symbols)
+        symbols->clear();
+    stack.clear();
+    bool last = true;
+    for (int i = path.index; i >= 0;) {
+        const Node& n = (*path.nodes)[static_cast<size_t>(i)];
+        if (last) {
+            stack.push_back(n.item);
+            last = false;
+        }
+        if (shifted(n)) {
+            if (symbols)
+                symbols->push_back(symbolAfterDot(n.item - 1));
+            if (states)
+                states->push_back(n.where);
+        } else {
+            last = true;
+        }
+        i = n.parent;
+    }
+    if (states) {
+        states->push_back(0);
+        std::reverse(states->begin(), states->end());
+    }
+    if (symbols)
+        std::reverse(symbols->begin(), symbols->end());
+    std::reverse(stack.begin(), stack.end());
+}
+
+void CounterexampleSearch::appendWords(std::string& out, IntSpan syms) const
+{
     for (int x : syms) {
         if (x == 0)  // "$end" closes every input; it is not shown
             continue;
-        if (!s.empty())
-            s += ' ';
-        s += a_.symbols[static_cast<size_t>(x)].name;
+        out += ' ';
+        out += a_.symbols[static_cast<size_t>(x)].name;
     }
-    return s;
 }
 
-std::string CounterexampleSearch::derivation(const std::vector<int>& stack) const
+const CounterexampleSearch::ItemText& CounterexampleSearch::itemText(int item) const
+{
+    // Made at an item's first use: the readings of hundreds of conflicts
+    // go through the same few items.
+    int& at = itemTextAt_[static_cast<size_t>(item)];
+    if (at >= 0)
+        return itemTexts_[static_cast<size_t>(at)];
+    at = static_cast<int>(itemTexts_.size());
+    ItemText& t = itemTexts_.emplace_back();
+    auto name = [&](int s) -> const std::string& { return a_.symbols[static_cast<size_t>(s)].name; };
+    const Production& p = a_.productions[static_cast<size_t>(itemProd_[static_cast<size_t>(item)])];
+    const size_t d = static_cast<size_t>(itemDot_[static_cast<size_t>(item)]);
+    t.open = name(p.lhs) + " ::= [";
+    for (size_t i = 0; i < d; ++i)
+        t.open += " " + name(p.rhs[i]);
+    t.dot = " .";
+    for (size_t i = d; i < p.rhs.size(); ++i)
+        t.dot += " " + name(p.rhs[i]);
+    for (size_t i = d + 1; i < p.rhs.size(); ++i)
+        t.close += " " + name(p.rhs[i]);
+    t.close += " ]";
+    return t;
+}
+
+void CounterexampleSearch::appendDerivation(std::string& out, IntSpan stack) const
 {
     // Each open rule as "lhs ::= [ ... ]", the next one nested in place of
     // the nonterminal it expands; the innermost carries the dot.  The rule
     // of "$accept" is left out unless it is the only one.
-    std::string out;
     const size_t from = stack.size() > 1 ? 1 : 0;
-    std::vector<std::string> tails;
     for (size_t level = from; level < stack.size(); ++level) {
-        const int item = stack[level];
-        const Production& p = a_.productions[static_cast<size_t>(itemProd_[static_cast<size_t>(item)])];
-        const size_t d = static_cast<size_t>(itemDot_[static_cast<size_t>(item)]);
-        out += a_.symbols[static_cast<size_t>(p.lhs)].name + " ::= [";
-        for (size_t i = 0; i < d; ++i)
-            out += " " + a_.symbols[static_cast<size_t>(p.rhs[i])].name;
-        std::string tail;
-        if (level + 1 == stack.size()) {
-            out += " .";
-            for (size_t i = d; i < p.rhs.size(); ++i)
-                out += " " + a_.symbols[static_cast<size_t>(p.rhs[i])].name;
-        } else {
-            out += " ";
-            for (size_t i = d + 1; i < p.rhs.size(); ++i)
-                tail += " " + a_.symbols[static_cast<size_t>(p.rhs[i])].name;
-        }
-        tails.push_back(tail + " ]");
+        const ItemText& t = itemText(stack[level]);
+        out += t.open;
+        if (level + 1 == stack.size())
+            out += t.dot;
+        else
+            out += ' ';
     }
-    for (size_t i = tails.size(); i-- > 0;)
-        out += tails[i];
-    return out;
+    // The rest of each outer rule after its inner one, innermost first.
+    for (size_t level = stack.size(); level-- > from;) {
+        if (level + 1 < stack.size())
+            out += itemText(stack[level]).close;
+        else
+            out += " ]";
+    }
 }
 
-std::vector<int> CounterexampleSearch::rest(const std::vector<int>& stack) const
+std::vector<int> CounterexampleSearch::rest(IntSpan stack) const
+{
+    std::vector<int> r;
+    rest(stack, r);
+    return r;
+}
+
+void CounterexampleSearch::rest(IntSpan stack, std::vector<int>& r) const
 {
     // What the open rules still expect, innermost first.
-    std::vector<int> r;
+    r.clear();
     for (size_t level = stack.size(); level-- > 0;) {
         const int item = stack[level];
         const Production& p = a_.productions[static_cast<size_t>(itemProd_[static_cast<size_t>(item)])];
@@ -445,12 +579,19 @@ std::vector<int> CounterexampleSearch::rest(const std::vector<int>& stack) const
         for (size_t i = d; i < p.rhs.size(); ++i)
             r.push_back(p.rhs[i]);
     }
-    return r;
 }
 
-CounterexampleSearch::Unified CounterexampleSearch::unify(std::vector<int> a, std::vector<int> b,
+CounterexampleSearch::Span CounterexampleSearch::keep(const std::vector<int>& v)
+{
+    const Span s{store_.size(), v.size()};
+    for (int x : v)
+        store_.push_back(x);
+    return s;
+}
+
+CounterexampleSearch::Unified CounterexampleSearch::unify(const std::vector<int>& a, const std::vector<int>& b,
                                                          std::vector<int>& common, size_t maxPairs,
-                                                         Clock::time_point deadline, size_t* made) const
+                                                         SearchClock& clock, size_t* made)
 {
     // Both rests are rewritten, leftmost nonterminal first, until their
     // heads meet; equal heads are taken together.  Shortest sentential
@@ -459,18 +600,19 @@ CounterexampleSearch::Unified CounterexampleSearch::unify(std::vector<int> a, st
     //
     // The symbols of every pair live in one arena: a rewritten rest is
     // appended there, the other rest and the heads taken stay where they
-    // are, so that a pair costs no allocation of its own.
-    struct Span {
-        size_t at = 0, size = 0;
-    };
-    struct Pair {
-        Span a, b;
-        Span took;          // the heads taken together when it was made
-        size_t taken = 0;   // all the heads taken on the way here
-        long from = -1;     // the pair it was made from
-    };
-    std::vector<int> arena;
-    arena.reserve(4096);
+    // are, so that a pair costs no allocation of its own.  The arena, the
+    // pairs, the queue and the table of pairs seen are kept from one
+    // search to the next: hundreds of searches of a few pairs each spent
+    // most of their time setting them up.
+    std::vector<int>& arena = unifyArena_;
+    std::vector<Pair>& pool = unifyPool_;
+    std::vector<std::pair<size_t, size_t>>& open = unifyOpen_;
+    std::vector<uint32_t>& slots = unifySlots_;  // pool index + 1 by hash, 0 free
+    arena.clear();
+    pool.clear();
+    open.clear();
+    if (slots.empty())
+        slots.assign(64, 0);
     auto put = [&](const std::vector<int>& v) {
         const Span s{arena.size(), v.size()};
         arena.insert(arena.end(), v.begin(), v.end());
@@ -478,29 +620,42 @@ CounterexampleSearch::Unified CounterexampleSearch::unify(std::vector<int> a, st
     };
     const size_t cap = std::max(a.size(), b.size()) + 12;
     auto weight = [](const Pair& p) { return p.a.size + p.b.size + p.taken; };
-    auto cmp = [&](const std::pair<size_t, size_t>& x, const std::pair<size_t, size_t>& y) {
+    // The order of the queue: lightest first, then the pair made first.
+    auto cmp = [](const std::pair<size_t, size_t>& x, const std::pair<size_t, size_t>& y) {
         return x.first > y.first || (x.first == y.first && x.second > y.second);
     };
-    std::vector<Pair> pool;
-    std::priority_queue<std::pair<size_t, size_t>, std::vector<std::pair<size_t, size_t>>, decltype(cmp)> open(cmp);
-    // The pairs made, by their two rests, as indices into the pool.
-    auto hashOf = [&](size_t i) {
+    auto hashOf = [&](const Pair& p) {
         uint64_t h = 1469598103934665603ull;
-        const Pair& p = pool[i];
         for (size_t k = 0; k < p.a.size; ++k)
             h = (h ^ static_cast<uint64_t>(arena[p.a.at + k])) * 1099511628211ull;
         h = (h ^ 0xffffffffull) * 1099511628211ull;
         for (size_t k = 0; k < p.b.size; ++k)
             h = (h ^ static_cast<uint64_t>(arena[p.b.at + k])) * 1099511628211ull;
-        return static_cast<size_t>(h);
+        return h;
     };
     auto equal = [&](Span x, Span y) {
         return x.size == y.size && std::equal(arena.begin() + static_cast<long>(x.at),
                                               arena.begin() + static_cast<long>(x.at + x.size),
                                               arena.begin() + static_cast<long>(y.at));
     };
-    auto same = [&](size_t i, size_t j) { return equal(pool[i].a, pool[j].a) && equal(pool[i].b, pool[j].b); };
-    std::unordered_set<size_t, decltype(hashOf), decltype(same)> seen(64, hashOf, same);
+    // The slot of pool[i] in the table (open addressing, linear probing),
+    // or of the pair equal to it made before; *seen tells which.
+    auto slotOf = [&](size_t i, bool* seen) {
+        const Pair& p = pool[i];
+        const size_t mask = slots.size() - 1;
+        for (size_t at = static_cast<size_t>(p.hash) & mask;; at = (at + 1) & mask) {
+            const uint32_t s = slots[at];
+            if (s == 0) {
+                *seen = false;
+                return at;
+            }
+            const Pair& q = pool[s - 1];
+            if (q.hash == p.hash && equal(q.a, p.a) && equal(q.b, p.b)) {
+                *seen = true;
+                return at;
+            }
+        }
+    };
     bool full = false;  // a pair was dropped for the budget
     auto push = [&](Pair p) {
         // Strip the common head.
@@ -517,12 +672,27 @@ CounterexampleSearch::Unified CounterexampleSearch::unify(std::vector<int> a, st
             full = true;
             return;
         }
+        p.hash = hashOf(p);
         pool.push_back(p);
-        if (!seen.insert(pool.size() - 1).second) {
+        bool seen = false;
+        const size_t at = slotOf(pool.size() - 1, &seen);
+        if (seen) {
             pool.pop_back();
             return;
         }
-        open.emplace(weight(p), pool.size() - 1);
+        slots[at] = static_cast<uint32_t>(pool.size());
+        pool.back().slot = at;
+        if (pool.size() * 2 > slots.size()) {
+            // Half full: twice the slots, every pair placed again.
+            slots.assign(slots.size() * 2, 0);
+            for (size_t i = 0; i < pool.size(); ++i) {
+                bool again = false;
+                pool[i].slot = slotOf(i, &again);
+                slots[pool[i].slot] = static_cast<uint32_t>(i + 1);
+            }
+        }
+        open.emplace_back(weight(p), pool.size() - 1);
+        std::push_heap(open.begin(), open.end(), cmp);
     };
     {
         Pair first;
@@ -531,28 +701,42 @@ CounterexampleSearch::Unified CounterexampleSearch::unify(std::vector<int> a, st
         push(first);
     }
     size_t steps = 0;
+    Clock::time_point deadline = Clock::time_point::max();  // set at the first look at the clock
     Unified result = Unified::NotWithinBound;
     while (!open.empty()) {
-        if ((++steps & 15) == 0 && Clock::now() > deadline) {
-            result = Unified::TimedOut;
-            break;
+        if ((++steps & 15) == 0) {
+            const Clock::time_point now = Clock::now();
+            if (!clock.started) {
+                clock.started = true;
+                clock.start = now;
+                deadline = std::min(after(now, clock.seconds), until_);
+            }
+            if (now > deadline) {
+                result = Unified::TimedOut;
+                break;
+            }
         }
         if (full) {
             result = Unified::OutOfBudget;
             break;
         }
-        const size_t at = open.top().second;
-        open.pop();
+        const size_t at = open.front().second;
+        std::pop_heap(open.begin(), open.end(), cmp);
+        open.pop_back();
         const Pair p = pool[at];
         if (p.a.size == 0 && p.b.size == 0) {
             // The common string: the heads taken, from the first pair on.
-            std::vector<Span> chain;
+            // Written from its end, going back from the last pair.
+            size_t length = 0;
             for (long q = static_cast<long>(at); q >= 0; q = pool[static_cast<size_t>(q)].from)
-                chain.push_back(pool[static_cast<size_t>(q)].took);
-            common.clear();
-            for (size_t i = chain.size(); i-- > 0;)
-                common.insert(common.end(), arena.begin() + static_cast<long>(chain[i].at),
-                              arena.begin() + static_cast<long>(chain[i].at + chain[i].size));
+                length += pool[static_cast<size_t>(q)].took.size;
+            common.resize(length);
+            for (long q = static_cast<long>(at); q >= 0; q = pool[static_cast<size_t>(q)].from) {
+                const Span t = pool[static_cast<size_t>(q)].took;
+                length -= t.size;
+                std::copy(arena.begin() + static_cast<long>(t.at), arena.begin() + static_cast<long>(t.at + t.size),
+                          common.begin() + static_cast<long>(length));
+            }
             result = Unified::Found;
             break;
         }
@@ -581,6 +765,9 @@ CounterexampleSearch::Unified CounterexampleSearch::unify(std::vector<int> a, st
     if (result == Unified::NotWithinBound && full)
         result = Unified::OutOfBudget;  // the last pairs made were dropped
     *made = pool.size();
+    // The table is left empty for the next search.
+    for (const Pair& q : pool)
+        slots[q.slot] = 0;
     return result;
 }
 
@@ -605,16 +792,24 @@ struct CounterexampleSearch::Case {
     enum class Prepared { Example, NoExample, TimeUsedUp } prepared = Prepared::TimeUsedUp;
     int r1 = 0, r2 = -1;        // the reduction; for reduce/reduce the rule reduced by first
     bool samePrefix = false;    // both readings after the same input
-    std::vector<int> symbols, symbols2, stack1, stack2;
+    // The input before the dot of each reading, the items of each
+    // reading's open rules (outermost first) and the common string found:
+    // stretches of the run's store, so that hundreds of conflicts cost no
+    // allocation each.
+    Span symbols, symbols2, stack1, stack2, common;
     Unified unified = Unified::NotSearched;
-    std::vector<int> common;
     double seconds = 0;         // spent on the unifying search
     size_t pairs = 0;           // made by its last unifying search
 };
 
 void CounterexampleSearch::prepare(Case& k)
 {
-    if (Clock::now() >= until_) {
+    // The run's end by the clock, looked at for every eighth conflict (the
+    // first included): the walk looks at it itself as it goes, and most
+    // conflicts take it a few steps further, or none.
+    if (preparedCount_++ % 8 == 0 && Clock::now() >= until_)
+        timeUsedUp_ = true;
+    if (timeUsedUp_) {
         k.prepared = Case::Prepared::TimeUsedUp;
         return;
     }
@@ -626,36 +821,27 @@ void CounterexampleSearch::prepare(Case& k)
         return prodBase_[static_cast<size_t>(r)] +
                static_cast<int>(a_.productions[static_cast<size_t>(r)].rhs.size());
     };
-    std::vector<Node> path1;
+    NodeRef path1, path2;
     const bool exact = reach(k.state, endItem(k.r1), c.symbol, path1);
     if (!exact && !reach(k.state, endItem(k.r1), -1, path1))
         return;
-    std::vector<int> states{0};
-    for (const Node& n : path1) {
-        if (n.shift) {
-            k.symbols.push_back(symbolAfterDot(n.item - 1));
-            states.push_back(n.where);
-            k.stack1.back() = n.item;
-        } else {
-            k.stack1.push_back(n.item);
-        }
-    }
+    std::vector<int>& states = pathStates_;
+    std::vector<int>& symbols = pathSymbols_;
+    std::vector<int>& stack = pathStack_;
+    decode(path1, &states, &symbols, stack);
+    k.symbols = keep(symbols);
+    k.stack1 = keep(stack);
     // The other reading along the same states; a second reduction that
     // no input before the dot shares with the first gets its own.
-    std::vector<Node> path2;
-    k.samePrefix = alongPath(states, k.symbols, k.r2 >= 0 ? endItem(k.r2) : -1, k.r2 >= 0 ? -1 : c.symbol,
+    k.samePrefix = alongPath(states, symbols, k.r2 >= 0 ? endItem(k.r2) : -1, k.r2 >= 0 ? -1 : c.symbol,
                              k.r2 >= 0 && exact ? c.symbol : -1, path2, until_);
     if (!k.samePrefix &&
         (k.r2 < 0 || !(reach(k.state, endItem(k.r2), c.symbol, path2) || reach(k.state, endItem(k.r2), -1, path2))))
         return;
-    for (const Node& n : path2) {
-        if (n.shift) {
-            k.symbols2.push_back(symbolAfterDot(n.item - 1));
-            k.stack2.back() = n.item;
-        } else {
-            k.stack2.push_back(n.item);
-        }
-    }
+    // Along the same states the input is the same.
+    decode(path2, nullptr, k.samePrefix ? nullptr : &symbols, stack);
+    k.symbols2 = k.samePrefix ? k.symbols : keep(symbols);
+    k.stack2 = keep(stack);
     k.prepared = Case::Prepared::Example;
 }
 
@@ -663,77 +849,100 @@ void CounterexampleSearch::search(Case& k, size_t maxPairs, double seconds)
 {
     if (k.prepared != Case::Prepared::Example || !k.samePrefix || maxPairs == 0)
         return;
-    const auto start = Clock::now();
-    if (start >= until_)
-        return;
     // One conflict's search gets `seconds` by the clock, over both rounds;
-    // the run's end comes first.
-    const auto own = after(start, std::max(0.0, seconds - k.seconds));
-    const auto deadline = std::min(own, until_);
+    // the run's end comes first.  The search reads the clock itself once
+    // it has made some pairs: most end within a few, and two readings
+    // each (some 40 ns on this machine) cost hundreds of conflicts more
+    // than their searches.
+    SearchClock clock;
+    clock.seconds = std::max(0.0, seconds - k.seconds);
     // First the reading the parser takes, then the other.
     const bool shiftWins = k.c->kind == ConflictKind::ShiftReduce;
-    k.common.clear();
-    k.unified = unify(rest(shiftWins ? k.stack2 : k.stack1), rest(shiftWins ? k.stack1 : k.stack2), k.common,
-                      maxPairs, deadline, &k.pairs);
+    rest(view(shiftWins ? k.stack2 : k.stack1), restA_);
+    rest(view(shiftWins ? k.stack1 : k.stack2), restB_);
+    std::vector<int>& common = pathSymbols_;
+    common.clear();
+    k.unified = unify(restA_, restB_, common, maxPairs, clock, &k.pairs);
+    k.common = k.unified == Unified::Found ? keep(common) : Span{};
     pairsMade_ += k.pairs;
-    k.seconds += std::chrono::duration<double>(Clock::now() - start).count();
-    if (k.unified == Unified::TimedOut && until_ < own)
+    if (clock.started)
+        k.seconds += std::chrono::duration<double>(Clock::now() - clock.start).count();
+    if (k.unified == Unified::TimedOut && until_ < after(clock.start, clock.seconds))
         k.unified = Unified::OutOfBudget;  // the run's time, not the conflict's
     if (k.unified == Unified::OutOfBudget && maxPairs >= kPairCap)
         k.unified = Unified::NotWithinBound;  // the bound of every search, as with no budget at all
 }
 
-std::vector<std::string> CounterexampleSearch::lines(const Case& k, int lang, double seconds) const
+std::string CounterexampleSearch::text(const Case& k, int lang, double seconds) const
 {
     auto L = [lang](const char* en, const char* sk) { return lang ? sk : en; };
     if (k.prepared == Case::Prepared::TimeUsedUp)
-        return {L("no example: the time for examples is used up", "priklad sa nehladal: cas na priklady sa minul")};
+        return std::string(L("no example: the time for examples is used up",
+                             "priklad sa nehladal: cas na priklady sa minul")) + "\n";
     if (k.prepared == Case::Prepared::NoExample)
-        return {L("no example found", "priklad sa nenasiel")};
+        return std::string(L("no example found", "priklad sa nenasiel")) + "\n";
     auto fmt = [](const char* f, const std::string& s) {
         std::string out(f);
         const size_t at = out.find("%s");
         return at == std::string::npos ? out : out.replace(at, 2, s);
     };
-    std::vector<std::string> lines;
-    char rule1[64], rule2[64];
-    std::snprintf(rule1, sizeof rule1, L("reduce by rule %d: ", "redukcia pravidlom %d: "), k.r1);
-    std::snprintf(rule2, sizeof rule2, L("reduce by rule %d: ", "redukcia pravidlom %d: "), k.r2);
-    const std::string head2 = k.r2 >= 0 ? std::string(rule2) : std::string(L("shift: ", "posun: "));
+    // All the lines in one string, made in place: the lines of hundreds
+    // of conflicts are all kept until the end.
+    std::string lines;
+    lines.reserve(256);
+    auto add = [&lines](const auto& line) {
+        lines += line;
+        lines += '\n';
+    };
     // First the reading the parser takes, then the other.
     const bool shiftWins = k.c->kind == ConflictKind::ShiftReduce;
-    const std::string headKept = shiftWins ? head2 : std::string(rule1);
-    const std::string headOther = shiftWins ? std::string(rule1) : head2;
-    const std::vector<int>& stackKept = shiftWins ? k.stack2 : k.stack1;
-    const std::vector<int>& stackOther = shiftWins ? k.stack1 : k.stack2;
-    auto example = [&](const std::vector<int>& pre, const std::vector<int>& post) {
-        std::string before = words(pre), after = words(post);
-        return fmt(L("example: %s", "priklad: %s"), before + (before.empty() ? "." : " .") +
-                                                         (after.empty() ? "" : " " + after));
+    const int ruleKept = shiftWins ? k.r2 : k.r1;   // -1: the shift
+    const int ruleOther = shiftWins ? k.r1 : k.r2;
+    const IntSpan stackKept = view(shiftWins ? k.stack2 : k.stack1);
+    const IntSpan stackOther = view(shiftWins ? k.stack1 : k.stack2);
+    // "example: a b . c d", "$end" left out.
+    auto example = [&](IntSpan pre, IntSpan post) {
+        lines += L("example:", "priklad:");
+        appendWords(lines, pre);
+        lines += " .";
+        appendWords(lines, post);
+        lines += '\n';
+    };
+    // "reduce by rule 3: e ::= [ ... ]" or "shift: e ::= [ ... ]".
+    auto reading = [&](int rule, IntSpan stack) {
+        if (rule >= 0) {
+            lines += L("reduce by rule ", "redukcia pravidlom ");
+            lines += std::to_string(rule);
+            lines += ": ";
+        } else {
+            lines += L("shift: ", "posun: ");
+        }
+        appendDerivation(lines, stack);
+        lines += '\n';
     };
     if (k.unified == Unified::Found) {
-        lines.push_back(example(k.symbols, k.common));
-        lines.push_back(headKept + derivation(stackKept));
-        lines.push_back(headOther + derivation(stackOther));
-        lines.push_back(L("unifying: this one input reads two ways, so the grammar is ambiguous",
-                          "zjednocujuci: ten isty vstup sa cita dvoma sposobmi, gramatika je nejednoznacna"));
+        example(view(k.symbols), view(k.common));
+        reading(ruleKept, stackKept);
+        reading(ruleOther, stackOther);
+        lines += L("unifying: this one input reads two ways, so the grammar is ambiguous\n",
+                   "zjednocujuci: ten isty vstup sa cita dvoma sposobmi, gramatika je nejednoznacna\n");
         return lines;
     }
-    const std::vector<int>& preKept = shiftWins ? k.symbols2 : k.symbols;
-    const std::vector<int>& preOther = shiftWins ? k.symbols : k.symbols2;
-    lines.push_back(example(preKept, rest(stackKept)));
-    lines.push_back(headKept + derivation(stackKept));
-    lines.push_back(example(preOther, rest(stackOther)));
-    lines.push_back(headOther + derivation(stackOther));
+    const IntSpan preKept = view(shiftWins ? k.symbols2 : k.symbols);
+    const IntSpan preOther = view(shiftWins ? k.symbols : k.symbols2);
+    example(preKept, rest(stackKept));
+    reading(ruleKept, stackKept);
+    example(preOther, rest(stackOther));
+    reading(ruleOther, stackOther);
     char buf[300];
     if (!k.samePrefix) {
-        lines.push_back(fmt(L("not unifying: the two reductions on %s need different inputs before the dot; "
+        add(fmt(L("not unifying: the two reductions on %s need different inputs before the dot; "
                               "their lookaheads were merged from different contexts into one state",
                               "nezjednocujuci: obe redukcie na %s potrebuju pred bodkou rozny vstup; ich "
                               "vyhladove symboly sa zlucili z roznych kontextov do jedneho stavu"),
                             a_.symbols[static_cast<size_t>(k.c->symbol)].name));
     } else if (k.unified == Unified::NotWithinBound) {
-        lines.push_back(L("not unifying: the readings go on differently after the dot; no input read both ways "
+        add(L("not unifying: the readings go on differently after the dot; no input read both ways "
                           "was found",
                           "nezjednocujuci: citania za bodkou pokracuju roznie; vstup citany oboma sposobmi sa "
                           "nenasiel"));
@@ -744,7 +953,7 @@ std::vector<std::string> CounterexampleSearch::lines(const Case& k, int lang, do
                         "nezjednocujuci: citania za bodkou pokracuju roznie; vstup citany oboma sposobmi sa "
                         "za %g s nenasiel"),
                       seconds);
-        lines.push_back(buf);
+        add(buf);
     } else {
         // The run's budget ran out before this conflict's search began, or
         // before it ended: nothing is known, and more time may tell.
@@ -759,9 +968,16 @@ std::vector<std::string> CounterexampleSearch::lines(const Case& k, int lang, do
                               "vstup citany oboma sposobmi sa nedohladal: cas na priklady sa minul; viac da "
                               "--cex-time SEKUNDY (teraz %g)"),
                       seconds);
-        lines.push_back(buf);
+        add(buf);
     }
     return lines;
+}
+
+std::vector<std::string> splitLines(const std::string& text)
+{
+    std::vector<std::string> out;
+    forEachLine(text, [&out](const char* line, size_t size) { out.emplace_back(line, size); });
+    return out;
 }
 
 std::vector<ConflictExample> CounterexampleSearch::explainAll(int lang, double seconds,
@@ -774,7 +990,13 @@ std::vector<ConflictExample> CounterexampleSearch::explainAll(int lang, double s
             *stopped = true;
         return true;
     };
+    store_.clear();
     std::vector<Case> cases;
+    size_t reported = 0;
+    for (const State& st : a_.states)
+        for (const Conflict& c : st.conflicts)
+            reported += c.reported;
+    cases.reserve(reported);
     for (const State& st : a_.states)
         for (const Conflict& c : st.conflicts)
             if (c.reported) {
@@ -816,7 +1038,7 @@ std::vector<ConflictExample> CounterexampleSearch::explainAll(int lang, double s
     }
     std::vector<ConflictExample> out(cases.size());
     for (size_t i = 0; i < cases.size(); ++i) {
-        out[i].lines = lines(cases[i], lang, seconds);
+        out[i].text = text(cases[i], lang, seconds);
         out[i].unifying = cases[i].unified == Unified::Found;
     }
     return out;
@@ -831,7 +1053,7 @@ std::vector<std::string> CounterexampleSearch::explain(int state, const Conflict
     prepare(k);
     search(k, std::min(kPairCap, pairBudget(seconds)), seconds);
     *unifying = k.unified == Unified::Found;
-    return lines(k, lang, seconds);
+    return splitLines(text(k, lang, seconds));
 }
 
 } // namespace duq_yacc::detail

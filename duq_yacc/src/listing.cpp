@@ -35,11 +35,19 @@ std::string padded(const std::string& s, size_t width)
 std::string conflictHead(const Automaton& a, const State& st, const Conflict& c, int lang)
 {
     auto L = [lang](const char* en, const char* sk) { return lang ? sk : en; };
-    return printf1(L("conflict in state %d: ", "konflikt v stave %d: "), st.number) +
-           (c.kind == ConflictKind::ShiftReduce ? L("shift/reduce on ", "posun/redukcia na ")
-                                                : L("reduce/reduce on ", "redukcia/redukcia na ")) +
-           a.symbols[static_cast<size_t>(c.symbol)].name;
+    std::string head;
+    head.reserve(64);
+    head += L("conflict in state ", "konflikt v stave ");
+    head += std::to_string(st.number);
+    head += ": ";
+    head += c.kind == ConflictKind::ShiftReduce ? L("shift/reduce on ", "posun/redukcia na ")
+                                                : L("reduce/reduce on ", "redukcia/redukcia na ");
+    head += a.symbols[static_cast<size_t>(c.symbol)].name;
+    return head;
 }
+
+ListingText format(const Automaton& a, const std::string& grammarName, int lang,
+                   const std::vector<ConflictExample>* shown, std::vector<ConflictExample>* taken, bool withText);
 
 } // namespace
 
@@ -51,18 +59,38 @@ ListingText formatListing(const Automaton& a, const std::string& grammarName, in
     CounterexampleSearch search(a, CounterexampleSearch::after(std::chrono::steady_clock::now(),
                                                                CounterexampleSearch::totalSeconds(cexSeconds)));
     bool stopped = false;
-    const std::vector<ConflictExample> examples = search.explainAll(lang, cexSeconds, stop, &stopped);
+    std::vector<ConflictExample> examples = search.explainAll(lang, cexSeconds, stop, &stopped);
     if (stopped) {
         ListingText out;
         out.stopped = true;
         return out;
     }
-    return formatListing(a, grammarName, lang, &examples, withText);
+    return format(a, grammarName, lang, nullptr, &examples, withText);
 }
 
 ListingText formatListing(const Automaton& a, const std::string& grammarName, int lang,
                           const std::vector<ConflictExample>* examples, bool withText)
 {
+    return format(a, grammarName, lang, examples, nullptr, withText);
+}
+
+namespace {
+
+// The examples are copied from `shown`, or moved out of `taken` when the
+// caller has no more use for them (hundreds of conflicts, some five lines
+// each).
+ListingText format(const Automaton& a, const std::string& grammarName, int lang,
+                   const std::vector<ConflictExample>* shown, std::vector<ConflictExample>* taken, bool withText)
+{
+    auto details = [&](size_t i, ExplainedConflict& e) {
+        if (taken && i < taken->size()) {
+            e.details = std::move((*taken)[i].text);
+            e.unifying = (*taken)[i].unifying;
+        } else if (shown && i < shown->size()) {
+            e.details = (*shown)[i].text;
+            e.unifying = (*shown)[i].unifying;
+        }
+    };
     auto L = [lang](const char* en, const char* sk) { return lang ? sk : en; };
     auto name = [&](int s) { return a.symbols[static_cast<size_t>(s)].name; };
     auto itemText = [&](const Item& it) {
@@ -78,6 +106,8 @@ ListingText formatListing(const Automaton& a, const std::string& grammarName, in
     };
 
     ListingText out;
+    if (const std::vector<ConflictExample>* examples = taken ? taken : shown)
+        out.conflicts.reserve(examples->size());
     if (!withText) {
         // Only the conflicts' lines, for a run without a listing file.
         size_t reported = 0;
@@ -88,11 +118,7 @@ ListingText formatListing(const Automaton& a, const std::string& grammarName, in
                 ExplainedConflict e;
                 e.state = st.number;
                 e.head = conflictHead(a, st, c, lang);
-                if (examples && reported < examples->size()) {
-                    e.details = (*examples)[reported].lines;
-                    e.unifying = (*examples)[reported].unifying;
-                }
-                ++reported;
+                details(reported++, e);
                 out.conflicts.push_back(std::move(e));
             }
         return out;
@@ -193,18 +219,17 @@ ListingText formatListing(const Automaton& a, const std::string& grammarName, in
             e.state = st.number;
             e.line = stateLine;
             e.head = conflictHead(a, st, c, lang);
-            if (examples && reported < examples->size()) {
-                e.details = (*examples)[reported].lines;
-                e.unifying = (*examples)[reported].unifying;
-            }
-            ++reported;
-            for (const std::string& d : e.details)
-                l.add("        " + d);
+            details(reported++, e);
+            forEachLine(e.details, [&l](const char* line, size_t size) {
+                l.add("        " + std::string(line, size));
+            });
             out.conflicts.push_back(std::move(e));
         }
     }
     out.text = std::move(l.text);
     return out;
 }
+
+} // namespace
 
 } // namespace duq_yacc::detail

@@ -263,6 +263,19 @@ TEST(Listing, ExamplesEndWithTheRunsTime)
         EXPECT_EQ(said[0].rfind(c.first, 0), 0u) << said[0];
         EXPECT_EQ(unifying, said.size() > 1);
     }
+
+    // The run's end is looked at for only some of the conflicts: once seen,
+    // every conflict after it says so, not only the ones it was seen at.
+    writeFile("g.y", dataFile("operators21.y"));
+    ASSERT_TRUE(duq_yacc::build_automaton("g.y", a, nullptr));
+    for (const int lang : {0, 1}) {
+        CounterexampleSearch search(a, std::chrono::steady_clock::now());
+        const auto said = search.explainAll(lang, 2);
+        ASSERT_EQ(said.size(), 441u);
+        for (const auto& e : said)
+            EXPECT_EQ(e.lines(), std::vector<std::string>{lang ? "priklad sa nehladal: cas na priklady sa minul"
+                                                             : "no example: the time for examples is used up"});
+    }
 }
 
 namespace {
@@ -324,11 +337,12 @@ TEST(Listing, UnifyingSearchesShareOneBudget)
         char hint[80];
         std::snprintf(hint, sizeof hint, "; --cex-time SECONDS (now %g) gives more", c.seconds);
         for (const auto& e : said) {
-            ASSERT_FALSE(e.lines.empty());
-            const std::string& verdict = e.lines.back();
+            const std::vector<std::string> shown = e.lines();
+            ASSERT_FALSE(shown.empty());
+            const std::string& verdict = shown.back();
             unifying += e.unifying;
             EXPECT_EQ(e.unifying, verdict.rfind("unifying: ", 0) == 0) << verdict;
-            EXPECT_EQ(e.lines[0].rfind("example: ", 0), 0u) << e.lines[0];
+            EXPECT_EQ(shown[0].rfind("example: ", 0), 0u) << shown[0];
             if (verdict.rfind("not searched ", 0) == 0) {
                 ++notSearched;
                 EXPECT_EQ(verdict.substr(verdict.size() - std::strlen(hint)), hint);
@@ -340,7 +354,7 @@ TEST(Listing, UnifyingSearchesShareOneBudget)
             // Nothing is searched, and every conflict with one input before
             // the dot says so.
             const size_t apart = static_cast<size_t>(std::count_if(said.begin(), said.end(), [](const auto& e) {
-                return e.lines.back().find("need different inputs") != std::string::npos;
+                return e.lines().back().find("need different inputs") != std::string::npos;
             }));
             EXPECT_EQ(notSearched + apart, c.conflicts);
         }
@@ -369,11 +383,13 @@ TEST(Listing, MoreBudgetFindsMore)
 
 // One walk from the start serves every conflict in turn; each conflict
 // searched on its own, from a fresh start, must come to the same lines.
+// operators21.y has the most conflicts, 21 to a state, all ends reached in
+// the same level of the walk.
 TEST(Listing, OneWalkFindsWhatSeparateSearchesFind)
 {
     using duq_yacc::detail::CounterexampleSearch;
-    const char* grammars[] = {"equations.y", "cex-budget.y", "cex-lalr-merge.y", "cex-reduce-reduce.y",
-                              "cex-two-tokens.y"};
+    const char* grammars[] = {"equations.y", "operators21.y", "cex-budget.y", "cex-lalr-merge.y",
+                              "cex-reduce-reduce.y", "cex-two-tokens.y"};
     for (const char* name : grammars) {
         SCOPED_TRACE(name);
         TempDir dir;
@@ -388,7 +404,7 @@ TEST(Listing, OneWalkFindsWhatSeparateSearchesFind)
                 ASSERT_LT(i, all.size());
                 CounterexampleSearch alone(a);
                 bool unifying = false;
-                EXPECT_EQ(alone.explain(st.number, c, 0, 2, &unifying), all[i].lines) << "state " << st.number;
+                EXPECT_EQ(alone.explain(st.number, c, 0, 2, &unifying), all[i].lines()) << "state " << st.number;
                 EXPECT_EQ(unifying, all[i].unifying);
                 ++i;
             }
