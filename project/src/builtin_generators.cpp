@@ -17,10 +17,10 @@ public:
     }
     int yaccRun(Sinks& sinks, const std::string& skeletonFile, const std::string& grammarFile,
                 const std::string& outputFile, int debug, int* tokenCountOut, int slovak,
-                const std::string& tokenFile, const std::string& stateFile, int large) override
+                const std::string& tokenFile, const std::string& stateFile, int large, int fast) override
     {
         return duq_yacc::yacc_run(sinks, skeletonFile, grammarFile, outputFile, debug, tokenCountOut, slovak,
-                                  tokenFile, stateFile, large);
+                                  tokenFile, stateFile, large, 2.0 /* the library's default */, std::string(), fast);
     }
     bool jalTranslate(const std::string& sourcePath, std::ostream& console, std::string& messageFile) override
     {

@@ -6,6 +6,10 @@
 #include "text_cursor.h"
 #include "vork/progdir.h"
 
+#include <QFileInfo>
+#include <QSettings>
+#include <QString>
+
 #include <cerrno>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -38,6 +42,33 @@ bool makeDirectories(const std::string& dir)
         }
     }
     return true;
+}
+
+// The key of Configuration::fastParser in kSettingsFileName.
+const QString kFastParserKey = QStringLiteral("generatory/rychly_parser");
+
+void readSettings(const std::string& path, Configuration& config)
+{
+    const QString file = QString::fromStdString(path);
+    // QSettings would read a directory or a device as an empty file; only
+    // a regular file is taken.
+    if (!QFileInfo(file).isFile())
+        return;
+    QSettings s(file, QSettings::IniFormat);
+    if (s.status() != QSettings::NoError)
+        return;
+    const QVariant fast = s.value(kFastParserKey);
+    if (fast.isValid())
+        config.fastParser = fast.toBool();
+}
+
+void writeSettings(const std::string& path, const Configuration& config)
+{
+    QSettings s(QString::fromStdString(path), QSettings::IniFormat);
+    // The other keys of the file (the window layout) stay: QSettings
+    // merges with what is on disk when it syncs.
+    s.setValue(kFastParserKey, config.fastParser);
+    s.sync();
 }
 
 } // namespace
@@ -115,7 +146,7 @@ std::string configDirectory(const std::string& programDir)
 }
 
 ConfigFile::ConfigFile(std::string directory)
-    : dir_(withSlash(std::move(directory))), path_(dir_ + kConfigFileName)
+    : dir_(withSlash(std::move(directory))), path_(dir_ + kConfigFileName), settingsPath_(dir_ + kSettingsFileName)
 {
 }
 
@@ -126,6 +157,7 @@ ConfigFile::ConfigFile(std::string directory, std::string defaultFile) : ConfigF
 
 bool ConfigFile::read(Configuration& config) const
 {
+    readSettings(settingsPath_, config);
     return readFile(path_, config);
 }
 
@@ -141,7 +173,11 @@ bool ConfigFile::readFile(const std::string& path, Configuration& config)
 
 bool ConfigFile::write(const Configuration& config) const
 {
-    return makeDirectories(dir_) && writeFileAtomically(path_, serializeConfiguration(config));
+    if (!makeDirectories(dir_))
+        return false;
+    const bool written = writeFileAtomically(path_, serializeConfiguration(config));
+    writeSettings(settingsPath_, config);
+    return written;
 }
 
 ConfigFile programConfigFile()

@@ -145,7 +145,8 @@ int Projekt::parserGeneration(int32_t stamp)
         status = runGenerator([&](Sinks& sinks) {
             return generators_->yaccRun(sinks, skeletons_.parser(debugMode_), yaccSpecName_, parserOutputName_,
                                         debugMode_ ? 1 : 0, &tokenCount, config_.slovakMessages ? 1 : 0,
-                                        tokenFileName_, stateFileName_, config_.largeTables ? 1 : 0);
+                                        tokenFileName_, stateFileName_, config_.largeTables ? 1 : 0,
+                                        config_.fastParser && !debugMode_ ? 1 : 0);
         });
         generating_ = false;
     }

@@ -110,6 +110,9 @@ Tdialog_nastavenie_C::Tdialog_nastavenie_C(Prompter& prompter, QWidget* parent) 
 
     CheckBoxSlov = checkBox(this, "CheckBoxSlov", QStringLiteral("Slovenský jazyk"));
     CheckBoxVelke = checkBox(this, "CheckBoxVelke", QStringLiteral("Veľké tabuľky"));
+    CheckBoxRychly = checkBox(this, "CheckBoxRychly", QStringLiteral("Rýchly parser"));
+    CheckBoxRychly->setToolTip(QStringLiteral("Parser kódovaný priamo, stav po stave: rýchlejší, "
+                                              "ale väčší program. V ladiacom režime sa nepoužije."));
 
     auto* fontGroup = new QGroupBox(QStringLiteral("Font"), this);
     FontName = new QLineEdit(fontGroup);
@@ -134,6 +137,7 @@ Tdialog_nastavenie_C::Tdialog_nastavenie_C(Prompter& prompter, QWidget* parent) 
     auto* languageColumn = new QVBoxLayout;
     languageColumn->addWidget(CheckBoxSlov);
     languageColumn->addWidget(CheckBoxVelke);
+    languageColumn->addWidget(CheckBoxRychly);
     languageColumn->addStretch(1);
     middle->addLayout(languageColumn);
     column->addLayout(middle);
@@ -156,6 +160,7 @@ void Tdialog_nastavenie_C::fill(const vork::Configuration& config)
     CheckBoxLexStat->setChecked(config.scannerStatistics);
     CheckBoxSlov->setChecked(config.slovakMessages);
     CheckBoxVelke->setChecked(config.largeTables);
+    CheckBoxRychly->setChecked(config.fastParser);
     FontName->setText(fromStd(config.fontName));
     BoxFontSize->setText(QString::number(config.fontSize));
 }
@@ -167,6 +172,7 @@ bool Tdialog_nastavenie_C::takeInto(vork::Configuration& config, QString* error)
     config.scannerOptimisation = CheckBoxLexOptim->isChecked();
     config.scannerStatistics = CheckBoxLexStat->isChecked();
     config.largeTables = CheckBoxVelke->isChecked();
+    config.fastParser = CheckBoxRychly->isChecked();
     int size = 0;
     QString why;
     if (!parseFontSize(BoxFontSize->text(), &size, &why)) {

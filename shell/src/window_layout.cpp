@@ -1,5 +1,7 @@
 #include "window_layout.h"
 
+#include "vork/project/configuration.h"
+
 #include <QFileInfo>
 #include <QMainWindow>
 #include <QSettings>
@@ -9,7 +11,8 @@ namespace vork::shell {
 
 QString windowLayoutFile(const QString& configFile)
 {
-    return QFileInfo(configFile).absolutePath() + QStringLiteral("/vork-okno.ini");
+    // Shared with the settings konfig.ide has no line for.
+    return QFileInfo(configFile).absolutePath() + QLatin1Char('/') + QLatin1String(vork::kSettingsFileName);
 }
 
 void saveWindowLayout(const QString& file, const QMainWindow& window, const QSplitter& splitter)

@@ -13,7 +13,7 @@ namespace vork {
 namespace {
 
 // Each call as one line: tool, skeleton, input, output, the four flags
-// (lex: slovak, statistics, optimise, large; yacc: debug, slovak, 0,
+// (lex: slovak, statistics, optimise, large; yacc: debug, slovak, fast,
 // large), the token and state files, and the working directory.
 class RecordingGenerators : public Generators {
 public:
@@ -32,9 +32,9 @@ public:
     }
     int yaccRun(Sinks& sinks, const std::string& skeleton, const std::string& grammar, const std::string& out,
                 int debug, int* tokenCount, int slovak, const std::string& tokenFile,
-                const std::string& stateFile, int large) override
+                const std::string& stateFile, int large, int fast) override
     {
-        record("yacc", skeleton, grammar, out, debug, slovak, 0, large, tokenFile, stateFile);
+        record("yacc", skeleton, grammar, out, debug, slovak, fast, large, tokenFile, stateFile);
         *tokenCount = 3;
         sinks.message("yacc ran");
         if (yaccStatus == 0)
@@ -101,17 +101,25 @@ TEST_F(MakeEngine, CallsTheGeneratorsWithTheProjectNamesAndSettings)
 {
     const std::string before = paths::currentDirectory();
     const std::string cwd = dir.path();
-    struct Case { bool debug, slovak, statistics, optimise, large; std::vector<std::string> calls; };
+    struct Case { bool debug, slovak, statistics, optimise, large, fast; std::vector<std::string> calls; };
     const Case cases[] = {
-        {false, true, false, true, false,
+        {false, true, false, true, false, false,
          {"lex /skel/ncform calc.l lexyy.cpp 1010   " + cwd,
           "yacc /skel/yaccpar calc.y calc.cpp 0100 calc.lex calc.stv " + cwd}},
-        {true, false, true, false, true,
+        {true, false, true, false, true, false,
          {"lex /skel/lncform calc.l lexyy.cpp 0101   " + cwd,
           "yacc /skel/lyaccpar calc.y calc.cpp 1001 calc.lex calc.stv " + cwd}},
+        // The fast parser leaves the scanner alone ...
+        {false, true, false, true, true, true,
+         {"lex /skel/ncform calc.l lexyy.cpp 1011   " + cwd,
+          "yacc /skel/yaccpar calc.y calc.cpp 0111 calc.lex calc.stv " + cwd}},
+        // ... and gives way to the debug parser with its reporting points.
+        {true, true, false, true, false, true,
+         {"lex /skel/lncform calc.l lexyy.cpp 1010   " + cwd,
+          "yacc /skel/lyaccpar calc.y calc.cpp 1100 calc.lex calc.stv " + cwd}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.debug);
+        SCOPED_TRACE(&c - cases);
         gen.calls.clear();
         project->setDebugMode(c.debug);
         Configuration config = project->configuration();
@@ -119,6 +127,7 @@ TEST_F(MakeEngine, CallsTheGeneratorsWithTheProjectNamesAndSettings)
         config.scannerStatistics = c.statistics;
         config.scannerOptimisation = c.optimise;
         config.largeTables = c.large;
+        config.fastParser = c.fast;
         project->setConfiguration(config);
         EXPECT_EQ(project->build(Projekt::kRebuild), Projekt::kBuildDone);
         EXPECT_EQ(gen.calls, c.calls);

@@ -1,5 +1,6 @@
 // The engine with the real generators on the calculator example, compiled
-// by a stand-in C compiler and run, each test in its own directory.  The
+// by a stand-in C compiler (vork-cc where the parser's code matters) and
+// run, each test in its own directory.  The
 // message list of a make and the exit statuses are pinned through the vork
 // program (vork_build_cli_test), with vork-cc.
 #include "pipeline_fixture.h"
@@ -84,6 +85,47 @@ TEST_F(Pipeline, DebugModeUsesTheDebugSkeletons)
     }
     // The debug build wrote the token file.
     EXPECT_TRUE(test::exists(dir / "calc.lex"));
+}
+
+// The fast parser setting writes a directly coded yyparse, and the
+// calculator built from it with vork-cc reads its input exactly as the
+// skeleton's table walk does, syntax error and recovery included.  Debug
+// mode keeps the skeleton's parser for its reporting points.
+TEST_F(Pipeline, TheFastParserIsCodedDirectlyAndRunsTheSame)
+{
+    const std::string direct = "yyparse, coded directly";
+    const std::string tableWalk = "yyn = yypact[yystate];";
+    struct Case { const char* name; bool fast, debug, direct; } cases[] = {
+        {"table walk", false, false, false},
+        {"fast", true, false, true},
+        {"fast in debug mode", true, true, false},
+    };
+    std::string tableOutput;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Configuration config;
+        config.cCompilerPath = std::string(VORK_BIN_DIR) + "/vork-cc";
+        config.fastParser = c.fast;
+        project->setConfiguration(config);
+        project->setDebugMode(c.debug);
+        ASSERT_EQ(project->build(Projekt::kRebuild), Projekt::kBuildDone);
+        const std::string parser = test::readFile(dir / "calc.cpp");
+        EXPECT_EQ(parser.find(direct) != std::string::npos, c.direct);
+        EXPECT_EQ(parser.find(tableWalk) != std::string::npos, !c.direct);
+        if (c.debug)
+            continue;  // a debug program waits for the IDE's debugger
+        ASSERT_EQ(makeAndWait(), Projekt::kMakeCompiling);
+        ASSERT_EQ(project->lastCompileExitCode(), 0);
+        const vorktest::Run run =
+            vorktest::runIn(dir.path(), vorktest::quoted(project->executableName()) + " input.txt 2>&1");
+        EXPECT_EQ(run.status, 0) << run.out;
+        if (tableOutput.empty()) {
+            tableOutput = run.out;
+            EXPECT_NE(run.out.find(test::sourceFile("tests/pipeline/data/calc_run.txt")), std::string::npos) << run.out;
+        } else {
+            EXPECT_EQ(run.out, tableOutput);
+        }
+    }
 }
 
 TEST_F(Pipeline, MakeCompilesOnlyWhenSomethingChangedOrAlwaysCompileIsSet)

@@ -4,7 +4,11 @@
 
 #include "test_dir.h"
 
+#include <QSettings>
+#include <QString>
+
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace vork;
 
@@ -146,4 +150,94 @@ TEST(Configuration, TheInstalledDefaultServesAUserWithoutAFile)
             EXPECT_NE(test::readFile(def).find("\r\n10\r\n"), std::string::npos) << c.name;
         }
     }
+}
+
+// The fast parser is no line of konfig.ide but a key of the ini file
+// beside it.  Whatever the ini holds, konfig.ide is read as before, and
+// an ini that is missing or not usable means off, without a warning.
+TEST(Configuration, FastParserIsReadFromTheIniBesideKonfig)
+{
+    struct Case {
+        const char* name;
+        const char* ini;  // nullptr: no file; "/": a directory of that name
+        bool fast;
+    };
+    const Case cases[] = {
+        {"no ini", nullptr, false},
+        {"on", "[generatory]\nrychly_parser=true\n", true},
+        {"off", "[generatory]\nrychly_parser=false\n", false},
+        {"only the window layout", "[okno]\ngeometria=@ByteArray(x)\n", false},
+        {"the key in another group", "[okno]\nrychly_parser=true\n", false},
+        {"not an ini", "\x01\xff[[[\n==\n", false},
+        {"a directory", "/", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempDir dir;
+        test::writeFile(dir / "konfig.ide", "1\r\n0\r\n1\r\n1\r\nvork-cc\r\nMono\r\n11\r\n1\r\n");
+        if (c.ini && std::string(c.ini) == "/")
+            ::mkdir((dir / "vork-okno.ini").c_str(), 0755);
+        else if (c.ini)
+            test::writeFile(dir / "vork-okno.ini", c.ini);
+        ConfigFile file(dir.path());
+        EXPECT_EQ(file.settingsPath(), dir / "vork-okno.ini");
+        FixedAnswerUi ui(FixedAnswerUi::Answer::No, nullptr);
+        Configuration cfg;
+        EXPECT_TRUE(readConfiguration(file, cfg, ui));
+        EXPECT_EQ(ui.messagesShown(), 0);
+        EXPECT_EQ(cfg.fastParser, c.fast);
+        EXPECT_EQ(cfg.fontSize, 11);
+        EXPECT_TRUE(cfg.largeTables);
+    }
+}
+
+// Writing keeps konfig.ide to its eight lines, the same bytes either way,
+// and merges the setting into the ini without losing the window layout
+// the window keeps there.
+TEST(Configuration, FastParserRoundTripsAndKeepsTheLayoutKeys)
+{
+    test::TempDir dir;
+    const QString ini = QString::fromStdString(dir / "conf/vork-okno.ini");
+    ConfigFile file(dir / "conf");
+    Configuration base;
+    base.fontName = "Mono";
+    base.largeTables = true;
+    ASSERT_TRUE(file.write(base));
+    const std::string eightLines = test::readFile(file.path());
+    EXPECT_EQ(eightLines, "1\r\n0\r\n1\r\n0\r\nvork-cc\r\nMono\r\n8\r\n1\r\n");
+    {
+        QSettings layout(ini, QSettings::IniFormat);
+        layout.setValue("okno/geometria", QByteArray("\x01\x02geometry"));
+        layout.setValue("okno/delenie", QByteArray("split"));
+    }
+    for (const bool fast : {true, false, true}) {
+        SCOPED_TRACE(fast);
+        Configuration w = base;
+        w.fastParser = fast;
+        ASSERT_TRUE(file.write(w));
+        EXPECT_EQ(test::readFile(file.path()), eightLines);
+        Configuration r;
+        r.fastParser = !fast;
+        ASSERT_TRUE(file.read(r));
+        EXPECT_EQ(r.fastParser, fast);
+        EXPECT_EQ(serializeConfiguration(r), eightLines);
+        QSettings layout(ini, QSettings::IniFormat);
+        EXPECT_EQ(layout.value("okno/geometria").toByteArray(), QByteArray("\x01\x02geometry"));
+        EXPECT_EQ(layout.value("okno/delenie").toByteArray(), QByteArray("split"));
+    }
+}
+
+// An ini that cannot be written leaves the konfig.ide write as it was.
+TEST(Configuration, AnUnwritableIniDoesNotFailKonfig)
+{
+    test::TempDir dir;
+    ::mkdir((dir / "vork-okno.ini").c_str(), 0755);
+    Configuration w;
+    w.fastParser = true;
+    w.fontSize = 12;
+    EXPECT_TRUE(ConfigFile(dir.path()).write(w));
+    EXPECT_EQ(test::readFile(dir / "konfig.ide"), "1\r\n0\r\n1\r\n0\r\nvork-cc\r\nCourier New\r\n12\r\n0\r\n");
+    Configuration r;
+    EXPECT_TRUE(ConfigFile(dir.path()).read(r));
+    EXPECT_FALSE(r.fastParser);
 }

@@ -37,7 +37,7 @@ public:
         return builtInGenerators().lexRun(sinks, skeleton, spec, output, slovak, statistics, optimise, large);
     }
     int yaccRun(Sinks& sinks, const std::string&, const std::string&, const std::string& output, int, int*, int,
-                const std::string&, const std::string&, int) override
+                const std::string&, const std::string&, int, int) override
     {
         sinks.message("first line");
         vork::test::writeFile(output, "half a parser\n");

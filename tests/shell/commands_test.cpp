@@ -255,6 +255,7 @@ const std::vector<CommandCase>& cases()
          [](Rig& r) {
              r.prompter.dialogs.push_back([](QDialog& d) {
                  d.findChild<QCheckBox*>("CheckBoxVelke")->setChecked(true);
+                 d.findChild<QCheckBox*>("CheckBoxRychly")->setChecked(true);
                  d.findChild<QComboBox*>("cesta_k_C")->setEditText("/opt/cc");
                  saveShot(d, "settings");
                  return int(QDialog::Accepted);
@@ -262,6 +263,7 @@ const std::vector<CommandCase>& cases()
          },
          [](Rig& r) {
              EXPECT_TRUE(r.w.configuration().largeTables);
+             EXPECT_TRUE(r.w.configuration().fastParser);
              EXPECT_EQ(r.w.configuration().cCompilerPath, "/opt/cc");
          }},
         {"HM_OPrograme", Start::Empty,

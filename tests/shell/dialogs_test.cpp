@@ -105,7 +105,8 @@ struct SettingsDialogs : ::testing::Test {
 
 TEST_F(SettingsDialogs, OkWithoutChangesKeepsEverything)
 {
-    const Configuration others{"cc2", false, true, false, true, "Mono", 13, true};
+    Configuration others{"cc2", false, true, false, true, "Mono", 13, true};
+    others.fastParser = true;
     for (const Configuration& c : {config, others}) {
         dialog.fill(c);
         Configuration taken;
@@ -114,6 +115,8 @@ TEST_F(SettingsDialogs, OkWithoutChangesKeepsEverything)
         ASSERT_TRUE(dialog.takeInto(taken, &error));
         EXPECT_EQ(serializeConfiguration(taken), serializeConfiguration(c));
         EXPECT_EQ(taken.largeTables, c.largeTables);
+        EXPECT_EQ(taken.fastParser, c.fastParser);
+        EXPECT_EQ(dialog.CheckBoxRychly->isChecked(), c.fastParser);
     }
 }
 
@@ -131,6 +134,7 @@ TEST_F(SettingsDialogs, OkTakesEverythingInOrderUntilABadSize)
         dialog.CheckBoxLexOptim->setChecked(false);
         dialog.CheckBoxLexStat->setChecked(true);
         dialog.CheckBoxVelke->setChecked(true);
+        dialog.CheckBoxRychly->setChecked(true);
         dialog.FontName->setText("Mono");
         dialog.BoxFontSize->setText(c.size);
         QString error;
@@ -140,6 +144,7 @@ TEST_F(SettingsDialogs, OkTakesEverythingInOrderUntilABadSize)
         EXPECT_FALSE(taken.scannerOptimisation);
         EXPECT_TRUE(taken.scannerStatistics);
         EXPECT_TRUE(taken.largeTables);
+        EXPECT_TRUE(taken.fastParser);
         EXPECT_EQ(taken.fontSize, c.ok ? 11 : 8);
         EXPECT_EQ(taken.fontName, c.ok ? "Mono" : "Courier New");
         EXPECT_EQ(error.isEmpty(), c.ok);

@@ -8,6 +8,8 @@
 #include "vork/debuglink/stepping.h"
 #include "vork/shell/code_editor.h"
 
+#include <QCheckBox>
+#include <QDialog>
 #include <QLineEdit>
 #include <QSplitter>
 #include <QTabWidget>
@@ -72,6 +74,13 @@ TEST_F(WindowTest, SizeAndSplitAreKeptForTheNextStart)
     ASSERT_TRUE(splitter);
     splitter->setSizes({600, 300});
     const QList<int> sizes = splitter->sizes();
+    // The fast parser shares the ini file with the layout: neither write
+    // may lose the other's keys.
+    prompter.dialogs.push_back([](QDialog& d) {
+        d.findChild<QCheckBox*>("CheckBoxRychly")->setChecked(true);
+        return int(QDialog::Accepted);
+    });
+    ASSERT_TRUE(window->runCommand("HM_PrjSettings"));
     ASSERT_TRUE(window->close());
     window.reset();
     const std::string konfig = vork::test::readFile(dir / "config/konfig.ide");
@@ -83,6 +92,7 @@ TEST_F(WindowTest, SizeAndSplitAreKeptForTheNextStart)
     QApplication::processEvents();
     EXPECT_EQ(window->size(), QSize(900, 640));
     EXPECT_EQ(window->findChild<QSplitter*>("Splitter1")->sizes(), sizes);
+    EXPECT_TRUE(window->configuration().fastParser);
 }
 
 TEST_F(WindowTest, APageChangedOnDiskReloadsOrAsksWhenModified)

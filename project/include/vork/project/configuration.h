@@ -6,6 +6,10 @@
 //   4 syntax colouring (1 = on)     8 large generator tables (0/1)
 //
 // The eighth line came later: a file of seven lines leaves it off.
+//
+// Settings that came after the eight lines live in "vork-okno.ini" beside
+// konfig.ide (the window keeps its layout there too), so that konfig.ide
+// stays readable by every VORK that knows its eight lines.
 #pragma once
 
 #include <string>
@@ -21,9 +25,14 @@ struct Configuration {
     std::string fontName = "Courier New";
     int fontSize = 8;
     bool largeTables = false;
+    // Not a line of konfig.ide: kept in kSettingsFileName.
+    bool fastParser = false;
 };
 
 constexpr const char* kConfigFileName = "konfig.ide";
+// The QSettings (ini) file beside konfig.ide: the window layout and the
+// settings konfig.ide has no line for.
+constexpr const char* kSettingsFileName = "vork-okno.ini";
 
 // Applies the lines of a konfig.ide to config, which holds the values to
 // keep where the file says nothing usable.
@@ -47,18 +56,25 @@ public:
     const std::string& defaultFile() const { return default_; }
 
     const std::string& path() const { return path_; }
+    // kSettingsFileName in the same directory.
+    const std::string& settingsPath() const { return settingsPath_; }
 
-    // Reads into config.  False when the file cannot be opened; config is
-    // then unchanged (the caller shows texts::kConfigMissing).
+    // Reads into config.  False when konfig.ide cannot be opened; its
+    // values in config are then unchanged (the caller shows
+    // texts::kConfigMissing).  The settings of kSettingsFileName are read
+    // either way; a missing or unreadable one leaves them as they are.
     bool read(Configuration& config) const;
     static bool readFile(const std::string& path, Configuration& config);
     // Writes all eight lines, creating the directory when needed.  False on
-    // failure; the old file is then unchanged.
+    // failure; the old file is then unchanged.  The settings of
+    // kSettingsFileName are then merged into that file, keeping its other
+    // keys; a failure there does not change the result.
     bool write(const Configuration& config) const;
 
 private:
     std::string dir_;
     std::string path_;
+    std::string settingsPath_;
     std::string default_;
 };
 

@@ -16,12 +16,13 @@ public:
     virtual ~Generators() = default;
 
     // large: nonzero selects the generators' large-tables mode (the
-    // configuration's largeTables).
+    // configuration's largeTables).  fast: nonzero writes a directly coded
+    // parser instead of the skeleton's table walk (ignored in debug mode).
     virtual int lexRun(Sinks& sinks, const std::string& skeletonFile, const std::string& specFile,
                        const std::string& outputFile, int slovak, int statistics, int optimise, int large) = 0;
     virtual int yaccRun(Sinks& sinks, const std::string& skeletonFile, const std::string& grammarFile,
                         const std::string& outputFile, int debug, int* tokenCountOut, int slovak,
-                        const std::string& tokenFile, const std::string& stateFile, int large) = 0;
+                        const std::string& tokenFile, const std::string& stateFile, int large, int fast) = 0;
     // messageFile receives the name of the message file the translation
     // created in the current directory ("" for none); the caller reads and
     // removes it.

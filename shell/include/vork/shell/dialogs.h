@@ -58,6 +58,7 @@ public:
     QCheckBox* CheckBoxLexStat;
     QCheckBox* CheckBoxSlov;
     QCheckBox* CheckBoxVelke; // "Veľké tabuľky": the generators' large-tables mode
+    QCheckBox* CheckBoxRychly; // "Rýchly parser": the directly coded parser
     QLineEdit* FontName;
     QLineEdit* BoxFontSize;
     QPushButton* ButChangeFont;
