@@ -57,7 +57,7 @@ std::string BuildRecord::serialize() const
             continue;
         out << name << ' ' << step.specMtimeNs;
         put(out, step.output);
-        out << "\r\n";
+        out << ' ' << step.options << "\r\n";
     }
     if (programValid) {
         out << "exe";
@@ -80,6 +80,8 @@ bool BuildRecord::parse(const std::string& bytes)
                 *this = BuildRecord();
                 return false;
             }
+            if (!(in >> step.options))
+                step.options = 0;
             step.valid = true;
         } else if (name == "exe") {
             if (!get(in, r.program)) {

@@ -70,6 +70,17 @@ int Projekt::build(int mode)
     return result;
 }
 
+int Projekt::scannerOptions() const
+{
+    return (config_.largeTables ? kLargeTables : 0) | (config_.scannerOptimisation ? kOptimisedScanner : 0);
+}
+
+int Projekt::parserOptions() const
+{
+    // A debug build always walks the tables, whatever the setting says.
+    return (config_.largeTables ? kLargeTables : 0) | (config_.fastParser && !debugMode_ ? kCodedParser : 0);
+}
+
 int Projekt::scannerStep(bool forced)
 {
     lexStepStarted();
@@ -81,7 +92,8 @@ int Projekt::scannerStep(bool forced)
     // "lexyy.cpp" is not the file this project's generation left.  (A
     // missing specification never recorded: the output is taken as it is.)
     if (!forced && t == lexStamp_ && fileExists(lexOutputFile_) &&
-        (t == kNoStamp || stepCurrent(record_.scanner, lexSpecFile_, lexOutputFile_)))
+        (t == kNoStamp ||
+         (stepCurrent(record_.scanner, lexSpecFile_, lexOutputFile_) && record_.scanner.options == scannerOptions())))
         result = kStepUpToDate;
     else
         result = scannerGeneration(t);
@@ -94,8 +106,11 @@ int Projekt::parserStep(bool forced)
     yaccStepStarted();
     const int32_t t = fileStamp(yaccSpecFile_);
     int result;
+    // A setting that shapes the parser, changed since, makes it due too:
+    // the user who ticks "Rýchly parser" expects the next make to use it.
     if (!forced && t == yaccStamp_ && fileExists(parserOutputFile_) &&
-        (t == kNoStamp || stepCurrent(record_.parser, yaccSpecFile_, parserOutputFile_)))
+        (t == kNoStamp ||
+         (stepCurrent(record_.parser, yaccSpecFile_, parserOutputFile_) && record_.parser.options == parserOptions())))
         result = kStepUpToDate;
     else
         result = parserGeneration(t);
@@ -125,6 +140,7 @@ int Projekt::scannerGeneration(int32_t stamp)
     record_.scanner.valid = status == kStepGenerated;
     record_.scanner.specMtimeNs = specTime;
     record_.scanner.output = identityOf(lexOutputFile_);
+    record_.scanner.options = scannerOptions();
     // The program no longer matches its sources, whatever the outcome.
     deleteExecutable();
     // Anything but 0 is a failure of the step.
@@ -146,7 +162,7 @@ int Projekt::parserGeneration(int32_t stamp)
             return generators_->yaccRun(sinks, skeletons_.parser(debugMode_), yaccSpecName_, parserOutputName_,
                                         debugMode_ ? 1 : 0, &tokenCount, config_.slovakMessages ? 1 : 0,
                                         tokenFileName_, stateFileName_, config_.largeTables ? 1 : 0,
-                                        config_.fastParser && !debugMode_ ? 1 : 0);
+                                        (parserOptions() & kCodedParser) ? 1 : 0);
         });
         generating_ = false;
     }
@@ -155,6 +171,7 @@ int Projekt::parserGeneration(int32_t stamp)
     record_.parser.valid = status == kStepGenerated;
     record_.parser.specMtimeNs = specTime;
     record_.parser.output = identityOf(parserOutputFile_);
+    record_.parser.options = parserOptions();
     deleteExecutable();
     status = status == 0 ? kStepGenerated : kStepFailed;
     yaccGenerationFinished(status);

@@ -91,6 +91,13 @@ protected:
                 test::setMtime(f, test::kBaseTime);
     }
 
+    void configure(const std::function<void(Configuration&)>& change)
+    {
+        Configuration config = project->configuration();
+        change(config);
+        project->setConfiguration(config);
+    }
+
     test::TempDir dir;
     FixedAnswerUi ui{FixedAnswerUi::Answer::No, nullptr};
     RecordingGenerators gen;
@@ -196,6 +203,16 @@ TEST_F(MakeEngine, UnforcedStepIsSkippedOnlyWithTheSameStampAndTheOutput)
          "lex"},
         {"scanner output deleted", [&] { ::unlink(project->lexOutputFile().c_str()); }, "lex"},
         {"stamps forgotten", [&] { project->setLexStamp(kNoStamp); project->setYaccStamp(kNoStamp); }, "lex,yacc"},
+        // Settings that give other files make their steps due; the
+        // statistics only report.
+        {"coded parser ticked", [&] { configure([](Configuration& c) { c.fastParser = true; }); }, "yacc"},
+        {"large tables ticked", [&] { configure([](Configuration& c) { c.largeTables = true; }); }, "lex,yacc"},
+        {"scanner optimisation off",
+         [&] { configure([](Configuration& c) { c.scannerOptimisation = false; }); }, "lex"},
+        {"statistics on", [&] { configure([](Configuration& c) { c.scannerStatistics = true; }); }, ""},
+        {"coded parser in a debug build", [&] { project->toggleDebugMode(); }, "lex,yacc"},
+        {"coded parser unticked in a debug build",
+         [&] { configure([](Configuration& c) { c.fastParser = false; }); }, ""},
         // A missing specification with a forgotten stamp and an existing
         // output counts as up to date.
         {"specification missing", [&] { ::unlink(project->yaccSpecFile().c_str()); project->setYaccStamp(kNoStamp); },

@@ -1,3 +1,4 @@
+#include "vork/project/build_record.h"
 #include "vork/project/stamp.h"
 
 #include "test_dir.h"
@@ -41,4 +42,34 @@ TEST(Stamp, FileStampUsesLocalTime)
     ::setenv("TZ", "CET-1", 1);
     ::tzset();
     EXPECT_EQ(static_cast<uint32_t>(fileStamp(f)), 0x586F75AFu);  // 14:45:30
+}
+
+// The build record beside the project file: what the next make trusts.  A
+// record written before the settings were kept still reads, as settings 0.
+TEST(BuildRecordFile, ReadsOlderAndNewerLinesAndRefusesGarbage)
+{
+    struct Case { const char* bytes; bool ok; bool parser; int parserOptions; bool program; };
+    const Case cases[] = {
+        {"yacc 5 7 100 5 6\r\n", true, true, 0, false},
+        {"yacc 5 7 100 5 6 5\r\nexe 8 9 10 11\r\n", true, true, 5, true},
+        {"lex 1 2 3 4 5 2\r\n", true, false, 0, false},
+        {"", true, false, 0, false},
+        {"yacc 5 7 100\r\n", false, false, 0, false},
+        {"make 1 2 3 4 5\r\n", false, false, 0, false},
+    };
+    for (const Case& c : cases) {
+        BuildRecord r;
+        EXPECT_EQ(r.parse(c.bytes), c.ok) << c.bytes;
+        EXPECT_EQ(r.parser.valid, c.parser) << c.bytes;
+        EXPECT_EQ(r.parser.options, c.parserOptions) << c.bytes;
+        EXPECT_EQ(r.programValid, c.program) << c.bytes;
+        if (!c.ok)
+            continue;
+        // What is written reads back the same.
+        BuildRecord again;
+        ASSERT_TRUE(again.parse(r.serialize())) << c.bytes;
+        EXPECT_EQ(again.serialize(), r.serialize());
+        EXPECT_EQ(again.parser.options, r.parser.options);
+        EXPECT_EQ(again.scanner.options, r.scanner.options);
+    }
 }

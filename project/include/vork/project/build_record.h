@@ -47,6 +47,10 @@ struct BuildRecord {
         bool valid = false;
         int64_t specMtimeNs = 0;
         FileIdentity output;
+        // The settings that shaped the output (large tables, the scanner's
+        // optimisation, the coded parser), as the make engine numbers
+        // them: other settings give another file.
+        int options = 0;
     };
     Step scanner;
     Step parser;
@@ -55,7 +59,8 @@ struct BuildRecord {
     FileIdentity program;
 
     // The file's lines (CR LF): "lex", "yacc" and "exe" entries, each only
-    // when valid.
+    // when valid.  The settings close a generation's line; a line without
+    // them (an older record) reads as settings 0.
     std::string serialize() const;
     // False, and the record left empty, for anything malformed.
     bool parse(const std::string& bytes);

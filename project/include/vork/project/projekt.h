@@ -284,6 +284,11 @@ private:
 
     int scannerStep(bool forced);
     int parserStep(bool forced);
+    // The settings that shape each generator's output, as kept in the
+    // build record.
+    enum { kLargeTables = 1, kOptimisedScanner = 2, kCodedParser = 4 };
+    int scannerOptions() const;
+    int parserOptions() const;
     int scannerGeneration(int32_t stamp);
     int parserGeneration(int32_t stamp);
     void deleteExecutable();
