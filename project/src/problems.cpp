@@ -144,13 +144,21 @@ int ProblemList::warnings() const
     return size() - errors();
 }
 
+void ProblemList::add(Problem problem)
+{
+    files_.push_back(std::filesystem::path(problem.file).lexically_normal().string());
+    problems_.push_back(std::move(problem));
+}
+
 std::vector<Problem> ProblemList::inFile(const std::string& file) const
 {
     std::vector<Problem> out;
+    if (file.empty())
+        return out;
     const std::string wanted = std::filesystem::path(file).lexically_normal().string();
-    for (const Problem& p : problems_)
-        if (!file.empty() && std::filesystem::path(p.file).lexically_normal().string() == wanted)
-            out.push_back(p);
+    for (size_t i = 0; i < problems_.size(); ++i)
+        if (files_[i] == wanted)
+            out.push_back(problems_[i]);
     return out;
 }
 

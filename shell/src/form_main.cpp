@@ -141,8 +141,13 @@ TForm_Main::TForm_Main(Prompter& prompter, vork::ConfigFile configFile, QWidget*
         if (TStranka* page = activePage())
             goToLine(page, line + 1, column + 1);
     });
-    connect(outline_, &QDockWidget::visibilityChanged, this,
-            [this] { action("HM_Prehlad")->setChecked(!outline_->isHidden()); });
+    // The dock also reports that it hides while the window is being torn
+    // down, when this is no longer a TForm_Main: the slot holds only the
+    // action and the dock.
+    QAction* showOutline = action("HM_Prehlad");
+    OutlineDock* dock = outline_;
+    connect(outline_, &QDockWidget::visibilityChanged, showOutline,
+            [showOutline, dock] { showOutline->setChecked(!dock->isHidden()); });
     buildToolbars();
     buildContextMenus();
     progress_ = new ProgressWindow(this, kProgressDelayMs);

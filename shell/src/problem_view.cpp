@@ -38,6 +38,9 @@ int problemCharacterIndex(const QString& line, int column, const QString& messag
 ProblemView::ProblemView(QListWidget* list, QLabel* errors, QLabel* warnings, QObject* parent)
     : QObject(parent), view_(list), errors_(errors), warnings_(warnings)
 {
+    changedSoon_.setSingleShot(true);
+    changedSoon_.setInterval(0);
+    connect(&changedSoon_, &QTimer::timeout, this, &ProblemView::changed);
 }
 
 void ProblemView::clear()
@@ -51,6 +54,8 @@ void ProblemView::clearItems()
 {
     view_->clear();
     list_.clear();
+    // Emptied at once: nothing is left to gather.
+    changedSoon_.stop();
     emit changed();
 }
 
@@ -64,7 +69,7 @@ void ProblemView::add(const vork::Problem& problem)
         item->setToolTip(QString::fromStdString(problem.file));
     errors_->setText(QString::number(list_.errors()));
     warnings_->setText(QString::number(list_.warnings()));
-    emit changed();
+    changedSoon_.start();
 }
 
 const vork::Problem* ProblemView::at(int row) const

@@ -7,7 +7,9 @@
 #include "vork/shell/code_editor.h"
 #include "vork/shell/problem_view.h"
 
+#include <QCoreApplication>
 #include <QLabel>
+#include <QListWidget>
 #include <algorithm>
 
 namespace vork::shell::test {
@@ -109,6 +111,39 @@ TEST(ProblemView, CompilerColumnsToCharacters)
         EXPECT_EQ(characterIndexOfColumn(QString::fromLatin1(c.line), c.column), c.index) << c.line << " " << c.column;
 }
 
+// A build adds its problems one by one; the pages' marks are made once the
+// run of additions is over, from all of them, and not once per problem
+// (hundreds of conflicts would make that a square of the list's length).
+TEST(ProblemView, ManyProblemsOfOneBuildChangeTheMarksOnce)
+{
+    QListWidget list;
+    QLabel errors, warnings;
+    ProblemView view(&list, &errors, &warnings);
+    int changes = 0;
+    QObject::connect(&view, &ProblemView::changed, [&] { ++changes; });
+    for (int i = 0; i < 300; ++i) {
+        vork::Problem p;
+        p.severity = i % 3 ? vork::Problem::Severity::Warning : vork::Problem::Severity::Error;
+        p.file = i % 2 ? "dir/../calc.y" : "calc.y";
+        p.line = 1 + i % 50;
+        p.text = "problem " + std::to_string(i);
+        view.add(p);
+    }
+    EXPECT_EQ(changes, 0) << "not before the event loop comes back";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(errors.text(), QStringLiteral("100"));
+    EXPECT_EQ(warnings.text(), QStringLiteral("200"));
+    const auto marks = view.marksFor(QStringLiteral("./calc.y"));
+    ASSERT_EQ(marks.size(), 50u);
+    EXPECT_TRUE(marks.at(1).error);
+    EXPECT_EQ(marks.at(1).message.count(QLatin1Char('\n')), 5) << "six problems on line 1";
+    EXPECT_TRUE(view.marksFor(QStringLiteral("other.y")).empty());
+    view.clear();
+    EXPECT_EQ(changes, 2) << "emptied at once";
+    EXPECT_TRUE(view.marksFor(QStringLiteral("calc.y")).empty());
+}
+
 TEST(ProblemView, TheCaretGoesToTheQuotedNameWhenTheColumnMissesIt)
 {
     struct Case {
@@ -144,6 +179,8 @@ TEST_F(WindowTest, ConflictsAreWarningsOnTheirRulesLines)
     ASSERT_TRUE(window->openProject(project, false));
     ASSERT_TRUE(window->runCommand("HM_PrjBuild"));
     ASSERT_TRUE(waitFor([&] { return idle(); }));
+    // The marks follow the list once the event loop has come back.
+    QCoreApplication::processEvents();
 
     const vork::ProblemList& problems = window->problemView()->problems();
     ASSERT_GE(problems.warnings(), 1) << items(window->taskList()).join('|').toStdString();

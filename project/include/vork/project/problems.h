@@ -53,8 +53,12 @@ std::vector<Problem> conflictProblems(const duq_yacc::Automaton& automaton, cons
 // them, and the problems of one file for an editor's margin.
 class ProblemList {
 public:
-    void clear() { problems_.clear(); }
-    void add(Problem problem) { problems_.push_back(std::move(problem)); }
+    void clear()
+    {
+        problems_.clear();
+        files_.clear();
+    }
+    void add(Problem problem);
     int size() const { return static_cast<int>(problems_.size()); }
     const Problem& at(int i) const { return problems_.at(static_cast<size_t>(i)); }
     int errors() const;
@@ -64,6 +68,8 @@ public:
 
 private:
     std::vector<Problem> problems_;
+    // Each problem's file as inFile compares it, made once.
+    std::vector<std::string> files_;
 };
 
 } // namespace vork

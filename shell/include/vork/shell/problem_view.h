@@ -9,6 +9,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <map>
 
@@ -46,6 +47,9 @@ public:
     std::map<int, CodeEditor::Mark> marksFor(const QString& fileName) const;
 
 signals:
+    // Once after a run of changes, when the event loop comes back: a build
+    // adds its problems one by one, hundreds of conflicts among them, and
+    // every page's marks are made anew from the whole list.
     void changed();
 
 private:
@@ -53,6 +57,7 @@ private:
     QLabel* errors_;
     QLabel* warnings_;
     vork::ProblemList list_;
+    QTimer changedSoon_;
 };
 
 } // namespace vork::shell
