@@ -224,6 +224,7 @@ void TForm_Main::beginStep(const QString& text)
 
 void TForm_Main::endStep()
 {
+    problems_->settle();
     progress_->end();
     status_[2]->clear();
 }
@@ -1044,6 +1045,7 @@ QString TForm_Main::statusText(int panel) const
 
 void TForm_Main::errorListJump(int index)
 {
+    problems_->settle();
     const vork::Problem* problem = problems_->at(index);
     if (!problem || problem->line < 0 || problem->file.empty())
         return;

@@ -72,6 +72,14 @@ void ProblemView::add(const vork::Problem& problem)
     changedSoon_.start();
 }
 
+void ProblemView::settle()
+{
+    if (!changedSoon_.isActive())
+        return;
+    changedSoon_.stop();
+    emit changed();
+}
+
 const vork::Problem* ProblemView::at(int row) const
 {
     return row >= 0 && row < list_.size() ? &list_.at(row) : nullptr;

@@ -249,6 +249,7 @@ void VizProjekt::addConflictProblems()
         return;
     for (const vork::Problem& p : vork::conflictProblems(automaton, yaccSpecFile()))
         window_.problemView()->add(p);
+    window_.problemView()->settle();
 }
 
 void VizProjekt::lexGenerationStarted()
@@ -331,6 +332,7 @@ void VizProjekt::compileFinished(int exitCode)
         lines.push_back(window_.taskListExe()->item(i)->text().toStdString());
     for (const vork::Problem& p : vork::parseCompilerOutput(lines, projectDir()))
         window_.problemView()->add(p);
+    window_.problemView()->settle();
     if (exitCode == 0 && debugMode())
         loadTokenNames();
     if (exitCode != 0) {

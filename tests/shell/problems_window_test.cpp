@@ -130,7 +130,11 @@ TEST(ProblemView, ManyProblemsOfOneBuildChangeTheMarksOnce)
         view.add(p);
     }
     EXPECT_EQ(changes, 0) << "not before the event loop comes back";
+    // The end of a batch tells at once, and only once.
+    view.settle();
+    EXPECT_EQ(changes, 1);
     QCoreApplication::processEvents();
+    view.settle();
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(errors.text(), QStringLiteral("100"));
     EXPECT_EQ(warnings.text(), QStringLiteral("200"));

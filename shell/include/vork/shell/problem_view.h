@@ -39,6 +39,10 @@ public:
     // The panel's "clear": the items go, the counters stay.
     void clearItems();
     void add(const vork::Problem& problem);
+    // Tells the pages now of what add() gathered, at the end of a batch
+    // (a generator step, the compiler's output), so that a build that has
+    // ended never leaves its marks waiting for the event loop.
+    void settle();
     const vork::ProblemList& problems() const { return list_; }
     // The problem of a list row, or null.
     const vork::Problem* at(int row) const;
