@@ -17,6 +17,7 @@
 #include "vork/shell/grammar_outline.h"
 #include "vork/shell/outline_dock.h"
 #include "vork/shell/problem_view.h"
+#include "vork/shell/run_console.h"
 #include "vork/shell/prompter.h"
 #include "vork/shell/stranka.h"
 #include "vork/shell/viz_projekt.h"
@@ -38,10 +39,8 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabBar>
@@ -351,36 +350,13 @@ void TForm_Main::buildCentral()
     connect(taskList_, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* item) { messageLineJump(item->text()); });
 
-    auto* exePage = new QWidget;
-    auto* exeLayout = new QVBoxLayout(exePage);
-    exeLayout->setContentsMargins(0, 0, 0, 0);
-    taskListExe_ = new QListWidget;
-    taskListExe_->setObjectName("TaskListExe");
-    exeLayout->addWidget(taskListExe_);
-    auto* inputRow = new QHBoxLayout;
-    exeInput_ = new QLineEdit;
-    exeInput_->setObjectName("ExeInput");
-    exeInput_->setPlaceholderText(QStringLiteral("Vstup pre spustený prekladač (Enter pošle riadok)"));
-    exeInput_->setEnabled(false);
-    exeEndInput_ = new QPushButton(QStringLiteral("Koniec vstupu"));
-    exeEndInput_->setObjectName("ExeEndInput");
-    exeEndInput_->setToolTip(QStringLiteral("Ctrl+D"));
-    exeEndInput_->setEnabled(false);
-    inputRow->addWidget(exeInput_, 1);
-    inputRow->addWidget(exeEndInput_);
-    exeLayout->addLayout(inputRow);
-    connect(exeInput_, &QLineEdit::returnPressed, this, [this] { sendExeInput(); });
-    auto endInput = [this] {
+    console_ = new RunConsole;
+    connect(console_, &RunConsole::lineEntered, this, [this](const QString& line) { sendRunInput(line); });
+    connect(console_, &RunConsole::inputEnded, this, [this] {
         if (project_)
             project_->closeRunInput();
-        exeEndInput_->setEnabled(false);
-        exeInput_->setEnabled(false);
-    };
-    connect(exeEndInput_, &QPushButton::clicked, this, endInput);
-    auto* ctrlD = new QShortcut(QKeySequence(QStringLiteral("Ctrl+D")), exeInput_, nullptr, nullptr,
-                                Qt::WidgetShortcut);
-    connect(ctrlD, &QShortcut::activated, this, endInput);
-    pageCtrl_->addTab(exePage, QString::fromUtf8("Exe prekladač"));
+    });
+    pageCtrl_->addTab(console_, QString::fromUtf8("Exe prekladač"));
 
     auto* errPage = new QWidget;
     auto* errLayout = new QVBoxLayout(errPage);
@@ -511,7 +487,7 @@ void TForm_Main::buildContextMenus()
     clear->setObjectName("ClearLog");
     connect(clear, &QAction::triggered, this, [this] {
         taskList_->clear();
-        taskListExe_->clear();
+        console_->clear();
         problems_->clearItems();
     });
     QAction* hide = roletkaTask_->addAction(QString::fromUtf8("Skryť panel"));
@@ -519,7 +495,7 @@ void TForm_Main::buildContextMenus()
     connect(hide, &QAction::triggered, this, [this] { showMessagePanel(false); });
     actions_["ClearLog"] = clear;
     actions_["HideLog"] = hide;
-    for (QListWidget* list : {taskList_, taskListExe_, chybovyBox_}) {
+    for (QListWidget* list : {taskList_, console_->list(), chybovyBox_}) {
         list->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(list, &QWidget::customContextMenuRequested, this,
                 [this, list](const QPoint& p) { roletkaTask_->popup(list->mapToGlobal(p)); });
@@ -1027,10 +1003,14 @@ void TForm_Main::showMessagePanel(bool on)
     taskPanel_->setVisible(on);
 }
 
-void TForm_Main::setRunInputEnabled(bool on)
+QListWidget* TForm_Main::taskListExe() const
 {
-    exeInput_->setEnabled(on);
-    exeEndInput_->setEnabled(on);
+    return console_->list();
+}
+
+QLineEdit* TForm_Main::exeInput() const
+{
+    return console_->input();
 }
 
 bool TForm_Main::messagePanelVisible() const
@@ -1465,14 +1445,12 @@ void TForm_Main::cmdBuild(int mode)
     closeIfAsked();
 }
 
-void TForm_Main::sendExeInput()
+void TForm_Main::sendRunInput(const QString& line)
 {
     if (!project_)
         return;
-    const QString line = exeInput_->text();
-    exeInput_->clear();
     // The typed line shows in the transcript as a console would echo it.
-    project_->echoRunInput(line);
+    console_->echo(line);
     project_->writeRunInput(line.toStdString() + "\n");
 }
 

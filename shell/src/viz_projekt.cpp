@@ -1,5 +1,7 @@
 #include "vork/shell/viz_projekt.h"
 
+#include "list_lines.h"
+
 #include "duq_yacc/automaton.h"
 
 #include "vork/debuglink/komvl.h"
@@ -12,6 +14,7 @@
 #include "vork/shell/debug_panel_widget.h"
 #include "vork/shell/form_main.h"
 #include "vork/shell/problem_view.h"
+#include "vork/shell/run_console.h"
 #include "vork/shell/prompter.h"
 #include "vork/shell/stranka.h"
 
@@ -47,27 +50,6 @@ Prompter::Icon iconOf(vork::ProjectUi::Icon icon)
     return Prompter::Icon::Error;
 }
 
-// An item whose size is known without laying its text out: a list of
-// thousands of lines then lays itself out in a moment instead of shaping
-// every line again whenever one is added.
-QListWidgetItem* lineItem(const QString& text, const QFontMetrics& fm)
-{
-    auto* item = new QListWidgetItem(text);
-    int lines = 1;
-    int widest = 0;
-    qsizetype from = 0;
-    for (;;) {
-        const qsizetype nl = text.indexOf(QLatin1Char('\n'), from);
-        const qsizetype end = nl < 0 ? text.size() : nl;
-        widest = std::max(widest, fm.horizontalAdvance(QStringView(text).mid(from, end - from).toString()));
-        if (nl < 0)
-            break;
-        ++lines;
-        from = nl + 1;
-    }
-    item->setSizeHint(QSize(widest + 8, lines * fm.lineSpacing() + 4));
-    return item;
-}
 
 } // namespace
 
@@ -89,8 +71,6 @@ VizProjekt::VizProjekt(const std::string& projectFile, bool createNew, TForm_Mai
     setCaptureRunOutput(true);
     // A program's lines are shown in batches: one layout and one repaint for
     // many lines, however fast it writes.
-    runFlush_.setSingleShot(true);
-    QObject::connect(&runFlush_, &QTimer::timeout, this, [this] { flushRunOutput(kRunLineBatch); });
     sinks().onMessage = [this](const std::string& line) { addTask(line); };
     sinks().onError = [this](const std::string& item) {
         if (auto p = vork::parseGeneratorItem(item, lexSpecFile(), yaccSpecFile())) {
@@ -159,31 +139,16 @@ void VizProjekt::popTitle()
     titles_.pop_back();
 }
 
-void VizProjekt::scrollLater(QListWidget* list)
-{
-    // Once for all the lines added until the event loop runs again.
-    bool& pending = list == window_.taskList() ? scrollTask_ : scrollExe_;
-    if (pending)
-        return;
-    pending = true;
-    QTimer::singleShot(0, this, [this, list, &pending] {
-        pending = false;
-        list->scrollToBottom();
-    });
-}
-
 void VizProjekt::addTask(const std::string& line)
 {
     QListWidget* list = window_.taskList();
     list->addItem(lineItem(q(line), list->fontMetrics()));
-    scrollLater(list);
+    scrollToBottomSoon(this, list, scrollTask_);
 }
 
 void VizProjekt::addExe(const std::string& line)
 {
-    QListWidget* list = window_.taskListExe();
-    list->addItem(lineItem(q(line), list->fontMetrics()));
-    scrollLater(list);
+    window_.runConsole()->addLine(q(line));
 }
 
 void VizProjekt::letWindowPaint()
@@ -198,12 +163,17 @@ void VizProjekt::replaceFromFile(const std::string& path, bool exeList)
     std::string bytes;
     if (path.empty() || !readWholeFile(path, bytes, kMaxCaptureBytes))
         return;
-    QListWidget* list = exeList ? window_.taskListExe() : window_.taskList();
-    list->clear();
-    const QFontMetrics fm = list->fontMetrics();
-    for (const std::string& line : splitLines(bytes))
-        list->addItem(lineItem(QString::fromUtf8(line.data(), static_cast<int>(line.size())), fm));
-    scrollLater(list);
+    const std::vector<std::string> lines = splitLines(bytes);
+    if (exeList) {
+        window_.runConsole()->replaceLines(lines);
+    } else {
+        QListWidget* list = window_.taskList();
+        list->clear();
+        const QFontMetrics fm = list->fontMetrics();
+        for (const std::string& line : lines)
+            list->addItem(lineItem(QString::fromUtf8(line.data(), static_cast<int>(line.size())), fm));
+        scrollToBottomSoon(this, list, scrollTask_);
+    }
     ::unlink(path.c_str());
 }
 
@@ -324,13 +294,10 @@ void VizProjekt::compileFinished(int exitCode)
     // without this line the tab would show no sign of the failure.
     if (exitCode != 0)
         addExe(texts::compilerFailed(exitCode));
-    compilerLines_ = window_.taskListExe()->count();
+    window_.runConsole()->markCompilerLines();
     // The compiler's diagnostics join the generators' in "Chyby"; a #line
     // in the generated file makes them name the .y or .l file.
-    std::vector<std::string> lines;
-    for (int i = 0; i < compilerLines_; ++i)
-        lines.push_back(window_.taskListExe()->item(i)->text().toStdString());
-    for (const vork::Problem& p : vork::parseCompilerOutput(lines, projectDir()))
+    for (const vork::Problem& p : vork::parseCompilerOutput(window_.runConsole()->compilerLines(), projectDir()))
         window_.problemView()->add(p);
     window_.problemView()->settle();
     if (exitCode == 0 && debugMode())
@@ -355,14 +322,8 @@ void VizProjekt::runStarted()
     window_.setCommandsEnabled(kHaltCommands, true);
     // The output of an earlier run gives way to this one's; the C
     // compiler's lines stay above it.
-    QListWidget* exe = window_.taskListExe();
-    compilerLines_ = std::min(compilerLines_, exe->count());
-    if (exe->count() > compilerLines_)
-        exe->model()->removeRows(compilerLines_, exe->count() - compilerLines_);
-    pendingRun_.clear();
-    droppedRunLines_ = 0;
-    droppedNotice_ = false;
-    window_.setRunInputEnabled(true);
+    window_.runConsole()->beginRun();
+    window_.runConsole()->setInputEnabled(true);
     window_.showMessagePanel(true);
     if (debugMode()) {
         GuiDebugSession& session = window_.debugSession();
@@ -386,59 +347,7 @@ void VizProjekt::runStarted()
 
 void VizProjekt::runOutput(const std::string& line)
 {
-    // Only the newest lines can ever be shown: older pending ones go now,
-    // so a program that writes without end costs bounded memory.
-    if (pendingRun_.size() >= kRunLineLimit) {
-        pendingRun_.removeFirst();
-        ++droppedRunLines_;
-    }
-    pendingRun_.append(q(line));
-    if (!runFlush_.isActive())
-        runFlush_.start(kRunFlushMs);
-}
-
-void VizProjekt::echoRunInput(const QString& line)
-{
-    pendingRun_.append(line);
-    flushRunOutput(kRunLineLimit);
-}
-
-void VizProjekt::flushRunOutput(int most)
-{
-    runFlush_.stop();
-    if (pendingRun_.isEmpty())
-        return;
-    const int take = std::min(most, static_cast<int>(pendingRun_.size()));
-    QListWidget* exe = window_.taskListExe();
-    // "Vymazat správy" may have emptied the list meanwhile.
-    if (compilerLines_ > exe->count() || (droppedNotice_ && compilerLines_ >= exe->count())) {
-        compilerLines_ = std::min(compilerLines_, exe->count());
-        droppedNotice_ = false;
-    }
-    const int first = compilerLines_ + (droppedNotice_ ? 1 : 0);
-    const int shown = exe->count() - first;
-    const int excess = shown + take - kRunLineLimit;
-    if (excess > 0) {
-        exe->model()->removeRows(first, std::min(excess, shown));
-        droppedRunLines_ += std::min(excess, shown);
-    }
-    const QFontMetrics fm = exe->fontMetrics();
-    if (droppedRunLines_ > 0) {
-        const QString notice = QString::fromUtf8(texts::kDroppedHead) + QString::number(droppedRunLines_) +
-                               QString::fromUtf8(texts::kDroppedTail);
-        if (!droppedNotice_) {
-            exe->insertItem(compilerLines_, lineItem(notice, fm));
-            droppedNotice_ = true;
-        } else {
-            exe->item(compilerLines_)->setText(notice);
-        }
-    }
-    for (int i = 0; i < take; ++i)
-        exe->addItem(lineItem(pendingRun_.at(i), fm));
-    pendingRun_.erase(pendingRun_.begin(), pendingRun_.begin() + take);
-    if (!pendingRun_.isEmpty())
-        runFlush_.start(0);
-    scrollLater(exe);
+    window_.runConsole()->addRunLine(q(line));
 }
 
 void VizProjekt::endDebugThread()
@@ -453,13 +362,11 @@ void VizProjekt::endDebugThread()
 
 void VizProjekt::runFinished(int)
 {
-    // What is still pending follows in batches.
-    if (!pendingRun_.isEmpty() && !runFlush_.isActive())
-        runFlush_.start(0);
+    window_.runConsole()->runEnded();
     popTitle();
     window_.setCommandsEnabled(kRunLockedCommands, true);
     window_.setCommandsEnabled(kHaltCommands, false);
-    window_.setRunInputEnabled(false);
+    window_.runConsole()->setInputEnabled(false);
     if (debugMode()) {
         endDebugThread();
         window_.debugSession().programEnded();

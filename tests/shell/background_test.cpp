@@ -6,6 +6,7 @@
 #include "vork/project/build_texts.h"
 #include "vork/project/child_process.h"
 #include "vork/project/generators.h"
+#include "vork/shell/run_console.h"
 
 #include <QDialog>
 #include <QLabel>
@@ -182,7 +183,7 @@ TEST_F(WindowTest, AGenerationShowsItsLinesAndStopsOnRequestThenMakeWorks)
 // them that counts the dropped ones; the run ends with its last line shown.
 TEST_F(WindowTest, TheConsoleKeepsTheNewestLinesOfAnyAmountOfOutput)
 {
-    const int limit = VizProjekt::kRunLineLimit;
+    const int limit = RunConsole::kLineLimit;
     struct Case {
         const char* what;
         const char* script;   // the program's body
@@ -207,16 +208,16 @@ TEST_F(WindowTest, TheConsoleKeepsTheNewestLinesOfAnyAmountOfOutput)
         window->project()->runNow();
         ASSERT_TRUE(window->project()->running());
         if (c.halt) {
-            ASSERT_TRUE(waitFor([&] { return window->project()->droppedRunLines() > 0; }));
+            ASSERT_TRUE(waitFor([&] { return window->runConsole()->droppedLines() > 0; }));
             ASSERT_TRUE(window->runCommand("HM_RunHalt"));
         }
         // The last batches follow the end of the run.
-        ASSERT_TRUE(waitFor([&] { return idle() && !window->project()->runOutputPending(); }, 60000));
+        ASSERT_TRUE(waitFor([&] { return idle() && !window->runConsole()->pending(); }, 60000));
         const QStringList shown = items(window->taskListExe());
         EXPECT_LE(shown.size(), limit + 1) << "memory stays bounded";
         EXPECT_EQ(window->windowTitle(), title);
         EXPECT_FALSE(window->isEnabled("HM_RunHalt"));
-        const long long dropped = window->project()->droppedRunLines();
+        const long long dropped = window->runConsole()->droppedLines();
         const QString notice = QString::fromUtf8(texts::kDroppedHead) + QString::number(dropped) +
                                QString::fromUtf8(texts::kDroppedTail);
         if (c.dropped >= 0)

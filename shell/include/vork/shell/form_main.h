@@ -28,7 +28,6 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QMenu;
-class QPushButton;
 class QSplitter;
 class QTabWidget;
 class QTimer;
@@ -53,6 +52,7 @@ class ProblemView;
 class FileWatcher;
 class OutlineDock;
 class ProgressWindow;
+class RunConsole;
 class TStranka;
 class Tdialargum;
 class Tdialog_nastavenie_C;
@@ -125,7 +125,9 @@ public:
     // ---- Message panel and status bar ------------------------------------
     QTabWidget* pageCtrl() const { return pageCtrl_; }
     QListWidget* taskList() const { return taskList_; }
-    QListWidget* taskListExe() const { return taskListExe_; }
+    // "Exe prekladač": the compiler's lines, a run's output and its input.
+    RunConsole* runConsole() const { return console_; }
+    QListWidget* taskListExe() const;
     QListWidget* chybovyBox() const { return chybovyBox_; }
     QLabel* errorCounter() const { return panel2_; }
     // The problems of the last build behind "Chyby".
@@ -133,14 +135,12 @@ public:
     // "Prehľad": the outline of the active grammar or scanner page.
     OutlineDock* outline() const { return outline_; }
     QLabel* warningCounter() const { return panel3_; }
-    QLineEdit* exeInput() const { return exeInput_; }
+    QLineEdit* exeInput() const;
     DebugPanelWidget* debugPanel() const { return debugPanel_; }
     QComboBox* boxProjectFiles() const { return boxProjectFiles_; }
     QTabWidget* editPanel() const { return editPanel_; }
     QToolBar* toolbar(const QString& name) const;
     void showMessagePanel(bool on);
-    // The input line under "Exe prekladač": usable while a program runs.
-    void setRunInputEnabled(bool on);
     bool messagePanelVisible() const;
     QString statusText(int panel) const;
     // A long step of a build: the status bar names it from the start; past
@@ -227,7 +227,7 @@ private:
     void cmdArguments(bool jal);
     void cmdAbout();
     void cmdBuild(int mode);
-    void sendExeInput();
+    void sendRunInput(const QString& line);
     void closeIfAsked();
 
     Prompter& prompter_;
@@ -250,9 +250,7 @@ private:
     QWidget* taskPanel_ = nullptr;
     QTabWidget* pageCtrl_ = nullptr;
     QListWidget* taskList_ = nullptr;
-    QListWidget* taskListExe_ = nullptr;
-    QLineEdit* exeInput_ = nullptr;
-    QPushButton* exeEndInput_ = nullptr;
+    RunConsole* console_ = nullptr;
     QListWidget* chybovyBox_ = nullptr;
     QLabel* panel2_ = nullptr;
     QLabel* panel3_ = nullptr;

@@ -8,9 +8,7 @@
 #include "vork/project/projekt.h"
 #include "vork/project/project_ui.h"
 
-#include <QStringList>
 #include <QString>
-#include <QTimer>
 
 #include <memory>
 #include <string>
@@ -62,20 +60,6 @@ public:
     // Switching debug mode from the menu.
     using Projekt::toggleDebugMode;
 
-    // The most lines of one run that "Exe prekladač" keeps: older ones give
-    // way to newer ones, and a line above them says how many went.
-    static constexpr int kRunLineLimit = 10000;
-    static constexpr int kRunFlushMs = 40;
-    // Lines moved into the list at one turn of the event loop.
-    static constexpr int kRunLineBatch = 2000;
-    // A line typed for the running program, shown where a console would
-    // echo it: after everything the program wrote before.
-    void echoRunInput(const QString& line);
-    // The run's lines that "Exe prekladač" dropped so far.
-    long long droppedRunLines() const { return droppedRunLines_; }
-    // Lines of the run still on their way into the list.
-    bool runOutputPending() const { return !pendingRun_.isEmpty(); }
-
 protected:
     void buildStarted() override;
     void buildFinished(int result) override;
@@ -105,24 +89,11 @@ private:
     // The grammar's reported conflicts as warnings on their rules' lines.
     void addConflictProblems();
     void endDebugThread();
-    // Moves the oldest of the run's pending lines, at most `most`, into
-    // "Exe prekladač" in one batch; the rest follow from the event loop.
-    void flushRunOutput(int most);
-    void scrollLater(QListWidget* list);
 
     TForm_Main& window_;
     std::vector<QString> titles_;
     std::unique_ptr<vork::debuglink::KomunVlakno> commThread_;
-    // The Exe list's lines of the C compiler; a run's output follows them.
-    int compilerLines_ = 0;
-    // A run's lines not yet shown, at most kRunLineLimit of them.
-    QStringList pendingRun_;
-    QTimer runFlush_;
-    long long droppedRunLines_ = 0;
-    // Row compilerLines_ is the line that counts the dropped ones.
-    bool droppedNotice_ = false;
     bool scrollTask_ = false;
-    bool scrollExe_ = false;
 };
 
 } // namespace vork::shell
