@@ -54,7 +54,7 @@ protected:
     void step(const char* command)
     {
         ASSERT_TRUE(window->runCommand(command)) << command;
-        ASSERT_TRUE(waitFor([&] { return !stopped(); }, 5000) || stopped());
+        ASSERT_TRUE(waitFor([&] { return !stopped(); }, 15000) || stopped());
         ASSERT_TRUE(waitFor([&] { return stopped(); })) << command;
         QApplication::processEvents();
     }

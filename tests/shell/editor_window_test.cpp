@@ -103,7 +103,7 @@ TEST_F(WindowTest, APageChangedOnDiskReloadsOrAsksWhenModified)
     ASSERT_TRUE(page);
     // Another program writes it: the unmodified page shows the new text.
     writeFile(file, "one\ntwo\nthree\n");
-    ASSERT_TRUE(waitFor([&] { return page->editor()->toPlainText() == "one\ntwo\nthree\n"; }, 5000))
+    ASSERT_TRUE(waitFor([&] { return page->editor()->toPlainText() == "one\ntwo\nthree\n"; }, 15000))
         << page->editor()->toPlainText().toStdString();
     EXPECT_FALSE(page->isModified());
     EXPECT_TRUE(prompter.questions.empty());
@@ -111,7 +111,7 @@ TEST_F(WindowTest, APageChangedOnDiskReloadsOrAsksWhenModified)
     // Modified, it asks; No keeps the typed text and asks no more.
     page->editor()->textCursor().insertText("mine ");
     writeFile(file, "theirs\n");
-    ASSERT_TRUE(waitFor([&] { return prompter.questions.size() == 1; }, 5000));
+    ASSERT_TRUE(waitFor([&] { return prompter.questions.size() == 1; }, 15000));
     EXPECT_TRUE(prompter.questions[0].text.contains("a.txt bol zmenený mimo VORK")) << prompter.questions[0].text.toStdString();
     EXPECT_TRUE(page->editor()->toPlainText().startsWith("mine one"));
     EXPECT_TRUE(page->isModified());
@@ -128,7 +128,7 @@ TEST_F(WindowTest, APageChangedOnDiskReloadsOrAsksWhenModified)
     prompter.yesNo = {true};
     writeFile(dir / "a.tmp", "replaced\n");
     ASSERT_EQ(::rename((dir / "a.tmp").c_str(), file.c_str()), 0);
-    ASSERT_TRUE(waitFor([&] { return page->editor()->toPlainText() == "replaced\n"; }, 5000));
+    ASSERT_TRUE(waitFor([&] { return page->editor()->toPlainText() == "replaced\n"; }, 15000));
     EXPECT_FALSE(page->isModified());
 }
 

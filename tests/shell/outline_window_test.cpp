@@ -209,7 +209,7 @@ TEST_F(OutlineTest, FollowsTheTypingOnceItStopsAndKeepsWhatWasOpened)
     EXPECT_FALSE(dock->findItem(QString::fromUtf8("Pravidlá"), "nove"));
     // ... and a moment after the last key the new rule is there, with the
     // rule opened before still open.
-    ASSERT_TRUE(waitFor([&] { return dock->findItem(QString::fromUtf8("Pravidlá"), "nove") != nullptr; }, 3000));
+    ASSERT_TRUE(waitFor([&] { return dock->findItem(QString::fromUtf8("Pravidlá"), "nove") != nullptr; }, 15000));
     e = dock->findItem(QString::fromUtf8("Pravidlá"), "e");
     ASSERT_TRUE(e);
     EXPECT_TRUE(e->isExpanded());

@@ -204,7 +204,7 @@ TEST_F(WindowTest, ADebugRunStopsStepsAndEndsThroughTheWindow)
         EXPECT_FALSE(window->isEnabled(name)) << name;
     EXPECT_TRUE(window->isEnabled("HM_RunRun"));
     // The program's last lines may follow its end in the next batch.
-    EXPECT_TRUE(waitFor([&] { return items(window->taskListExe()).contains("a = 42"); }, 5000))
+    EXPECT_TRUE(waitFor([&] { return items(window->taskListExe()).contains("a = 42"); }, 15000))
         << items(window->taskListExe()).join('|').toStdString();
 }
 
