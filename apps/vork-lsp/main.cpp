@@ -59,5 +59,13 @@ int main(int argc, char** argv)
     // A client that goes away must not kill the server with SIGPIPE before
     // it has seen the end of its input.
     std::signal(SIGPIPE, SIG_IGN);
-    return vork::lsp::Server::serve(STDIN_FILENO, STDOUT_FILENO, std::move(options));
+    const int status = vork::lsp::Server::serve(STDIN_FILENO, STDOUT_FILENO, std::move(options));
+    if (status > 128 && status < 128 + 32) {
+        // Ended by a signal, with everything cleaned up: now end by it, as
+        // the editor expects (Neovim reports any other status as a failure).
+        const int sig = status - 128;
+        std::signal(sig, SIG_DFL);
+        std::raise(sig);
+    }
+    return status;
 }

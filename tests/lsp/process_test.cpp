@@ -24,6 +24,8 @@ using vork::lsp::MessageReader;
 
 namespace {
 
+const int kBySignal = 1000;
+
 std::string frame(const std::string& body)
 {
     return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
@@ -130,7 +132,7 @@ public:
         int status = 0;
         ::waitpid(pid_, &status, 0);
         reaped_ = true;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : kBySignal + WTERMSIG(status);
     }
     const std::vector<std::string>& framingErrors() const { return framingErrors_; }
     size_t unread() const { return reader_.pending(); }
@@ -166,15 +168,17 @@ TEST(LspProcess, EveryWayOfEndingLeavesNoWorkFiles)
         int signal;      // 0: the editor ends it through the protocol or the pipe
         bool shutdown;   // before the exit notification
         bool exit;       // the exit notification (else the input is closed)
-        int status;
+        int status;      // the exit status, or kBySignal + the signal that ended it
     };
     const std::vector<Case> cases{
         {"shutdown and exit", 0, true, true, 0},
         {"exit without shutdown", 0, false, true, 1},
         {"the editor closes the pipe", 0, false, false, 0},
-        {"SIGTERM, as Neovim stops a server", SIGTERM, false, false, 128 + SIGTERM},
-        {"SIGINT", SIGINT, false, false, 128 + SIGINT},
-        {"SIGHUP, the terminal gone", SIGHUP, false, false, 128 + SIGHUP},
+        // Ended by the signal itself once it has cleaned up: an editor takes
+        // any other status for a failure of the server.
+        {"SIGTERM, as Neovim stops a server", SIGTERM, false, false, kBySignal + SIGTERM},
+        {"SIGINT", SIGINT, false, false, kBySignal + SIGINT},
+        {"SIGHUP, the terminal gone", SIGHUP, false, false, kBySignal + SIGHUP},
     };
     std::signal(SIGPIPE, SIG_IGN);  // a server that died must fail the case, not end the test
     for (const Case& c : cases) {
