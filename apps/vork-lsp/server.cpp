@@ -516,12 +516,10 @@ bool Server::locate(const QJsonObject& params, std::shared_ptr<Document>& doc, i
         return false;
     }
     line = l.toInt();
+    // A character past the end of its line stands for the line's end, as
+    // the protocol has it (an editor with a free cursor sends such places).
     const std::string text = doc->line(line);
-    if (c.toDouble() > utf16Column(text, static_cast<int>(text.size()))) {
-        error = "the position is outside the document";
-        return false;
-    }
-    column = byteColumn(text, c.toInt());
+    column = byteColumn(text, static_cast<int>(std::min(c.toDouble(), 1e9)));
     return true;
 }
 

@@ -215,7 +215,8 @@ TEST(LspServer, RejectsPositionsOutsideTheDocument)
     const std::vector<Case> cases{
         {"line past the end", Client::at(kUri, 40, 0), -32602},
         {"negative line", Client::at(kUri, -1, 0), -32602},
-        {"column past the line", Client::at(kUri, 1, 11), -32602},
+        {"column past the line: its end", Client::at(kUri, 1, 11), 0},
+        {"column far past the line", Client::at(kUri, 4, 100000), 0},
         {"negative column", Client::at(kUri, 0, -2), -32602},
         {"fractional line", QJsonObject{{"textDocument", QJsonObject{{"uri", kUri}}},
                                         {"position", QJsonObject{{"line", 0.5}, {"character", 0}}}}, -32602},
@@ -424,6 +425,7 @@ TEST(LspServer, Navigation)
         {"start condition in BEGIN", kLexUri, 5, 11, 2, 7, 3},
         {"start condition prefix", kLexUri, 6, 2, 2, 7, 3},
         {"no symbol there", kUri, 3, 0, -1, 0, -1},
+        {"past the end of a line: the name it ends with", kUri, 4, 500, 4, 0, 6},
         {"columns counted in UTF-16 units", kWideUri, 2, 14, 2, 10, 2},
     };
     for (const Case& c : cases) {
