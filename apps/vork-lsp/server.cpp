@@ -335,8 +335,8 @@ void Server::change(const QJsonObject& params)
     if (!found || uri.empty())
         return;
     // A whole text for a document that is not open opens it: Neovim 0.7
-    // closes a buffer it reloads (":edit!") without opening it again, and
-    // then goes on sending its changes.
+    // may close a buffer it reloads (":edit!") without opening it again,
+    // and then goes on sending its changes.
     // A new document object: the worker and earlier answers keep the old one.
     auto doc = std::make_shared<Document>();
     doc->uri = uri;
