@@ -319,8 +319,9 @@ void Server::change(const QJsonObject& params)
     {
         std::lock_guard<std::mutex> lock(mutex_);
         const auto it = documents_.find(uri);
-        if (it != documents_.end())
-            old = it->second;
+        if (it == documents_.end())
+            return;
+        old = it->second;
     }
     // Whole-text changes only (the sync kind the server asks for); the last wins.
     QString text;
@@ -332,23 +333,18 @@ void Server::change(const QJsonObject& params)
             found = true;
         }
     }
-    if (!found || uri.empty())
+    if (!found)
         return;
-    // A whole text for a document that is not open opens it: Neovim 0.7
-    // may close a buffer it reloads (":edit!") without opening it again,
-    // and then goes on sending its changes.
     // A new document object: the worker and earlier answers keep the old one.
     auto doc = std::make_shared<Document>();
     doc->uri = uri;
-    doc->scanner = old ? old->scanner : Analyzer::isScanner(uri);
-    doc->version = td.value("version").toInt(old ? old->version + 1 : 0);
+    doc->scanner = old->scanner;
+    doc->version = td.value("version").toInt(old->version + 1);
     doc->setText(ss(text), options_.maxDocument);
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (old) {
-            doc->analysis = old->analysis;
-            doc->analysedVersion = old->analysedVersion;
-        }
+        doc->analysis = old->analysis;
+        doc->analysedVersion = old->analysedVersion;
         documents_[uri] = doc;
     }
     schedule(uri, options_.debounceMs);

@@ -172,9 +172,8 @@ vim.api.nvim_buf_set_lines(g, 4, 5, false, {})
 vim.cmd('silent write')
 settled(g)
 
--- 5. ":edit!" throws away a change made with ":s" and reloads the file
--- (Neovim 0.7 closes the document then, and in some ways of attaching does
--- not open it again); the change after it is analysed.
+-- 5. ":edit!" throws away a change made with ":s" and reloads the file;
+-- the change after it is analysed.
 vim.cmd('silent %s/expr/exp/g')
 settled(g)
 vim.cmd('edit!')
