@@ -24,6 +24,8 @@ end
 
 local dir = vim.fn.tempname()
 vim.fn.mkdir(dir, 'p')
+local server_tmp = dir .. '/tmp'  -- where the server makes its work directory
+vim.fn.mkdir(server_tmp, 'p')
 local GUARD = 30000
 
 -- The configuration: one vork-lsp for every grammar and scanner buffer.
@@ -32,7 +34,7 @@ local client_id
 local function attach(buf)
   if not client_id then
     client_id = vim.lsp.start_client({
-      name = 'vork-lsp', cmd = { server, '--lang', 'en' }, root_dir = dir,
+      name = 'vork-lsp', cmd = { server, '--lang', 'en' }, root_dir = dir, cmd_env = { TMPDIR = server_tmp },
       handlers = { ['textDocument/publishDiagnostics'] = function(err, result, ctx, config)
         local list = published[result.uri] or {}
         published[result.uri] = list
@@ -167,7 +169,12 @@ check(find(d, 'illegal rule') or #d > 0, 'no error for a name with non-ASCII let
 local names = {}
 for _, s in ipairs(ask(g, 'textDocument/documentSymbol') or {}) do table.insert(names, s.name) end
 check(table.concat(names, ' ') == 'NUM expr', 'outline: ' .. table.concat(names, ' '))
-say('typed "| čísla": ' .. describe(d) .. ', outline: ' .. table.concat(names, ' '))
+local offered = {}
+for _, item in ipairs(ask(g, 'textDocument/completion', 4, 12) or {}) do table.insert(offered, item.label) end
+table.sort(offered)
+check(table.concat(offered, ' ') == 'NUM expr', 'completion offers: ' .. table.concat(offered, ' '))
+say('typed "| čísla": ' .. describe(d) .. ', outline: ' .. table.concat(names, ' ') ..
+  ', completion: ' .. table.concat(offered, ' '))
 vim.api.nvim_buf_set_lines(g, 4, 5, false, {})
 vim.cmd('silent write')
 settled(g)
@@ -225,7 +232,9 @@ check(gone, 'the client did not stop')
 -- the client goes once the process has ended and been reaped
 local exited = vim.wait(GUARD, function() return vim.loop.kill(pid, 0) ~= 0 end, 10)
 check(exited, 'vork-lsp (pid ' .. pid .. ') is still running after the stop')
-say('stopped: server process ' .. (exited and 'exited' or 'still running'))
+local left = vim.fn.readdir(server_tmp)
+check(#left == 0, 'the server left ' .. table.concat(left, ' ') .. ' behind')
+say('stopped: server process ' .. (exited and 'exited' or 'still running') .. ', ' .. #left .. ' files left')
 
 vim.fn.delete(dir, 'rf')
 if failures > 0 then
