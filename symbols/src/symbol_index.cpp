@@ -434,6 +434,7 @@ Index Index::ofGrammar(const std::string& text)
             continue;
         }
         if (ch == '%' && c.peek(1) == '=') {  // the old spelling of %prec
+            item(placeOf(c, 2));
             c.advance(2);
             c.skipSpaceAndComments();
             if (identStart(c.peek())) {

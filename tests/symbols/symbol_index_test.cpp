@@ -224,6 +224,8 @@ TEST(SymbolIndex, WhereEachAlternativeBegins)
         {"empty alternatives are at their ':' and '|'", "%%\nlist :\n     | list item ;\nitem : 'i' ;\n", "list",
          {"list :", "list : list item"}, {{1, 5, 1}, {2, 7, 4}}},
         {"%empty and %prec", "%%\nx : %empty\n  | %prec U ;\n", "x", {"x :", "x : %prec U"}, {{1, 4, 6}, {2, 4, 5}}},
+        {"%PREC and %= in the old spelling", "%%\nx : %PREC U\n  | %= V ;\n", "x", {"x : %prec U", "x : %prec V"},
+         {{1, 4, 5}, {2, 4, 2}}},
         {"a rule written twice", "%%\na : 'p' ;\nb : ;\na : 'q' ;\n", "a", {"a : 'p'", "a : 'q'"},
          {{1, 4, 3}, {3, 4, 3}}},
         {"half-written: no ';' at the end", "%%\nr : r 'z' |", "r", {"r : r 'z'", "r :"}, {{1, 4, 1}, {1, 10, 1}}},
