@@ -44,6 +44,17 @@ std::string conflictHead(const duq_yacc::Automaton& a, int state, const duq_yacc
     return "conflict in state " + std::to_string(state) + ": " + (sr ? "shift/reduce on " : "reduce/reduce on ") + on;
 }
 
+// The copy of a buffer goes as soon as the generator has read it: a
+// server killed outright leaves no user text behind in its directory.
+struct RemovedAfterUse {
+    const std::string& path;
+    ~RemovedAfterUse()
+    {
+        if (!path.empty())
+            std::remove(path.c_str());
+    }
+};
+
 } // namespace
 
 std::vector<Diagnostic> Analysis::all() const
@@ -85,6 +96,7 @@ Analysis Analyzer::diagnose(const std::string& name, const std::string& text)
     Collecting sinks(stop_);
     if (isScanner(name)) {
         const std::string spec = writeInput(text, ".l");
+        const RemovedAfterUse specCopy{spec};
         if (spec.empty()) {
             result.diagnostics.push_back(Diagnostic{0, 1, "cannot write the buffer to " + dir_});
             return result;
@@ -95,6 +107,7 @@ Analysis Analyzer::diagnose(const std::string& name, const std::string& text)
         return result;
     }
     const std::string grammar = writeInput(text, ".y");
+    const RemovedAfterUse grammarCopy{grammar};
     if (grammar.empty()) {
         result.diagnostics.push_back(Diagnostic{0, 1, "cannot write the buffer to " + dir_});
         return result;
@@ -148,6 +161,7 @@ bool Analyzer::complete(const std::string& name, const std::string& text, Analys
     bool changed = false;
     if (!analysis.automatonRead) {
         const std::string grammar = writeInput(text, ".y");
+        const RemovedAfterUse grammarCopy{grammar};
         if (grammar.empty())
             return false;
         const size_t before = analysis.conflicts.size();
@@ -166,6 +180,7 @@ void Analyzer::searchExamples(const std::string& text, Analysis& analysis)
     if (analysis.conflicts.empty())
         return;
     const std::string grammar = writeInput(text, ".y");
+    const RemovedAfterUse grammarCopy{grammar};
     if (grammar.empty())
         return;
     Collecting sinks(stop_);

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -59,5 +60,23 @@ int main(int argc, char** argv)
     // A client that goes away must not kill the server with SIGPIPE before
     // it has seen the end of its input.
     std::signal(SIGPIPE, SIG_IGN);
-    return vork::lsp::Server::serve(STDIN_FILENO, STDOUT_FILENO, std::move(options));
+    // Standard output is the protocol's alone: a line that anything in the
+    // process prints there (the scanner generator prints one in a corner of
+    // its table packing) would break the client's framing.  The protocol
+    // gets its own copy of the descriptor; the rest goes to standard error,
+    // which editors keep as the server's log.
+    const int protocol = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 3);
+    if (protocol < 0 || ::dup2(STDERR_FILENO, STDOUT_FILENO) < 0) {
+        std::perror("vork-lsp: standard output");
+        return 1;
+    }
+    const int status = vork::lsp::Server::serve(STDIN_FILENO, protocol, std::move(options));
+    if (status > 128 && status < 128 + 32) {
+        // Ended by a signal, with everything cleaned up: now end by it, as
+        // the editor expects (Neovim reports any other status as a failure).
+        const int sig = status - 128;
+        std::signal(sig, SIG_DFL);
+        std::raise(sig);
+    }
+    return status;
 }

@@ -9,8 +9,12 @@
 #include <QJsonParseError>
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <poll.h>
+#include <pthread.h>
+#include <sys/signalfd.h>
 #include <unistd.h>
 
 namespace vork::lsp {
@@ -92,6 +96,12 @@ struct Server::Document {
         index = tooLarge ? symbols::Index() : symbols::Index::ofFile(scanner ? "buffer.l" : "buffer.y", text);
     }
     int lineCount() const { return static_cast<int>(lineStarts.size()); }
+    // The last line an editor shows: a final line end opens no line of its own.
+    int lastLine() const
+    {
+        const int n = lineCount() - 1;
+        return n > 0 && lineStarts.back() == text.size() ? n - 1 : n;
+    }
     std::string line(int n) const
     {
         if (n < 0 || n >= lineCount())
@@ -388,11 +398,16 @@ void Server::publish(const std::string& uri, int version, const std::vector<Diag
     QJsonArray list;
     for (const Diagnostic& d : diagnostics) {
         QJsonObject range;
+        int line = std::max(d.line, 0);
         int endCol = 0;
-        if (it != documents_.end())
-            endCol = utf16Column(it->second->line(d.line), 1 << 30);
-        range["start"] = QJsonObject{{"line", d.line}, {"character", 0}};
-        range["end"] = QJsonObject{{"line", d.line}, {"character", endCol}};
+        if (it != documents_.end()) {
+            // An error at the end of the input comes with the line after
+            // the last one; the editor has no such line to mark.
+            line = std::min(line, it->second->lastLine());
+            endCol = utf16Column(it->second->line(line), 1 << 30);
+        }
+        range["start"] = QJsonObject{{"line", line}, {"character", 0}};
+        range["end"] = QJsonObject{{"line", line}, {"character", endCol}};
         list.append(QJsonObject{{"range", range},
                                 {"severity", d.severity},
                                 {"source", "vork"},
@@ -497,12 +512,10 @@ bool Server::locate(const QJsonObject& params, std::shared_ptr<Document>& doc, i
         return false;
     }
     line = l.toInt();
+    // A character past the end of its line stands for the line's end, as
+    // the protocol has it (an editor with a free cursor sends such places).
     const std::string text = doc->line(line);
-    if (c.toDouble() > utf16Column(text, static_cast<int>(text.size()))) {
-        error = "the position is outside the document";
-        return false;
-    }
-    column = byteColumn(text, c.toInt());
+    column = byteColumn(text, static_cast<int>(std::min(c.toDouble(), 1e9)));
     return true;
 }
 
@@ -551,7 +564,11 @@ QJsonValue Server::hover(const QJsonObject& params, int& code, QString& error)
     std::shared_ptr<const Analysis> analysis;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        analysis = doc->analysis;
+        // An analysis of an older text has its conflicts on the lines of
+        // that text and the token codes of its declarations: after an edit
+        // they would be shown on the wrong lines until the new analysis.
+        if (doc->analysedVersion == doc->version)
+            analysis = doc->analysis;
     }
     const bool sk = options_.analyzer.slovak != 0;
     std::string text;
@@ -666,12 +683,49 @@ int Server::serve(int in, int out, ServerOptions options)
             left -= static_cast<size_t>(n);
         }
     };
-    Server server(std::move(options), writer);
+    // A client that gives up on the server ends it with a signal (Neovim
+    // sends SIGTERM when the server is slow to stop, and always when it
+    // stops one still starting).  The signals are taken as input here, so
+    // that the server still stops its worker and removes its work
+    // directory, which holds a copy of the user's buffer.  They are blocked
+    // before the worker starts, so that the worker never receives them.
+    sigset_t ending, before;
+    sigemptyset(&ending);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        sigaddset(&ending, sig);
+    pthread_sigmask(SIG_BLOCK, &ending, &before);
+    const int signalFd = ::signalfd(-1, &ending, SFD_CLOEXEC);
+    int status = 0;
+    {
+        Server server(std::move(options), writer);
+        status = server.readLoop(in, signalFd);
+    }
+    if (signalFd >= 0)
+        ::close(signalFd);
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    return status;
+}
+
+int Server::readLoop(int in, int signalFd)
+{
     MessageReader reader;
     std::vector<char> buf(1 << 16);
     for (;;) {
+        pollfd fds[2] = {{in, POLLIN, 0}, {signalFd, POLLIN, 0}};
+        if (::poll(fds, signalFd >= 0 ? 2 : 1, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            return 1;
+        }
+        if (signalFd >= 0 && (fds[1].revents & POLLIN)) {
+            signalfd_siginfo info{};
+            if (::read(signalFd, &info, sizeof info) == static_cast<ssize_t>(sizeof info))
+                return 128 + static_cast<int>(info.ssi_signo);
+        }
+        if (!(fds[0].revents & (POLLIN | POLLHUP | POLLERR)))
+            continue;
         const ssize_t n = ::read(in, buf.data(), buf.size());
-        if (n < 0 && errno == EINTR)
+        if (n < 0 && (errno == EINTR || errno == EAGAIN))
             continue;
         if (n <= 0)
             return 0;  // input closed: nothing more can be asked
@@ -682,11 +736,11 @@ int Server::serve(int in, int out, ServerOptions options)
             if (r == MessageReader::Result::NeedMore)
                 break;
             if (r == MessageReader::Result::Error)
-                server.framingError(body);
+                framingError(body);
             else
-                server.handle(body);
-            if (server.exitRequested())
-                return server.exitCode();
+                handle(body);
+            if (exitRequested())
+                return exitCode();
         }
     }
 }

@@ -47,12 +47,16 @@ public:
     // Blocks until the worker has nothing queued or running.
     void waitIdle();
 
-    // Reads framed messages from fd `in` and writes to fd `out` until exit
-    // or end of input; the process's exit status.
+    // Reads framed messages from fd `in` and writes to fd `out` until exit,
+    // end of input, or SIGTERM, SIGINT or SIGHUP; the process's exit status
+    // (128 + the signal's number after a signal).
     static int serve(int in, int out, ServerOptions options);
 
 private:
     struct Document;
+
+    // serve()'s loop over the client's input and the ending signals.
+    int readLoop(int in, int signalFd);
     struct Job;
 
     void request(const QJsonValue& id, const QString& method, const QJsonObject& params);

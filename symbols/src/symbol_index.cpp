@@ -18,6 +18,27 @@ bool identChar(char c)
     return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.';
 }
 
+// A byte of a character outside ASCII: the generators take no such
+// character for a letter, so a word that holds one is no grammar name.
+bool highByte(char c)
+{
+    return static_cast<unsigned char>(c) >= 0x80;
+}
+
+// The reserved words after '%' are read in any case.
+std::string lower(std::string s)
+{
+    for (char& ch : s)
+        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    return s;
+}
+
+// A scanner's definition name ends at the first blank or line end.
+bool nameEnd(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
 // Walks a text byte by byte, keeping the line and column of the position.
 class Cursor {
 public:
@@ -133,6 +154,21 @@ public:
     {
         const size_t from = i_;
         while (!eof() && identChar(peek()))
+            advance();
+        return (*sp_).substr(from, i_ - from);
+    }
+    // A word of name characters and non-ASCII bytes, which is no name.
+    void skipWord()
+    {
+        while (!eof() && (identChar(peek()) || highByte(peek())))
+            advance();
+    }
+    // The text from here up to the first character for which `end` is true.
+    template <typename End>
+    std::string until(End end)
+    {
+        const size_t from = i_;
+        while (!eof() && !end(peek()))
             advance();
         return (*sp_).substr(from, i_ - from);
     }
@@ -252,7 +288,7 @@ Index Index::ofGrammar(const std::string& text)
         }
         if (ch == '%' && identStart(c.peek(1))) {
             c.advance();
-            const std::string word = c.ident();
+            const std::string word = lower(c.ident());
             lastToken.clear();
             if (word == "token" || word == "term") {
                 directive = Directive::Token;
@@ -307,9 +343,19 @@ Index Index::ofGrammar(const std::string& text)
             lastToken.clear();
             continue;
         }
+        if (highByte(ch)) {
+            c.skipWord();
+            lastToken.clear();
+            continue;
+        }
         if (identStart(ch) && directive != Directive::None && directive != Directive::Other) {
             const Place p = placeOf(c, 0);
             std::string name = c.ident();
+            if (highByte(c.peek())) {
+                c.skipWord();
+                lastToken.clear();
+                continue;
+            }
             Place at = p;
             at.length = static_cast<int>(name.size());
             const bool declares = directive == Directive::Token || directive == Directive::Precedence;
@@ -387,10 +433,23 @@ Index Index::ofGrammar(const std::string& text)
             append(text.substr(from, c.pos() - from));
             continue;
         }
+        if (ch == '%' && c.peek(1) == '=') {  // the old spelling of %prec
+            item(placeOf(c, 2));
+            c.advance(2);
+            c.skipSpaceAndComments();
+            if (identStart(c.peek())) {
+                Place p = placeOf(c, 0);
+                const std::string name = c.ident();
+                p.length = static_cast<int>(name.size());
+                names.note(name, p, Role::Other);
+                append("%prec " + name);
+            }
+            continue;
+        }
         if (ch == '%' && identStart(c.peek(1))) {
             const Place at = placeOf(c, 1);
             c.advance();
-            const std::string word = c.ident();
+            const std::string word = lower(c.ident());
             if (word == "empty")
                 item(Place{at.line, at.column, 6});
             if (word == "prec") {
@@ -418,10 +477,18 @@ Index Index::ofGrammar(const std::string& text)
             close();
             continue;
         }
+        if (highByte(ch)) {
+            c.skipWord();
+            continue;
+        }
         if (identStart(ch)) {
             Place p = placeOf(c, 0);
             const std::string name = c.ident();
             p.length = static_cast<int>(name.size());
+            if (highByte(c.peek())) {
+                c.skipWord();
+                continue;
+            }
             // A name followed by ':' begins a rule.
             Cursor ahead = c;
             ahead.skipSpaceAndComments();
@@ -482,10 +549,13 @@ void scanPattern(Cursor& c, Collector& names, bool stopAtBlank)
                 c.advance();
             }
             c.advance();
-        } else if (ch == '{' && identStart(c.peek(1))) {
+        } else if (ch == '{' && !std::isdigit(static_cast<unsigned char>(c.peek(1))) && !nameEnd(c.peek(1)) &&
+                   c.peek(1) != '}' && c.peek(1) != '{') {
+            // "{NAME}": a name is anything up to the brace (a count starts
+            // with a digit).
             c.advance();
             Place p = placeOf(c, 0);
-            const std::string name = c.ident();
+            const std::string name = c.until([](char k) { return nameEnd(k) || k == '}' || k == '{'; });
             p.length = static_cast<int>(name.size());
             if (c.peek() == '}') {
                 c.advance();
@@ -576,10 +646,15 @@ Index Index::ofScanner(const std::string& text)
             c.skipLine();
             continue;
         }
-        if (identStart(ch)) {
+        if (!nameEnd(ch)) {
+            // Any other line is a definition: its name runs to the first blank.
             Place p = placeOf(c, 0);
-            const std::string name = c.ident();
+            const std::string name = c.until(nameEnd);
             p.length = static_cast<int>(name.size());
+            if (c.peek() != ' ' && c.peek() != '\t') {
+                c.skipLine();  // no replacement text: not a definition
+                continue;
+            }
             Collected& s = names.note(name, p, Role::Declaration);
             s.kind = Kind::Definition;
             c.skipBlanks();

@@ -215,7 +215,8 @@ TEST(LspServer, RejectsPositionsOutsideTheDocument)
     const std::vector<Case> cases{
         {"line past the end", Client::at(kUri, 40, 0), -32602},
         {"negative line", Client::at(kUri, -1, 0), -32602},
-        {"column past the line", Client::at(kUri, 1, 11), -32602},
+        {"column past the line: its end", Client::at(kUri, 1, 11), 0},
+        {"column far past the line", Client::at(kUri, 4, 100000), 0},
         {"negative column", Client::at(kUri, 0, -2), -32602},
         {"fractional line", QJsonObject{{"textDocument", QJsonObject{{"uri", kUri}}},
                                         {"position", QJsonObject{{"line", 0.5}, {"character", 0}}}}, -32602},
@@ -307,7 +308,7 @@ TEST(LspServer, DiagnosticsOfGrammarsAndScanners)
         {"conflict in Slovak", kUri, kGrammar, {{5, 2, "konflikt v stave"}, {5, 2, "posun/redukcia na '-'"}}, 1},
         {"undefined nonterminal", kUri, "%token A\n%%\ns : A\n  | b\n  ;\n", {{3, 1, "\"b\""}}},
         {"clean grammar", kUri, "%token A\n%%\ns : A ;\n", {}},
-        {"tables full in the default mode", kUri, cGrammar, {{414, 1, "out of space"}}},
+        {"tables full in the default mode: at the last line", kUri, cGrammar, {{413, 1, "out of space"}}},
         {"the same grammar in large mode: the dangling else", kUri, cGrammar,
          {{377, 2, "shift/reduce on ELSE"}, {377, 2, "example:"}}, 0, 1},
         {"scanner: unknown definition is an error", kLexUri, "D [0-9]\n%%\n{D}+ ;\n{X} ;\n", {{3, 1, "X"}}},
@@ -424,6 +425,7 @@ TEST(LspServer, Navigation)
         {"start condition in BEGIN", kLexUri, 5, 11, 2, 7, 3},
         {"start condition prefix", kLexUri, 6, 2, 2, 7, 3},
         {"no symbol there", kUri, 3, 0, -1, 0, -1},
+        {"past the end of a line: the name it ends with", kUri, 4, 500, 4, 0, 6},
         {"columns counted in UTF-16 units", kWideUri, 2, 14, 2, 10, 2},
     };
     for (const Case& c : cases) {
@@ -587,4 +589,83 @@ TEST(LspAnalyzer, AStopEndsTheGeneratorRunUnderWay)
         EXPECT_TRUE(a.diagnostics.empty());
     }
     std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+// What a hover tells about the analysis belongs to the text analysed: right
+// after an edit, before the new analysis, the old conflicts' lines and the
+// old token codes are wrong.  Whether or not the new analysis is done when
+// the hover comes, the old facts must not show.
+TEST(LspServer, HoverRightAfterAnEditShowsNothingOfTheOldText)
+{
+    struct Case {
+        const char* name;
+        std::string text;     // replaces kGrammar
+        int line, character;  // the hover right after the change
+        const char* stale;    // what the old analysis would add there
+        int afterLine, afterCharacter;
+        const char* fresh;    // what the new analysis shows
+    };
+    const std::vector<Case> cases{
+        {"two lines above the conflict", std::string("/* a */\n/* b */\n") + kGrammar, 5, 0, "conflict", 7, 9,
+         "conflict in state"},
+        {"a token declared before the others", std::string("%token FIRST\n") + kGrammar, 7, 8, "code: 257", 7, 8,
+         "code: 258"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ServerOptions o = options();
+        o.debounceMs = 1500;  // the hover comes before the new analysis
+        Client client(o);
+        client.initialize();
+        client.open(kUri, kGrammar, 1);
+        client.server().waitIdle();
+        client.change(kUri, c.text, 2);
+        auto hover = [&](int line, int character) {
+            return client.ask("textDocument/hover", Client::at(kUri, line, character))
+                .value("result").toObject().value("contents").toObject().value("value").toString();
+        };
+        EXPECT_FALSE(hover(c.line, c.character).contains(c.stale)) << hover(c.line, c.character).toStdString();
+        client.server().waitIdle();
+        EXPECT_TRUE(hover(c.afterLine, c.afterCharacter).contains(c.fresh))
+            << hover(c.afterLine, c.afterCharacter).toStdString();
+    }
+}
+
+// An error at the end of the input is reported on the line after the last:
+// the diagnostic goes on the last line the editor has.
+TEST(LspServer, DiagnosticsStayInsideTheDocument)
+{
+    struct Case {
+        const char* name;
+        const char* uri;
+        std::string text;
+        int lastLine;
+    };
+    const std::vector<Case> cases{
+        {"empty grammar", kUri, "", 0},
+        {"declarations only", kUri, "%token A\n", 0},
+        {"no final line end", kUri, "%token A\n%token B", 1},
+        {"action cut short", kUri, "%token A\n%%\ns : A {\n", 2},
+        {"blank lines at the end", kUri, "%token A\n\n\n", 2},
+        {"CR LF line ends", kUri, "%token A\r\n%%\r\ns : A {\r\n", 2},
+        {"empty scanner specification", kLexUri, "", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Client client;
+        client.initialize();
+        client.open(c.uri, c.text);
+        client.server().waitIdle();
+        const auto published = client.diagnostics(c.uri);
+        ASSERT_FALSE(published.empty());
+        const QJsonArray list = published.back().value("diagnostics").toArray();
+        if (c.uri == kUri)
+            EXPECT_FALSE(list.isEmpty());
+        for (const QJsonValue& v : list) {
+            const QJsonObject range = v.toObject().value("range").toObject();
+            EXPECT_LE(range.value("start").toObject().value("line").toInt(), c.lastLine);
+            EXPECT_GE(range.value("start").toObject().value("line").toInt(), 0);
+            EXPECT_LE(range.value("end").toObject().value("line").toInt(), c.lastLine);
+        }
+    }
 }

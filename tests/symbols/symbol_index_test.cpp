@@ -92,6 +92,15 @@ TEST(SymbolIndex, Grammars)
         {"unterminated action and string", "%%\ns : 'a' { \"open\n", {{"s", Kind::Nonterminal, 1, 0, {}}}},
         {"empty text", "", {}},
         {"no second section", "%token A B\n", {{"A", Kind::Token, 0, 7, {}}, {"B", Kind::Token, 0, 9, {}}}},
+        // The generator takes no non-ASCII character for a letter: "ČÍSLO"
+        // is no token, and "SLO" is not one either.
+        {"words with non-ASCII letters are no names", "%token \xc4\x8c\xc3\x8dSLO NUM\n%%\n"
+                                                      "e : e \xc4\x8d\xc3\xadsla NUM | NUM\xc5\xbe ;\n",
+         {{"NUM", Kind::Token, 0, 15, {{2, 14}}}, {"e", Kind::Nonterminal, 2, 0, {{2, 4}}}}},
+        {"reserved words in capitals, and %= for %prec", "%TOKEN A\n%Left P\n%%\ne : e P e %= P | A ;\n",
+         {{"A", Kind::Token, 0, 7, {{3, 17}}},
+          {"P", Kind::Token, 1, 6, {{3, 6}, {3, 13}}},
+          {"e", Kind::Nonterminal, 3, 0, {{3, 4}, {3, 8}}}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -153,6 +162,15 @@ TEST(SymbolIndex, Scanners)
         {"pattern with a blank in quotes, then action", "%%\n\"a b\"{E} { x(); }\n",
          {{"E", Kind::Definition, -1, 0, {{1, 6}}}}},
         {"empty text", "", {}},
+        // DUQ-Lex ends a definition's name at the first blank, and takes
+        // everything between the braces of a use for the name.
+        {"definition names run to the first blank",
+         "D\xc3\x8dG [0-9]\nmy-id [a-z]\nN {D\xc3\x8dG}+\n%%\n{D\xc3\x8dG}+ ;\n{my-id} ;\n",
+         {{"D\xc3\x8dG", Kind::Definition, 0, 0, {{2, 3}, {4, 1}}},
+          {"my-id", Kind::Definition, 1, 0, {{5, 1}}},
+          {"N", Kind::Definition, 2, 0, {}}}},
+        {"a name alone on its line defines nothing", "ALONE\nD [0-9]\r\n%%\r\n{D} ;\r\n",
+         {{"D", Kind::Definition, 1, 0, {{3, 1}}}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -206,6 +224,8 @@ TEST(SymbolIndex, WhereEachAlternativeBegins)
         {"empty alternatives are at their ':' and '|'", "%%\nlist :\n     | list item ;\nitem : 'i' ;\n", "list",
          {"list :", "list : list item"}, {{1, 5, 1}, {2, 7, 4}}},
         {"%empty and %prec", "%%\nx : %empty\n  | %prec U ;\n", "x", {"x :", "x : %prec U"}, {{1, 4, 6}, {2, 4, 5}}},
+        {"%PREC and %= in the old spelling", "%%\nx : %PREC U\n  | %= V ;\n", "x", {"x : %prec U", "x : %prec V"},
+         {{1, 4, 5}, {2, 4, 2}}},
         {"a rule written twice", "%%\na : 'p' ;\nb : ;\na : 'q' ;\n", "a", {"a : 'p'", "a : 'q'"},
          {{1, 4, 3}, {3, 4, 3}}},
         {"half-written: no ';' at the end", "%%\nr : r 'z' |", "r", {"r : r 'z'", "r :"}, {{1, 4, 1}, {1, 10, 1}}},

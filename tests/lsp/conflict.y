@@ -1,5 +1,0 @@
-%token NUM
-%%
-expr : expr '-' expr
-     | NUM
-     ;
