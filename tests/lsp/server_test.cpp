@@ -659,8 +659,9 @@ TEST(LspServer, DiagnosticsStayInsideTheDocument)
         const auto published = client.diagnostics(c.uri);
         ASSERT_FALSE(published.empty());
         const QJsonArray list = published.back().value("diagnostics").toArray();
-        if (c.uri == kUri)
+        if (c.uri == kUri) {
             EXPECT_FALSE(list.isEmpty());
+        }
         for (const QJsonValue& v : list) {
             const QJsonObject range = v.toObject().value("range").toObject();
             EXPECT_LE(range.value("start").toObject().value("line").toInt(), c.lastLine);
