@@ -6,7 +6,7 @@
  * before the parser engine appended after it defines it, a parser calls
  * yylex() before the included scanner defines it, a scanner calls
  * yyreject() from its REJECT macro and yywrap() at end of input before
- * anything defines them, and actions call the input helpers.
+ * anything defines them, and actions call the input helpers and yyless().
  *
  * C still declares a function at its first call, so in C only the scanner
  * engine's routines are declared, which no program defines but ncform:
@@ -41,6 +41,7 @@ int yyreject(void);
 int yyinput(void);
 void yyoutput(int c);
 void yyunput(int c);
+int yyless(int n);
 #ifdef __cplusplus
 }
 #endif
