@@ -51,6 +51,18 @@ TEST(VorkCc, CompilesOldStyleSourcesIntoDotExe)
          "char buf[] = \"\\xff\\x80\";\n"
          "int main(){ int c = buf[0]; int d = buf[1]; printf(\"%d %d\\n\", c, d); return 0; }\n",
          "255 128\n"},
+        // C++ programs declare what lex's and yacc's libraries supply with
+        // C linkage; that must match the forced declarations.
+        {"yywrap and yylex declared extern \"C\", C++", "prog.cpp", "prog.exe",
+         "#include <stdio.h>\n"
+         "int use(){ return yywrap() + yylex() + yyparse(); }\n"
+         "extern \"C\" int yywrap(void);\n"
+         "extern \"C\" { int yylex(void); int yyparse(void); }\n"
+         "extern \"C\" int yywrap(){ return 40; }\n"
+         "int yylex(void){ return 2; }\n"
+         "int yyparse(){ return 0; }\n"
+         "int main(){ printf(\"%d\\n\", use()); return 0; }\n",
+         "42\n"},
         {"only the last extension goes", "a.b.c", "a.b.exe", trivial, ""},
         {"no extension", "plain", "plain.exe", trivial, ""},
         {"a blank in the name", "with blank.cpp", "with blank.exe", trivial, ""},
@@ -68,6 +80,21 @@ TEST(VorkCc, CompilesOldStyleSourcesIntoDotExe)
         EXPECT_EQ(prog.status, 0);
         EXPECT_EQ(prog.out, c.expectedOutput);
     }
+}
+
+// A yywrap() of type void cannot tell the scanner whether to go on, and in
+// C++ the scanner's `if ( yywrap() )` cannot take it: the compile fails and
+// the compiler shows the declaration it clashes with, which says why.
+TEST(VorkCc, VoidYywrapInCppIsRefusedWithTheReason)
+{
+    vorktest::TempDir tmp;
+    const std::string dir = tmp.path();
+    writeFile(dir + "/prog.cpp", "int use(){ return yywrap() ? 1 : 0; }\nvoid yywrap(){}\nint main(){ return use(); }\n");
+    const vorktest::Run cc = run(quoted(kVorkCc) + " " + quoted(dir + "/prog.cpp"));
+    EXPECT_NE(cc.status, 0);
+    EXPECT_NE(cc.out.find("void yywrap()"), std::string::npos) << cc.out;
+    EXPECT_NE(cc.out.find("0 = go on reading the new yyin, 1 = the input is over"), std::string::npos) << cc.out;
+    EXPECT_FALSE(exists(dir + "/prog.exe"));
 }
 
 TEST(VorkCc, ErrorsPassThroughWithTheCompilersStatus)
