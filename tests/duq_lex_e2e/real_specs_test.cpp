@@ -341,6 +341,13 @@ const std::vector<Case>& cases()
         {"yyless_and_yyin_from_a_file_as_C", kYyless, "",
          "label(start,5)colon w(x)eq[=]1 w(abc)|\nbang<shout it>|\nlabel(go,2)colon |\ndone 4\n",
          {"src.txt"}, {{"src.txt", "start: x=abc\n!shout it\ngo:\n"}}, true},
+        // yyless(0) of a token that yymore() began earlier: the text is
+        // scanned again from the start of the line.
+        {"yyless_0_after_yymore",
+         "%x B\n%%\n^a\tyymore();\n<INITIAL>b\t{ yyless(0); BEGIN B; }\n"
+         "<B>^ab\t{ printf(\"line-start<%s>\", yytext); BEGIN 0; }\n"
+         "<B>.\t{ printf(\"mid<%s>\", yytext); BEGIN 0; }\n%%\n" + std::string(kMain),
+         "ab\nab\n", "line-start<ab>\nline-start<ab>\n"},
         {"wc_in_KR_C", kWc, "The quick\tbrown  fox\n\njumps over   the lazy dog.\nend",
          "THE QUICK BROWN FOX\n\nJUMPS OVER THE LAZY DOG.\nEND", {"-u", "-s"}, {}, true, "      3      10      52\n"},
         {"patterns_and_start_conditions", kPatterns,
