@@ -461,6 +461,52 @@ int main(void)
     }
 }
 
+// Classic files that leave main(), yywrap() and yyerror() to lex's and
+// yacc's libraries, linked with -ll and -ly as their makefiles do; what the
+// program defines itself wins.
+TEST(VorkCcCMode, LexAndYaccLibrariesFillWhatTheProgramLeavesOut)
+{
+    const char* const numbers = "%%\n[0-9]+\tprintf(\"NUM\");\n";
+    const std::string ownWrap = std::string(numbers) + "%%\nyywrap() { printf(\"own wrap \"); return 1; }\n";
+    struct Case {
+        const char* name;
+        std::string lex;
+        const char* grammar;  // or nullptr
+        const char* source;   // the name the program's C file gets: C or C++
+        const char* flags;
+        const char* input;
+        const char* out;
+        const char* err;
+        int status;
+    };
+    const Case cases[] = {
+        {"scanner without main and yywrap", numbers, nullptr, "prog.c", "-ll", "ab 12 c3\n", "ab NUM cNUM\n", "", 0},
+        {"scanner without main and yywrap, C++", numbers, nullptr, "prog.cpp", "-ll", "ab 12 c3\n", "ab NUM cNUM\n",
+         "", 0},
+        {"the scanner's own yywrap", ownWrap, nullptr, "prog.c", "-ll", "7\n", "NUM\nown wrap ", "", 0},
+        {"the scanner's own yywrap, C++", ownWrap, nullptr, "prog.cpp", "-ll", "7\n", "NUM\nown wrap ", "", 0},
+        {"grammar without main and yyerror",
+         "%%\n[0-9]\t{ yylval = yytext[0] - '0'; return DIGIT; }\n[ \\t]\t;\n.|\\n\treturn yytext[0];\n",
+         "%token DIGIT\n%%\nlist\t: /* empty */\n\t| list expr '\\n'\t{ printf(\"%d\\n\", $2); }\n\t;\n"
+         "expr\t: DIGIT\n\t| expr '+' DIGIT\t{ $$ = $1 + $3; }\n\t;\n%%\n#include \"lex.yy.c\"\n",
+         "prog.c", "-ly -ll", "1+2\n3+\n4\n", "3\n", "syntax error\n", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        vorktest::TempDir tmp;
+        const std::string dir = tmp.path();
+        const ClassicProgram p{c.name, c.lex.c_str(), c.grammar, "", "", "", 0};
+        const std::string source = generateClassic(dir, p);
+        ASSERT_EQ(vorktest::runIn(dir, "cp " + source + " " + c.source).status, 0);
+        const vorktest::Run cc = vorktest::runIn(dir, quoted(kVorkCc) + " " + c.source + " " + c.flags);
+        ASSERT_EQ(cc.status, 0) << cc.out << cc.err;
+        const vorktest::Run prog = vorktest::runIn(dir, "timeout 20 ./prog.exe", c.input);
+        EXPECT_EQ(prog.status, c.status);
+        EXPECT_EQ(prog.out, c.out);
+        EXPECT_EQ(prog.err, c.err);
+    }
+}
+
 // A classic two-file program: the grammar with its token header, the
 // scanner in a file of its own that includes the header, both compiled
 // and linked by one vork-cc call.  The program reads the file named on
