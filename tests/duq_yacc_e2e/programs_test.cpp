@@ -95,7 +95,7 @@ TEST(ClassicPrograms, BuildAndRunAsWritten)
          nullptr,
          false,
          "conflicts: \n1 shift/reduce\n",
-         {{"hoc.cpp", ""}, {"hoc.c", ""}},
+         {{"hoc.cpp", ""}, {"hoc.c", ""}, {"hoc.c", "", "--fast"}},
          {},
          {
              {{},
