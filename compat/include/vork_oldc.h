@@ -6,7 +6,7 @@
  * before the parser engine appended after it defines it, a parser calls
  * yylex() before the included scanner defines it, a scanner calls
  * yyreject() from its REJECT macro and yywrap() at end of input before
- * anything defines them, and actions call the input helpers.
+ * anything defines them, and actions call the input helpers and yyless().
  *
  * C still declares a function at its first call, so in C only the scanner
  * engine's routines are declared, which no program defines but ncform:
@@ -27,12 +27,20 @@
 #define VORK_COMPAT_OLDC_H
 
 #ifdef __cplusplus
-extern "C++" {
+/* C linkage, the linkage of lex's and yacc's own libraries: a C++ program
+ * that declares them the way C++ programs do, `extern "C" int yywrap();`
+ * or `extern "C" { int yylex(void); }`, matches, and so does one that
+ * simply defines `int yywrap() { ... }` (a later declaration keeps the
+ * linkage of the first), as well as a parser and a scanner compiled one as
+ * C and the other as C++. */
+extern "C" {
 /* the parser engine (yaccpar) */
 int yyparse(void);
 /* the user's code, as the templates write it */
 int yylex(void);
-int yywrap(void);
+int yywrap(void); /* int: 0 = go on reading the new yyin, 1 = the input is over; a void yywrap() cannot say which */
+}
+extern "C++" {
 #endif
 /* the scanner engine (ncform) */
 int yylook(void);
@@ -41,6 +49,7 @@ int yyreject(void);
 int yyinput(void);
 void yyoutput(int c);
 void yyunput(int c);
+int yyless(int n);
 #ifdef __cplusplus
 }
 #endif

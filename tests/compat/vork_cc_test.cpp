@@ -51,6 +51,18 @@ TEST(VorkCc, CompilesOldStyleSourcesIntoDotExe)
          "char buf[] = \"\\xff\\x80\";\n"
          "int main(){ int c = buf[0]; int d = buf[1]; printf(\"%d %d\\n\", c, d); return 0; }\n",
          "255 128\n"},
+        // C++ programs declare what lex's and yacc's libraries supply with
+        // C linkage; that must match the forced declarations.
+        {"yywrap and yylex declared extern \"C\", C++", "prog.cpp", "prog.exe",
+         "#include <stdio.h>\n"
+         "int use(){ return yywrap() + yylex() + yyparse(); }\n"
+         "extern \"C\" int yywrap(void);\n"
+         "extern \"C\" { int yylex(void); int yyparse(void); }\n"
+         "extern \"C\" int yywrap(){ return 40; }\n"
+         "int yylex(void){ return 2; }\n"
+         "int yyparse(){ return 0; }\n"
+         "int main(){ printf(\"%d\\n\", use()); return 0; }\n",
+         "42\n"},
         {"only the last extension goes", "a.b.c", "a.b.exe", trivial, ""},
         {"no extension", "plain", "plain.exe", trivial, ""},
         {"a blank in the name", "with blank.cpp", "with blank.exe", trivial, ""},
@@ -68,6 +80,21 @@ TEST(VorkCc, CompilesOldStyleSourcesIntoDotExe)
         EXPECT_EQ(prog.status, 0);
         EXPECT_EQ(prog.out, c.expectedOutput);
     }
+}
+
+// A yywrap() of type void cannot tell the scanner whether to go on, and in
+// C++ the scanner's `if ( yywrap() )` cannot take it: the compile fails and
+// the compiler shows the declaration it clashes with, which says why.
+TEST(VorkCc, VoidYywrapInCppIsRefusedWithTheReason)
+{
+    vorktest::TempDir tmp;
+    const std::string dir = tmp.path();
+    writeFile(dir + "/prog.cpp", "int use(){ return yywrap() ? 1 : 0; }\nvoid yywrap(){}\nint main(){ return use(); }\n");
+    const vorktest::Run cc = run(quoted(kVorkCc) + " " + quoted(dir + "/prog.cpp"));
+    EXPECT_NE(cc.status, 0);
+    EXPECT_NE(cc.out.find("void yywrap()"), std::string::npos) << cc.out;
+    EXPECT_NE(cc.out.find("0 = go on reading the new yyin, 1 = the input is over"), std::string::npos) << cc.out;
+    EXPECT_FALSE(exists(dir + "/prog.exe"));
 }
 
 TEST(VorkCc, ErrorsPassThroughWithTheCompilersStatus)
@@ -431,6 +458,52 @@ int main(void)
         }
         EXPECT_EQ(prog.out, p.out);
         EXPECT_EQ(prog.err, p.err);
+    }
+}
+
+// Classic files that leave main(), yywrap() and yyerror() to lex's and
+// yacc's libraries, linked with -ll and -ly as their makefiles do; what the
+// program defines itself wins.
+TEST(VorkCcCMode, LexAndYaccLibrariesFillWhatTheProgramLeavesOut)
+{
+    const char* const numbers = "%%\n[0-9]+\tprintf(\"NUM\");\n";
+    const std::string ownWrap = std::string(numbers) + "%%\nyywrap() { printf(\"own wrap \"); return 1; }\n";
+    struct Case {
+        const char* name;
+        std::string lex;
+        const char* grammar;  // or nullptr
+        const char* source;   // the name the program's C file gets: C or C++
+        const char* flags;
+        const char* input;
+        const char* out;
+        const char* err;
+        int status;
+    };
+    const Case cases[] = {
+        {"scanner without main and yywrap", numbers, nullptr, "prog.c", "-ll", "ab 12 c3\n", "ab NUM cNUM\n", "", 0},
+        {"scanner without main and yywrap, C++", numbers, nullptr, "prog.cpp", "-ll", "ab 12 c3\n", "ab NUM cNUM\n",
+         "", 0},
+        {"the scanner's own yywrap", ownWrap, nullptr, "prog.c", "-ll", "7\n", "NUM\nown wrap ", "", 0},
+        {"the scanner's own yywrap, C++", ownWrap, nullptr, "prog.cpp", "-ll", "7\n", "NUM\nown wrap ", "", 0},
+        {"grammar without main and yyerror",
+         "%%\n[0-9]\t{ yylval = yytext[0] - '0'; return DIGIT; }\n[ \\t]\t;\n.|\\n\treturn yytext[0];\n",
+         "%token DIGIT\n%%\nlist\t: /* empty */\n\t| list expr '\\n'\t{ printf(\"%d\\n\", $2); }\n\t;\n"
+         "expr\t: DIGIT\n\t| expr '+' DIGIT\t{ $$ = $1 + $3; }\n\t;\n%%\n#include \"lex.yy.c\"\n",
+         "prog.c", "-ly -ll", "1+2\n3+\n4\n", "3\n", "syntax error\n", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        vorktest::TempDir tmp;
+        const std::string dir = tmp.path();
+        const ClassicProgram p{c.name, c.lex.c_str(), c.grammar, "", "", "", 0};
+        const std::string source = generateClassic(dir, p);
+        ASSERT_EQ(vorktest::runIn(dir, "cp " + source + " " + c.source).status, 0);
+        const vorktest::Run cc = vorktest::runIn(dir, quoted(kVorkCc) + " " + c.source + " " + c.flags);
+        ASSERT_EQ(cc.status, 0) << cc.out << cc.err;
+        const vorktest::Run prog = vorktest::runIn(dir, "timeout 20 ./prog.exe", c.input);
+        EXPECT_EQ(prog.status, c.status);
+        EXPECT_EQ(prog.out, c.out);
+        EXPECT_EQ(prog.err, c.err);
     }
 }
 
