@@ -61,9 +61,11 @@ public:
         switch (c) {
         case '(':
             parens_ += pendingSwitch_ ? 1 : 0;
+            ++inParens_;
             break;
         case ')':
             parens_ -= pendingSwitch_ && parens_ > 0 ? 1 : 0;
+            inParens_ -= inParens_ > 0 ? 1 : 0;
             break;
         case ';':
             // A switch without braces: its labels are not followed further,
@@ -98,12 +100,14 @@ public:
     }
 
 private:
-    bool stray() const { return switches_.empty() && !pendingSwitch_ && !unsure_; }
+    // In parentheses a "default:" is C11's _Generic association, no label.
+    bool stray() const { return switches_.empty() && !pendingSwitch_ && !unsure_ && inParens_ == 0; }
 
     std::string word_;
     std::vector<int> switches_;  // brace depth of each open switch body
     int depth_ = 0;
-    int parens_ = 0;
+    int parens_ = 0;    // of the condition of a switch just named
+    int inParens_ = 0;  // of any kind
     int prev_ = 0;
     bool pendingSwitch_ = false;
     bool pendingDefault_ = false;

@@ -134,7 +134,8 @@ std::string repeat(int n, const std::string& pattern, const char* sep = "")
 } // namespace
 
 // Labels of the action's own switches, and the words in comments, strings,
-// other names and C++'s "= default", are code like any other.
+// other names, C++'s "= default" and C11's _Generic, are code like any
+// other.
 TEST(Errors, LabelsInsideAnActionsOwnSwitchAreKept)
 {
     const char* actions[] = {
@@ -143,6 +144,7 @@ TEST(Errors, LabelsInsideAnActionsOwnSwitchAreKept)
         "{ switch (x) case 1: y = 2; default: ; }",
         "{ /* default: */ s = \"case 1:\"; c = ':'; // default: case\n }",
         "{ struct S { S() = default; }; }",
+        "{ x = _Generic(y, int: 1, default: 2); }",
         "{ my_default: ; casex = 1; default_x: goto my_default; }",
         "{ switch (x) { case 1: switch (y) { default: ; } case 2: ; } }",
     };
