@@ -9,4 +9,4 @@ DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq \
     libgtest-dev libgmock-dev libbenchmark-dev \
     qt6-base-dev qt6-translations-l10n libqt6svg6 xvfb \
     default-jdk-headless neovim \
-    dpkg-dev groff-base man-db desktop-file-utils libxml2-utils >/dev/null
+    dpkg-dev groff-base man-db desktop-file-utils libxml2-utils locales >/dev/null

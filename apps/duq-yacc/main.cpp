@@ -24,7 +24,8 @@ const char kUsage[] =
     "  --slovak       messages in Slovak\n"
     "  --large        large tables: every table 16 times its usual size\n"
     "  --fast         yyparse coded state by state instead of the skeleton's table\n"
-    "                 walk (-k is not read; --debug keeps the skeleton)\n"
+    "                 walk (no skeleton is read, so not with -k; --debug keeps\n"
+    "                 the skeleton)\n"
     "  -v             write the state listing to the base name + \".stv\"\n"
     "  --states FILE  write the state listing to FILE\n"
     "  --cex-time S   budget of the search for ambiguous examples (default 2): 100,000\n"
@@ -125,6 +126,10 @@ int main(int argc, char** argv)
     }
     if (grammar.empty())
         return usageError("no grammar file");
+    // The coded parser reads no skeleton: a skeleton named with it would be
+    // dropped without a word, and the parser would lack what it adds.
+    if (fast && !debug && !skeleton.empty())
+        return usageError("-k and --fast: the directly coded parser reads no skeleton");
     const std::string base = baseName(grammar);
     if (output.empty())
         output = base + ".cpp";

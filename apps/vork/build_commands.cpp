@@ -121,7 +121,8 @@ int runRun(Invocation& inv)
         if (haltAfter >= 0)
             p.setHaltAfter(static_cast<int>(haltAfter * 1000));
         const int made = p.run();
-        if (made == Projekt::kMakeFailed || made == Projekt::kMakeNoCompiler || made == Projekt::kRefusedReadOnly)
+        if (made == Projekt::kMakeFailed || made == Projekt::kMakeNoCompiler || made == Projekt::kRefusedReadOnly ||
+            made == Projekt::kRefusedBusy)
             return made;
         p.waitUntilIdle();
         if (p.runStartFailedSeen())
@@ -172,7 +173,9 @@ Registration registration([](Registry& r) {
                   runJal});
     r.addCommand({"--debug-mode", "on|off PROJEKT", "zapne alebo vypne ladiaci režim projektu", 2, 2, 28,
                   runDebugMode});
-    r.addModifier({"--wait", "", "ak má projekt otvorený iný VORK, počká, kým ho zavrie (inak sa nezostavuje: kód 7)",
+    r.addModifier({"--wait", "",
+                   "ak má projekt otvorený iný VORK, počká, kým ho zavrie (inak sa nezostavuje: kód 7); ak v jeho "
+                   "adresári zostavuje iný projekt, počká, kým skončí (inak kód 8)",
                    19});
     r.addModifier({"--halt-after", "SEKUNDY", "pri --run: ukončí prekladač po SEKUNDY od jeho štartu", 20});
     r.addModifier({"--cc", "CESTA", "externý prekladač C pre tento príkaz (inak z konfig.ide, vork-cc)", 21});
@@ -188,6 +191,7 @@ Registration registration([](Registry& r) {
         "         127 nepodarilo sa ho spustiť; skôr: 3, 4 alebo 6 ako pri --make\n"
         "  --jal: 0 súbor .CLASS zapísaný, inak 1\n"
         "  projekt má otvorený iný VORK (bez --wait): 7, nič sa nezostavuje\n"
+        "  v adresári projektu zostavuje iný projekt (bez --wait): 8, nič sa nezostavuje\n"
         "  projekt sa nedá otvoriť alebo uložiť: 1; chybné voľby: 2");
 });
 

@@ -175,7 +175,8 @@ int runDebugRun(Invocation& inv)
 
         int code;
         const int made = p.run();
-        if (made == Projekt::kMakeFailed || made == Projekt::kMakeNoCompiler || made == Projekt::kRefusedReadOnly) {
+        if (made == Projekt::kMakeFailed || made == Projekt::kMakeNoCompiler || made == Projekt::kRefusedReadOnly ||
+            made == Projekt::kRefusedBusy) {
             code = made;
         } else {
             p.waitUntilIdle();

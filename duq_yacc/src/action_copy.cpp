@@ -2,6 +2,9 @@
 // into references to the parser's value stack.
 #include "run.h"
 
+#include <string>
+#include <vector>
+
 namespace duq_yacc::detail {
 
 namespace {
@@ -9,6 +12,108 @@ bool isDigit(int c)
 {
     return c >= '0' && c <= '9';
 }
+
+// An action is pasted into the parser's own switch on the rule number, so a
+// "case" or "default" label that no switch of the action encloses becomes
+// a label of that switch: a second default, or another rule's number
+// leading into the middle of this action.  Anywhere else in C such a label
+// is an error, and it is reported as one.  This follows the characters an
+// action copies as code (strings, character constants and block comments
+// are passed by; line comments are skipped here) and keeps the braces of
+// the action's own switches.
+class LabelWatch {
+public:
+    // The label word c completes when it is a stray one, else null.
+    const char* step(int c)
+    {
+        if (lineComment_) {
+            lineComment_ = c != '\n';
+            return nullptr;
+        }
+        if (c == '/' && prev_ == '/') {
+            lineComment_ = true;
+            word_.clear();
+            return nullptr;
+        }
+        prev_ = c;
+        if (c == '_' || isDigit(c) || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
+            word_.push_back(static_cast<char>(c));
+            return nullptr;
+        }
+        const char* found = nullptr;
+        if (!word_.empty()) {
+            if (word_ == "switch") {
+                pendingSwitch_ = true;
+                parens_ = 0;
+            } else if (word_ == "case" && stray()) {
+                found = "case";
+            } else if (word_ == "default") {
+                pendingDefault_ = true;
+            }
+            word_.clear();
+        }
+        // C++'s "= default" is no label: only "default" before ':' is.
+        if (pendingDefault_ && c != ' ' && c != '\t' && c != '\n' && c != '\r') {
+            pendingDefault_ = false;
+            if (c == ':' && stray())
+                found = "default";
+        }
+        switch (c) {
+        case '(':
+            parens_ += pendingSwitch_ ? 1 : 0;
+            ++inParens_;
+            break;
+        case ')':
+            parens_ -= pendingSwitch_ && parens_ > 0 ? 1 : 0;
+            inParens_ -= inParens_ > 0 ? 1 : 0;
+            break;
+        case ';':
+            // A switch without braces: its labels are not followed further,
+            // and none after it is taken for a stray one.
+            if (pendingSwitch_ && parens_ == 0) {
+                pendingSwitch_ = false;
+                unsure_ = true;
+            }
+            break;
+        case '{':
+            ++depth_;
+            if (pendingSwitch_ && parens_ == 0) {
+                pendingSwitch_ = false;
+                switches_.push_back(depth_);
+            }
+            break;
+        case '}':
+            if (!switches_.empty() && switches_.back() == depth_)
+                switches_.pop_back();
+            --depth_;
+            break;
+        default:
+            break;
+        }
+        return found;
+    }
+    // A string, character constant or comment was copied.
+    void passed()
+    {
+        prev_ = 0;
+        word_.clear();
+    }
+
+private:
+    // In parentheses a "default:" is C11's _Generic association, no label.
+    bool stray() const { return switches_.empty() && !pendingSwitch_ && !unsure_ && inParens_ == 0; }
+
+    std::string word_;
+    std::vector<int> switches_;  // brace depth of each open switch body
+    int depth_ = 0;
+    int parens_ = 0;    // of the condition of a switch just named
+    int inParens_ = 0;  // of any kind
+    int prev_ = 0;
+    bool pendingSwitch_ = false;
+    bool pendingDefault_ = false;
+    bool lineComment_ = false;
+    bool unsure_ = false;
+};
 } // namespace
 
 int Run::symbolType(int sym)
@@ -78,8 +183,11 @@ void Run::copyAction(int offset)
         std::fprintf(faction_, "SemantickaAkcia( %d ); ", lineno_);
     const bool typed = typeset_.size() > 1;
     int brac = 0;
+    LabelWatch labels;
     int c = getc();
     for (;;) {
+        if (const char* label = labels.step(c))
+            fatal("%s label outside a switch in an action", "navestie %s mimo prikazu switch v akcii", label);
         switch (c) {
         case ';':
             std::fputc(c, faction_);
@@ -103,12 +211,14 @@ void Run::copyAction(int offset)
             c = getc();
             if (c == '*') {
                 copyComment();
+                labels.passed();
                 c = getc();
             }
             continue;
         case '\'':
         case '"':
             copyQuoted(c);
+            labels.passed();
             c = getc();
             continue;
         case EOF:

@@ -4,6 +4,7 @@
 
 #include "vork/project/build_texts.h"
 #include "vork/project/current_directory.h"
+#include "vork/project/paths.h"
 #include "vork/project/stamp.h"
 #include "vork/project/texts.h"
 
@@ -23,10 +24,46 @@ bool Projekt::mayBuild()
     return false;
 }
 
+std::string Projekt::directoryLockFile(const std::string& projectDir)
+{
+    return ProjectLock::fileFor(paths::absolute(".vork-build", projectDir));
+}
+
+bool Projekt::takeDirectoryLock()
+{
+    if (directoryLock_)
+        return true;
+    // The lock file's name without ".lock": ProjectLock adds it.
+    const std::string lockFile = directoryLockFile(projectDir_);
+    auto lock = std::make_unique<ProjectLock>(lockFile.substr(0, lockFile.size() - 5), waitForLock_);
+    if (lock->heldElsewhere()) {
+        ui_.showMessage(texts::kDirectoryBusyHead + projectDir_ + texts::kDirectoryBusyTail, texts::kCaption,
+                        ProjectUi::Icon::Warning);
+        return false;
+    }
+    // A directory without room for the lock file guards nothing, but the
+    // build there fails on its own outputs anyway.
+    directoryLock_ = std::move(lock);
+    return true;
+}
+
 int Projekt::build(int mode)
 {
     if (!mayBuild())
         return kRefusedReadOnly;
+    // A build inside a make runs under the make's lock; one of its own
+    // holds it just while it generates.
+    const bool ownLock = !holdsDirectoryLock();
+    if (!takeDirectoryLock())
+        return kRefusedBusy;
+    const int result = buildLocked(mode);
+    if (ownLock)
+        releaseDirectoryLock();
+    return result;
+}
+
+int Projekt::buildLocked(int mode)
+{
     stop_ = false;
     loadBuildRecord();
     buildStarted();
@@ -191,6 +228,18 @@ int Projekt::make()
 {
     if (!mayBuild())
         return kRefusedReadOnly;
+    // Held from the first generation until the compile that reads their
+    // outputs has ended (onCompileTimer lets go).
+    if (!takeDirectoryLock())
+        return kRefusedBusy;
+    const int made = makeLocked();
+    if (made != kMakeCompiling)
+        releaseDirectoryLock();
+    return made;
+}
+
+int Projekt::makeLocked()
+{
     int result;
     if (kind_ == kLexProject) {
         result = build(kGenerateLex);
@@ -219,6 +268,9 @@ int Projekt::remake()
 {
     if (!mayBuild())
         return kRefusedReadOnly;
+    // Stamps are forgotten only when this make can run at all.
+    if (!takeDirectoryLock())
+        return kRefusedBusy;
     lexStamp_ = kNoStamp;
     yaccStamp_ = kNoStamp;
     return make();

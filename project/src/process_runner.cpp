@@ -156,6 +156,10 @@ void Projekt::onCompileTimer()
         return;
     }
     compilerProcess_.reset();
+    // The compiler has read the generated sources: the make that started it
+    // lets another project of the directory build (before the view hears
+    // of the end, which may start the next make).
+    releaseDirectoryLock();
     compileFinished(code);
     removeCaptureFile();
     if (stop_)

@@ -25,7 +25,7 @@ const char* const kMessageFileName = "temp.spr";
 
 Projekt::Projekt(const std::string& projectFile, bool createNew, ProjectUi& ui, QObject* parent,
                  bool waitForLock)
-    : QObject(parent), ui_(ui), kind_(projectKindOf(projectFile))
+    : QObject(parent), ui_(ui), kind_(projectKindOf(projectFile)), waitForLock_(waitForLock)
 {
     setUpTimers();
     if (projectFile.empty() || projectFile.back() == '/')

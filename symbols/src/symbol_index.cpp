@@ -1,21 +1,35 @@
 #include "vork/symbols/symbol_index.h"
 
 #include <algorithm>
-#include <cctype>
 #include <map>
 
 namespace vork::symbols {
 
 namespace {
 
+// Names are classified by the ASCII bytes the generators themselves take:
+// <cctype> would follow the process locale, and under a single-byte locale
+// (Windows-1250, Latin-2) the bytes of "ý" or "ž" would become letters, so
+// the outline would differ from one machine to the next and hold names the
+// generators refuse.
+bool asciiLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool asciiDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
 bool identStart(char c)
 {
-    return std::isalpha(static_cast<unsigned char>(c)) || c == '_' || c == '.';
+    return asciiLetter(c) || c == '_' || c == '.';
 }
 
 bool identChar(char c)
 {
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.';
+    return asciiLetter(c) || asciiDigit(c) || c == '_' || c == '.';
 }
 
 // A byte of a character outside ASCII: the generators take no such
@@ -29,7 +43,8 @@ bool highByte(char c)
 std::string lower(std::string s)
 {
     for (char& ch : s)
-        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+        if (ch >= 'A' && ch <= 'Z')
+            ch = static_cast<char>(ch - 'A' + 'a');
     return s;
 }
 
@@ -40,9 +55,13 @@ bool nameEnd(char c)
 }
 
 // Walks a text byte by byte, keeping the line and column of the position.
+// A grammar's names may also hold '$', as DUQ-yacc reads them.
 class Cursor {
 public:
-    explicit Cursor(const std::string& s) : sp_(&s) {}
+    explicit Cursor(const std::string& s, bool dollarInNames = false) : sp_(&s), dollar_(dollarInNames) {}
+
+    bool nameStart(char c) const { return identStart(c) || (dollar_ && c == '$'); }
+    bool nameChar(char c) const { return identChar(c) || (dollar_ && c == '$'); }
 
     bool eof() const { return i_ >= (*sp_).size(); }
     char peek(size_t k = 0) const { return i_ + k < (*sp_).size() ? (*sp_)[i_ + k] : '\0'; }
@@ -153,7 +172,7 @@ public:
     std::string ident()
     {
         const size_t from = i_;
-        while (!eof() && identChar(peek()))
+        while (!eof() && nameChar(peek()))
             advance();
         return (*sp_).substr(from, i_ - from);
     }
@@ -175,13 +194,14 @@ public:
     std::string number()
     {
         const size_t from = i_;
-        while (!eof() && std::isdigit(static_cast<unsigned char>(peek())))
+        while (!eof() && asciiDigit(peek()))
             advance();
         return (*sp_).substr(from, i_ - from);
     }
 
 private:
     const std::string* sp_;
+    bool dollar_ = false;
     size_t i_ = 0;
     size_t lineStart_ = 0;
     int line_ = 0;
@@ -267,7 +287,7 @@ Symbol finish(const std::string& name, const Collected& c, Kind kind, Role defin
 Index Index::ofGrammar(const std::string& text)
 {
     Collector names;
-    Cursor c(text);
+    Cursor c(text, true);
 
     // Declarations: names after %token, %left, ..., %type and %start.
     enum class Directive { None, Token, Precedence, Type, Start, Other } directive = Directive::None;
@@ -336,7 +356,7 @@ Index Index::ofGrammar(const std::string& text)
             lastToken.clear();
             continue;
         }
-        if (std::isdigit(static_cast<unsigned char>(ch))) {
+        if (asciiDigit(ch)) {
             const std::string n = c.number();
             if (!lastToken.empty() && n.size() < 9)
                 names.get(lastToken).number = std::stoi(n);
@@ -348,7 +368,7 @@ Index Index::ofGrammar(const std::string& text)
             lastToken.clear();
             continue;
         }
-        if (identStart(ch) && directive != Directive::None && directive != Directive::Other) {
+        if (c.nameStart(ch) && directive != Directive::None && directive != Directive::Other) {
             const Place p = placeOf(c, 0);
             std::string name = c.ident();
             if (highByte(c.peek())) {
@@ -455,7 +475,7 @@ Index Index::ofGrammar(const std::string& text)
             if (word == "prec") {
                 item(Place{at.line, at.column, 5});
                 c.skipSpaceAndComments();
-                if (identStart(c.peek())) {
+                if (c.nameStart(c.peek())) {
                     Place p = placeOf(c, 0);
                     const std::string name = c.ident();
                     p.length = static_cast<int>(name.size());
@@ -481,7 +501,7 @@ Index Index::ofGrammar(const std::string& text)
             c.skipWord();
             continue;
         }
-        if (identStart(ch)) {
+        if (c.nameStart(ch)) {
             Place p = placeOf(c, 0);
             const std::string name = c.ident();
             p.length = static_cast<int>(name.size());
@@ -549,7 +569,7 @@ void scanPattern(Cursor& c, Collector& names, bool stopAtBlank)
                 c.advance();
             }
             c.advance();
-        } else if (ch == '{' && !std::isdigit(static_cast<unsigned char>(c.peek(1))) && !nameEnd(c.peek(1)) &&
+        } else if (ch == '{' && !asciiDigit(c.peek(1)) && !nameEnd(c.peek(1)) &&
                    c.peek(1) != '}' && c.peek(1) != '{') {
             // "{NAME}": a name is anything up to the brace (a count starts
             // with a digit).
@@ -661,7 +681,7 @@ Index Index::ofScanner(const std::string& text)
             const size_t from = c.pos();
             scanPattern(c, names, false);
             std::string re = text.substr(from, c.pos() - from);
-            while (!re.empty() && std::isspace(static_cast<unsigned char>(re.back())))
+            while (!re.empty() && (re.back() == ' ' || re.back() == '\t' || re.back() == '\r' || re.back() == '\f' || re.back() == '\v'))
                 re.pop_back();
             names.get(name).text = re;
             c.skipLine();

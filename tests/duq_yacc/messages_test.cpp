@@ -63,6 +63,14 @@ TEST(Errors, ReaderErrorsInBothLanguages)
         {"%token '\\000'\n", "'\\000' is illegal", "'\\000' nie je dovolene", 1},
         {"%type <x> s\n%token s\n", "nonterminal s declared as a token",
          "neterminal s deklarovany ako lexikalny element", 2},
+        // A label no switch of the action encloses would be one of the
+        // parser's own switch on the rule number.
+        {"%%\ns : 'a' { x = 1;\n default: x = 2; } ;\n", "default label outside a switch in an action",
+         "navestie default mimo prikazu switch v akcii", 3},
+        {"%%\ns : 'a' { case 2: ; } | 'b' ;\n", "case label outside a switch in an action",
+         "navestie case mimo prikazu switch v akcii", 2},
+        {"%%\ns : 'a' { switch (x) { case 1: { break; } } default\n : ; } ;\n",
+         "default label outside a switch in an action", "navestie default mimo prikazu switch v akcii", 3},
     };
     for (const Case& c : cases) {
         for (int slovak = 0; slovak < 2; ++slovak) {
@@ -124,6 +132,31 @@ std::string repeat(int n, const std::string& pattern, const char* sep = "")
     return s;
 }
 } // namespace
+
+// Labels of the action's own switches, and the words in comments, strings,
+// other names, C++'s "= default" and C11's _Generic, are code like any
+// other.
+TEST(Errors, LabelsInsideAnActionsOwnSwitchAreKept)
+{
+    const char* actions[] = {
+        "{ switch (x) { case 1: y = 2; break; default: y = 3; } }",
+        "{ if (a) { switch (f(x, (y))) { case 1: { default: ; } } } z = 0; }",
+        "{ switch (x) case 1: y = 2; default: ; }",
+        "{ /* default: */ s = \"case 1:\"; c = ':'; // default: case\n }",
+        "{ struct S { S() = default; }; }",
+        "{ x = _Generic(y, int: 1, default: 2); }",
+        "{ my_default: ; casex = 1; default_x: goto my_default; }",
+        "{ switch (x) { case 1: switch (y) { default: ; } case 2: ; } }",
+    };
+    for (const char* action : actions) {
+        SCOPED_TRACE(action);
+        TempDir dir;
+        const Generation g = generate(std::string("%%\ns : 'a' ") + action + " ;\n", 0);
+        EXPECT_EQ(g.status, 0);
+        EXPECT_TRUE(g.sinks.errors.empty());
+        EXPECT_NE(readFile("g.cpp").find(std::string(action).substr(1)), std::string::npos);
+    }
+}
 
 TEST(Limits, EachLimitEndsTheRunWithItsMessage)
 {

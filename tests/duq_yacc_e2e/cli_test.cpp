@@ -1,6 +1,10 @@
 // The duq-yacc command: options, defaults, exit status and streams.
 #include "e2e_support.h"
 
+#include <algorithm>
+#include <cstring>
+#include <sstream>
+
 using namespace e2e;
 
 namespace {
@@ -94,6 +98,49 @@ TEST(Command, DefaultNamesFollowTheGrammar)
             EXPECT_EQ(readFile(c.tokens), "# define A 257\n");
         }
         EXPECT_EQ(exists("t.h") || exists("sub/calc.lex"), c.tokens != nullptr);
+    }
+}
+
+// The header names the skeleton the parser was made from, and a coded
+// parser, made from none, names none; a skeleton given for it would be
+// left unread, so the command refuses the pair.
+TEST(Command, TheHeaderNamesOnlyASkeletonThatWasRead)
+{
+    struct Case {
+        const char* args;
+        int status;
+        const char* skeletonLine;  // line 7 of the parser; nullptr: no parser
+    };
+    const Case cases[] = {
+        {"g.y", 0, "yaccpar\"."},
+        {"-k skel g.y", 0, "//    Used skeleton file:      \"skel\"."},
+        {"--fast g.y", 0, "//    Used skeleton file:      none, yyparse is coded directly."},
+        {"--fast -k skel g.y", 2, nullptr},
+        {"-k skel --fast g.y", 2, nullptr},
+        {"--fast --debug -k skel g.y", 0, "//    Used skeleton file:      \"skel\"."},
+        {"--fast --debug g.y", 0, "lyaccpar\"."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args);
+        yacctest::TempDir dir;
+        writeFile("g.y", kGrammar);
+        writeFile("skel", "int yyparse() { switch (0) { $A } }\n");
+        const Result r = run(bin("duq-yacc") + " " + c.args);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        ASSERT_EQ(exists("g.cpp"), c.skeletonLine != nullptr);
+        if (!c.skeletonLine) {
+            EXPECT_NE(r.err.find("duq-yacc: -k and --fast: the directly coded parser reads no skeleton\n"),
+                      std::string::npos)
+                << r.err;
+            continue;
+        }
+        std::istringstream parser(readFile("g.cpp"));
+        std::string line;
+        for (int n = 0; n < 7; ++n)
+            std::getline(parser, line);
+        EXPECT_EQ(line.rfind("//    Used skeleton file:      ", 0), 0u) << line;
+        EXPECT_GE(line.size(), std::strlen(c.skeletonLine));
+        EXPECT_EQ(line.substr(line.size() - std::min(line.size(), std::strlen(c.skeletonLine))), c.skeletonLine);
     }
 }
 

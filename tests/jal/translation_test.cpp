@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <sstream>
 #include <sys/stat.h>
@@ -161,6 +162,58 @@ TEST(JalTranslation, ClassFileNames)
     const Outcome o = translate(kHead, "v1.2/x.jal");
     EXPECT_TRUE(o.ok && o.classWritten);
     EXPECT_EQ(o.messages, (Lines{"Vstupny subor OK", "Vystupny subor OK"}));
+}
+
+// The class file goes beside the source, wherever the source path leads
+// (a path outside the current directory is the user's own choice of
+// source); the names inside the source (class, super class, source file),
+// which may hold '/' and "..", name constants in the class file and never
+// a place on disk.
+TEST(JalTranslation, OnlyTheSourcePathPlacesTheClassFile)
+{
+    namespace fs = std::filesystem;
+    ScratchDir dir;
+    const std::string root = fs::current_path().string();
+    const std::string source = ".source x/../../../../../SRC\n"
+                               ".class public a/../../../../../EVIL .super b/../../../../../SUPER\n";
+    struct Case {
+        const char* cwd;     // under the scratch directory
+        std::string path;    // as given to the translator
+        const char* written; // the class file, under the scratch directory
+    };
+    const Case cases[] = {
+        {"p/q/r", "t.jal", "p/q/r/T.CLASS"},
+        {"p/q/r", "../../s/t.jal", "p/s/T.CLASS"},
+        {"p/q/r", root + "/p/s/t.jal", "p/s/T.CLASS"},
+        {"p/s", "./../q/r/../../s/t.jal", "p/s/T.CLASS"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        fs::remove_all(root + "/p");
+        fs::create_directories(root + "/p/q/r");
+        fs::create_directories(root + "/p/s");
+        writeFile(root + "/p/q/r/t.jal", source);
+        writeFile(root + "/p/s/t.jal", source);
+        ASSERT_EQ(chdir((root + "/" + c.cwd).c_str()), 0);
+        std::ostringstream console;
+        EXPECT_TRUE(jal::jal_translate(c.path, console, nullptr)) << console.str();
+        ASSERT_EQ(chdir(root.c_str()), 0);
+        std::vector<std::string> made;
+        for (const auto& e : fs::recursive_directory_iterator(root))
+            if (e.is_regular_file() && e.path().filename() != "t.jal")
+                made.push_back(fs::relative(e.path(), root).string());
+        EXPECT_EQ(made, std::vector<std::string>{c.written});
+        for (const char* name : {"EVIL", "SUPER", "SRC", "EVIL.CLASS", "SUPER.CLASS", "SRC.CLASS"})
+            EXPECT_FALSE(fs::exists(fs::path(root).parent_path() / name)) << name;
+        std::string bytes, error;
+        ASSERT_TRUE(readFile(root + "/" + c.written, bytes));
+        ClassFile cls;
+        ASSERT_TRUE(parseClass(bytes, cls, error)) << error;
+        bool named = false;
+        for (const Entry& e : cls.pool)
+            named = named || e.text == "a/../../../../../EVIL";
+        EXPECT_TRUE(named);
+    }
 }
 
 TEST(JalTranslation, FileSystemFailures)

@@ -5,6 +5,7 @@
 #include "pipeline_fixture.h"
 
 #include "vork/project/project_lock.h"
+#include "vork/project/projekt.h"
 
 #include <fcntl.h>
 #include <functional>
@@ -284,6 +285,40 @@ TEST(BuildSafety, ABuildWithoutTheProjectsLockRefusesOrWaits)
     waiter.join();
     EXPECT_EQ(waited.status, 0) << waited.out << waited.err;
     EXPECT_TRUE(test::exists(ws / "calc.exe"));
+}
+
+// Another project of the directory building (its lock held here, as its
+// make holds it from its first generation to its compile's end): a build
+// option builds nothing and exits with 8, or waits for it with --wait.
+TEST(BuildSafety, AnotherProjectsBuildInTheDirectoryRefusesOrWaits)
+{
+    Workspace ws;
+    ws.copyExample("calc", "calc.lyy");
+    const std::string cc = ws.root("cc.sh");
+    test::writeStandInCompiler(cc, ws.root("cc.log"), 0);
+    const std::string lockFile = Projekt::directoryLockFile(ws.dir());
+    auto holder = std::make_unique<ProjectLock>(lockFile.substr(0, lockFile.size() - std::string(".lock").size()));
+    ASSERT_TRUE(holder->held());
+    ASSERT_TRUE(test::exists(lockFile));
+
+    for (const char* option : {"--build", "--lex", "--make", "--remake", "--run"}) {
+        SCOPED_TRACE(option);
+        test::RunResult r = ws.vork({"--cc", cc, option, ws / "calc.lyy"});
+        EXPECT_EQ(r.status, 8);
+        EXPECT_NE(r.err.find("V adresári " + ws.dir() + " práve zostavuje iný projekt"), std::string::npos) << r.err;
+        EXPECT_FALSE(test::exists(ws / "lexyy.cpp"));
+        EXPECT_FALSE(test::exists(ws / "calc.cpp"));
+    }
+
+    test::RunResult waited;
+    std::thread waiter([&] { waited = ws.vork({"--wait", "--cc", cc, "--make", ws / "calc.lyy"}); });
+    ::usleep(300 * 1000);
+    EXPECT_FALSE(test::exists(ws / "lexyy.cpp"));
+    holder.reset();
+    waiter.join();
+    EXPECT_EQ(waited.status, 0) << waited.out << waited.err;
+    EXPECT_TRUE(test::exists(ws / "calc.exe"));
+    EXPECT_FALSE(test::exists(lockFile));
 }
 
 TEST(BuildSafety, ConcurrentRemakesNeverBuildTogether)

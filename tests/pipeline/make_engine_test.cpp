@@ -6,8 +6,13 @@
 #include "vork/project/build_texts.h"
 #include "vork/project/generators.h"
 #include "vork/project/paths.h"
+#include "vork/project/texts.h"
 
+#include <QCoreApplication>
+
+#include <chrono>
 #include <functional>
+#include <thread>
 
 namespace vork {
 namespace {
@@ -255,6 +260,82 @@ TEST_F(MakeEngine, FailedGenerationNeverCompiles)
             EXPECT_FALSE(test::exists(project->messageFile()));
         }
     }
+}
+
+
+// Two projects of one directory share "lexyy.cpp" and the compile's files:
+// while one make generates and compiles, the other builds nothing and says
+// why, and builds as soon as the first compile has ended.
+TEST_F(MakeEngine, AnotherProjectOfTheDirectoryDoesNotBuildDuringAMake)
+{
+    // A compiler that runs for as long as the file "hold" exists.
+    const std::string cc = dir / "cc.sh";
+    test::makeExecutable(cc, "#!/bin/sh\nwhile [ -e '" + dir / "hold" + "' ]; do sleep 0.02; done\nexit 0\n");
+    configure([&](Configuration& c) { c.cCompilerPath = cc; });
+    RecordingGenerators otherGen;
+    Recorder other(dir / "other.lyy", true, ui);
+    other.setGenerators(otherGen);
+    other.setSkeletons(SkeletonPaths::inDirectory("/skel"));
+    other.setConfiguration(project->configuration());
+    auto waitForCompile = [](Projekt& p) {
+        for (int i = 0; i < 1000 && p.compileState() == Projekt::kCompiling; ++i) {
+            QCoreApplication::processEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        ASSERT_NE(p.compileState(), Projekt::kCompiling);
+    };
+    const std::string lockFile = Projekt::directoryLockFile(dir.path());
+    const std::string busy = std::string(texts::kDirectoryBusyHead) + dir.path() + texts::kDirectoryBusyTail;
+
+    test::writeFile(dir / "hold", "");
+    ASSERT_EQ(project->make(), Projekt::kMakeCompiling);
+    EXPECT_TRUE(test::exists(lockFile));
+    const std::string scanner = test::readFile(project->lexOutputFile());
+
+    struct Case { const char* what; std::function<int()> call; };
+    const Case cases[] = {
+        {"build", [&] { return other.build(Projekt::kBuild); }},
+        {"rebuild", [&] { return other.build(Projekt::kRebuild); }},
+        {"scanner only", [&] { return other.build(Projekt::kGenerateLex); }},
+        {"parser only", [&] { return other.build(Projekt::kGenerateYacc); }},
+        {"make", [&] { return other.make(); }},
+        {"remake", [&] { return other.remake(); }},
+        {"run", [&] { return other.run(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const int shown = ui.messagesShown();
+        other.setLexStamp(1234);
+        EXPECT_EQ(c.call(), Projekt::kRefusedBusy);
+        EXPECT_EQ(ui.messagesShown(), shown + 1);
+        EXPECT_EQ(ui.lastMessage(), busy);
+        EXPECT_EQ(other.lexStamp(), 1234) << "a refused remake forgets nothing";
+        EXPECT_TRUE(otherGen.calls.empty());
+        EXPECT_FALSE(test::contains(other.events, "compileStarted"));
+        EXPECT_EQ(test::readFile(project->lexOutputFile()), scanner);
+    }
+    EXPECT_TRUE(test::exists(lockFile));
+
+    ::unlink((dir / "hold").c_str());
+    waitForCompile(*project);
+    EXPECT_EQ(project->compileState(), Projekt::kCompileSucceeded);
+    EXPECT_FALSE(test::exists(lockFile));
+    other.setLexStamp(kNoStamp);
+    EXPECT_EQ(other.make(), Projekt::kMakeCompiling);
+    EXPECT_EQ(otherGen.tools(), "lex,yacc");
+    waitForCompile(other);
+    EXPECT_FALSE(test::exists(lockFile));
+
+    // A build alone, and a make that ends before any compile, let go at
+    // their end.
+    Configuration noCompiler = other.configuration();
+    noCompiler.cCompilerPath = dir / "no-such-compiler";
+    other.setConfiguration(noCompiler);
+    EXPECT_EQ(other.remake(), Projekt::kMakeNoCompiler);
+    EXPECT_EQ(other.build(Projekt::kRebuild), Projekt::kBuildDone);
+    EXPECT_FALSE(test::exists(lockFile));
+    EXPECT_EQ(project->build(Projekt::kRebuild), Projekt::kBuildDone);
+    other.setSaveOnClose(false);
 }
 
 } // namespace

@@ -5,8 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <tuple>
+#include <unistd.h>
 #include <vector>
 
 using vork::symbols::Index;
@@ -101,6 +107,8 @@ TEST(SymbolIndex, Grammars)
          {{"A", Kind::Token, 0, 7, {{3, 17}}},
           {"P", Kind::Token, 1, 6, {{3, 6}, {3, 13}}},
           {"e", Kind::Nonterminal, 3, 0, {{3, 4}, {3, 8}}}}},
+        {"'$' and '.' belong to a name, as DUQ-yacc reads it", "%token $x\n%%\ns : $x y.z ;\n",
+         {{"$x", Kind::Token, 0, 7, {{2, 4}}}, {"s", Kind::Nonterminal, 2, 0, {}}, {"y.z", Kind::Token, -1, 0, {{2, 7}}}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -279,4 +287,134 @@ TEST(SymbolIndex, EveryPrefixOfAGrammarHasAPlaceForEachAlternative)
             }
         }
     }
+}
+
+namespace {
+
+// The whole index as one text, to compare runs.
+std::string dump(const Index& index)
+{
+    std::ostringstream out;
+    for (const Symbol& s : index.symbols()) {
+        out << s.name << ' ' << static_cast<int>(s.kind) << ' ' << s.defined << ' ' << s.definition.line << ':'
+            << s.definition.column << ':' << s.definition.length;
+        for (const Place& p : s.uses)
+            out << ' ' << p.line << ':' << p.column << ':' << p.length;
+        out << '\n';
+    }
+    return out.str();
+}
+
+// Sets the character classes of the process for a scope and puts the old
+// ones back.
+class CtypeLocale {
+public:
+    explicit CtypeLocale(const char* name) : old_(std::setlocale(LC_CTYPE, nullptr))
+    {
+        ok_ = std::setlocale(LC_CTYPE, name) != nullptr;
+    }
+    ~CtypeLocale() { std::setlocale(LC_CTYPE, old_.c_str()); }
+    bool ok() const { return ok_; }
+
+private:
+    std::string old_;
+    bool ok_ = false;
+};
+
+// A Windows-1250 locale whose character classes make ASCII and Slovak
+// letters (and the byte 0xC3, "Ă") letters, as a Slovak system's
+// single-byte locale does. Made with localedef into a directory of its own; empty when
+// it cannot be made.
+std::string makeSingleByteLocale(const std::filesystem::path& dir)
+{
+    std::filesystem::create_directories(dir);
+    {
+        std::ofstream src(dir / "vork-sk.src");
+        src << "LC_CTYPE\n"
+               "upper <U0041>..<U005A>;<U010C>;<U00CD>;<U0102>;<U0160>\n"
+               "lower <U0061>..<U007A>;<U00E1>;<U00E4>;<U010D>;<U00ED>;<U0161>;<U0165>;<U00FD>;<U017E>;<U0103>\n"
+               "alpha <U0041>..<U005A>;<U0061>..<U007A>;<U010C>;<U00CD>;<U0102>;<U0160>;<U00E1>;<U00E4>;<U010D>;\\\n"
+               "      <U00ED>;<U0161>;<U0165>;<U00FD>;<U017E>;<U0103>\n"
+               "digit <U0030>..<U0039>\n"
+               "space <U0020>;<U000C>;<U000A>;<U000D>;<U0009>;<U000B>\n"
+               "END LC_CTYPE\n";
+    }
+    const std::string command = "localedef -c -i '" + (dir / "vork-sk.src").string() + "' -f CP1250 '" +
+                                (dir / "vork-sk.CP1250").string() + "' >/dev/null 2>&1";
+    std::system(command.c_str());
+    if (!std::filesystem::exists(dir / "vork-sk.CP1250" / "LC_CTYPE"))
+        return {};
+    return "vork-sk.CP1250";
+}
+
+} // namespace
+
+// Bytes above 0x7F are never part of a name, whatever locale the process
+// runs in: the generators take ASCII names only, and an index that followed
+// the locale would list "výraz" on one machine and "v" and "raz" on another.
+TEST(SymbolIndex, NamesDoNotDependOnTheLocale)
+{
+    struct Case {
+        const char* name;
+        bool scanner;
+        std::string text;
+        std::vector<std::pair<std::string, Kind>> names;  // in order
+    };
+    // "ý" is C3 BD in UTF-8 and FD in Windows-1250; "Č" C4 8C and C8; "ž" C5 BE and 9E.
+    const std::vector<Case> cases{
+        {"grammar in UTF-8", false,
+         "%token CISLO /* \xc4\x8d\xc3\xadslo \xc5\xbe */\n%token <s> RET \"\xc5\xa5" "a\xc5\xbek\xc3\xbd\"\n%%\n"
+         "v\xc3\xbdraz : v\xc3\xbdraz '+' CISLO { s = \"\xc5\xbe\"; } | '\xc3\xa4' | RET ;\n",
+         {{"CISLO", Kind::Token}, {"RET", Kind::Token}, {"v", Kind::Token}, {"raz", Kind::Nonterminal}}},
+        {"grammar in Windows-1250", false,
+         "%token CISLO /* \xe8\xedslo \x9e */\n%token <s> RET \"\x9d" "a\x9ek\xfd\"\n%%\n"
+         "v\xfdraz : v\xfdraz '+' CISLO { s = \"\x9e\"; } | '\xe4' | RET ;\n",
+         {{"CISLO", Kind::Token}, {"RET", Kind::Token}, {"v", Kind::Token}, {"raz", Kind::Nonterminal}}},
+        {"scanner in UTF-8", true,
+         "\xc4\x8c\xc3\x8dSLO [0-9]\nD [0-9] /* \xc5\xbe */\n%s STAV\xc5\xa0 IN\n%%\n"
+         "{D}+\xc3\xbd { /* \xc5\xbe */ BEGIN STAV; }\n<IN>\"\xc5\xbe\" ;\n",
+         {{"D", Kind::Definition}, {"STAV", Kind::StartCondition}, {"IN", Kind::StartCondition}}},
+        {"scanner in Windows-1250", true,
+         "\xc8\xcdSLO [0-9]\nD [0-9] /* \x9e */\n%s STAV\x8a IN\n%%\n"
+         "{D}+\xfd { /* \x9e */ BEGIN STAV; }\n<IN>\"\x9e\" ;\n",
+         {{"D", Kind::Definition}, {"STAV", Kind::StartCondition}, {"IN", Kind::StartCondition}}},
+    };
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("vork-symbols-locale-" + std::to_string(::getpid()));
+    const std::string singleByte = makeSingleByteLocale(dir);
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto index = [&]() { return c.scanner ? Index::ofScanner(c.text) : Index::ofGrammar(c.text); };
+        std::string inC;
+        {
+            CtypeLocale l("C");
+            ASSERT_TRUE(l.ok());
+            const Index i = index();
+            std::vector<std::pair<std::string, Kind>> names;
+            for (const Symbol& s : i.symbols())
+                names.emplace_back(s.name, s.kind);
+            EXPECT_EQ(names, c.names);
+            inC = dump(i);
+        }
+        {
+            CtypeLocale l("C.UTF-8");
+            if (l.ok()) {
+                EXPECT_EQ(dump(index()), inC) << "C.UTF-8";
+            }
+        }
+        if (!singleByte.empty()) {
+            ::setenv("LOCPATH", dir.c_str(), 1);
+            {
+                CtypeLocale l(singleByte.c_str());
+                EXPECT_TRUE(l.ok());
+                EXPECT_EQ(dump(index()), inC) << singleByte;
+            }
+            ::unsetenv("LOCPATH");
+        }
+    }
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+    if (singleByte.empty())
+        GTEST_SKIP() << "no single-byte locale could be made with localedef (package locales)";
 }

@@ -163,6 +163,15 @@ public:
     // in an instance that opened the project read-only: another one holds
     // it and may be building in the same directory.
     static constexpr int kRefusedReadOnly = 7;
+    // What they return, having done nothing, while another project of the
+    // same directory is building: every project there writes the scanner
+    // output "lexyy.cpp", and two builds at once would compile one project
+    // with the other's scanner.
+    // (Opened with waitForLock, an instance waits for that build instead.)
+    static constexpr int kRefusedBusy = 8;
+    // The lock file a build holds in its project directory from its first
+    // generation to the end of its compile.
+    static std::string directoryLockFile(const std::string& projectDir);
     // compileState().
     enum CompileState { kCompiling = 0, kCompileFailed = 1, kCompileSucceeded = 2 };
 
@@ -282,6 +291,9 @@ protected:
 private:
     void readProjectFile();
 
+    // build() and make() once the directory's build lock is held.
+    int buildLocked(int mode);
+    int makeLocked();
     int scannerStep(bool forced);
     int parserStep(bool forced);
     // The settings that shape each generator's output, as kept in the
@@ -295,6 +307,11 @@ private:
     // A build in an instance without the project's lock is refused with a
     // message.
     bool mayBuild();
+    // Takes the project directory's build lock unless this instance holds
+    // it already; false, with a message, when another build holds it.
+    bool takeDirectoryLock();
+    void releaseDirectoryLock() { directoryLock_.reset(); }
+    bool holdsDirectoryLock() const { return directoryLock_ != nullptr; }
     // The executable as a path (relative C sources are taken against the
     // project directory).
     std::string executablePath() const;
@@ -316,6 +333,10 @@ private:
     ProjectUi& ui_;
     ProjectKind kind_;
     std::unique_ptr<ProjectLock> lock_;
+    bool waitForLock_ = false;
+    // Held by a build or make of this instance (a make keeps it until its
+    // compile has ended).
+    std::unique_ptr<ProjectLock> directoryLock_;
 
     std::string projectFile_;
     std::string baseName_;

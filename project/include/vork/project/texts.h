@@ -32,6 +32,12 @@ inline constexpr const char* kReadOnlyTail =
 inline constexpr const char* kBuildLockedHead = "Projekt ";
 inline constexpr const char* kBuildLockedTail =
     " je otvorený len na čítanie (má ho otvorený iné okno VORK), nezostavuje sa.";
+// kDirectoryBusyHead + project directory + kDirectoryBusyTail: a build
+// command while another project of the directory is building.
+inline constexpr const char* kDirectoryBusyHead = "V adresári ";
+inline constexpr const char* kDirectoryBusyTail =
+    " práve zostavuje iný projekt (súbor lexyy.cpp je spoločný), nezostavuje sa. "
+    "Skúste to znova, keď skončí.";
 inline constexpr const char* kConfigMissing = "Nepodarilo sa otvorit konfiguračný súbor !\n";
 
 } // namespace vork::texts
