@@ -370,6 +370,58 @@ TEST(BuildSafety, AProjectFileNeverMakesTheBuildWriteOrDeleteOutsideItsDirectory
     }
 }
 
+// ---- Generated files that are links ----------------------------------------
+
+struct LinkedOutputCase {
+    const char* what;
+    const char* name;    // the generated file, planted as a link
+    const char* target;  // relative to the test's root; "proj/..." lies inside
+    bool debug;          // the token file exists in debug builds only
+    bool keptLink;       // a link within the project is the project's own
+};
+
+// A generated file planted as a link to someone else's file would be
+// written through: the make replaces the link with the generated file and
+// leaves the file it led to alone.  A link within the project directory is
+// the project's own arrangement and is written through.
+TEST(BuildSafety, AGeneratedFileThatLinksOutOfTheProjectIsReplacedNotWrittenThrough)
+{
+    const LinkedOutputCase cases[] = {
+        {"lexyy.cpp to a file outside", "lexyy.cpp", "outside/mine", false, false},
+        {"the parser to a file outside", "calc.cpp", "outside/mine", false, false},
+        {"the state file to a file outside", "calc.stv", "outside/mine", false, false},
+        {"the token file of a debug build to a file outside", "calc.lex", "outside/mine", true, false},
+        {"lexyy.cpp leading nowhere outside", "lexyy.cpp", "outside/none", false, false},
+        {"lexyy.cpp to a file in the project's subdirectory", "lexyy.cpp", "proj/gen/lexyy.cpp", false, true},
+    };
+    for (const LinkedOutputCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        Workspace ws;
+        ws.copyExample("calc", "calc.lyy");
+        const std::string cc = ws.root("cc.sh");
+        test::writeStandInCompiler(cc, ws.root("cc.log"), 0);
+        ::mkdir(ws.root("outside").c_str(), 0755);
+        ::mkdir((ws / "gen").c_str(), 0755);
+        writeFile(ws.root("outside/mine"), "the user's own file\n");
+        writeFile(ws / "gen/lexyy.cpp", "old\n");
+        if (c.debug) {
+            ASSERT_EQ(ws.vork({"--debug-mode", "on", ws / "calc.lyy"}).status, 0);
+        }
+        ASSERT_EQ(::symlink(ws.root(c.target).c_str(), (ws / c.name).c_str()), 0);
+
+        test::RunResult run = ws.vork({"--cc", cc, "--make", ws / "calc.lyy"});
+        EXPECT_EQ(run.status, 0) << run.out << run.err;
+        EXPECT_EQ(readFile(ws.root("outside/mine")), "the user's own file\n");
+        EXPECT_EQ(test::listing(ws.root("outside")), std::vector<std::string>{"mine"});
+        struct stat st;
+        ASSERT_EQ(::lstat((ws / c.name).c_str(), &st), 0);
+        EXPECT_EQ(S_ISLNK(st.st_mode), c.keptLink);
+        const std::string made = readFile(ws / c.name);
+        EXPECT_FALSE(made.empty() || made == "old\n" || made == "the user's own file\n") << made;
+        EXPECT_EQ(ws.vork({"--cc", cc, "--make", ws / "calc.lyy"}).status, 2);
+    }
+}
+
 // ---- Endless and oversized inputs ------------------------------------------
 
 struct EndlessCase {
