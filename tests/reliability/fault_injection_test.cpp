@@ -265,6 +265,82 @@ TEST(UnwritableDirectory, SavingAProjectWhoseDirectoryWentAwayKeepsItOpen)
     EXPECT_NE(readFile(dir / "p/calc.lyy").find("new.txt\r\n"), std::string::npos);
 }
 
+// Runs body in a child process that may not write dir: as root, the child
+// becomes the user nobody, for whom the directory root made is read-only;
+// otherwise the directory loses its write permission.  body returns its
+// verdict as a text, empty when everything was as expected.
+std::string inReadOnlyDirectory(const std::string& dir, const std::function<std::string()>& body)
+{
+    int out[2];
+    if (::pipe(out) != 0)
+        return "pipe failed";
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(out[0]);
+        bool dropped = ::geteuid() != 0 ? ::chmod(dir.c_str(), 0555) == 0
+                                        : ::setgid(65534) == 0 && ::setuid(65534) == 0;
+        std::string verdict = !dropped ? "could not make the directory read-only"
+                              : ::access(dir.c_str(), W_OK) == 0 ? "the directory is still writable"
+                                                                 : body();
+        if (::write(out[1], verdict.data(), verdict.size()) < 0)
+            ::_exit(2);
+        ::_exit(0);
+    }
+    ::close(out[1]);
+    std::string verdict;
+    char buf[512];
+    for (ssize_t n; (n = ::read(out[0], buf, sizeof buf)) > 0;)
+        verdict.append(buf, static_cast<size_t>(n));
+    ::close(out[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ::chmod(dir.c_str(), 0755);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return "child ended abnormally: " + std::to_string(status);
+    return verdict;
+}
+
+// A project in a directory the user may only read (a shared one, the
+// installed examples): opening and closing it, or a make that finds
+// everything up to date, has nothing to write and says nothing; a change
+// that cannot be saved is still told.
+TEST(ReadOnlyDirectory, OnlyAChangeNeedsTheProjectFileWritten)
+{
+    struct Case {
+        const char* what;
+        std::function<void(Projekt&)> use;
+        bool told;
+    };
+    const Case cases[] = {
+        {"opened and closed", [](Projekt&) {}, false},
+        {"saved without a change", [](Projekt& p) { p.save(); }, false},
+        {"run arguments changed", [](Projekt& p) { p.setRunArguments("other.txt"); }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        ::chmod(dir.path().c_str(), 0755);  // nobody may look in
+        const std::string ro = dir / "ro/";
+        ::mkdir(ro.c_str(), 0755);
+        writeFile(ro + "calc.lyy", kProjectBytes);
+        EXPECT_EQ(inReadOnlyDirectory(ro, [&]() -> std::string {
+                      FixedAnswerUi ui(FixedAnswerUi::Answer::No, nullptr);
+                      {
+                          Projekt p(ro + "calc.lyy", false, ui);
+                          c.use(p);
+                      }
+                      const std::string said = ui.lastMessage();
+                      if (c.told != (said == texts::kCannotWrite + ro + "calc.lyy"))
+                          return "message: \"" + said + "\"";
+                      return "";
+                  }),
+                  "");
+        EXPECT_EQ(readFile(ro + "calc.lyy"), kProjectBytes);
+        EXPECT_EQ(test::listing(ro), std::vector<std::string>{"calc.lyy"});
+    }
+}
+
 TEST(Skeleton, MissingOrADirectoryFailsTheRunWithoutOutput)
 {
     TempDir dir;
