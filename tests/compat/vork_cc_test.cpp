@@ -39,7 +39,14 @@ TEST(VorkCc, CompilesOldStyleSourcesIntoDotExe)
                                    "int yyreject(void){ return 40; }\n"
                                    "yywrap(){ return 2; }\n"
                                    "int main(){ printf(\"%d\\n\", use()); return 0; }\n";
+    // 123 Slovak letters: the program's name is 250 bytes of the 255 a name
+    // may have, too few for a temporary name made longer still.
+    std::string stem;
+    for (int i = 0; i < 123; ++i)
+        stem += "č";
+    const std::string longSource = stem + ".cpp", longProgram = stem + ".exe";
     const Case cases[] = {
+        {"a name near the length limit", longSource.c_str(), longProgram.c_str(), trivial, ""},
         {"implicit int, alloc.h and Borland pragmas", "prog.c", "prog.exe", borland, "3\n"},
         {"implicit int, alloc.h and Borland pragmas, C++", "prog.cpp", "prog.exe", borland, "3\n"},
         {"functions called before their definition, as generated scanners do", "prog.c", "prog.exe", callsFirst,
