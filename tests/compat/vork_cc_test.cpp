@@ -91,6 +91,26 @@ TEST(VorkCc, ErrorsPassThroughWithTheCompilersStatus)
     EXPECT_EQ(usage.status, 2);
 }
 
+// A directory where the program belongs is no place for it: the compile
+// fails with a message, instead of succeeding with the program hidden
+// inside the directory.
+TEST(VorkCc, AProgramNameThatIsADirectoryFailsTheCompile)
+{
+    for (const char* option : {"", " -o 'out dir'"}) {
+        SCOPED_TRACE(option);
+        vorktest::TempDir tmp;
+        const std::string dir = tmp.path();
+        writeFile(dir + "/p.cpp", "int main(){ return 0; }\n");
+        const std::string program = *option ? dir + "/out dir" : dir + "/p.exe";
+        ASSERT_EQ(::mkdir(program.c_str(), 0755), 0);
+        const vorktest::Run cc = vorktest::runIn(dir, quoted(kVorkCc) + " p.cpp" + option + " 2>&1");
+        EXPECT_EQ(cc.status, 1);
+        EXPECT_NE(cc.out.find("is a directory"), std::string::npos) << cc.out;
+        EXPECT_TRUE(vorktest::namesStartingWith(program, "").empty());
+        EXPECT_TRUE(vorktest::namesStartingWith(dir, ".").empty());
+    }
+}
+
 // Classic lex/yacc programs (data/classic_*), written the old way: main()
 // in the grammar's last section calls yyparse() before the parser engine
 // defines it, the scanner is included after main(), yywrap() and yyerror()
