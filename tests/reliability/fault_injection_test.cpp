@@ -14,6 +14,7 @@
 #include "vork/project/texts.h"
 
 #include <csignal>
+#include <fcntl.h>
 #include <functional>
 #include <memory>
 #include <sys/resource.h>
@@ -446,6 +447,90 @@ TEST(KilledCompiler, TheCompileFailsAndTheNextOneWorks)
     EXPECT_EQ(p.lastCompileExitCode(), 0);
     EXPECT_EQ(p.compileState(), Projekt::kCompileSucceeded);
     EXPECT_TRUE(test::exists(p.executableName()));
+}
+
+// Whether pid is gone (or only waits to be collected by whoever inherited
+// it): a process left running after the stop would show as alive.
+bool ended(pid_t pid)
+{
+    const std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
+    const size_t close = stat.rfind(')');
+    return close == std::string::npos || stat.compare(close + 1, 3, " Z ") == 0;
+}
+
+// A compiler that hangs is stopped ("Zastaviť" in the window, a signal to
+// the headless vork) with everything it started: a driver's children (g++
+// runs cc1plus and ld, vork-cc runs g++) would otherwise go on alone,
+// hanging for ever or writing into the project after the compile ended.
+TEST(HangingCompiler, StoppingItEndsTheCompilersChildrenToo)
+{
+    struct Case {
+        const char* what;
+        const char* driver;  // the stand-in compiler after "#!/bin/sh"
+        int signal;          // sent to this process; 0: requestStop()
+    };
+    const Case cases[] = {
+        {"a driver that waits for its child, stopped", "sleep 300 &\necho $! > child.pid\nwait\n", 0},
+        {"a driver that defers its TERM trap, stopped",
+         "trap 'exit 143' TERM\nsh -c 'echo $$ > child.pid; exec sleep 300'\n", 0},
+        {"a driver that waits for its child, headless vork terminated", "sleep 300 &\necho $! > child.pid\nwait\n",
+         SIGTERM},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        for (const char* f : {"calc.lyy", "calc.l", "calc.y"})
+            writeFile(dir / f, test::sourceFile(std::string("examples/calc/") + f));
+        test::makeExecutable(dir / "cc.sh", std::string("#!/bin/sh\n") + c.driver);
+        auto childStarted = [&] {
+            for (int i = 0; i < 200 && readFile(dir / "child.pid").empty(); ++i)
+                ::usleep(25000);
+            return !readFile(dir / "child.pid").empty();
+        };
+        if (c.signal == 0) {
+            FixedAnswerUi ui(FixedAnswerUi::Answer::No, nullptr);
+            HeadlessProjekt p(dir / "calc.lyy", false, ui, nullptr, nullptr);
+            p.setSkeletons(SkeletonPaths::inDirectory(VORK_BIN_DIR));
+            Configuration config;
+            config.cCompilerPath = dir / "cc.sh";
+            p.setConfiguration(config);
+            ASSERT_EQ(p.make(), Projekt::kMakeCompiling);
+            ASSERT_TRUE(childStarted());
+            p.requestStop();
+            p.waitUntilIdle();
+            EXPECT_EQ(p.compileState(), Projekt::kCompileFailed);
+        } else {
+            const std::string vork = std::string(VORK_BIN_DIR) + "/vork";
+            const std::string cc = dir / "cc.sh", project = dir / "calc.lyy";
+            std::fflush(nullptr);
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                const int null = ::open("/dev/null", O_WRONLY);
+                ::dup2(null, 1);
+                ::dup2(null, 2);
+                ::execl(vork.c_str(), vork.c_str(), "--cc", cc.c_str(), "--make", project.c_str(),
+                        static_cast<char*>(nullptr));
+                ::_exit(127);
+            }
+            ASSERT_TRUE(childStarted());
+            ::kill(pid, c.signal);
+            int status = 0;
+            ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+            // vork still ends by the signal, as before.
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << status;
+        }
+        const pid_t child = std::atoi(readFile(dir / "child.pid").c_str());
+        ASSERT_GT(child, 0);
+        bool gone = false;
+        for (int i = 0; i < 100 && !(gone = ended(child)); ++i)
+            ::usleep(20000);
+        EXPECT_TRUE(gone) << "the compiler's child " << child << " still runs";
+        if (!gone)
+            ::kill(child, SIGKILL);
+        // Nothing of the stopped compile is left in the project.
+        for (const std::string& n : test::listing(dir.path()))
+            EXPECT_EQ(n.rfind("temp.spr", 0), std::string::npos) << n;
+    }
 }
 
 // The calculator example, built by vork-cc and run on inputs a user may
