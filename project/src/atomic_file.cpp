@@ -103,6 +103,10 @@ bool writeFileAtomically(const std::string& requested, const std::string& bytes)
         errno = S_ISDIR(target.st_mode) ? EISDIR : EINVAL;
         return false;
     }
+    // A file the user may not write stays as it is, as a plain write would
+    // leave it: the rename would replace it whatever its permissions say.
+    if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0)
+        return false;
     // The temporary name is the file's own with a suffix, its file-name
     // part cut so that it stays within the 255 bytes a name may have: a
     // project named near that limit must still be saved.

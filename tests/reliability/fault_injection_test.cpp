@@ -266,11 +266,12 @@ TEST(UnwritableDirectory, SavingAProjectWhoseDirectoryWentAwayKeepsItOpen)
     EXPECT_NE(readFile(dir / "p/calc.lyy").find("new.txt\r\n"), std::string::npos);
 }
 
-// Runs body in a child process that may not write dir: as root, the child
-// becomes the user nobody, for whom the directory root made is read-only;
-// otherwise the directory loses its write permission.  body returns its
-// verdict as a text, empty when everything was as expected.
-std::string inReadOnlyDirectory(const std::string& dir, const std::function<std::string()>& body)
+// Runs body in a child process that may not write path: path gets mode,
+// and as root the child becomes the user nobody, whom the mode binds (root
+// it would not).  Afterwards path gets restore.  body returns its verdict
+// as a text, empty when everything was as expected.
+std::string withoutWriteAccess(const std::string& path, mode_t mode, mode_t restore,
+                               const std::function<std::string()>& body)
 {
     int out[2];
     if (::pipe(out) != 0)
@@ -279,11 +280,11 @@ std::string inReadOnlyDirectory(const std::string& dir, const std::function<std:
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::close(out[0]);
-        bool dropped = ::geteuid() != 0 ? ::chmod(dir.c_str(), 0555) == 0
-                                        : ::setgid(65534) == 0 && ::setuid(65534) == 0;
-        std::string verdict = !dropped ? "could not make the directory read-only"
-                              : ::access(dir.c_str(), W_OK) == 0 ? "the directory is still writable"
-                                                                 : body();
+        bool dropped = ::chmod(path.c_str(), mode) == 0 &&
+                       (::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0));
+        std::string verdict = !dropped ? "could not take the write access away"
+                              : ::access(path.c_str(), W_OK) == 0 ? "still writable"
+                                                                  : body();
         if (::write(out[1], verdict.data(), verdict.size()) < 0)
             ::_exit(2);
         ::_exit(0);
@@ -296,7 +297,7 @@ std::string inReadOnlyDirectory(const std::string& dir, const std::function<std:
     ::close(out[0]);
     int status = 0;
     ::waitpid(pid, &status, 0);
-    ::chmod(dir.c_str(), 0755);
+    ::chmod(path.c_str(), restore);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return "child ended abnormally: " + std::to_string(status);
     return verdict;
@@ -325,7 +326,7 @@ TEST(ReadOnlyDirectory, OnlyAChangeNeedsTheProjectFileWritten)
         const std::string ro = dir / "ro/";
         ::mkdir(ro.c_str(), 0755);
         writeFile(ro + "calc.lyy", kProjectBytes);
-        EXPECT_EQ(inReadOnlyDirectory(ro, [&]() -> std::string {
+        EXPECT_EQ(withoutWriteAccess(ro, 0555, 0755, [&]() -> std::string {
                       FixedAnswerUi ui(FixedAnswerUi::Answer::No, nullptr);
                       {
                           Projekt p(ro + "calc.lyy", false, ui);
@@ -340,6 +341,31 @@ TEST(ReadOnlyDirectory, OnlyAChangeNeedsTheProjectFileWritten)
         EXPECT_EQ(readFile(ro + "calc.lyy"), kProjectBytes);
         EXPECT_EQ(test::listing(ro), std::vector<std::string>{"calc.lyy"});
     }
+}
+
+// A project file the user made read-only in a directory they may write:
+// the save is refused as a plain write would be, instead of a new file
+// being renamed over the protected one.
+TEST(ReadOnlyProjectFile, ASaveIsRefusedAndTheFileKept)
+{
+    TempDir dir;
+    ::chmod(dir.path().c_str(), 0777);  // nobody may write here
+    const std::string file = dir / "calc.lyy";
+    writeFile(file, kProjectBytes);
+    EXPECT_EQ(withoutWriteAccess(file, 0444, 0644, [&]() -> std::string {
+                  FixedAnswerUi ui(FixedAnswerUi::Answer::No, nullptr);
+                  Projekt p(file, false, ui);
+                  p.setRunArguments("other.txt");
+                  if (p.save())
+                      return "the save went through";
+                  if (ui.lastMessage() != texts::kCannotWrite + file)
+                      return "message: \"" + ui.lastMessage() + "\"";
+                  p.setSaveOnClose(false);
+                  return "";
+              }),
+              "");
+    EXPECT_EQ(readFile(file), kProjectBytes);
+    EXPECT_EQ(leftovers(dir.path()), std::vector<std::string>{});
 }
 
 TEST(Skeleton, MissingOrADirectoryFailsTheRunWithoutOutput)
