@@ -559,6 +559,88 @@ TEST(HangingCompiler, StoppingItEndsTheCompilersChildrenToo)
     }
 }
 
+// The real generators, except that one of them writes half its output and
+// then the process is killed, as a SIGKILL in the middle of a generation
+// leaves things.
+class KilledHalfway : public Generators {
+public:
+    explicit KilledHalfway(bool inParser) : inParser_(inParser) {}
+    int lexRun(Sinks& sinks, const std::string& skeleton, const std::string& spec, const std::string& output,
+               int slovak, int statistics, int optimise, int large) override
+    {
+        if (!inParser_)
+            die(output);
+        return builtInGenerators().lexRun(sinks, skeleton, spec, output, slovak, statistics, optimise, large);
+    }
+    int yaccRun(Sinks& sinks, const std::string& skeleton, const std::string& grammar, const std::string& output,
+                int debug, int* tokens, int slovak, const std::string& tokenFile, const std::string& stateFile,
+                int large, int fast) override
+    {
+        if (inParser_)
+            die(output);
+        return builtInGenerators().yaccRun(sinks, skeleton, grammar, output, debug, tokens, slovak, tokenFile,
+                                           stateFile, large, fast);
+    }
+    bool jalTranslate(const std::string&, std::ostream&, std::string&) override { return false; }
+
+private:
+    [[noreturn]] static void die(const std::string& output)
+    {
+        writeFile(output, "/* half of a generated file */\nint yy");
+        ::kill(::getpid(), SIGKILL);
+        ::_exit(9);
+    }
+    bool inParser_;
+};
+
+// A make killed while a generator writes (after an earlier make, so that
+// the stamps still match): the next make generates that file again and
+// compiles only whole files.
+TEST(KilledGeneration, TheNextMakeGeneratesTheCutFileAgain)
+{
+    for (const bool inParser : {false, true}) {
+        SCOPED_TRACE(inParser ? "killed in the parser generation" : "killed in the scanner generation");
+        TempDir dir;
+        for (const char* f : {"calc.lyy", "calc.l", "calc.y"})
+            writeFile(dir / f, test::sourceFile(std::string("examples/calc/") + f));
+        const std::string cc = dir / "cc.sh";
+        // The stand-in compiler refuses a cut file.
+        test::makeExecutable(cc, "#!/bin/sh\nfor last in \"$@\"; do :; done\n"
+                                 "grep -l 'half of a generated' lexyy.cpp \"$last\" && exit 1\n"
+                                 "printf '#!/bin/sh\\n' > \"${last%.*}.exe\"; chmod +x \"${last%.*}.exe\"\n");
+        Configuration config;
+        config.cCompilerPath = cc;
+        auto make = [&](Generators* generators, bool remake) {
+            FixedAnswerUi ui(FixedAnswerUi::Answer::No, nullptr);
+            HeadlessProjekt p(dir / "calc.lyy", false, ui, nullptr, nullptr);
+            p.setSkeletons(SkeletonPaths::inDirectory(VORK_BIN_DIR));
+            p.setConfiguration(config);
+            if (generators)
+                p.setGenerators(*generators);
+            const int made = remake ? p.remake() : p.make();
+            p.waitUntilIdle();
+            return made == Projekt::kMakeCompiling ? p.lastCompileExitCode() : 100 + made;
+        };
+        ASSERT_EQ(make(nullptr, false), 0);
+        std::fflush(nullptr);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            KilledHalfway killer(inParser);
+            make(&killer, true);
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+        const std::string cut = dir / (inParser ? "calc.cpp" : "lexyy.cpp");
+        ASSERT_NE(readFile(cut).find("half of a generated"), std::string::npos);
+
+        EXPECT_EQ(make(nullptr, false), 0);
+        EXPECT_EQ(readFile(cut).find("half of a generated"), std::string::npos);
+        EXPECT_EQ(make(nullptr, false), 100 + Projekt::kMakeUpToDate);
+    }
+}
+
 // The calculator example, built by vork-cc and run on inputs a user may
 // type: it answers every line and never traps.
 TEST(GeneratedCalculator, ArithmeticEdgesGiveAnswersNotATrap)
