@@ -93,6 +93,7 @@ TEST(BuildSafety, PathsWithBlanksAndShellCharactersAreOneArgumentEach)
     const PathCase cases[] = {
         {"my projects", "calc.lyy"},     {"semi;x -rf y", "calc.lyy"}, {"quote\" and \\back", "calc.lyy"},
         {"-lead $(touch pwned)", "calc.lyy"}, {"tab\there", "my calc.lyy"}, {"a'b", "x;y.lyy"},
+        {"Prekladač čísel", "žltý kôň.lyy"},
     };
     for (const PathCase& c : cases) {
         SCOPED_TRACE(c.dir + std::string(" / ") + c.project);
@@ -119,18 +120,19 @@ TEST(BuildSafety, PathsWithBlanksAndShellCharactersAreOneArgumentEach)
     }
 }
 
-// The real compiler on the calculator, in a directory with a blank, and a
-// new project whose name has one.
+// The real compiler on the calculator, in a directory with a blank and
+// Slovak letters, and new projects whose names have blanks, quotes or
+// Slovak letters.
 TEST(BuildSafety, VorkCcMakesAndRunsProjectsWithBlanksInTheirPaths)
 {
-    Workspace ws("my projects");
+    Workspace ws("my projects, Prekladač čísel");
     ws.copyExample("calc", "calc.lyy");
     test::RunResult run = ws.vork({"--run", ws / "calc.lyy", "--", "input.txt"});
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_TRUE(has(run, test::sourceFile("tests/pipeline/data/calc_run.txt"))) << run.out;
 
     // The grammar's name also goes into the parser, between quotes.
-    for (const std::string name : {"my calc", "say \"hi\" back\\slash"}) {
+    for (const std::string name : {"my calc", "say \"hi\" back\\slash", "žltý kôň"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(ws.vork({"--new", ws / (name + ".lyy")}).status, 0);
         test::RunResult fresh = ws.vork({"--run", ws / (name + ".lyy")});
