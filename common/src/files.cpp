@@ -47,6 +47,18 @@ std::FILE* openInput(const std::string& path, InputCheck* why)
     return f;
 }
 
+void skipByteOrderMark(std::FILE* f)
+{
+    if (!f)
+        return;
+    unsigned char head[3];
+    if (std::fread(head, 1, sizeof head, f) == sizeof head && head[0] == 0xEF && head[1] == 0xBB && head[2] == 0xBF)
+        return;
+    // openInput gives regular files only, which seek.
+    std::clearerr(f);
+    std::fseek(f, 0, SEEK_SET);
+}
+
 InputCheck readInput(const std::string& path, std::string& out)
 {
     InputCheck why;

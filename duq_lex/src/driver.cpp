@@ -262,6 +262,7 @@ void Run::readSpecification(const std::string& spec)
     // of a sane size is a specification.
     vork::InputCheck why;
     in_ = vork::openInput(specName_, &why);
+    vork::skipByteOrderMark(in_);
     specId_ = idOfStream(in_);
     if (why == vork::InputCheck::TooLarge)
         error(tr("Input file too large: %s (at most %s)", "Vstupny subor je prilis velky: %s (najviac %s)"),

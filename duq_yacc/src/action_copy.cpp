@@ -178,7 +178,7 @@ void Run::copyComment()
 
 void Run::copyAction(int offset)
 {
-    std::fprintf(faction_, "\n# line %d \"%s\"\n", lineno_, grammarName_.c_str());
+    std::fprintf(faction_, "\n# line %d \"%s\"\n", lineno_, lineDirectiveName(grammarName_).c_str());
     if (debug_)
         std::fprintf(faction_, "SemantickaAkcia( %d ); ", lineno_);
     const bool typed = typeset_.size() > 1;

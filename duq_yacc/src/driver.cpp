@@ -157,6 +157,7 @@ void Run::openFiles()
     // sane size is a grammar.
     vork::InputCheck why;
     finput_ = vork::openInput(grammarName_, &why);
+    vork::skipByteOrderMark(finput_);
     if (why == vork::InputCheck::NotRegular)
         fatal("input file is not a regular file", "vstupny subor nie je obycajny subor");
     if (why == vork::InputCheck::TooLarge)

@@ -186,7 +186,7 @@ void Run::copyCode()
         c = getc();
         ++lineno_;
     }
-    outFormat("\n# line %d \"%s\"\n", lineno_, grammarName_.c_str());
+    outFormat("\n# line %d \"%s\"\n", lineno_, lineDirectiveName(grammarName_).c_str());
     while (c != EOF) {
         if (c == '\\' || c == '%') {
             const int n = getc();
@@ -208,7 +208,7 @@ void Run::copyCode()
 
 void Run::copyUnion()
 {
-    outFormat("\n# line %d \"%s\"\n", lineno_, grammarName_.c_str());
+    outFormat("\n# line %d \"%s\"\n", lineno_, lineDirectiveName(grammarName_).c_str());
     outText("typedef union ");
     if (fdefine_)
         std::fputs("\ntypedef union ", fdefine_);
@@ -381,7 +381,7 @@ void Run::readRules()
     faction_ = nullptr;
     outFormat("# define YYERRCODE %d\n", tokset_[2].value);
     if (t == kMark) {
-        outFormat("\n# line %d \"%s\"\n", lineno_, grammarName_.c_str());
+        outFormat("\n# line %d \"%s\"\n", lineno_, lineDirectiveName(grammarName_).c_str());
         int c;
         while ((c = getc()) != EOF)
             outChar(c);

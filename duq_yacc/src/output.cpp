@@ -77,14 +77,19 @@ void Run::returnToOutput()
     // the block back their own place in the parser file.
     if (outLast_ != '\n')
         outChar('\n');
-    std::string name;
-    for (const char ch : outName_) {
-        if (ch == '"' || ch == '\\')
-            name.push_back('\\');
-        name.push_back(ch);
-    }
     // The directive is on line outLines_ + 1; it names the one after it.
-    outFormat("#line %d \"%s\"\n", outLines_ + 2, name.c_str());
+    outFormat("#line %d \"%s\"\n", outLines_ + 2, lineDirectiveName(outName_).c_str());
+}
+
+std::string Run::lineDirectiveName(const std::string& name)
+{
+    std::string quoted;
+    for (const char ch : name) {
+        if (ch == '"' || ch == '\\')
+            quoted.push_back('\\');
+        quoted.push_back(ch);
+    }
+    return quoted;
 }
 
 void Run::spliceActions()

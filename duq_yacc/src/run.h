@@ -277,6 +277,10 @@ private:
     void outFormat(const char* fmt, ...);
     void outChar(int c);
     void returnToOutput();
+    // name as it goes between the quotes of a # line directive: a quote or
+    // a backslash in a file name is escaped, so the directive stays one
+    // string and the compiler reads the name back as it is.
+    static std::string lineDirectiveName(const std::string& name);
 
     vork::Sinks& sinks_;
 

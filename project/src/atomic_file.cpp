@@ -1,6 +1,8 @@
 #include "vork/project/atomic_file.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -101,8 +103,19 @@ bool writeFileAtomically(const std::string& requested, const std::string& bytes)
         errno = S_ISDIR(target.st_mode) ? EISDIR : EINVAL;
         return false;
     }
-    std::vector<char> tmp(path.begin(), path.end());
+    // A file the user may not write stays as it is, as a plain write would
+    // leave it: the rename would replace it whatever its permissions say.
+    if (::access(path.c_str(), F_OK) == 0 && ::access(path.c_str(), W_OK) != 0)
+        return false;
+    // The temporary name is the file's own with a suffix, its file-name
+    // part cut so that it stays within the 255 bytes a name may have: a
+    // project named near that limit must still be saved.
     const char suffix[] = ".tmpXXXXXX";
+    const size_t slash = path.rfind('/');
+    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const size_t room = NAME_MAX - (sizeof suffix - 1);
+    std::vector<char> tmp(path.begin(), path.begin() + static_cast<std::ptrdiff_t>(
+                                                           std::min(path.size(), nameStart + room)));
     tmp.insert(tmp.end(), suffix, suffix + sizeof suffix);  // with the NUL
     int fd = ::mkostemp(tmp.data(), O_CLOEXEC);
     if (fd < 0)

@@ -82,7 +82,9 @@ bool ChildProcess::start(const std::vector<std::string>& argv, const Options& op
         ::sigprocmask(SIG_SETMASK, &none, nullptr);
         ::signal(SIGPIPE, SIG_DFL);
         int err = 0;
-        if (dir && ::chdir(dir) != 0)
+        if (options.ownProcessGroup && ::setpgid(0, 0) != 0)
+            err = errno;
+        if (!err && dir && ::chdir(dir) != 0)
             err = errno;
         if (!err && options.outputFd >= 0) {
             const int in = options.inputFd >= 0 ? options.inputFd : nullFd;
@@ -98,6 +100,10 @@ bool ChildProcess::start(const std::vector<std::string>& argv, const Options& op
     }
 
     ::close(report[1]);
+    // Also here, so that the group exists before anyone signals it, however
+    // the two processes are scheduled (after the exec it fails harmlessly).
+    if (options.ownProcessGroup)
+        ::setpgid(pid, pid);
     if (nullFd >= 0)
         ::close(nullFd);
     int childErr = 0;
@@ -118,6 +124,7 @@ bool ChildProcess::start(const std::vector<std::string>& argv, const Options& op
     exitCode_ = kStillActive;
     halted_ = false;
     killed_ = false;
+    group_ = options.ownProcessGroup;
     return true;
 }
 
@@ -130,6 +137,11 @@ bool ChildProcess::reap()
     } while (r < 0 && errno == EINTR);
     if (r == 0)
         return false;
+    // A halted group goes with its leader: what the leader started and left
+    // behind (one that survived the TERM) is killed too.  The group's number
+    // stays taken while any member lives, so no other process is hit.
+    if (group_ && halted_)
+        ::kill(-pid_, SIGKILL);
     if (r < 0) {
         // Someone else reaped it; the code is lost.
         exitCode_ = halted_ ? kHaltedExitCode : -1;
@@ -153,7 +165,7 @@ int ChildProcess::exitCode()
     if (reap())
         return exitCode_;
     if (halted_ && !killed_ && std::chrono::steady_clock::now() >= killAt_) {
-        ::kill(pid_, SIGKILL);
+        signal(SIGKILL);
         killed_ = true;
     }
     return kStillActive;
@@ -168,7 +180,13 @@ void ChildProcess::halt(std::chrono::milliseconds grace)
         return;
     halted_ = true;
     killAt_ = std::chrono::steady_clock::now() + grace;
-    ::kill(pid_, SIGTERM);
+    signal(SIGTERM);
+}
+
+void ChildProcess::signal(int sig)
+{
+    if (pid_ > 0)
+        ::kill(group_ ? -pid_ : pid_, sig);
 }
 
 } // namespace vork

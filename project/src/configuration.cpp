@@ -75,7 +75,10 @@ void writeSettings(const std::string& path, const Configuration& config)
 
 void parseConfiguration(const std::string& bytes, Configuration& c)
 {
-    TextCursor in(bytes);
+    // A mark of UTF-8 in front (an editor's) would stop the reading at the
+    // first flag and lose every setting.
+    const std::string text = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? bytes.substr(3) : bytes;
+    TextCursor in(text);
     // The four flags.  A value that is not a number ends the reading: what
     // follows can no longer be placed, so it keeps its defaults.
     bool* flags[] = {&c.scannerOptimisation, &c.scannerStatistics, &c.slovakMessages};

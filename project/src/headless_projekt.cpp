@@ -6,8 +6,13 @@
 #include "vork/project/stamp.h"
 
 #include <QEventLoop>
+#include <QSocketNotifier>
 #include <QTimer>
 
+#include <atomic>
+#include <csignal>
+#include <fcntl.h>
+#include <memory>
 #include <unistd.h>
 
 namespace vork {
@@ -198,11 +203,65 @@ void HeadlessProjekt::jalFinished()
     replaceFromFile(jalMessageFile(), taskList_);
 }
 
+namespace {
+
+// Where a signal handler reports the signal while waitUntilIdle() waits:
+// the write end of its pipe, -1 otherwise.  A handler can reach nothing
+// but such a number.
+std::atomic<int> signalPipe{-1};
+
+extern "C" void reportSignal(int sig)
+{
+    const int fd = signalPipe.load();
+    if (fd >= 0) {
+        const unsigned char b = static_cast<unsigned char>(sig);
+        const ssize_t ignored = ::write(fd, &b, 1);
+        (void)ignored;
+    }
+}
+
+} // namespace
+
 void HeadlessProjekt::waitUntilIdle()
 {
     if (!busy())
         return;
+    // The compiler leads a process group of its own, so the terminal's
+    // Ctrl+C no longer reaches it, and a signal to this process alone never
+    // did: either would leave it compiling (or hanging) on its own.  Only
+    // signals that would end this process are taken over.
+    const int watched[] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction previous[3];
+    bool taken[3] = {false, false, false};
+    int fds[2] = {-1, -1};
+    if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) == 0) {
+        signalPipe = fds[1];
+        for (int i = 0; i < 3; ++i) {
+            struct sigaction handler {};
+            handler.sa_handler = reportSignal;
+            sigemptyset(&handler.sa_mask);
+            handler.sa_flags = SA_RESTART;
+            taken[i] = ::sigaction(watched[i], nullptr, &previous[i]) == 0 &&
+                       !(previous[i].sa_flags & SA_SIGINFO) && previous[i].sa_handler == SIG_DFL &&
+                       ::sigaction(watched[i], &handler, nullptr) == 0;
+        }
+    }
+    int caught = 0;
     QEventLoop loop;
+    std::unique_ptr<QSocketNotifier> notifier;
+    if (fds[0] >= 0) {
+        notifier = std::make_unique<QSocketNotifier>(fds[0], QSocketNotifier::Read);
+        QObject::connect(notifier.get(), &QSocketNotifier::activated, &loop, [&] {
+            unsigned char b;
+            while (::read(fds[0], &b, 1) == 1) {
+                if (caught == 0) {
+                    caught = b;
+                    requestStop();
+                    halt();
+                }
+            }
+        });
+    }
     QTimer check;
     check.setInterval(20);
     QObject::connect(&check, &QTimer::timeout, &loop, [this, &loop] {
@@ -211,6 +270,18 @@ void HeadlessProjekt::waitUntilIdle()
     });
     check.start();
     loop.exec();
+
+    notifier.reset();
+    for (int i = 0; i < 3; ++i)
+        if (taken[i])
+            ::sigaction(watched[i], &previous[i], nullptr);
+    signalPipe = -1;
+    for (int fd : fds)
+        if (fd >= 0)
+            ::close(fd);
+    // The signal's own end, now that nothing is left running.
+    if (caught != 0)
+        ::raise(caught);
 }
 
 } // namespace vork

@@ -8,6 +8,8 @@
 #include "vork/project/stamp.h"
 #include "vork/project/texts.h"
 
+#include <cstdlib>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vork {
@@ -155,9 +157,46 @@ int Projekt::parserStep(bool forced)
     return result;
 }
 
+void Projekt::unlinkIfLeadingOut(const std::string& path) const
+{
+    // The generators open their outputs the ordinary way, following a
+    // link: one planted as lexyy.cpp or calc.cpp would have the build
+    // overwrite a file elsewhere (or create one, through a dangling link).
+    // A link within the project directory is the project's own and stays.
+    // A link to a file not made yet is judged by where that file would be,
+    // its chain followed by hand.
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return;
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+        const bool inside = insideProject(real);
+        std::free(real);
+        if (!inside)
+            ::unlink(path.c_str());
+        return;
+    }
+    std::string end = path;
+    bool resolved = false;
+    for (int hop = 0; hop < 40; ++hop) {
+        if (::lstat(end.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            resolved = true;
+            break;
+        }
+        char target[4096];
+        const ssize_t n = ::readlink(end.c_str(), target, sizeof target);
+        if (n <= 0 || static_cast<size_t>(n) >= sizeof target)
+            break;
+        end = paths::absolute(std::string(target, static_cast<size_t>(n)), paths::directory(end));
+    }
+    if (resolved && insideProject(end))
+        return;
+    ::unlink(path.c_str());
+}
+
 int Projekt::scannerGeneration(int32_t stamp)
 {
     lexGenerationStarted();
+    unlinkIfLeadingOut(lexOutputFile_);
     // The time of the specification as the generator is about to read it:
     // an edit during the generation then still counts as a later one.
     const int64_t specTime = modificationTimeNs(lexSpecFile_);
@@ -189,6 +228,10 @@ int Projekt::scannerGeneration(int32_t stamp)
 int Projekt::parserGeneration(int32_t stamp)
 {
     yaccGenerationStarted();
+    unlinkIfLeadingOut(parserOutputFile_);
+    unlinkIfLeadingOut(stateFile_);
+    if (debugMode_)
+        unlinkIfLeadingOut(tokenFile_);
     const int64_t specTime = modificationTimeNs(yaccSpecFile_);
     int status;
     {

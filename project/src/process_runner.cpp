@@ -108,6 +108,8 @@ bool Projekt::startCompile()
     ChildProcess::Options options;
     options.workingDirectory = projectDir_;
     options.outputFd = fd;
+    // A stop ends the compiler with all it started.
+    options.ownProcessGroup = true;
     std::string error;
     // The source is one argument whatever its path holds (blanks, ';',
     // quotes, a leading '-'): no shell and no splitting ever sees it.

@@ -64,7 +64,10 @@ bool storable(const std::string& line)
 
 bool parseProjectFile(const std::string& bytes, ProjectFileData& out)
 {
-    Reader in(bytes);
+    // An editor that marks UTF-8 puts the mark in front of the first
+    // stamp; it is no part of the project's data.
+    const std::string text = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? bytes.substr(3) : bytes;
+    Reader in(text);
     ProjectFileData d;
     int32_t count = 0;
     if (!in.readInt(d.lexStamp) || !in.readInt(d.yaccStamp) || !in.readFlag(d.debugMode) ||

@@ -147,7 +147,17 @@ bool Projekt::save()
         data.cSourceFile = paths::relative(paths::absolute(cSourceFile_, projectDir_), projectDir_);
 
     std::string bytes;
-    if (!serializeProjectFile(data, bytes) || !writeFileAtomically(projectFile_, bytes)) {
+    if (!serializeProjectFile(data, bytes)) {
+        ui_.showMessage(texts::kCannotWrite + projectFile_, texts::kCaption, ProjectUi::Icon::Error);
+        return false;
+    }
+    // A file that already says all this is left as it is: a project opened
+    // from a directory the user may not write (a shared or installed one)
+    // then closes, and an up-to-date make succeeds, without a message.
+    std::string current;
+    if (readWholeFile(projectFile_, current, kMaxProjectFileBytes) && current == bytes)
+        return true;
+    if (!writeFileAtomically(projectFile_, bytes)) {
         ui_.showMessage(texts::kCannotWrite + projectFile_, texts::kCaption, ProjectUi::Icon::Error);
         return false;
     }

@@ -39,7 +39,14 @@ TEST(VorkCc, CompilesOldStyleSourcesIntoDotExe)
                                    "int yyreject(void){ return 40; }\n"
                                    "yywrap(){ return 2; }\n"
                                    "int main(){ printf(\"%d\\n\", use()); return 0; }\n";
+    // 123 Slovak letters: the program's name is 250 bytes of the 255 a name
+    // may have, too few for a temporary name made longer still.
+    std::string stem;
+    for (int i = 0; i < 123; ++i)
+        stem += "č";
+    const std::string longSource = stem + ".cpp", longProgram = stem + ".exe";
     const Case cases[] = {
+        {"a name near the length limit", longSource.c_str(), longProgram.c_str(), trivial, ""},
         {"implicit int, alloc.h and Borland pragmas", "prog.c", "prog.exe", borland, "3\n"},
         {"implicit int, alloc.h and Borland pragmas, C++", "prog.cpp", "prog.exe", borland, "3\n"},
         {"functions called before their definition, as generated scanners do", "prog.c", "prog.exe", callsFirst,
@@ -109,6 +116,26 @@ TEST(VorkCc, ErrorsPassThroughWithTheCompilersStatus)
 
     const vorktest::Run usage = run(quoted(kVorkCc));
     EXPECT_EQ(usage.status, 2);
+}
+
+// A directory where the program belongs is no place for it: the compile
+// fails with a message, instead of succeeding with the program hidden
+// inside the directory.
+TEST(VorkCc, AProgramNameThatIsADirectoryFailsTheCompile)
+{
+    for (const char* option : {"", " -o 'out dir'"}) {
+        SCOPED_TRACE(option);
+        vorktest::TempDir tmp;
+        const std::string dir = tmp.path();
+        writeFile(dir + "/p.cpp", "int main(){ return 0; }\n");
+        const std::string program = *option ? dir + "/out dir" : dir + "/p.exe";
+        ASSERT_EQ(::mkdir(program.c_str(), 0755), 0);
+        const vorktest::Run cc = vorktest::runIn(dir, quoted(kVorkCc) + " p.cpp" + option + " 2>&1");
+        EXPECT_EQ(cc.status, 1);
+        EXPECT_NE(cc.out.find("is a directory"), std::string::npos) << cc.out;
+        EXPECT_TRUE(vorktest::namesStartingWith(program, "").empty());
+        EXPECT_TRUE(vorktest::namesStartingWith(dir, ".").empty());
+    }
 }
 
 // Classic lex/yacc programs (data/classic_*), written the old way: main()

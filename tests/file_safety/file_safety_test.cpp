@@ -286,3 +286,81 @@ TEST(DashNames, TheWordAfterTwoDashesIsAFile)
         }
     }
 }
+
+// Lines of a generated file, without the one that tells when it was made.
+static std::string withoutDate(const std::string& text)
+{
+    std::string out;
+    for (const std::string& line : vorktest::lines(text))
+        if (line.find("Created:") == std::string::npos)
+            out += line + "\n";
+    return out;
+}
+
+// A specification saved by an editor that marks UTF-8 (Notepad does, and
+// VORK's own pages keep such a mark) generates what the same text without
+// the mark generates: no warning, no lost %{ block, the same line numbers.
+TEST(EditorMarks, AByteOrderMarkIsNoTextOfTheSpecification)
+{
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::string spec = "%{\nint seen;\n%}\nD [0-9]\n%%\n{D}+\t{ return 1; }\n";
+    const std::string grammar = "%{\nint seen;\n%}\n%token A\n%%\ns : A { act(); } ;\n%%\nint tail;\n";
+    struct Case {
+        const char* what;
+        const char* input;
+        std::string plain;
+        std::string command;
+        const char* output;
+    };
+    const Case cases[] = {
+        {"duq-lex", "x.l", spec, bin("duq-lex") + " -k lskel -o out.c x.l", "out.c"},
+        {"duq-yacc", "g.y", grammar, bin("duq-yacc") + " -k skel -o out.c g.y", "out.c"},
+    };
+    for (const Case& c : cases) {
+        for (bool crlf : {false, true}) {
+            SCOPED_TRACE(std::string(c.what) + (crlf ? ", CR LF" : ""));
+            std::string text = c.plain;
+            if (crlf) {
+                text.clear();
+                for (char ch : c.plain)
+                    text += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
+            }
+            Workspace plain, marked;
+            plain.put(c.input, text);
+            marked.put(c.input, bom + text);
+            const vorktest::Run expected = plain.run(c.command);
+            ASSERT_EQ(expected.status, 0) << expected.out << expected.err;
+            const vorktest::Run r = marked.run(c.command);
+            EXPECT_EQ(r.status, 0) << r.out << r.err;
+            EXPECT_EQ(r.err, expected.err);
+            EXPECT_EQ(withoutDate(readFile(marked / c.output)), withoutDate(readFile(plain / c.output)));
+        }
+    }
+}
+
+// The grammar's name goes into the parser as a C string (its # line
+// directives): a quote or a backslash in it is written escaped, so the
+// compiler reads the name back as it is.
+TEST(EditorMarks, AGrammarNameWithQuotesStaysOneStringInLineDirectives)
+{
+    for (const std::string& name : {std::string("say \"hi\".y"), std::string("back\\slash.y"), std::string("g.y")}) {
+        SCOPED_TRACE(name);
+        Workspace w;
+        w.put(name, "%{\nint seen;\n%}\n%token A\n%%\ns : A { act(); } ;\n%%\nint tail;\n");
+        const vorktest::Run r = w.run(bin("duq-yacc") + " -k skel -o out.c -- " + vorktest::quoted(name));
+        ASSERT_EQ(r.status, 0) << r.out << r.err;
+        std::string escaped;
+        for (char ch : name)
+            escaped += ch == '"' || ch == '\\' ? std::string("\\") + ch : std::string(1, ch);
+        int directives = 0;
+        for (const std::string& line : vorktest::lines(readFile(w / "out.c"))) {
+            if (line.rfind("# line ", 0) != 0)
+                continue;
+            ++directives;
+            const size_t open = line.find('"');
+            ASSERT_NE(open, std::string::npos) << line;
+            EXPECT_EQ(line.substr(open), "\"" + escaped + "\"") << line;
+        }
+        EXPECT_EQ(directives, 3);
+    }
+}

@@ -94,6 +94,7 @@ TEST(BuildSafety, PathsWithBlanksAndShellCharactersAreOneArgumentEach)
     const PathCase cases[] = {
         {"my projects", "calc.lyy"},     {"semi;x -rf y", "calc.lyy"}, {"quote\" and \\back", "calc.lyy"},
         {"-lead $(touch pwned)", "calc.lyy"}, {"tab\there", "my calc.lyy"}, {"a'b", "x;y.lyy"},
+        {"Prekladač čísel", "žltý kôň.lyy"},
     };
     for (const PathCase& c : cases) {
         SCOPED_TRACE(c.dir + std::string(" / ") + c.project);
@@ -120,20 +121,25 @@ TEST(BuildSafety, PathsWithBlanksAndShellCharactersAreOneArgumentEach)
     }
 }
 
-// The real compiler on the calculator, in a directory with a blank, and a
-// new project whose name has one.
+// The real compiler on the calculator, in a directory with a blank and
+// Slovak letters, and new projects whose names have blanks, quotes or
+// Slovak letters.
 TEST(BuildSafety, VorkCcMakesAndRunsProjectsWithBlanksInTheirPaths)
 {
-    Workspace ws("my projects");
+    Workspace ws("my projects, Prekladač čísel");
     ws.copyExample("calc", "calc.lyy");
     test::RunResult run = ws.vork({"--run", ws / "calc.lyy", "--", "input.txt"});
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_TRUE(has(run, test::sourceFile("tests/pipeline/data/calc_run.txt"))) << run.out;
 
-    EXPECT_EQ(ws.vork({"--new", ws / "my calc.lyy"}).status, 0);
-    test::RunResult fresh = ws.vork({"--run", ws / "my calc.lyy"});
-    EXPECT_EQ(fresh.status, 0) << fresh.out << fresh.err;
-    EXPECT_TRUE(test::exists(ws / "my calc.exe"));
+    // The grammar's name also goes into the parser, between quotes.
+    for (const std::string name : {"my calc", "say \"hi\" back\\slash", "žltý kôň"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(ws.vork({"--new", ws / (name + ".lyy")}).status, 0);
+        test::RunResult fresh = ws.vork({"--run", ws / (name + ".lyy")});
+        EXPECT_EQ(fresh.status, 0) << fresh.out << fresh.err;
+        EXPECT_TRUE(test::exists(ws / (name + ".exe")));
+    }
 }
 
 // ---- Stamps finer than two seconds, outputs that are not this project's --
@@ -402,6 +408,58 @@ TEST(BuildSafety, AProjectFileNeverMakesTheBuildWriteOrDeleteOutsideItsDirectory
         // The planted link is not the build's to remove.
         struct stat st;
         EXPECT_EQ(::lstat((ws / "temp.spr").c_str(), &st) == 0, c.plantCapture);
+    }
+}
+
+// ---- Generated files that are links ----------------------------------------
+
+struct LinkedOutputCase {
+    const char* what;
+    const char* name;    // the generated file, planted as a link
+    const char* target;  // relative to the test's root; "proj/..." lies inside
+    bool debug;          // the token file exists in debug builds only
+    bool keptLink;       // a link within the project is the project's own
+};
+
+// A generated file planted as a link to someone else's file would be
+// written through: the make replaces the link with the generated file and
+// leaves the file it led to alone.  A link within the project directory is
+// the project's own arrangement and is written through.
+TEST(BuildSafety, AGeneratedFileThatLinksOutOfTheProjectIsReplacedNotWrittenThrough)
+{
+    const LinkedOutputCase cases[] = {
+        {"lexyy.cpp to a file outside", "lexyy.cpp", "outside/mine", false, false},
+        {"the parser to a file outside", "calc.cpp", "outside/mine", false, false},
+        {"the state file to a file outside", "calc.stv", "outside/mine", false, false},
+        {"the token file of a debug build to a file outside", "calc.lex", "outside/mine", true, false},
+        {"lexyy.cpp leading nowhere outside", "lexyy.cpp", "outside/none", false, false},
+        {"lexyy.cpp to a file in the project's subdirectory", "lexyy.cpp", "proj/gen/lexyy.cpp", false, true},
+    };
+    for (const LinkedOutputCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        Workspace ws;
+        ws.copyExample("calc", "calc.lyy");
+        const std::string cc = ws.root("cc.sh");
+        test::writeStandInCompiler(cc, ws.root("cc.log"), 0);
+        ::mkdir(ws.root("outside").c_str(), 0755);
+        ::mkdir((ws / "gen").c_str(), 0755);
+        writeFile(ws.root("outside/mine"), "the user's own file\n");
+        writeFile(ws / "gen/lexyy.cpp", "old\n");
+        if (c.debug) {
+            ASSERT_EQ(ws.vork({"--debug-mode", "on", ws / "calc.lyy"}).status, 0);
+        }
+        ASSERT_EQ(::symlink(ws.root(c.target).c_str(), (ws / c.name).c_str()), 0);
+
+        test::RunResult run = ws.vork({"--cc", cc, "--make", ws / "calc.lyy"});
+        EXPECT_EQ(run.status, 0) << run.out << run.err;
+        EXPECT_EQ(readFile(ws.root("outside/mine")), "the user's own file\n");
+        EXPECT_EQ(test::listing(ws.root("outside")), std::vector<std::string>{"mine"});
+        struct stat st;
+        ASSERT_EQ(::lstat((ws / c.name).c_str(), &st), 0);
+        EXPECT_EQ(S_ISLNK(st.st_mode), c.keptLink);
+        const std::string made = readFile(ws / c.name);
+        EXPECT_FALSE(made.empty() || made == "old\n" || made == "the user's own file\n") << made;
+        EXPECT_EQ(ws.vork({"--cc", cc, "--make", ws / "calc.lyy"}).status, 2);
     }
 }
 

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+
 using namespace vork;
 
 TEST(AtomicFile, ReplacesThroughSymlinkAndKeepsMode)
@@ -29,4 +32,25 @@ TEST(AtomicFile, FailureLeavesNoTemporaryBehind)
     EXPECT_FALSE(writeFileAtomically(dir / "d", "x"));  // a directory is not replaced
     EXPECT_FALSE(writeFileAtomically(dir / "missing/f", "x"));
     EXPECT_EQ(test::listing(dir.path()), std::vector<std::string>{"d"});
+}
+
+// The temporary file is made in the same directory under a longer name; a
+// name near the file system's limit of 255 bytes (122 Slovak letters and
+// ".lyy") must still be written, new or replaced.
+TEST(AtomicFile, NamesNearTheLengthLimitAreWritten)
+{
+    std::string slovak;
+    while (slovak.size() < 260)
+        slovak += "č";
+    for (size_t length : {200u, 245u, 246u, 250u, 254u, 255u}) {
+        for (const std::string& letters : {std::string(300, 'a'), slovak}) {
+            std::string name = letters.substr(0, length - 4) + ".lyy";
+            SCOPED_TRACE(name.size());
+            test::TempDir dir;
+            ASSERT_TRUE(writeFileAtomically(dir / name, "first")) << std::strerror(errno);
+            ASSERT_TRUE(writeFileAtomically(dir / name, "second")) << std::strerror(errno);
+            EXPECT_EQ(test::readFile(dir / name), "second");
+            EXPECT_EQ(test::listing(dir.path()), std::vector<std::string>{name});
+        }
+    }
 }

@@ -40,6 +40,9 @@ TEST(Configuration, ReadRules)
         {"large tables on", head + "cc\r\nMono\r\n9\r\n1\r\n", head + "cc\r\nMono\r\n9\r\n1\r\n"},
         {"large tables after an ignored font size", head + "cc\r\nMono\r\n100\r\n1\r\n", head + "cc\r\nMono\r\n8\r\n1\r\n"},
         {"no font size, no large tables", head + "cc\r\nMono\r\nx\r\n1\r\n", head + "cc\r\nMono\r\n8\r\n0\r\n"},
+        // A file edited in an editor that marks UTF-8 keeps its compiler.
+        {"UTF-8 byte order mark in front", "\xEF\xBB\xBF" + head + "cc\r\nMono\r\n9\r\n1\r\n",
+         head + "cc\r\nMono\r\n9\r\n1\r\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -73,6 +73,9 @@ TEST(ProjectFile, AcceptsAndRejects)
         {"missing C source line", head + "0\r\n0\r\n0\r\n\r\n", false},
         {"last line without line end", head + "1\r\n1\r\n0\r\nargs\r\nutil.c", true},
         {"negative count reads no members", head + "-4\r\n1\r\n0\r\nargs\r\n", true},
+        // An editor that marks UTF-8 (the old Notepad) puts a mark in front.
+        {"UTF-8 byte order mark in front", "\xEF\xBB\xBF" + head + "1\r\n1\r\n0\r\nargs\r\nutil.c\r\n", true},
+        {"byte order mark inside", "5\r\n\xEF\xBB\xBF" "6\r\n0\r\n0\r\n1\r\n0\r\n\r\n", false},
     };
     test::TempDir dir;
     const std::string file = dir / "p.lyy";

@@ -14,6 +14,7 @@
 #include "vork/project/texts.h"
 
 #include <csignal>
+#include <fcntl.h>
 #include <functional>
 #include <memory>
 #include <sys/resource.h>
@@ -265,6 +266,108 @@ TEST(UnwritableDirectory, SavingAProjectWhoseDirectoryWentAwayKeepsItOpen)
     EXPECT_NE(readFile(dir / "p/calc.lyy").find("new.txt\r\n"), std::string::npos);
 }
 
+// Runs body in a child process that may not write path: path gets mode,
+// and as root the child becomes the user nobody, whom the mode binds (root
+// it would not).  Afterwards path gets restore.  body returns its verdict
+// as a text, empty when everything was as expected.
+std::string withoutWriteAccess(const std::string& path, mode_t mode, mode_t restore,
+                               const std::function<std::string()>& body)
+{
+    int out[2];
+    if (::pipe(out) != 0)
+        return "pipe failed";
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(out[0]);
+        bool dropped = ::chmod(path.c_str(), mode) == 0 &&
+                       (::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0));
+        std::string verdict = !dropped ? "could not take the write access away"
+                              : ::access(path.c_str(), W_OK) == 0 ? "still writable"
+                                                                  : body();
+        if (::write(out[1], verdict.data(), verdict.size()) < 0)
+            ::_exit(2);
+        ::_exit(0);
+    }
+    ::close(out[1]);
+    std::string verdict;
+    char buf[512];
+    for (ssize_t n; (n = ::read(out[0], buf, sizeof buf)) > 0;)
+        verdict.append(buf, static_cast<size_t>(n));
+    ::close(out[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ::chmod(path.c_str(), restore);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return "child ended abnormally: " + std::to_string(status);
+    return verdict;
+}
+
+// A project in a directory the user may only read (a shared one, the
+// installed examples): opening and closing it, or a make that finds
+// everything up to date, has nothing to write and says nothing; a change
+// that cannot be saved is still told.
+TEST(ReadOnlyDirectory, OnlyAChangeNeedsTheProjectFileWritten)
+{
+    struct Case {
+        const char* what;
+        std::function<void(Projekt&)> use;
+        bool told;
+    };
+    const Case cases[] = {
+        {"opened and closed", [](Projekt&) {}, false},
+        {"saved without a change", [](Projekt& p) { p.save(); }, false},
+        {"run arguments changed", [](Projekt& p) { p.setRunArguments("other.txt"); }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        ::chmod(dir.path().c_str(), 0755);  // nobody may look in
+        const std::string ro = dir / "ro/";
+        ::mkdir(ro.c_str(), 0755);
+        writeFile(ro + "calc.lyy", kProjectBytes);
+        EXPECT_EQ(withoutWriteAccess(ro, 0555, 0755, [&]() -> std::string {
+                      FixedAnswerUi ui(FixedAnswerUi::Answer::No, nullptr);
+                      {
+                          Projekt p(ro + "calc.lyy", false, ui);
+                          c.use(p);
+                      }
+                      const std::string said = ui.lastMessage();
+                      if (c.told != (said == texts::kCannotWrite + ro + "calc.lyy"))
+                          return "message: \"" + said + "\"";
+                      return "";
+                  }),
+                  "");
+        EXPECT_EQ(readFile(ro + "calc.lyy"), kProjectBytes);
+        EXPECT_EQ(test::listing(ro), std::vector<std::string>{"calc.lyy"});
+    }
+}
+
+// A project file the user made read-only in a directory they may write:
+// the save is refused as a plain write would be, instead of a new file
+// being renamed over the protected one.
+TEST(ReadOnlyProjectFile, ASaveIsRefusedAndTheFileKept)
+{
+    TempDir dir;
+    ::chmod(dir.path().c_str(), 0777);  // nobody may write here
+    const std::string file = dir / "calc.lyy";
+    writeFile(file, kProjectBytes);
+    EXPECT_EQ(withoutWriteAccess(file, 0444, 0644, [&]() -> std::string {
+                  FixedAnswerUi ui(FixedAnswerUi::Answer::No, nullptr);
+                  Projekt p(file, false, ui);
+                  p.setRunArguments("other.txt");
+                  if (p.save())
+                      return "the save went through";
+                  if (ui.lastMessage() != texts::kCannotWrite + file)
+                      return "message: \"" + ui.lastMessage() + "\"";
+                  p.setSaveOnClose(false);
+                  return "";
+              }),
+              "");
+    EXPECT_EQ(readFile(file), kProjectBytes);
+    EXPECT_EQ(leftovers(dir.path()), std::vector<std::string>{});
+}
+
 TEST(Skeleton, MissingOrADirectoryFailsTheRunWithoutOutput)
 {
     TempDir dir;
@@ -370,6 +473,172 @@ TEST(KilledCompiler, TheCompileFailsAndTheNextOneWorks)
     EXPECT_EQ(p.lastCompileExitCode(), 0);
     EXPECT_EQ(p.compileState(), Projekt::kCompileSucceeded);
     EXPECT_TRUE(test::exists(p.executableName()));
+}
+
+// Whether pid is gone (or only waits to be collected by whoever inherited
+// it): a process left running after the stop would show as alive.
+bool ended(pid_t pid)
+{
+    const std::string stat = readFile("/proc/" + std::to_string(pid) + "/stat");
+    const size_t close = stat.rfind(')');
+    return close == std::string::npos || stat.compare(close + 1, 3, " Z ") == 0;
+}
+
+// A compiler that hangs is stopped ("Zastaviť" in the window, a signal to
+// the headless vork) with everything it started: a driver's children (g++
+// runs cc1plus and ld, vork-cc runs g++) would otherwise go on alone,
+// hanging for ever or writing into the project after the compile ended.
+TEST(HangingCompiler, StoppingItEndsTheCompilersChildrenToo)
+{
+    struct Case {
+        const char* what;
+        const char* driver;  // the stand-in compiler after "#!/bin/sh"
+        int signal;          // sent to this process; 0: requestStop()
+    };
+    const Case cases[] = {
+        {"a driver that waits for its child, stopped", "sleep 300 &\necho $! > child.pid\nwait\n", 0},
+        {"a driver that defers its TERM trap, stopped",
+         "trap 'exit 143' TERM\nsh -c 'echo $$ > child.pid; exec sleep 300'\n", 0},
+        {"a driver that waits for its child, headless vork terminated", "sleep 300 &\necho $! > child.pid\nwait\n",
+         SIGTERM},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        for (const char* f : {"calc.lyy", "calc.l", "calc.y"})
+            writeFile(dir / f, test::sourceFile(std::string("examples/calc/") + f));
+        test::makeExecutable(dir / "cc.sh", std::string("#!/bin/sh\n") + c.driver);
+        auto childStarted = [&] {
+            for (int i = 0; i < 200 && readFile(dir / "child.pid").empty(); ++i)
+                ::usleep(25000);
+            return !readFile(dir / "child.pid").empty();
+        };
+        if (c.signal == 0) {
+            FixedAnswerUi ui(FixedAnswerUi::Answer::No, nullptr);
+            HeadlessProjekt p(dir / "calc.lyy", false, ui, nullptr, nullptr);
+            p.setSkeletons(SkeletonPaths::inDirectory(VORK_BIN_DIR));
+            Configuration config;
+            config.cCompilerPath = dir / "cc.sh";
+            p.setConfiguration(config);
+            ASSERT_EQ(p.make(), Projekt::kMakeCompiling);
+            ASSERT_TRUE(childStarted());
+            p.requestStop();
+            p.waitUntilIdle();
+            EXPECT_EQ(p.compileState(), Projekt::kCompileFailed);
+        } else {
+            const std::string vork = std::string(VORK_BIN_DIR) + "/vork";
+            const std::string cc = dir / "cc.sh", project = dir / "calc.lyy";
+            std::fflush(nullptr);
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                const int null = ::open("/dev/null", O_WRONLY);
+                ::dup2(null, 1);
+                ::dup2(null, 2);
+                ::execl(vork.c_str(), vork.c_str(), "--cc", cc.c_str(), "--make", project.c_str(),
+                        static_cast<char*>(nullptr));
+                ::_exit(127);
+            }
+            ASSERT_TRUE(childStarted());
+            ::kill(pid, c.signal);
+            int status = 0;
+            ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+            // vork still ends by the signal, as before.
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal) << status;
+        }
+        const pid_t child = std::atoi(readFile(dir / "child.pid").c_str());
+        ASSERT_GT(child, 0);
+        bool gone = false;
+        for (int i = 0; i < 100 && !(gone = ended(child)); ++i)
+            ::usleep(20000);
+        EXPECT_TRUE(gone) << "the compiler's child " << child << " still runs";
+        if (!gone)
+            ::kill(child, SIGKILL);
+        // Nothing of the stopped compile is left in the project.
+        for (const std::string& n : test::listing(dir.path()))
+            EXPECT_EQ(n.rfind("temp.spr", 0), std::string::npos) << n;
+    }
+}
+
+// The real generators, except that one of them writes half its output and
+// then the process is killed, as a SIGKILL in the middle of a generation
+// leaves things.
+class KilledHalfway : public Generators {
+public:
+    explicit KilledHalfway(bool inParser) : inParser_(inParser) {}
+    int lexRun(Sinks& sinks, const std::string& skeleton, const std::string& spec, const std::string& output,
+               int slovak, int statistics, int optimise, int large) override
+    {
+        if (!inParser_)
+            die(output);
+        return builtInGenerators().lexRun(sinks, skeleton, spec, output, slovak, statistics, optimise, large);
+    }
+    int yaccRun(Sinks& sinks, const std::string& skeleton, const std::string& grammar, const std::string& output,
+                int debug, int* tokens, int slovak, const std::string& tokenFile, const std::string& stateFile,
+                int large, int fast) override
+    {
+        if (inParser_)
+            die(output);
+        return builtInGenerators().yaccRun(sinks, skeleton, grammar, output, debug, tokens, slovak, tokenFile,
+                                           stateFile, large, fast);
+    }
+    bool jalTranslate(const std::string&, std::ostream&, std::string&) override { return false; }
+
+private:
+    [[noreturn]] static void die(const std::string& output)
+    {
+        writeFile(output, "/* half of a generated file */\nint yy");
+        ::kill(::getpid(), SIGKILL);
+        ::_exit(9);
+    }
+    bool inParser_;
+};
+
+// A make killed while a generator writes (after an earlier make, so that
+// the stamps still match): the next make generates that file again and
+// compiles only whole files.
+TEST(KilledGeneration, TheNextMakeGeneratesTheCutFileAgain)
+{
+    for (const bool inParser : {false, true}) {
+        SCOPED_TRACE(inParser ? "killed in the parser generation" : "killed in the scanner generation");
+        TempDir dir;
+        for (const char* f : {"calc.lyy", "calc.l", "calc.y"})
+            writeFile(dir / f, test::sourceFile(std::string("examples/calc/") + f));
+        const std::string cc = dir / "cc.sh";
+        // The stand-in compiler refuses a cut file.
+        test::makeExecutable(cc, "#!/bin/sh\nfor last in \"$@\"; do :; done\n"
+                                 "grep -l 'half of a generated' lexyy.cpp \"$last\" && exit 1\n"
+                                 "printf '#!/bin/sh\\n' > \"${last%.*}.exe\"; chmod +x \"${last%.*}.exe\"\n");
+        Configuration config;
+        config.cCompilerPath = cc;
+        auto make = [&](Generators* generators, bool remake) {
+            FixedAnswerUi ui(FixedAnswerUi::Answer::No, nullptr);
+            HeadlessProjekt p(dir / "calc.lyy", false, ui, nullptr, nullptr);
+            p.setSkeletons(SkeletonPaths::inDirectory(VORK_BIN_DIR));
+            p.setConfiguration(config);
+            if (generators)
+                p.setGenerators(*generators);
+            const int made = remake ? p.remake() : p.make();
+            p.waitUntilIdle();
+            return made == Projekt::kMakeCompiling ? p.lastCompileExitCode() : 100 + made;
+        };
+        ASSERT_EQ(make(nullptr, false), 0);
+        std::fflush(nullptr);
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            KilledHalfway killer(inParser);
+            make(&killer, true);
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+        const std::string cut = dir / (inParser ? "calc.cpp" : "lexyy.cpp");
+        ASSERT_NE(readFile(cut).find("half of a generated"), std::string::npos);
+
+        EXPECT_EQ(make(nullptr, false), 0);
+        EXPECT_EQ(readFile(cut).find("half of a generated"), std::string::npos);
+        EXPECT_EQ(make(nullptr, false), 100 + Projekt::kMakeUpToDate);
+    }
 }
 
 // The calculator example, built by vork-cc and run on inputs a user may

@@ -26,6 +26,12 @@ enum class InputCheck {
 // kMaxInputBytes; otherwise returns null and says why in *why.
 std::FILE* openInput(const std::string& path, InputCheck* why);
 
+// Steps over a UTF-8 byte order mark at the start of f, just opened by
+// openInput: editors that mark UTF-8 put one in front of the first line,
+// where it would hide that line's `%{` or `%token` from the reader.
+// Anything else is left to be read from the start.
+void skipByteOrderMark(std::FILE* f);
+
 // Reads the whole of path, under the conditions of openInput.
 InputCheck readInput(const std::string& path, std::string& out);
 

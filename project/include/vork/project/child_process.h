@@ -28,6 +28,12 @@ public:
         // With outputFd: when >= 0, the child's standard input comes from
         // this descriptor instead of /dev/null.
         int inputFd = -1;
+        // The child leads a process group of its own, and halt() ends the
+        // whole group: a compiler driver's children (a script's g++, g++'s
+        // cc1plus and ld) end with it instead of running on alone.  Such a
+        // child no longer gets the terminal's Ctrl+C; the caller passes it
+        // on (HeadlessProjekt does).
+        bool ownProcessGroup = false;
     };
 
     ChildProcess() = default;
@@ -54,6 +60,9 @@ public:
     // active or has already ended on its own.
     void halt(std::chrono::milliseconds grace = std::chrono::milliseconds(1000));
 
+    // Sends sig to the process, or to its group when it leads one.
+    void signal(int sig);
+
     pid_t pid() const { return pid_; }
 
 private:
@@ -63,6 +72,7 @@ private:
     int exitCode_ = -1;
     bool halted_ = false;
     bool killed_ = false;
+    bool group_ = false;
     std::chrono::steady_clock::time_point killAt_{};
 };
 

@@ -44,7 +44,10 @@ public:
     // halt() the generated compiler this long after it started; < 0: never.
     void setHaltAfter(int milliseconds) { haltAfterMs_ = milliseconds; }
 
-    // Runs the event loop until no compile or run is in progress.
+    // Runs the event loop until no compile or run is in progress.  An
+    // interrupt, a termination or a hang-up that would end this process
+    // meanwhile first stops the compile (with all the compiler started) and
+    // halts the run, and then ends the process by that signal as before.
     void waitUntilIdle();
 
 protected:

@@ -304,6 +304,10 @@ private:
     int scannerGeneration(int32_t stamp);
     int parserGeneration(int32_t stamp);
     void deleteExecutable();
+    // A generated file that is a symbolic link leading out of the project
+    // directory (or to nothing there) loses the link before its generator
+    // runs, which would otherwise write through it.
+    void unlinkIfLeadingOut(const std::string& path) const;
     // A build in an instance without the project's lock is refused with a
     // message.
     bool mayBuild();
