@@ -615,6 +615,75 @@ int yywrap(void) { return 1; }
     EXPECT_EQ(prog.err, "line 4: syntax error\n");
 }
 
+// A C main file with a C++ scanner (the IDE's lexyy.cpp), or a C++ main
+// file with a classic C source: each source is compiled as its own
+// language, with what that language gets (C++ -fpermissive for the
+// scanner's `yylex(){`, C the K&R dialect), and the program is linked with
+// the C++ library.  clang++ would read a further .c file as C++.
+TEST(VorkCcCMode, CompilesEachSourceAsItsOwnLanguage)
+{
+    const char* const scanner = "%%\n[0-9]+\treturn 1;\n[a-z]+\treturn 2;\n.|\\n\t;\n%%\nyywrap(){ return 1; }\n";
+    const char* const cMain = "#include <stdio.h>\n"
+                              "main(argc, argv) char **argv;\n"
+                              "{\n\tint t, n = 0, w = 0;\n"
+                              "\twhile ((t = yylex()) != 0) { if (t == 1) n++; else w++; }\n"
+                              "\tprintf(\"%d numbers %d words\\n\", n, w);\n\texit(0);\n}\n";
+    const char* const cxxMain = "#include <stdio.h>\n#include <string>\n"
+                                "extern \"C\" int count(void);\n"
+                                "int main(){ std::string s = \"n=\"; printf(\"%s%d\\n\", s.c_str(), count()); return 0; }\n";
+    // Old-style definition and a parameter named as a C++ keyword.
+    const char* const kAndR = "twice(new) int new;\n{ return 2 * new; }\n"
+                              "int count(void){ return twice(21); }\n";
+    const char* const cxxExtra = "#include <string>\n"
+                                 "counted(){ std::string s(WIDTH, 'x'); return (int)s.size(); }\n"
+                                 "extern \"C\" int count(void) { return counted(); }\n";
+    const char* const cMainCalls = "#include <stdio.h>\nmain(){ printf(\"n=%d\\n\", count()); return 0; }\n";
+    struct Case {
+        const char* name;
+        const char* env;
+        const char* mainFile;
+        const char* mainSource;
+        const char* extraFile;  // from scan.l when extraSource is null
+        const char* extraSource;
+        const char* flags;
+        const char* expectedOutput;
+    };
+    const Case cases[] = {
+        {"C main, generated C++ scanner", "", "prog.c", cMain, "lexyy.cpp", nullptr, "", "3 numbers 2 words\n"},
+        {"C main, generated C++ scanner, -ll and a library", "", "prog.c", cMain, "lexyy.cpp", nullptr, " -ll -lm",
+         "3 numbers 2 words\n"},
+        // A compile option among the flags reaches the C++ source as well.
+        {"C main, C++ source of the user's, a define", "", "prog.c", cMainCalls, "extra.cpp", cxxExtra,
+         " -D WIDTH=7", "n=7\n"},
+        {"C++ main, K&R C source", "", "prog.cpp", cxxMain, "old.c", kAndR, "", "n=42\n"},
+        {"C++ main, K&R C source, clang", "CXX=clang++ ", "prog.cpp", cxxMain, "old.c", kAndR, "", "n=42\n"},
+    };
+    const std::string bin = std::string(VORK_BIN_DIR) + "/";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        vorktest::TempDir tmp;
+        const std::string dir = tmp.path();
+        writeFile(dir + "/" + c.mainFile, c.mainSource);
+        if (c.extraSource) {
+            writeFile(dir + "/" + c.extraFile, c.extraSource);
+        } else {
+            writeFile(dir + "/scan.l", scanner);
+            const vorktest::Run lex =
+                vorktest::runIn(dir, quoted(bin + "duq-lex") + " -o " + c.extraFile + " scan.l");
+            ASSERT_EQ(lex.status, 0) << lex.out << lex.err;
+        }
+        const vorktest::Run cc = vorktest::runIn(
+            dir, std::string(c.env) + quoted(kVorkCc) + " " + c.mainFile + " " + c.extraFile + c.flags);
+        ASSERT_EQ(cc.status, 0) << cc.out << cc.err;
+        ASSERT_TRUE(exists(dir + "/prog.exe"));
+        const vorktest::Run prog = vorktest::runIn(dir, "timeout 20 ./prog.exe", "ab 12 cd 3 4\n");
+        EXPECT_EQ(prog.status, 0);
+        EXPECT_EQ(prog.out, c.expectedOutput);
+        // Nothing of the separate compiles is left behind.
+        EXPECT_FALSE(exists(dir + "/prog.o"));
+    }
+}
+
 // The generated scanner and parser, engines included, are C in every
 // dialect from C89 on as well as C++, given a specification that declares
 // what it uses.  Only the compatibility headers are added; calls without a
