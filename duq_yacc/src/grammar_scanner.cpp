@@ -260,12 +260,13 @@ int Run::chfind(int mode, const char* s)
 {
     if (s[0] == ' ')
         mode = 0;
-    for (int i = 1; i <= ntokens_; ++i)
-        if (std::strcmp(s, termName(i)) == 0)
-            return i;
-    for (int i = 0; i <= nnonter_; ++i)
-        if (std::strcmp(s, ntName(i)) == 0)
-            return i + kNtBase;
+    const std::string key(s);
+    const auto t = termByName_.find(key);
+    if (t != termByName_.end())
+        return t->second;
+    const auto n = ntByName_.find(key);
+    if (n != ntByName_.end())
+        return n->second + kNtBase;
     if (mode > 1)
         fatal("%s should have been defined earlier", "%s by mal byt definovany uz skor", s);
     return define(mode, s);
@@ -278,6 +279,7 @@ int Run::define(int nonterm, const char* s)
             limit("too many nonterminals, limit %d", "privela neterminalov, limit %d", lim_.nonterms);
         ++nnonter_;
         nontrst_[nnonter_].name = stash(s);
+        ntByName_.emplace(s, nnonter_);  // the first of a name is the one found
         nontrst_[nnonter_].type = 0;
         ntLine_[static_cast<size_t>(nnonter_)] = -lineno_;  // first mention; a use in a rule replaces it
         return kNtBase + nnonter_;
@@ -287,6 +289,7 @@ int Run::define(int nonterm, const char* s)
     const int value = literalValue(s);
     ++ntokens_;
     tokset_[ntokens_].name = stash(s);
+    termByName_.emplace(s, ntokens_);
     tokset_[ntokens_].value = value;
     tokset_[ntokens_].lev = 0;
     return ntokens_;

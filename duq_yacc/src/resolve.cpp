@@ -207,17 +207,28 @@ void Run::writeGotos()
 {
     std::fputs("$\n", ftemp_);
     std::vector<int> target(static_cast<size_t>(nstate_));
+    // Per nonterminal, the states with a kernel item that has it next (each
+    // state once): a column then visits only the states that may go on it,
+    // not every kernel item of the grammar.
+    std::vector<std::vector<int>> statesBefore(static_cast<size_t>(nnonter_ + 1));
+    for (int s = 0; s < nstate_; ++s) {
+        for (int k = pstate_[static_cast<size_t>(s)]; k < pstate_[static_cast<size_t>(s) + 1]; ++k) {
+            const int cc = mem_[static_cast<size_t>(items_.at(static_cast<size_t>(k)).item)] - kNtBase;
+            if (cc < 0)
+                continue;
+            std::vector<int>& list = statesBefore[static_cast<size_t>(cc)];
+            if (list.empty() || list.back() != s)
+                list.push_back(s);
+        }
+    }
     for (int c = 1; c <= nnonter_; ++c) {
         markGotoSources(c);
-        for (int s = 0; s < nstate_; ++s) {
-            target[static_cast<size_t>(s)] = 0;
-            for (int k = pstate_[static_cast<size_t>(s)]; k < pstate_[static_cast<size_t>(s) + 1]; ++k) {
-                const int cc = mem_[static_cast<size_t>(items_.at(static_cast<size_t>(k)).item)] - kNtBase;
-                if (cc >= 0 && temp1_[static_cast<size_t>(cc)]) {
-                    target[static_cast<size_t>(s)] = amemAt(indgo_[static_cast<size_t>(s)] + c);
-                    break;
-                }
-            }
+        std::fill(target.begin(), target.end(), 0);
+        for (int cc = 0; cc <= nnonter_; ++cc) {
+            if (!temp1_[static_cast<size_t>(cc)])
+                continue;
+            for (int s : statesBefore[static_cast<size_t>(cc)])
+                target[static_cast<size_t>(s)] = amemAt(indgo_[static_cast<size_t>(s)] + c);
         }
         // The most frequent target becomes the column's default.
         int best = -1;

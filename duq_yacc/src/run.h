@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace duq_yacc::detail {
@@ -337,6 +338,10 @@ private:
     std::vector<Nonterminal> nontrst_;
     std::vector<int> ntLine_;  // per nonterminal: the line of its first use
     int nnonter_ = -1;
+    // Name to number, for the lookups while the grammar is read (a linear
+    // search made a large grammar's reading quadratic).
+    std::unordered_map<std::string, int> termByName_;
+    std::unordered_map<std::string, int> ntByName_;
     std::vector<int> typeset_{0};  // tag names by type number, from 1
     int extval_ = 257;
     int ndefout_ = 3;
