@@ -425,6 +425,17 @@ Index Index::ofGrammar(const std::string& text)
             rhs += ' ';
         rhs += word;
     };
+    // The name after %prec (or its old spelling %=): a use of a token.
+    auto precName = [&] {
+        c.skipSpaceAndComments();
+        if (!c.nameStart(c.peek()))
+            return;
+        Place p = placeOf(c, 0);
+        const std::string name = c.ident();
+        p.length = static_cast<int>(name.size());
+        names.note(name, p, Role::Other);
+        append("%prec " + name);
+    };
     while (!c.eof()) {
         if (c.atLineStart() && c.startsWith("%%"))
             break;
@@ -456,14 +467,7 @@ Index Index::ofGrammar(const std::string& text)
         if (ch == '%' && c.peek(1) == '=') {  // the old spelling of %prec
             item(placeOf(c, 2));
             c.advance(2);
-            c.skipSpaceAndComments();
-            if (identStart(c.peek())) {
-                Place p = placeOf(c, 0);
-                const std::string name = c.ident();
-                p.length = static_cast<int>(name.size());
-                names.note(name, p, Role::Other);
-                append("%prec " + name);
-            }
+            precName();
             continue;
         }
         if (ch == '%' && identStart(c.peek(1))) {
@@ -474,14 +478,7 @@ Index Index::ofGrammar(const std::string& text)
                 item(Place{at.line, at.column, 6});
             if (word == "prec") {
                 item(Place{at.line, at.column, 5});
-                c.skipSpaceAndComments();
-                if (c.nameStart(c.peek())) {
-                    Place p = placeOf(c, 0);
-                    const std::string name = c.ident();
-                    p.length = static_cast<int>(name.size());
-                    names.note(name, p, Role::Other);
-                    append("%prec " + name);
-                }
+                precName();
             }
             continue;
         }
