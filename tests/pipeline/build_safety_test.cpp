@@ -252,6 +252,20 @@ TEST(BuildSafety, VorkCcCutOffWhileLinkingLeavesNoPartialProgram)
 
 // ---- Two builds at once ----------------------------------------------------
 
+// `vork --wait --make` started while holder holds a lock builds nothing
+// until the lock is let go, and then builds.
+void expectAWaitingMakeBuildsOnceLetGo(Workspace& ws, const std::string& cc, std::unique_ptr<ProjectLock>& holder)
+{
+    test::RunResult waited;
+    std::thread waiter([&] { waited = ws.vork({"--wait", "--cc", cc, "--make", ws / "calc.lyy"}); });
+    ::usleep(300 * 1000);
+    EXPECT_FALSE(test::exists(ws / "lexyy.cpp"));
+    holder.reset();
+    waiter.join();
+    EXPECT_EQ(waited.status, 0) << waited.out << waited.err;
+    EXPECT_TRUE(test::exists(ws / "calc.exe"));
+}
+
 TEST(BuildSafety, ABuildWithoutTheProjectsLockRefusesOrWaits)
 {
     Workspace ws;
@@ -283,14 +297,7 @@ TEST(BuildSafety, ABuildWithoutTheProjectsLockRefusesOrWaits)
     }
 
     // With --wait it builds once the holder lets go.
-    test::RunResult waited;
-    std::thread waiter([&] { waited = ws.vork({"--wait", "--cc", cc, "--make", ws / "calc.lyy"}); });
-    ::usleep(300 * 1000);
-    EXPECT_FALSE(test::exists(ws / "lexyy.cpp"));
-    holder.reset();
-    waiter.join();
-    EXPECT_EQ(waited.status, 0) << waited.out << waited.err;
-    EXPECT_TRUE(test::exists(ws / "calc.exe"));
+    expectAWaitingMakeBuildsOnceLetGo(ws, cc, holder);
 }
 
 // Another project of the directory building (its lock held here, as its
@@ -316,14 +323,7 @@ TEST(BuildSafety, AnotherProjectsBuildInTheDirectoryRefusesOrWaits)
         EXPECT_FALSE(test::exists(ws / "calc.cpp"));
     }
 
-    test::RunResult waited;
-    std::thread waiter([&] { waited = ws.vork({"--wait", "--cc", cc, "--make", ws / "calc.lyy"}); });
-    ::usleep(300 * 1000);
-    EXPECT_FALSE(test::exists(ws / "lexyy.cpp"));
-    holder.reset();
-    waiter.join();
-    EXPECT_EQ(waited.status, 0) << waited.out << waited.err;
-    EXPECT_TRUE(test::exists(ws / "calc.exe"));
+    expectAWaitingMakeBuildsOnceLetGo(ws, cc, holder);
     EXPECT_FALSE(test::exists(lockFile));
 }
 

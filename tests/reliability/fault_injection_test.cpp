@@ -26,11 +26,10 @@ using test::TempDir;
 using test::readFile;
 using test::writeFile;
 
-// Runs body in a child process whose files may grow to at most limit bytes
-// (a disk that fills up), with SIGXFSZ ignored so that a write fails with
-// EFBIG instead of killing the child.  body returns its verdict as a text,
-// empty when everything was as expected; the parent gets that text back.
-std::string withFullDisk(rlim_t limit, const std::function<std::string()>& body)
+// Runs body in a child process and returns the verdict it writes back:
+// body returns a text, empty when everything was as expected.  A child
+// that ends abnormally is a verdict of its own.
+std::string inChild(const std::function<std::string()>& body)
 {
     int out[2];
     if (::pipe(out) != 0)
@@ -39,9 +38,7 @@ std::string withFullDisk(rlim_t limit, const std::function<std::string()>& body)
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::close(out[0]);
-        std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit rl = {limit, limit};
-        std::string verdict = ::setrlimit(RLIMIT_FSIZE, &rl) == 0 ? body() : "setrlimit failed";
+        const std::string verdict = body();
         if (::write(out[1], verdict.data(), verdict.size()) < 0)
             ::_exit(2);
         ::_exit(0);
@@ -57,6 +54,18 @@ std::string withFullDisk(rlim_t limit, const std::function<std::string()>& body)
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return "child ended abnormally: " + std::to_string(status);
     return verdict;
+}
+
+// Runs body in a child process whose files may grow to at most limit bytes
+// (a disk that fills up), with SIGXFSZ ignored so that a write fails with
+// EFBIG instead of killing the child.
+std::string withFullDisk(rlim_t limit, const std::function<std::string()>& body)
+{
+    return inChild([&]() -> std::string {
+        std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit rl = {limit, limit};
+        return ::setrlimit(RLIMIT_FSIZE, &rl) == 0 ? body() : "setrlimit failed";
+    });
 }
 
 // Files left behind by an interrupted write: the temporary ones of the
@@ -273,33 +282,14 @@ TEST(UnwritableDirectory, SavingAProjectWhoseDirectoryWentAwayKeepsItOpen)
 std::string withoutWriteAccess(const std::string& path, mode_t mode, mode_t restore,
                                const std::function<std::string()>& body)
 {
-    int out[2];
-    if (::pipe(out) != 0)
-        return "pipe failed";
-    std::fflush(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(out[0]);
-        bool dropped = ::chmod(path.c_str(), mode) == 0 &&
-                       (::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0));
-        std::string verdict = !dropped ? "could not take the write access away"
-                              : ::access(path.c_str(), W_OK) == 0 ? "still writable"
-                                                                  : body();
-        if (::write(out[1], verdict.data(), verdict.size()) < 0)
-            ::_exit(2);
-        ::_exit(0);
-    }
-    ::close(out[1]);
-    std::string verdict;
-    char buf[512];
-    for (ssize_t n; (n = ::read(out[0], buf, sizeof buf)) > 0;)
-        verdict.append(buf, static_cast<size_t>(n));
-    ::close(out[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
+    const std::string verdict = inChild([&]() -> std::string {
+        const bool dropped = ::chmod(path.c_str(), mode) == 0 &&
+                             (::geteuid() != 0 || (::setgid(65534) == 0 && ::setuid(65534) == 0));
+        if (!dropped)
+            return "could not take the write access away";
+        return ::access(path.c_str(), W_OK) == 0 ? "still writable" : body();
+    });
     ::chmod(path.c_str(), restore);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return "child ended abnormally: " + std::to_string(status);
     return verdict;
 }
 
