@@ -35,9 +35,8 @@ bool Projekt::takeDirectoryLock()
 {
     if (directoryLock_)
         return true;
-    // The lock file's name without ".lock": ProjectLock adds it.
-    const std::string lockFile = directoryLockFile(projectDir_);
-    auto lock = std::make_unique<ProjectLock>(lockFile.substr(0, lockFile.size() - 5), waitForLock_);
+    // ProjectLock adds ".lock" to the name it guards.
+    auto lock = std::make_unique<ProjectLock>(paths::absolute(".vork-build", projectDir_), waitForLock_);
     if (lock->heldElsewhere()) {
         ui_.showMessage(texts::kDirectoryBusyHead + projectDir_ + texts::kDirectoryBusyTail, texts::kCaption,
                         ProjectUi::Icon::Warning);
